@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// batch/settings.h - the process-wide settings of every operation dialog,
+// one record per settings-file keyword. Values are kept exactly as the
+// dialogs or a settings file left them; each operation clamps them to its
+// own range when it reads them, so a hand-edited file cannot push an
+// operation outside its limits.
+#pragma once
+#include <string>
+
+namespace tavo {
+
+struct SharpSettings {        // "sharp"
+  int radius = 1;             // 1..10
+  int range = 2560;           // 16-bit units, 0..65535
+  int smooth = 10;            // 0..50
+  int enhance = 10;           // 0..50
+  int use_r = 1, use_g = 1, use_b = 1;  // not in the file
+};
+
+struct GammaSettings {        // "gamma"
+  int kind = 1;               // 0 straight, 1 curved
+  // Rows: all colours, R, G, B; each in0 out0 in1 out1 in2 out2 (8-bit).
+  int rows[4][6] = {{0, 0, 128, 128, 255, 255},
+                    {0, 0, 128, 128, 255, 255},
+                    {0, 0, 128, 128, 255, 255},
+                    {0, 0, 128, 128, 255, 255}};
+  // 0: all-colours mode; 1..3: per-channel mode, editing R, G or B. Not in
+  // the file (the per-channel switch is table != 0).
+  int table = 0;
+};
+
+struct LvlSettings {          // "lvl" (level correction)
+  int table = 0;              // 0 all colours, 1..3 per channel
+  // in_min in_max brightness contrast gamma*100 out_min out_max
+  int rows[4][7] = {{0, 255, 0, 0, 100, 0, 255},
+                    {0, 255, 0, 0, 100, 0, 255},
+                    {0, 255, 0, 0, 100, 0, 255},
+                    {0, 255, 0, 0, 100, 0, 255}};
+};
+
+struct CompositeSettings {    // "composite" (+ "VER264" values 2, 3)
+  int mode = 0;               // 0 average, 1 add, 2 max, 3 min, 4 contrast max
+  int range = 20;             // compare range in pixels, >= 1
+  int method = 1;             // 0 centre+corners, 1 centre, 2 all pixels
+  int normalise = 1;
+  int noise_level = 5;        // 0..255
+  int noise_option = 1;       // 0 none, 1 noise removal, 2 move mode
+  int shift_x = 0, shift_y = 0;
+  int weights[4] = {100, 100, 100, 100};  // not in the file
+  int inputs[4] = {-1, -1, -1, -1};       // chosen slots; not in the file
+};
+
+struct EdgeSettings {         // "edge" + "edgearea"
+  int range = 2560;           // 16-bit units
+  int strength = 10;          // 0..50
+  int threshold = 50;         // percent
+  int area = 1;               // "edgearea" 1: carried, not read
+  int smooth = 10;            // "edgearea" 2: 0..50
+  int use_r = 1, use_g = 1, use_b = 1;  // not in the file
+};
+
+struct ResizeSettings {       // "resize"
+  int keep_aspect = 1;
+  int method = 1;             // 0 nearest, 1 bilinear, 2 lanczos/bilinear, 3 lanczos
+};
+
+struct Back1Settings {        // "back1"
+  int mode = 3;               // 3 multiplicative, 4 subtractive
+  int slot = 100;             // background slot, 100 = none
+  int shift = 30;
+};
+
+struct Back2Settings {        // "back2"
+  int mode = 0;               // 0 multiplicative, 1 subtractive
+  int levels[6] = {0, 0, 0, 0, 0, 0};  // R centre, R edge, G centre, ...
+  int curve = 200;            // exponent x 100; not in the file
+  int shift = 0;              // not in the file
+};
+
+struct Back3Settings {        // "back3" (+ "VER264" value 1)
+  int detect = 32;
+  int average = 16;
+  int correction = 0;         // 0 none, 1 multiplicative, 2 subtractive
+  int shift = 30;
+  int two_pass = 0;
+  int exclude_zero = 1;
+};
+
+struct RoundSettings {        // "round"
+  int kind = 3;               // 0 left 90, 1 right 90, 2 180, 3 angle, 4/5 flips
+  int angle = 0;              // hundredths of a degree, anticlockwise
+};
+
+struct GraySettings {         // "gray"
+  int mode = 2;
+  int weight_r = 299, weight_g = 587, weight_b = 114;
+};
+
+struct ColorSettings {        // "color"
+  int saturation = 100;       // 0..200
+  int hue = 180;              // 0..360
+};
+
+struct ToneSettings {         // "level" (tone correction)
+  int strength = 10;          // percent
+};
+
+// RAW development ("dark" values 1, 2 and 3, 4; "raw").
+struct RawDevelopSettings {
+  int path = 0;               // 0 fast, 1 library
+  int quality = 0;            // library demosaic 0..3
+  int dark_mode = 2;          // 0 keep, 1 zero, 2 neighbour mean
+  int defect_threshold = 0;   // 0..1024
+  double gamma[3] = {2.2, 2.2, 2.2};
+  int black_r = 5, white_r = 180, black_g = 3, white_g = 160, black_b = 0, white_b = 130;
+  int sharpness = 6;
+  int radius = 0;
+  int false_colour = 2;
+  int saturation = 3;
+  int hue = 18;
+};
+
+struct WaikyokuSettings {     // "waikyoku"
+  int corner = 0;             // pixels, + outwards
+};
+
+struct DisplaySettings {      // "display"
+  int scale = 256;            // readout divisor D
+};
+
+struct WaveletSettings {      // "wavelet" + "filter"
+  int gains[6] = {10, 10, 10, 10, 10, 10};
+  int order = 2;
+  int enlarge = 0;
+};
+
+struct RestoreSettings {      // "restore"
+  int spread = 10, dullness = 20, iterations = 3, emphasis = 1;
+};
+
+struct NoiseSettings {        // "noise"
+  int area = 5, threshold = 10, strength = 3;
+};
+
+struct CutSettings {          // "cut"
+  int anchor = 4, width = 1024, height = 768;
+  int scale_mode = 1, out_width = 1024, out_height = 768, scale = 100;
+};
+
+struct Settings {
+  SharpSettings sharp;
+  GammaSettings gamma;
+  LvlSettings lvl;
+  CompositeSettings composite;
+  EdgeSettings edge;
+  ResizeSettings resize;
+  Back1Settings back1;
+  Back2Settings back2;
+  Back3Settings back3;
+  RoundSettings round;
+  GraySettings gray;
+  ColorSettings color;
+  ToneSettings level;
+  RawDevelopSettings raw;
+  WaikyokuSettings waikyoku;
+  DisplaySettings display;
+  WaveletSettings wavelet;
+  RestoreSettings restore;
+  NoiseSettings noise;
+  CutSettings cut;
+};
+
+// Every setting back to its default (the RAW development path and the dark
+// settings included). The quadratic background's shift becomes 0 at
+// start-up and otherwise takes the background generation shift as it
+// stands before the reset.
+void ResetAllSettings(Settings& settings, bool startup);
+
+}  // namespace tavo

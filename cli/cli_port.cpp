@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#include "cli/cli_port.h"
+
+#include <cstdio>
+
+namespace tavo {
+
+void CliPort::ShowMessage(int box_kind, const std::string& text) {
+  std::fprintf(stderr, "%s %s\n", BoxCaption(box_kind), text.c_str());
+  if (box_kind == kBoxError) error_shown = true;
+}
+
+int CliPort::Ask(int box_kind, const std::string& text) {
+  int answer;
+  if (box_kind == kBoxSaveOrNot) {
+    answer = yes ? kAnswerYes : kAnswerCancel;
+  } else {
+    answer = yes ? kAnswerOk : kAnswerCancel;
+  }
+  const char* said = answer == kAnswerYes ? "Yes" : answer == kAnswerOk ? "OK" : "Cancel";
+  std::fprintf(stderr, "%s %s\n  -> %s%s\n", BoxCaption(box_kind), text.c_str(), said,
+               yes ? "" : " (give --yes to answer OK)");
+  return answer;
+}
+
+bool CliPort::EditSettings(int) { return true; }
+
+bool CliPort::ChooseFile(FileDialogRequest& request, std::string* path) {
+  if (!has_file_) return false;
+  *path = file_;
+  if (filter_ > 0) request.filter_index = filter_;
+  has_file_ = false;
+  return true;
+}
+
+bool CliPort::OpenDocument(const std::string& path) {
+  std::printf("%s\n", path.c_str());
+  return true;
+}
+
+void CliPort::QueueFile(const std::string& path, int filter_index) {
+  has_file_ = true;
+  file_ = path;
+  filter_ = filter_index;
+}
+
+}  // namespace tavo

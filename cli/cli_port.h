@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+// cli/cli_port.h - the headless front end: boxes go to standard error,
+// dialogs count as confirmed, file dialogs take the path the command line
+// queued for them.
+#pragma once
+#include <string>
+
+#include "shell/ui_port.h"
+
+namespace tavo {
+
+class CliPort : public UiPort {
+ public:
+  void ShowMessage(int box_kind, const std::string& text) override;
+  int Ask(int box_kind, const std::string& text) override;
+  bool EditSettings(int dialog_id) override;
+  bool ChooseFile(FileDialogRequest& request, std::string* path) override;
+  void SetWaitCursor(bool) override {}
+  void Repaint() override {}
+  bool OpenDocument(const std::string& path) override;
+
+  // The next file dialog returns this path (and filter, when not 0).
+  void QueueFile(const std::string& path, int filter_index);
+
+  bool yes = false;            // answer questions with OK / Yes
+  bool error_shown = false;    // an error box was shown since the last reset
+
+ private:
+  bool has_file_ = false;
+  std::string file_;
+  int filter_ = 0;
+};
+
+}  // namespace tavo

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: MIT
+#include "cli/cli_run.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "batch/settings_file.h"
+#include "io/file_type.h"
+#include "shell/commands.h"
+
+namespace tavo {
+namespace {
+
+bool ParseInt(const std::string& text, int* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || v < -2147483647L || v > 2147483647L) return false;
+  *value = static_cast<int>(v);
+  return true;
+}
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "tavo-cli: %s\n", text.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int FormatFilterIndex(const std::string& format) {
+  if (format == "bmp") return kSaveFilterBmp;
+  if (format == "jpg") return kSaveFilterJpeg;
+  if (format == "tif") return kSaveFilterTiff;
+  if (format == "ppm") return kSaveFilterPpmBinary;
+  if (format == "ppm-ascii") return kSaveFilterPpmAscii;
+  return 0;
+}
+
+int FilterIndexFromName(const std::string& path) {
+  switch (DetectFileType(path)) {
+    case kFileJpeg: return kSaveFilterJpeg;
+    case kFileTiff: return kSaveFilterTiff;
+    case kFilePnm: return kSaveFilterPpmBinary;
+    default: return kSaveFilterBmp;
+  }
+}
+
+std::string CliHelpText() {
+  std::string text =
+      "usage: tavo-cli run STEP...\n"
+      "       tavo-cli --help\n"
+      "\n"
+      "Steps run in order on one set of image slots; tavo.tvp in the current folder\n"
+      "is loaded first when it exists.\n"
+      "  --settings FILE.tvp        load an all-settings file\n"
+      "  --set KEYWORD \"V1 V2 ...\"   read one settings group (keywords below)\n"
+      "  --open FILE                open FILE into a free slot, which becomes current\n"
+      "  --select N                 make slot N current\n"
+      "  --point a|b X Y            mark point A or B (X column, Y row from the top)\n"
+      "  --command ID               run menu command ID; its dialog counts as confirmed\n"
+      "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii]\n"
+      "                             save the current image (format from the name when\n"
+      "                             not given; PPM is binary unless ppm-ascii)\n"
+      "  --save-settings FILE.tvp   write the all-settings file\n"
+      "  --yes                      answer OK/Yes to questions such as overwriting\n"
+      "\n"
+      "Message boxes are printed to standard error; an error box ends the run with\n"
+      "exit status 1.\n"
+      "\n"
+      "Settings keywords and their value order (as in the settings file):\n";
+  Settings scratch;
+  for (const SettingGroup& group : SettingGroups(scratch)) {
+    if (!group.in_file) continue;
+    text += "  " + std::string(group.keyword) + ": " + group.help + "\n";
+  }
+  text += "Dialog values the settings file does not keep:\n";
+  for (const SettingGroup& group : SettingGroups(scratch)) {
+    if (group.in_file) continue;
+    text += "  " + std::string(group.keyword) + ": " + group.help + "\n";
+  }
+  text += "\nCommands available in this build:";
+  for (const CommandInfo& info : CommandTable()) {
+    if (info.handler != nullptr) text += " " + std::to_string(info.id);
+  }
+  text += "\n";
+  return text;
+}
+
+int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == "--yes") port.yes = true;
+  }
+  const size_t n = args.size();
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& step = args[i];
+    auto need = [&](size_t count) { return i + count < n; };
+    port.error_shown = false;
+    if (step == "--yes") continue;
+    if (step == "--settings") {
+      if (!need(1)) return Fail("--settings needs a file");
+      const std::string& path = args[++i];
+      if (LoadSettings(app.settings, path) == 0) return Fail("cannot read settings file " + path);
+    } else if (step == "--set") {
+      if (!need(2)) return Fail("--set needs a keyword and a quoted list of values");
+      const std::string& keyword = args[++i];
+      const std::string& values = args[++i];
+      if (!ReadSettingGroup(app.settings, keyword, values)) return Fail("unknown settings keyword " + keyword);
+    } else if (step == "--open") {
+      if (!need(1)) return Fail("--open needs a file");
+      port.QueueFile(args[++i], 0);
+      RunCommand(app, port, 101);
+      if (port.error_shown) return 1;
+    } else if (step == "--select") {
+      int slot = -1;
+      if (!need(1) || !ParseInt(args[++i], &slot)) return Fail("--select needs a slot number");
+      if (slot < 0 || slot >= kSlotCount || app.slots[slot].Empty()) {
+        return Fail("slot " + std::to_string(slot) + " holds no image");
+      }
+      app.slots.current = slot;
+    } else if (step == "--point") {
+      int x = 0, y = 0;
+      if (!need(3)) return Fail("--point needs a|b X Y");
+      const std::string which = args[i + 1];
+      if ((which != "a" && which != "b") || !ParseInt(args[i + 2], &x) || !ParseInt(args[i + 3], &y)) {
+        return Fail("--point needs a|b X Y");
+      }
+      i += 3;
+      Image* image = CurrentImage(app);
+      if (image == nullptr) return Fail("--point: no current image");
+      if (x < 0 || x >= image->width || y < 0 || y >= image->height) return Fail("--point lies outside the image");
+      const int row = image->height - 1 - y;  // rows are stored bottom first
+      if (which == "a") {
+        image->point_a_x = x;
+        image->point_a_y = row;
+      } else {
+        image->point_b_x = x;
+        image->point_b_y = row;
+      }
+    } else if (step == "--command") {
+      int id = 0;
+      if (!need(1) || !ParseInt(args[++i], &id)) return Fail("--command needs a command id");
+      const CommandResult result = RunCommand(app, port, id);
+      if (result == kCommandUnknown) return Fail("unknown command " + std::to_string(id));
+      if (result == kCommandNotBuilt) return Fail("command " + std::to_string(id) + " is not available yet");
+      if (port.error_shown) return 1;
+    } else if (step == "--save") {
+      if (!need(1)) return Fail("--save needs a file");
+      const std::string path = args[++i];
+      int filter = FilterIndexFromName(path);
+      if (i + 1 < n && args[i + 1] == "--format") {
+        if (i + 2 >= n || (filter = FormatFilterIndex(args[i + 2])) == 0) {
+          return Fail("--format takes bmp, jpg, tif, ppm or ppm-ascii");
+        }
+        i += 2;
+      }
+      if (CurrentImage(app) == nullptr) return Fail("--save: no current image");
+      port.QueueFile(path, filter);
+      RunCommand(app, port, 102);
+      if (port.error_shown) return 1;
+    } else if (step == "--save-settings") {
+      if (!need(1)) return Fail("--save-settings needs a file");
+      std::string path = args[++i];
+      if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".tvp") != 0) path += ".tvp";
+      if (!ConfirmOverwrite(port, path)) continue;
+      if (!SaveSettings(app.settings, path)) return Fail("cannot write settings file " + path);
+    } else {
+      return Fail("unknown step " + step + " (see tavo-cli --help)");
+    }
+  }
+  return 0;
+}
+
+int CliMain(const std::vector<std::string>& args) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::fputs(CliHelpText().c_str(), args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  if (args[0] != "run") {
+    std::fprintf(stderr, "tavo-cli: unknown mode %s (see tavo-cli --help)\n", args[0].c_str());
+    return 2;
+  }
+  auto app = std::make_unique<AppState>();  // large: keep it off the stack
+  CliPort port;
+  StartUp(*app, port, {});
+  const int status = RunCliSteps(*app, port, std::vector<std::string>(args.begin() + 1, args.end()));
+  return status;
+}
+
+}  // namespace tavo

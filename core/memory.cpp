@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "core/memory.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace tavo {
+namespace {
+
+int64_t g_override = -1;
+
+// What the kernel estimates it can give without swapping.
+uint64_t ReadMemAvailable() {
+  FILE* f = std::fopen("/proc/meminfo", "r");
+  if (f == nullptr) return UINT64_MAX;
+  char line[256];
+  uint64_t result = UINT64_MAX;
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    unsigned long long kb = 0;
+    if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) {
+      result = static_cast<uint64_t>(kb) * 1024;
+      break;
+    }
+  }
+  std::fclose(f);
+  return result;
+}
+
+// Room left for the program itself, libraries and the display.
+constexpr uint64_t kReserveBytes = 64ull << 20;
+
+}  // namespace
+
+uint64_t AvailableMemoryBytes() {
+  if (g_override >= 0) return static_cast<uint64_t>(g_override);
+  return ReadMemAvailable();
+}
+
+void SetAvailableMemoryForTest(int64_t bytes) { g_override = bytes; }
+
+bool MemoryFits(uint64_t bytes) {
+  uint64_t avail = AvailableMemoryBytes();
+  if (g_override < 0) {
+    if (avail < kReserveBytes) return false;
+    avail -= kReserveBytes;
+  }
+  return bytes <= avail;
+}
+
+uint64_t ImageBytes(int64_t width, int64_t height, int bytes_per_pixel) {
+  if (width <= 0 || height <= 0 || bytes_per_pixel <= 0) return 0;
+  const uint64_t w = static_cast<uint64_t>(width);
+  const uint64_t h = static_cast<uint64_t>(height);
+  if (w > UINT64_MAX / h) return 0;
+  const uint64_t px = w * h;
+  if (px > UINT64_MAX / static_cast<uint64_t>(bytes_per_pixel)) return 0;
+  return px * static_cast<uint64_t>(bytes_per_pixel);
+}
+
+Plane NewPlane(size_t count, bool zero) {
+  if (count == 0 || count > SIZE_MAX / 2) return nullptr;
+  if (!MemoryFits(static_cast<uint64_t>(count) * 2)) return nullptr;
+  uint16_t* p = new (std::nothrow) uint16_t[count];
+  if (p != nullptr && zero) std::memset(p, 0, count * 2);
+  return Plane(p);
+}
+
+}  // namespace tavo

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// core/memory.h - checked plane allocation and the memory headroom check.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "core/image.h"
+
+namespace tavo {
+
+// Bytes the system can still hand out (MemAvailable on Linux). Linux
+// overcommits, so a plain allocation seldom fails up front; every plane
+// allocation compares its size with this figure first.
+uint64_t AvailableMemoryBytes();
+
+// Tests pin the figure; a negative value returns to the real reading.
+void SetAvailableMemoryForTest(int64_t bytes);
+
+// True when `bytes` more can be taken while leaving a small reserve.
+bool MemoryFits(uint64_t bytes);
+
+// width x height x `bytes_per_pixel`, or 0 when either side is not positive
+// or the product overflows 64 bits.
+uint64_t ImageBytes(int64_t width, int64_t height, int bytes_per_pixel);
+
+// A plane of `count` samples, or null when the memory is not there.
+// `zero` fills it with 0; otherwise the contents are undefined.
+Plane NewPlane(size_t count, bool zero);
+
+}  // namespace tavo

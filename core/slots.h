@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// core/slots.h - the table of 100 image slots and the helpers every command
+// uses on them.
+#pragma once
+#include "core/image.h"
+
+namespace tavo {
+
+constexpr int kSlotCount = 100;
+
+struct SlotTable {
+  Image slots[kSlotCount];
+  int current = -1;  // -1 until an image is first made current
+
+  Image& operator[](int i) { return slots[i]; }
+  const Image& operator[](int i) const { return slots[i]; }
+  Image* Current() { return current >= 0 && current < kSlotCount ? &slots[current] : nullptr; }
+};
+
+// Every slot empty with view state reset; current becomes -1.
+void InitSlots(SlotTable& table);
+// One slot back to the state InitSlots gives it, planes freed.
+void ClearSlot(SlotTable& table, int index);
+// Resets one record in place (planes freed, view state reset).
+void ResetImage(Image& image);
+
+// Memory headroom check: passes when four blocks of P x 6 bytes could be
+// had, P being the pixel count of slot `index`, or with -1 the largest of
+// all slots.
+bool HeadroomCheck(const SlotTable& table, int index);
+
+// Lowest empty slot, or -1 when none is empty or the headroom check (-1)
+// fails.
+int FindFreeSlot(const SlotTable& table);
+
+// Copies the current planes into fresh undo planes. False (nothing changed)
+// when the memory is not there.
+bool SnapshotUndo(Image& image);
+// Exchanges current and undo planes, sizes and monochrome flags.
+void SwapUndo(Image& image);
+
+// Destination gets a copy of the source's planes, size and monochrome flag;
+// its name, flags and undo data stay. False (destination untouched) when
+// the source is empty or memory is short.
+bool DuplicateImage(const Image& source, Image& destination);
+
+// Anchors 0..8 on a 3 x 3 grid read from the top-left; see the .cpp for the
+// offsets. A side larger than the source's is taken whole.
+bool CropToSize(const Image& source, Image& destination, int anchor, int new_width,
+                int new_height);
+// Rectangle from min(x1, x2), min(y1, y2) (memory rows), |x2 - x1| wide and
+// |y2 - y1| high; negative starts move to 0 and shorten the side. The part
+// outside the source is cut off.
+bool CropToRect(const Image& source, Image& destination, int x1, int y1, int x2, int y2);
+
+// Monochrome image: G and B become copies of R (the flag stays).
+void ExpandMonochrome(Image& image);
+
+// Slot index the slot keys move to (the current one when nothing else is
+// open). `current` may be -1.
+int NextOpenSlot(const SlotTable& table, int current);
+int PreviousOpenSlot(const SlotTable& table, int current);
+
+// Mean, maximum and dark level of each plane into the record.
+void ComputeDisplayStats(Image& image);
+// Sampled 256-bin histograms of the three planes.
+void ComputeHistogram(Image& image);
+
+// Flag changes of the lifecycle events.
+void MarkLoaded(Image& image);
+void MarkInPlaceChange(Image& image);
+void MarkNewComposite(Image& image);
+void MarkNewDerived(Image& image);  // background data, line separation
+void MarkNewCopy(Image& image);     // copy, crop (histogram computed here)
+
+}  // namespace tavo

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+#include "io/byte_reader.h"
+
+#include <cstring>
+
+namespace tavo {
+
+namespace {
+constexpr size_t kBufferSize = 1 << 20;
+}
+
+ByteReader::~ByteReader() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool ByteReader::Open(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) return false;
+  if (std::fseek(file_, 0, SEEK_END) == 0) {
+    long end = std::ftell(file_);
+    if (end >= 0) size_ = end;
+    std::fseek(file_, 0, SEEK_SET);
+  }
+  buffer_.resize(kBufferSize);
+  return true;
+}
+
+bool ByteReader::Refill() {
+  if (file_ == nullptr) return false;
+  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  pos_ = 0;
+  return len_ > 0;
+}
+
+int ByteReader::Get() {
+  if (pos_ >= len_ && !Refill()) return kEof;
+  ++consumed_;
+  return buffer_[pos_++];
+}
+
+size_t ByteReader::Read(void* dst, size_t count) {
+  unsigned char* out = static_cast<unsigned char*>(dst);
+  size_t done = 0;
+  while (done < count) {
+    if (pos_ >= len_) {
+      // Large reads bypass the buffer.
+      if (count - done >= buffer_.size() && file_ != nullptr) {
+        const size_t n = std::fread(out + done, 1, count - done, file_);
+        done += n;
+        consumed_ += static_cast<int64_t>(n);
+        if (n == 0) break;
+        continue;
+      }
+      if (!Refill()) break;
+    }
+    const size_t n = std::min(len_ - pos_, count - done);
+    std::memcpy(out + done, buffer_.data() + pos_, n);
+    pos_ += n;
+    done += n;
+    consumed_ += static_cast<int64_t>(n);
+  }
+  return done;
+}
+
+bool ByteReader::Skip(int64_t count) {
+  if (count <= 0) return true;
+  return Seek(consumed_ + count);
+}
+
+bool ByteReader::Seek(int64_t offset) {
+  if (file_ == nullptr) return false;
+  if (offset < 0 || (size_ >= 0 && offset > size_)) {
+    if (size_ >= 0) {
+      std::fseek(file_, 0, SEEK_END);
+      consumed_ = size_;
+    }
+    pos_ = len_ = 0;
+    return false;
+  }
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  pos_ = len_ = 0;
+  consumed_ = offset;
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out) {
+  ByteReader reader;
+  if (!reader.Open(path)) return false;
+  out->clear();
+  unsigned char chunk[65536];
+  for (;;) {
+    const size_t n = reader.Read(chunk, sizeof chunk);
+    out->insert(out->end(), chunk, chunk + n);
+    if (n < sizeof chunk) break;
+  }
+  return true;
+}
+
+}  // namespace tavo

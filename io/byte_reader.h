@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// io/byte_reader.h - buffered reading of a file for the format readers.
+// Reading past the end never fails loudly: Get() returns kEof and Read()
+// returns fewer bytes, so a reader can fill what is missing with 0.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tavo {
+
+class ByteReader {
+ public:
+  static constexpr int kEof = -1;
+
+  ByteReader() = default;
+  ByteReader(const ByteReader&) = delete;
+  ByteReader& operator=(const ByteReader&) = delete;
+  ~ByteReader();
+
+  bool Open(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  // Size of the file in bytes, or -1 when unknown.
+  int64_t FileSize() const { return size_; }
+  // Bytes consumed so far.
+  int64_t Position() const { return consumed_; }
+
+  int Get();
+  // Up to `count` bytes into `dst`; returns how many were read.
+  size_t Read(void* dst, size_t count);
+  // Skips up to `count` bytes; false when the end came first.
+  bool Skip(int64_t count);
+  // Moves to an absolute offset; false (position at the end) when it lies
+  // outside the file.
+  bool Seek(int64_t offset);
+
+ private:
+  bool Refill();
+
+  FILE* file_ = nullptr;
+  std::vector<unsigned char> buffer_;
+  size_t pos_ = 0, len_ = 0;
+  int64_t consumed_ = 0;
+  int64_t size_ = -1;
+};
+
+// The whole file in memory (for small headers or fuzzing), or false.
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out);
+
+}  // namespace tavo

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+// io/image_file.h - routing of image reads and writes to the format modules.
+#pragma once
+#include <string>
+
+#include "core/image.h"
+
+namespace tavo {
+
+// Why a read failed; the shell turns these into messages.
+enum ReadStatus {
+  kReadOk = 0,
+  kReadCannotOpen,     // missing or unreadable file
+  kReadBadFormat,      // wrong magic, damaged or impossible header
+  kReadNoMemory,       // planes too large for the memory there is
+  kReadUnsupported,    // a variant of the format that is not handled
+  kReadNotBuilt,       // a format this build cannot read yet
+};
+
+// Reads a file of type 1..5 into `image`. On success the image holds fresh
+// planes and its name is the path; on failure it is left exactly as it was.
+// Camera RAW files (type 10) are developed by the raw module, not here.
+ReadStatus ReadImageFile(const std::string& path, Image& image);
+
+// Writes by the type of `path`: BMP, TIFF, PPM (binary when
+// `save_filter_index` is the binary PPM filter, ASCII otherwise) or JPEG.
+// False - and no file changed - when the type has no writer or the write
+// fails.
+bool WriteImageFile(const std::string& path, const Image& image, int save_filter_index);
+
+// True when a writer exists for files of this type.
+bool HasWriter(int file_type);
+
+}  // namespace tavo

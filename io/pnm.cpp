@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+#include "io/pnm.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+#include "core/memory.h"
+#include "io/byte_reader.h"
+#include "io/safe_file.h"
+
+namespace tavo {
+namespace {
+
+constexpr int kEof = ByteReader::kEof;
+// Header numbers above this are refused rather than overflowing.
+constexpr int64_t kNumberLimit = int64_t{1} << 40;
+
+// One header number; `current` is the character that ended the previous
+// item and receives the character that ends this one.
+int64_t ReadHeaderNumber(ByteReader& in, int* current) {
+  for (;;) {
+    if (*current == '#') {
+      int c;
+      do {
+        c = in.Get();
+      } while (c != '\n' && c != kEof);
+    }
+    int c = in.Get();
+    if (c == kEof) {
+      *current = kEof;
+      return 0;
+    }
+    if (c < '0' || c > '9') {
+      *current = c;
+      continue;
+    }
+    int64_t value = c - '0';
+    for (;;) {
+      c = in.Get();
+      if (c < '0' || c > '9') break;
+      if (value < kNumberLimit) value = value * 10 + (c - '0');
+    }
+    *current = c;
+    return value;
+  }
+}
+
+// scanf("%d")-like reading of the ASCII raster. After the first failure
+// every further value is missing, as with a stuck stream.
+class AsciiNumbers {
+ public:
+  explicit AsciiNumbers(ByteReader& in) : in_(in) {}
+  // False when no number could be read.
+  bool Next(int64_t* value) {
+    if (stuck_) return false;
+    int c = peek_ != kNone ? peek_ : in_.Get();
+    peek_ = kNone;
+    while (c != kEof && std::isspace(c)) c = in_.Get();
+    bool negative = false;
+    if (c == '-' || c == '+') {
+      negative = c == '-';
+      c = in_.Get();
+    }
+    if (c < '0' || c > '9') {
+      stuck_ = true;
+      return false;
+    }
+    int64_t v = 0;
+    while (c >= '0' && c <= '9') {
+      if (v < kNumberLimit) v = v * 10 + (c - '0');
+      c = in_.Get();
+    }
+    peek_ = c;
+    *value = negative ? -v : v;
+    return true;
+  }
+
+ private:
+  static constexpr int kNone = -2;
+  ByteReader& in_;
+  int peek_ = kNone;
+  bool stuck_ = false;
+};
+
+uint16_t ScaleAscii(int64_t n, int64_t maximum) {
+  const int64_t s = n * 65536 / (maximum + 1);
+  return static_cast<uint16_t>(std::clamp<int64_t>(s, 0, 65535));
+}
+
+}  // namespace
+
+ReadStatus ReadPnm(const std::string& path, Image& image) {
+  ByteReader in;
+  if (!in.Open(path)) return kReadCannotOpen;
+  if (in.Get() != 'P') return kReadBadFormat;
+  const int kind_char = in.Get();
+  if (kind_char < '1' || kind_char > '6') return kReadBadFormat;
+  const int kind = kind_char - '0';
+
+  int current = kind_char;
+  const int64_t width = ReadHeaderNumber(in, &current);
+  const int64_t height = ReadHeaderNumber(in, &current);
+  const int64_t maximum = ReadHeaderNumber(in, &current);
+  if (current != '\n') {
+    int c = current;
+    while (c != '\n' && c != kEof) c = in.Get();
+  }
+  if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return kReadBadFormat;
+  const uint64_t bytes = ImageBytes(width, height, 6);
+  if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
+
+  Image fresh;
+  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), true)) {
+    return kReadNoMemory;
+  }
+  const int w = fresh.width, h = fresh.height;
+  uint16_t* r = fresh.r.get();
+  uint16_t* g = fresh.g.get();
+  uint16_t* b = fresh.b.get();
+
+  if (kind == 2 || kind == 3) {
+    AsciiNumbers numbers(in);
+    for (int row = 0; row < h; ++row) {
+      const size_t base = static_cast<size_t>(h - 1 - row) * w;
+      for (int x = 0; x < w; ++x) {
+        int64_t n = 0;
+        if (kind == 2) {
+          const uint16_t s = numbers.Next(&n) ? ScaleAscii(n, maximum) : 0;
+          r[base + x] = g[base + x] = b[base + x] = s;
+        } else {
+          r[base + x] = numbers.Next(&n) ? ScaleAscii(n, maximum) : 0;
+          g[base + x] = numbers.Next(&n) ? ScaleAscii(n, maximum) : 0;
+          b[base + x] = numbers.Next(&n) ? ScaleAscii(n, maximum) : 0;
+        }
+      }
+    }
+  } else if (kind == 5 || kind == 6) {
+    const int bytes_per_sample = maximum < 256 ? 1 : 2;
+    const int channels = kind == 6 ? 3 : 1;
+    const size_t row_bytes = static_cast<size_t>(w) * channels * bytes_per_sample;
+    std::vector<unsigned char> buf(row_bytes);
+    for (int row = 0; row < h; ++row) {
+      const size_t got = in.Read(buf.data(), row_bytes);
+      if (got < row_bytes) std::memset(buf.data() + got, 0, row_bytes - got);
+      const size_t base = static_cast<size_t>(h - 1 - row) * w;
+      const unsigned char* p = buf.data();
+      for (int x = 0; x < w; ++x) {
+        uint16_t s[3];
+        for (int c = 0; c < channels; ++c) {
+          if (bytes_per_sample == 1) {
+            s[c] = static_cast<uint16_t>(p[0] << 8);
+            p += 1;
+          } else {
+            s[c] = static_cast<uint16_t>((p[0] << 8) | p[1]);
+            p += 2;
+          }
+        }
+        if (channels == 1) s[1] = s[2] = s[0];
+        r[base + x] = s[0];
+        g[base + x] = s[1];
+        b[base + x] = s[2];
+      }
+      if (got < row_bytes) {
+        // Nothing more to read: the remaining rows stay 0.
+        break;
+      }
+    }
+  }
+  // "P1" and "P4": bit rasters are not decoded; the planes stay 0.
+
+  image.r = std::move(fresh.r);
+  image.g = std::move(fresh.g);
+  image.b = std::move(fresh.b);
+  image.width = w;
+  image.height = h;
+  SetImageName(image, path);
+  return kReadOk;
+}
+
+namespace {
+
+char* AppendInt(char* p, unsigned v) {
+  char tmp[12];
+  int n = 0;
+  do {
+    tmp[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  while (n > 0) *p++ = tmp[--n];
+  return p;
+}
+
+}  // namespace
+
+bool WritePnm(const std::string& path, const Image& image, bool ascii) {
+  if (image.Empty() || !image.r || !image.g || !image.b) return false;
+  SafeFile out;
+  if (!out.Open(path)) return false;
+  const int w = image.width, h = image.height;
+  char header[64];
+  std::snprintf(header, sizeof header, "%s\n%d %d\n65535\n", ascii ? "P3" : "P6", w, h);
+  out.Print(header);
+  // Each pixel takes at most 3 x 6 characters in ASCII, 6 bytes binary.
+  std::vector<char> buf(static_cast<size_t>(w) * (ascii ? 18 : 6));
+  for (int row = h - 1; row >= 0; --row) {
+    const size_t base = static_cast<size_t>(row) * w;
+    char* p = buf.data();
+    for (int x = 0; x < w; ++x) {
+      const uint16_t s[3] = {image.r[base + x], image.g[base + x], image.b[base + x]};
+      for (uint16_t v : s) {
+        if (ascii) {
+          p = AppendInt(p, v);
+          *p++ = ' ';
+        } else {
+          *p++ = static_cast<char>(v >> 8);
+          *p++ = static_cast<char>(v & 0xff);
+        }
+      }
+    }
+    if (!out.Write(buf.data(), static_cast<size_t>(p - buf.data()))) return false;
+  }
+  return out.Commit();
+}
+
+}  // namespace tavo

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// shell/commands.h - the command table and the entry points of the main
+// window: menu commands, start-up, dropped files, keys and exit.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "shell/app_state.h"
+#include "shell/ui_port.h"
+
+namespace tavo {
+
+using CommandHandler = void (*)(AppState& app, UiPort& ui);
+
+struct CommandInfo {
+  int id;
+  const char* text;        // menu text
+  int menu;                // index into MenuTitles()
+  bool separator_before;   // a menu separator precedes the entry
+  CommandHandler handler;  // null while the operation is not built
+};
+
+// Every command, in menu order.
+const std::vector<CommandInfo>& CommandTable();
+// Titles of the top-level menus.
+const std::vector<const char*>& MenuTitles();
+const CommandInfo* FindCommand(int id);
+
+enum CommandResult { kCommandRan, kCommandUnknown, kCommandNotBuilt };
+CommandResult RunCommand(AppState& app, UiPort& ui, int id);
+
+// Start-up: InitAppState, then the settings file `tavo.tvp` from the
+// current folder when it exists, then the files named on the command line.
+void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names);
+
+// Opens `path` into slot `slot` under the wait cursor. On success the slot
+// becomes current with fresh flags and the window repaints; on failure an
+// error box names the file and the slot stays free.
+bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int slot);
+
+// The files named at start-up, in order (unsupported names are reported
+// and skipped; running out of slots ends the list).
+void OpenStartupFiles(AppState& app, UiPort& ui, const std::vector<std::string>& names);
+// Splits a command line into names: spaces separate, double quotes group.
+std::vector<std::string> SplitCommandLine(const std::string& line);
+
+// Files dropped on the main window with batch mode off.
+void DropFiles(AppState& app, UiPort& ui, const std::vector<std::string>& paths);
+
+// Save-on-close question for `slot`; false means the user chose Cancel
+// (or a save failed), so whatever asked must stop.
+bool SavePrompt(AppState& app, UiPort& ui, int slot);
+
+// Asks about every changed slot; false when the exit is cancelled.
+bool ConfirmExit(AppState& app, UiPort& ui);
+
+// The slot keys and the toolbar's up/down button.
+void SelectNextImage(AppState& app, UiPort& ui);
+void SelectPreviousImage(AppState& app, UiPort& ui);
+
+// Caution box before overwriting an existing file; true when the file does
+// not exist or the user said OK.
+bool ConfirmOverwrite(UiPort& ui, const std::string& path);
+
+}  // namespace tavo

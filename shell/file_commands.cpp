@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: MIT
+// Opening, saving and closing images; start-up and exit.
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "batch/settings_file.h"
+#include "io/file_type.h"
+#include "io/image_file.h"
+#include "shell/command_handlers.h"
+#include "shell/commands.h"
+#include "shell/messages.h"
+
+namespace tavo {
+namespace {
+
+bool FileExists(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
+const char* ReadFailureText(ReadStatus status) {
+  switch (status) {
+    case kReadCannotOpen: return kMsgCannotOpenFile;
+    case kReadNoMemory: return kMsgFileTooLarge;
+    case kReadUnsupported: return kMsgVariantUnsupported;
+    case kReadNotBuilt: return kMsgNotYetSupported;
+    default: return kMsgBadFile;
+  }
+}
+
+ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image) {
+  (void)app;
+  if (DetectFileType(path) == kFileRaw) return kReadNotBuilt;
+  return ReadImageFile(path, image);
+}
+
+// `name` without its extension: scanning back from the end to the nearest
+// "." or folder separator, a "." found is cut off.
+std::string StripExtension(const std::string& name) {
+  for (size_t i = name.size(); i-- > 0;) {
+    const char c = name[i];
+    if (c == '.') return name.substr(0, i);
+    if (c == '/' || c == '\\') break;
+  }
+  return name;
+}
+
+// Steps after the save dialog: pick the type (appending the default
+// extension to names of no writable type), ask before overwriting, write.
+// Returns 1 written, 0 refused by the user, -1 failed (box shown).
+int WriteChosenFile(AppState& app, UiPort& ui, Image& image, std::string* path) {
+  int type = DetectFileType(*path);
+  if (type < 1 || type >= kFileRaw) {
+    *path += app.default_extension;
+    type = DetectFileType(*path);
+  }
+  if (!HasWriter(type)) {
+    // FITS names select no writer; saying so beats a silent "saved".
+    ui.ShowMessage(kBoxError, FormatText(type == kFileFits ? kMsgNoWriter : kMsgNotYetSupported, *path));
+    return -1;
+  }
+  if (!ConfirmOverwrite(ui, *path)) return 0;
+  bool ok;
+  {
+    WaitCursor wait(ui);
+    ok = WriteImageFile(*path, image, app.save_filter_index);
+  }
+  if (!ok) {
+    ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, *path));
+    return -1;
+  }
+  SetImageName(image, *path);
+  image.changed = 0;
+  image.undo_changed = 0;
+  return 1;
+}
+
+bool ImageSaveDialog(AppState& app, UiPort& ui, const std::string& initial, std::string* path) {
+  FileDialogRequest request;
+  request.mode = kFileDialogSave;
+  request.title = "SAVE";
+  request.filters = kSaveImageFilters;
+  request.initial_name = initial;
+  request.filter_index = 1;
+  const bool chosen = ui.ChooseFile(request, path);
+  // The chosen filter counts even when the dialog was cancelled.
+  app.save_filter_index = request.filter_index >= 1 && request.filter_index <= 5 ? request.filter_index : 1;
+  app.default_extension = SaveFilterExtension(app.save_filter_index);
+  if (chosen) app.last_dialog_path = *path;
+  return chosen;
+}
+
+}  // namespace
+
+bool ConfirmOverwrite(UiPort& ui, const std::string& path) {
+  if (!FileExists(path)) return true;
+  return ui.Ask(kBoxCaution, FormatText(kMsgOverwrite, path)) == kAnswerOk;
+}
+
+void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names) {
+  InitAppState(app);
+  LoadSettings(app.settings, "tavo.tvp");  // a missing file is not an error
+  OpenStartupFiles(app, ui, names);
+}
+
+bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int slot) {
+  if (slot < 0 || slot >= kSlotCount) return false;
+  Image& image = app.slots[slot];
+  ReadStatus status;
+  {
+    WaitCursor wait(ui);
+    status = ReadAnyFile(app, path, image);
+  }
+  if (status != kReadOk || image.Empty()) {
+    ClearSlot(app.slots, slot);
+    ui.ShowMessage(kBoxError, FormatText(ReadFailureText(status), path));
+    return false;
+  }
+  SetImageName(image, path);
+  app.slots.current = slot;
+  MarkLoaded(image);
+  ui.Repaint();
+  return true;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> names;
+  std::string name;
+  bool quoted = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ' ' && !quoted) {
+      if (!name.empty()) names.push_back(name);
+      name.clear();
+    } else {
+      name += c;
+    }
+  }
+  if (!name.empty()) names.push_back(name);
+  return names;
+}
+
+void OpenStartupFiles(AppState& app, UiPort& ui, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    if (name.empty()) continue;
+    if (DetectFileType(name) == kFileUnsupported) {
+      ui.ShowMessage(kBoxError, FormatText(kMsgUnsupported, name));
+      continue;
+    }
+    const int slot = FindFreeSlot(app.slots);
+    if (slot < 0) {
+      ui.ShowMessage(kBoxError, kMsgNoSlotToOpen);
+      return;
+    }
+    OpenFileIntoSlot(app, ui, name, slot);
+  }
+}
+
+void DropFiles(AppState& app, UiPort& ui, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    const int slot = FindFreeSlot(app.slots);
+    if (slot < 0) {
+      ui.ShowMessage(kBoxError, kMsgNoSlotToOpen);
+      return;
+    }
+    if (DetectFileType(path) == kFileUnsupported) {
+      ui.ShowMessage(kBoxError, FormatText(kMsgUnsupported, path));
+      return;
+    }
+    OpenFileIntoSlot(app, ui, path, slot);
+  }
+}
+
+void CmdOpen(AppState& app, UiPort& ui) {
+  const int slot = FindFreeSlot(app.slots);
+  if (slot < 0) {
+    ui.ShowMessage(kBoxError, kMsgNoSlotToOpen);
+    return;
+  }
+  FileDialogRequest request;
+  request.mode = kFileDialogOpen;
+  request.title = "LOAD";
+  request.filters = kOpenImageFilters;
+  request.filter_index = 1;
+  std::string path;
+  if (!ui.ChooseFile(request, &path)) return;
+  app.last_dialog_path = path;
+  if (DetectFileType(path) == kFileUnsupported) {
+    ui.ShowMessage(kBoxError, FormatText(kMsgUnsupported, path));
+    return;
+  }
+  OpenFileIntoSlot(app, ui, path, slot);
+}
+
+void CmdSave(AppState& app, UiPort& ui) {
+  Image* image = CurrentImage(app);
+  if (image == nullptr) return;
+  ExpandMonochrome(*image);
+  std::string path;
+  if (!ImageSaveDialog(app, ui, StripExtension(image->name), &path)) return;
+  WriteChosenFile(app, ui, *image, &path);
+  ui.Repaint();
+}
+
+bool SavePrompt(AppState& app, UiPort& ui, int slot) {
+  Image& image = app.slots[slot];
+  char head[32];
+  std::snprintf(head, sizeof head, "Image No.%d(", slot);
+  const int answer = ui.Ask(kBoxSaveOrNot, head + image.name + ") is changed !\nDo you save ?");
+  if (answer == kAnswerNo) return true;
+  if (answer != kAnswerYes) return false;
+  ExpandMonochrome(image);
+  std::string path;
+  if (!ImageSaveDialog(app, ui, image.name, &path)) return true;
+  // A save that failed must not let the image be thrown away unsaved.
+  return WriteChosenFile(app, ui, image, &path) >= 0;
+}
+
+void CmdClose(AppState& app, UiPort& ui) {
+  Image* image = CurrentImage(app);
+  if (image == nullptr) return;
+  if (image->changed == 1 && !SavePrompt(app, ui, app.slots.current)) return;
+  ClearSlot(app.slots, app.slots.current);
+  app.slots.current = 0;
+  for (int i = kSlotCount - 1; i >= 0; --i) {
+    if (!app.slots[i].Empty()) {
+      app.slots.current = i;
+      break;
+    }
+  }
+  ui.Repaint();
+}
+
+void CmdCloseAll(AppState& app, UiPort& ui) {
+  for (int i = 0; i < kSlotCount; ++i) {
+    Image& image = app.slots[i];
+    if (!image.Empty() && image.changed == 1) {
+      app.slots.current = i;
+      ui.Repaint();
+      if (!SavePrompt(app, ui, i)) {
+        ui.Repaint();
+        return;
+      }
+    }
+    ClearSlot(app.slots, i);
+  }
+  app.slots.current = 0;
+  ui.Repaint();
+}
+
+bool ConfirmExit(AppState& app, UiPort& ui) {
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (app.slots[i].changed != 1 || app.slots[i].Empty()) continue;
+    app.slots.current = i;
+    ui.Repaint();
+    if (!SavePrompt(app, ui, i)) return false;
+  }
+  return true;
+}
+
+}  // namespace tavo

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// shell/messages.h - texts the shell shows, kept in one place.
+#pragma once
+
+namespace tavo {
+
+inline constexpr char kMsgNoMemory[] = "メモリ不足で実行できません！";
+inline constexpr char kMsgNoSlotToOpen[] = "これ以上、画像を開けません！";
+inline constexpr char kMsgNoSlotToMake[] = "これ以上、新たな画像を作れません！";
+inline constexpr char kMsgUnsupported[] = "%s : TAVO not support this format !";
+inline constexpr char kMsgOverwrite[] = "\"%s\" already exist.\n Do you overwrite file ?";
+inline constexpr char kMsgSaveOrNot[] = "Image No.%d(%s) is changed !\nDo you save ?";
+inline constexpr char kMsgVersion[] = "TAVO Ver.4.14";
+
+// Read and write failures, each naming the file.
+inline constexpr char kMsgCannotOpenFile[] = "%s : ファイルを開けません！";
+inline constexpr char kMsgBadFile[] = "%s : ファイルの内容が正しくないため読み込めません！";
+inline constexpr char kMsgFileTooLarge[] = "%s : 画像が大きすぎ、メモリ不足で読み込めません！";
+inline constexpr char kMsgVariantUnsupported[] = "%s : このデータ形式には対応していません！";
+inline constexpr char kMsgNotYetSupported[] = "%s : この形式の読み書きはまだ実装されていません！";
+inline constexpr char kMsgSaveFailed[] = "%s : ファイルを保存できませんでした！";
+inline constexpr char kMsgNoWriter[] = "%s : この形式では保存できません！\nBMP, JPG, TIF, PPM のいずれかを指定して下さい。";
+
+// Settings file commands.
+inline constexpr char kMsgResetSettings[] = "全設定を初期化しますが、良いですか？";
+inline constexpr char kMsgSaveSettingsInfo[] =
+    "全設定を保存します。\n\nTAVOをインストールしたフォルダーに\n\"tavo.tvp\"の名前で保存すると、\n"
+    "次回起動時に自動的に読み込まれます！";
+inline constexpr char kMsgSettingsNotSaved[] = "Error:設定を保存できませんでした！";
+inline constexpr char kMsgSettingsNotLoaded[] = "Error:設定を読み込めませんでした！";
+inline constexpr char kSettingsFilters[] = "TAVO設定ファイル(*.tvp)|*.TVP|All|*.*||";
+
+// Image file dialogs.
+inline constexpr char kOpenImageFilters[] =
+    "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"
+    "*.RAF;*.ORF;*.MRW;*.RAW;*.RW2;*.RWL;*.SRF;*.ARW;*.SR2;*.DNG;*.ERF;*.KDC;*.MEF;*.SRW|*.BMP|*.BMP|"
+    "*.TIF|*.TIF;*.TIFF|*.PPM|*.PGM|*.PPM|*.PGM|*.JPG|*.JPG|Fits|*.FTS;*.FIT|Digital camera RAW|*.CRW;"
+    "*.CR2;*.NEF;*.NRW;*.PEF;*.RAF;*.ORF;*.MRW;*.RAW;*.RW2;*.RWL;*.SRF;*.ARW;*.SR2;*.DNG;*.ERF;*.KDC;"
+    "*.MEF;*.SRW|All|*.*||";
+inline constexpr char kSaveImageFilters[] =
+    "BMP(24bit)|*.BMP|JPEG(24bit)|*.JPG|TIFF(48bit)|*.TIF|PPM(48bit,bin)|*.PPM|PPM(48bit,ASCII)|*.PPM||";
+
+}  // namespace tavo

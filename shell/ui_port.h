@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// shell/ui_port.h - everything the shell needs from a front end: message
+// boxes, questions, an operation's dialog, file dialogs, the wait cursor
+// and repainting. The Qt window, the command-line tool and the tests each
+// implement it.
+#pragma once
+#include <string>
+
+namespace tavo {
+
+enum BoxKind {
+  kBoxError,      // "Error !", OK
+  kBoxCaution,    // "Caution !", OK and Cancel
+  kBoxMessage,    // "Message !", OK
+  kBoxSaveOrNot,  // "Save or not !", Yes, No and Cancel
+  kBoxAbout,      // "About TAVO !", OK
+};
+
+enum Answer { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+
+const char* BoxCaption(int box_kind);
+
+enum FileDialogMode { kFileDialogOpen, kFileDialogSave };
+
+struct FileDialogRequest {
+  int mode = kFileDialogOpen;
+  std::string title;         // "LOAD" or "SAVE"
+  // Alternating description and pattern list, each ended by "|", the list
+  // ended by "||": "BMP(24bit)|*.BMP|JPEG(24bit)|*.JPG||".
+  std::string filters;
+  std::string initial_name;
+  int filter_index = 1;      // 1-based; the dialog writes back the chosen one
+};
+
+class UiPort {
+ public:
+  virtual ~UiPort() = default;
+  virtual void ShowMessage(int box_kind, const std::string& text) = 0;
+  // Caution: kAnswerOk or kAnswerCancel. Save or not: Yes, No or Cancel.
+  virtual int Ask(int box_kind, const std::string& text) = 0;
+  // Runs the dialog of command `dialog_id`, which edits the settings in
+  // place; false when it was cancelled.
+  virtual bool EditSettings(int dialog_id) = 0;
+  // False when cancelled. request.filter_index holds the filter chosen
+  // (also on cancel).
+  virtual bool ChooseFile(FileDialogRequest& request, std::string* path) = 0;
+  virtual void SetWaitCursor(bool on) = 0;
+  virtual void Repaint() = 0;
+  // Shows a document (help page) with the system's viewer; false on failure.
+  virtual bool OpenDocument(const std::string& path) = 0;
+};
+
+// Shows the wait cursor for the life of the object.
+class WaitCursor {
+ public:
+  explicit WaitCursor(UiPort& ui) : ui_(ui) { ui_.SetWaitCursor(true); }
+  ~WaitCursor() { ui_.SetWaitCursor(false); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  UiPort& ui_;
+};
+
+}  // namespace tavo

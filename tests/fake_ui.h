@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// tests/fake_ui.h - a scripted front end: answers and chosen files are
+// queued by the test, everything shown is recorded.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "shell/ui_port.h"
+
+namespace tavo {
+
+struct ShownBox {
+  int kind;
+  std::string text;
+};
+
+struct ScriptedFile {
+  bool chosen;          // false: the dialog is cancelled
+  std::string path;
+  int filter_index;     // 0: leave the request's index alone
+};
+
+class FakeUi : public UiPort {
+ public:
+  void ShowMessage(int box_kind, const std::string& text) override;
+  int Ask(int box_kind, const std::string& text) override;
+  bool EditSettings(int dialog_id) override;
+  bool ChooseFile(FileDialogRequest& request, std::string* path) override;
+  void SetWaitCursor(bool on) override;
+  void Repaint() override { ++repaints; }
+  bool OpenDocument(const std::string& path) override;
+
+  std::deque<int> answers;          // for Ask; empty: Cancel
+  std::deque<bool> dialog_results;  // for EditSettings; empty: OK
+  std::deque<ScriptedFile> files;   // for ChooseFile; empty: cancelled
+
+  std::vector<ShownBox> boxes;      // messages and questions, in order
+  std::vector<int> dialogs;         // dialog ids run
+  std::vector<FileDialogRequest> file_requests;
+  std::vector<std::string> documents;
+  int wait_depth = 0;
+  int max_wait_depth = 0;
+  int repaints = 0;
+};
+
+}  // namespace tavo

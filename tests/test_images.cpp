@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#include "tests/test_images.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/slots.h"
+
+namespace tavo {
+
+Image MakePositionImage(int w, int h) {
+  Image img;
+  AllocateImagePlanes(img, w, h, true);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const size_t i = static_cast<size_t>(y) * w + x;
+      img.r[i] = static_cast<uint16_t>(x * 1000 + y);
+      img.g[i] = static_cast<uint16_t>(x * 1000 + y + 1);
+      img.b[i] = static_cast<uint16_t>(x * 1000 + y + 2);
+    }
+  }
+  return img;
+}
+
+Image MakeNoiseImage(int w, int h, uint32_t seed) {
+  Image img;
+  AllocateImagePlanes(img, w, h, true);
+  uint32_t s = seed * 2654435761u + 1;
+  for (int c = 0; c < 3; ++c) {
+    uint16_t* p = img.Channel(c);
+    for (size_t i = 0; i < img.PixelCount(); ++i) {
+      s = s * 1664525u + 1013904223u;
+      p[i] = static_cast<uint16_t>(s >> 16);
+    }
+  }
+  return img;
+}
+
+Image MakeFlatImage(int w, int h, uint16_t value) {
+  Image img;
+  AllocateImagePlanes(img, w, h, true);
+  for (int c = 0; c < 3; ++c) {
+    uint16_t* p = img.Channel(c);
+    for (size_t i = 0; i < img.PixelCount(); ++i) p[i] = value;
+  }
+  return img;
+}
+
+uint16_t Sample(const uint16_t* plane, const Image& image, int x, int row) {
+  return plane[static_cast<size_t>(row) * image.width + x];
+}
+
+bool SamePlanes(const Image& a, const Image& b) {
+  if (a.width != b.width || a.height != b.height) return false;
+  const size_t n = a.PixelCount();
+  for (int c = 0; c < 3; ++c) {
+    if (n > 0 && std::memcmp(a.Channel(c), b.Channel(c), n * 2) != 0) return false;
+  }
+  return true;
+}
+
+std::string TempDir(const std::string& name) {
+  const std::string dir = std::filesystem::current_path().string() + "/tmp_" + name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace tavo

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// tests/test_images.h - small synthetic images and file helpers for tests.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/image.h"
+
+namespace tavo {
+
+// w x h image whose R sample at (x, row) is x * 1000 + row, G that + 1 and
+// B that + 2 (row 0 is the bottom row). Needs w <= 65 and h <= 999.
+Image MakePositionImage(int w, int h);
+// Deterministic pseudo-random samples.
+Image MakeNoiseImage(int w, int h, uint32_t seed);
+// Every sample of every plane set to `value`.
+Image MakeFlatImage(int w, int h, uint16_t value);
+
+uint16_t Sample(const uint16_t* plane, const Image& image, int x, int row);
+bool SamePlanes(const Image& a, const Image& b);
+
+// A fresh empty folder below the test's working folder.
+std::string TempDir(const std::string& name);
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool PathExists(const std::string& path);
+
+}  // namespace tavo
