@@ -15,7 +15,25 @@ SafeFile::~SafeFile() { Abandon(); }
 bool SafeFile::Open(const std::string& target) {
   Abandon();
   target_ = target;
-  temp_ = target + ".tavo-XXXXXX";
+  // Saving through a link replaces the file it points to, not the link.
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = realpath(target.c_str(), nullptr);
+    if (real != nullptr) {
+      target_ = real;
+      std::free(real);
+    }
+  }
+  // Only plain files are replaced; a device or folder of that name is left
+  // alone.
+  mode_t keep_mode = 0;
+  bool had_file = false;
+  if (stat(target_.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return false;
+    keep_mode = st.st_mode & 07777;
+    had_file = true;
+  }
+  temp_ = target_ + ".tavo-XXXXXX";
   std::string pattern = temp_;
   int fd = mkstemp(pattern.data());
   if (fd < 0) {
@@ -23,10 +41,15 @@ bool SafeFile::Open(const std::string& target) {
     return false;
   }
   temp_ = pattern;
-  // mkstemp creates 0600; a saved picture should get the usual umask rights.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  // mkstemp creates 0600: a new file gets the usual umask rights, a
+  // replaced one keeps its own.
+  if (had_file) {
+    fchmod(fd, keep_mode);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
   file_ = fdopen(fd, "wb");
   if (file_ == nullptr) {
     close(fd);
