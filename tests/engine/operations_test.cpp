@@ -1,1 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "engine/operations.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/test_images.h"
+
+namespace tavo {
+namespace {
+
+ParamBlock GammaBlock(int r1, int r2, int r3, int g1, int g2, int g3, int b1, int b2, int b3, int per_channel,
+                      int kind) {
+  ParamBlock p;
+  const int v[11] = {r1, r2, r3, g1, g2, g3, b1, b2, b3, per_channel, kind};
+  for (int i = 0; i < 11; ++i) p[i] = v[i];
+  return p;
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<SlotTable> slots_ = std::make_unique<SlotTable>();
+};
+
+TEST_F(EngineTest, UnknownCodesLeaveTheImageUntouched) {
+  Image img = MakeNoiseImage(5, 4, 9);
+  const Image before = MakeNoiseImage(5, 4, 9);
+  for (int code : {4, -1, 2, 11, 99, 1000}) {
+    ParamBlock p;
+    RunOperation(*slots_, img, code, p);
+  }
+  EXPECT_TRUE(SamePlanes(img, before));
+}
+
+// Curve (0 -> 0), (128 -> 255), (255 -> 255) straight: S2 from (1, 0) to
+// (32768, 65280); 16384 -> 16384 * 65280/32767 - 65280/32767 = 32639.0 -> 32639.
+TEST_F(EngineTest, GammaAppliesEachChannelsTriple) {
+  Image img = MakeFlatImage(2, 1, 16384);
+  ParamBlock p = GammaBlock(0, 128255, 255255, 0, 128128, 255255, 0, 128000, 255255, 1, 0);
+  RunOperation(*slots_, img, kOpGamma, p);
+  EXPECT_EQ(img.r[0], 32639);
+  EXPECT_EQ(img.g[1], 16383);  // default curve: one unit lower
+  EXPECT_EQ(img.b[0], 0);      // S2 from (1, 0) to (32768, 0)
+}
+
+TEST_F(EngineTest, GammaOnMonochromeMapsROnlyInAllColoursMode) {
+  Image img = MakeFlatImage(1, 1, 16384);
+  img.g[0] = 7;
+  img.b[0] = 9;
+  img.monochrome = 1;
+  ParamBlock p = GammaBlock(0, 128255, 255255, 0, 128255, 255255, 0, 128255, 255255, 0, 0);
+  RunOperation(*slots_, img, kOpGamma, p);
+  EXPECT_EQ(img.r[0], 32639);
+  EXPECT_EQ(img.g[0], 7);  // stale planes stay as they were
+  EXPECT_EQ(img.b[0], 9);
+}
+
+TEST_F(EngineTest, GammaPerChannelOnMonochromeStartsEveryPlaneFromR) {
+  Image img = MakeFlatImage(1, 1, 16384);
+  img.g[0] = 7;
+  img.b[0] = 9;
+  img.monochrome = 1;
+  ParamBlock p = GammaBlock(0, 128255, 255255, 0, 128128, 255255, 0, 128000, 255255, 1, 0);
+  RunOperation(*slots_, img, kOpGamma, p);
+  EXPECT_EQ(img.r[0], 32639);
+  EXPECT_EQ(img.g[0], 16383);
+  EXPECT_EQ(img.b[0], 0);
+}
+
+TEST_F(EngineTest, GammaOnEmptyImageDoesNothing) {
+  Image img;
+  ParamBlock p = GammaBlock(0, 128255, 255255, 0, 128255, 255255, 0, 128255, 255255, 0, 0);
+  RunOperation(*slots_, img, kOpGamma, p);
+  EXPECT_TRUE(img.Empty());
+}
+
+}  // namespace
+}  // namespace tavo
