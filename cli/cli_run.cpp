@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "batch/batch_sequence.h"
 #include "batch/settings_file.h"
 #include "io/file_type.h"
+#include "shell/batch_commands.h"
 #include "shell/commands.h"
 
 namespace tavo {
@@ -51,6 +53,7 @@ int FilterIndexFromName(const std::string& path) {
 std::string CliHelpText() {
   std::string text =
       "usage: tavo-cli run STEP...\n"
+      "       tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n"
       "       tavo-cli --help\n"
       "\n"
       "Steps run in order on one set of image slots; tavo.tvp in the current folder\n"
@@ -69,6 +72,14 @@ std::string CliHelpText() {
       "\n"
       "Message boxes are printed to standard error; an error box ends the run with\n"
       "exit status 1.\n"
+      "\n"
+      "batch runs the sequence of the batch file JOB.tvb on the files as if they were\n"
+      "dropped in batch mode (step 1 decides: one file at a time, or all of them, at\n"
+      "most 8, composited first). tavo.tvp in the current folder, then --settings,\n"
+      "give the interactive settings. Each result goes to the save step's folder\n"
+      "under the input's base name with the save step's extension; one line per file\n"
+      "written is printed. Existing files are overwritten only with --yes. Exit\n"
+      "status 0 only when every file was processed.\n"
       "\n"
       "Settings keywords and their value order (as in the settings file):\n";
   Settings scratch;
@@ -173,19 +184,58 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
   return 0;
 }
 
+int RunCliBatch(AppState& app, CliPort& port, const std::vector<std::string>& args) {
+  size_t i = 0;
+  for (; i < args.size(); ++i) {
+    if (args[i] == "--yes") {
+      port.yes = true;
+    } else if (args[i] == "--settings") {
+      if (i + 1 >= args.size()) return Fail("--settings needs a file");
+      const std::string& path = args[++i];
+      if (LoadSettings(app.settings, path) == 0) return Fail("cannot read settings file " + path);
+    } else {
+      break;
+    }
+  }
+  if (i + 2 > args.size() || args[i].rfind("--", 0) == 0) {
+    std::fputs("usage: tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n", stderr);
+    return 2;
+  }
+  const std::string& job = args[i];
+  const std::vector<std::string> files(args.begin() + static_cast<long>(i) + 1, args.end());
+  BatchSequence loaded = app.batch;
+  const int steps = ReadBatchFile(loaded, job);
+  if (steps < 0) return Fail("cannot read batch file " + job);
+  if (steps == 0) return Fail(job + " is not a batch file");
+  app.batch = loaded;
+  app.batch.save_configured = 1;
+  SetBatchMode(app, BatchModeOf(app.batch));
+  if (!CheckBatchReady(app, port)) return 1;
+  const BatchDropResult result = RunBatchDrop(app, port, files);
+  for (const std::string& path : result.written) std::printf("%s\n", path.c_str());
+  std::fflush(stdout);
+  if (static_cast<size_t>(result.taken) < files.size()) {
+    std::fprintf(stderr, "tavo-cli: composite mode takes at most 8 files; %zu not processed\n",
+                 files.size() - static_cast<size_t>(result.taken));
+    return 1;
+  }
+  return result.failures.empty() ? 0 : 1;
+}
+
 int CliMain(const std::vector<std::string>& args) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     std::fputs(CliHelpText().c_str(), args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
   }
-  if (args[0] != "run") {
+  if (args[0] != "run" && args[0] != "batch") {
     std::fprintf(stderr, "tavo-cli: unknown mode %s (see tavo-cli --help)\n", args[0].c_str());
     return 2;
   }
   auto app = std::make_unique<AppState>();  // large: keep it off the stack
   CliPort port;
   StartUp(*app, port, {});
-  const int status = RunCliSteps(*app, port, std::vector<std::string>(args.begin() + 1, args.end()));
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  const int status = args[0] == "batch" ? RunCliBatch(*app, port, rest) : RunCliSteps(*app, port, rest);
   return status;
 }
 

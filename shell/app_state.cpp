@@ -13,6 +13,8 @@ void InitAppState(AppState& app) {
   app.default_extension = ".BMP";
   app.save_filter_index = 1;
   app.batch_mode = 0;
+  app.batch_banner.clear();
+  ResetBatchSequence(app.batch);
 }
 
 Image* CurrentImage(AppState& app) {

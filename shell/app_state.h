@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_sequence.h"
 #include "batch/settings.h"
 #include "core/slots.h"
 
@@ -24,6 +25,10 @@ struct AppState {
   int client_height = 512;
 
   int batch_mode = 0;  // 0 off, 1 one file at a time, 2 composite first
+  BatchSequence batch;
+  // Text the toolbar row shows instead of its buttons while batch mode is
+  // on; empty when it is off. Set through SetBatchMode.
+  std::string batch_banner;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.

@@ -24,6 +24,13 @@ void CmdCopy(AppState& app, UiPort& ui);            // 211
 // Tone.
 void CmdGamma(AppState& app, UiPort& ui);           // 311
 
+// Batch.
+void CmdBatchSettings(AppState& app, UiPort& ui);   // 801
+void CmdBatchStart(AppState& app, UiPort& ui);      // 802
+void CmdBatchStop(AppState& app, UiPort& ui);       // 803
+void CmdBatchOpen(AppState& app, UiPort& ui);       // 808
+void CmdBatchSave(AppState& app, UiPort& ui);       // 809
+
 // Help.
 void CmdVersion(AppState& app, UiPort& ui);         // 502
 

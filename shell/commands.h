@@ -44,7 +44,8 @@ void OpenStartupFiles(AppState& app, UiPort& ui, const std::vector<std::string>&
 // Splits a command line into names: spaces separate, double quotes group.
 std::vector<std::string> SplitCommandLine(const std::string& line);
 
-// Files dropped on the main window with batch mode off.
+// Files dropped on the main window (with batch mode on they go to the
+// batch, see RunBatchDrop).
 void DropFiles(AppState& app, UiPort& ui, const std::vector<std::string>& paths);
 
 // Save-on-close question for `slot`; false means the user chose Cancel

@@ -7,6 +7,7 @@
 #include "batch/settings_file.h"
 #include "io/file_type.h"
 #include "io/image_file.h"
+#include "shell/batch_commands.h"
 #include "shell/command_handlers.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
@@ -161,6 +162,10 @@ void OpenStartupFiles(AppState& app, UiPort& ui, const std::vector<std::string>&
 }
 
 void DropFiles(AppState& app, UiPort& ui, const std::vector<std::string>& paths) {
+  if (app.batch_mode != 0) {
+    RunBatchDrop(app, ui, paths);
+    return;
+  }
   for (const std::string& path : paths) {
     const int slot = FindFreeSlot(app.slots);
     if (slot < 0) {

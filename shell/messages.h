@@ -40,4 +40,33 @@ inline constexpr char kOpenImageFilters[] =
 inline constexpr char kSaveImageFilters[] =
     "BMP(24bit)|*.BMP|JPEG(24bit)|*.JPG|TIFF(48bit)|*.TIF|PPM(48bit,bin)|*.PPM|PPM(48bit,ASCII)|*.PPM||";
 
+// Batch processing.
+inline constexpr char kBatchFilters[] = "TAVOバッチファイル(*.tvb)|*.TVB|All|*.*||";
+inline constexpr char kBatchBannerIdle[] = "バッチモード：ファイルをドラッグアンドドロップして下さい！";
+inline constexpr char kBatchBannerRunning[] = "＊＊＊　バッチ処理中　＊＊＊";
+inline constexpr char kMsgBatchNotConfigured[] = "バッチ処理の設定が行われていません！";
+inline constexpr char kMsgBatchCheckFolder[] = "ファイルを保存するフォルダーを確認下さい！";
+inline constexpr char kMsgBatchOpenOneInfo[] =
+    "詳細設定は不要です。\nファイルをドラッグアンドドロップすると\n１枚ずつバッチ処理が実行されます。";
+inline constexpr char kMsgBatchCompositeInfo[] =
+    "複数のファイルをドラッグアンドドロップすると\nそれらを合成してからバッチ処理が実行されます。\n"
+    "コンポジットの設定のみ行って下さい。";
+inline constexpr char kMsgBatchBackgroundKind[] =
+    "バッチモードでは、バックグランド補正は\n乗算補正か引算補正を選択下さい！";
+inline constexpr char kMsgBatchSaveCurrent[] =
+    "現在の設定は下記の通りです。これでよろしいですか？\n  フォルダー：%s\n  フォーマット：%s";
+inline constexpr char kMsgBatchSaveRetry[] =
+    "正しく設定できていません。仮のファイル名を入力し、保存ボタンを押して下さい。";
+inline constexpr char kMsgBatchSaveMissing[] = "8.ファイル保存の詳細設定を押し、\n保存するフォルダーを設定下さい！";
+inline constexpr char kMsgBatchTiming[] = "ファイル数：%d 枚\n処理時間　：%d.%02d 秒";
+// Step number (1..8) and the step's list text.
+inline constexpr char kMsgBatchStepNotBuilt[] = "%d.%s : この処理はまだバッチ処理で実行できません！";
+inline constexpr char kMsgBatchStepFailed[] = "%d.%s : 処理を実行できませんでした！";
+// Step number and code.
+inline constexpr char kMsgBatchStepInvalid[] = "%d番目の手順にコード %d は使えません！";
+inline constexpr char kMsgBatchCompositeInputs[] =
+    "読み込めなかったファイルがあるため、画像合成を行いません！";
+// Count of files not processed, then their names one per line.
+inline constexpr char kMsgBatchFailures[] = "%d 個のファイルを処理できませんでした！\n%s";
+
 }  // namespace tavo

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "batch/settings_file.h"
+#include "shell/batch_commands.h"
 #include "shell/command_handlers.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
@@ -12,6 +13,9 @@ namespace tavo {
 void CmdResetSettings(AppState& app, UiPort& ui) {
   if (ui.Ask(kBoxCaution, kMsgResetSettings) != kAnswerOk) return;
   ResetAllSettings(app.settings, /*startup=*/false);
+  ResetBatchSequence(app.batch);
+  SetBatchMode(app, 0);
+  ui.Repaint();
 }
 
 void CmdSaveSettings(AppState& app, UiPort& ui) {

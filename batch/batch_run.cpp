@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: MIT
+#include "batch/batch_run.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "batch/op_params.h"
+#include "engine/operations.h"
+#include "io/file_type.h"
+#include "io/image_file.h"
+#include "shell/commands.h"
+#include "shell/messages.h"
+
+namespace tavo {
+namespace {
+
+// One run of the sequence: where the image is and where new ones may go.
+struct BatchRun {
+  AppState& app;
+  UiPort& ui;
+  int files;
+  std::string input;
+  int step = 0;       // 0-based step being run
+  int current = 0;    // slot holding the image the steps work on
+  int next_free = 1;  // first slot a step may fill
+  std::string written;
+};
+
+// True when the step did its work; false makes the run stop with the
+// step-failed message.
+using StepRun = bool (*)(BatchRun& run);
+
+BatchCompositeHook g_composite_hook = nullptr;
+
+bool StepOpenOne(BatchRun& run) { return !run.app.slots[0].Empty(); }
+
+bool StepComposite(BatchRun& run) {
+  if (g_composite_hook == nullptr) return false;
+  // Never composite with a missing input.
+  for (int i = 0; i < run.files; ++i) {
+    if (run.app.slots[i].Empty()) return false;
+  }
+  const CompositePlan plan = PlanBatchComposite(run.files, run.app.settings.composite.weights);
+  for (int p = 0; p < plan.pass_count; ++p) {
+    const CompositePass& pass = plan.passes[p];
+    ClearSlot(run.app.slots, pass.target);
+    if (!g_composite_hook(run.app, pass) || run.app.slots[pass.target].Empty()) return false;
+  }
+  run.current = plan.result;
+  run.next_free = plan.next_free;
+  run.app.slots.current = run.current;
+  return true;
+}
+
+bool StepGamma(BatchRun& run) {
+  Image& image = run.app.slots[run.current];
+  if (image.Empty()) return false;
+  ParamBlock params;
+  FillGammaParams(run.app.settings.gamma, params);
+  RunOperation(run.app.slots, image, kOpGamma, params);
+  // Per-channel curves make a black-and-white image a colour one; the save
+  // would otherwise copy R over the other two planes.
+  if (params[9] == 1) image.monochrome = 0;
+  return true;
+}
+
+struct StepInfo {
+  int dialog_id;  // command id of the operation's dialog
+  StepRun run;    // null while the operation is not built
+};
+
+// Indexed by step code. An operation joins the batch by filling in its
+// runner here. The save step (3) is run by RunSteps itself.
+const StepInfo kStepTable[kStepCodeCount] = {
+    {0, nullptr},           // 0 none
+    {0, StepOpenOne},       // 1 open one file
+    {302, StepComposite},   // 2 open and composite (needs the hook)
+    {0, nullptr},           // 3 save
+    {213, nullptr},         // 4 crop and resize
+    {3071, nullptr},        // 5 background data and correction
+    {301, nullptr},         // 6 sharp/smooth
+    {303, nullptr},         // 7 edge enhancement
+    {316, nullptr},         // 8 wavelet
+    {317, nullptr},         // 9 deblur
+    {305, nullptr},         // 10 rotation
+    {330, nullptr},         // 11 distortion
+    {311, StepGamma},       // 12 gamma
+    {318, nullptr},         // 13 level
+    {314, nullptr},         // 14 saturation/hue
+    {777, nullptr},         // 15 noise removal
+};
+
+bool RowOffers(int step, int code) {
+  if (step == 0) return code == kStepOpenOne || code == kStepOpenComposite;
+  if (step == kBatchSteps - 1) return code == kStepSave;
+  return code == kStepNone || (code >= kStepCrop && code < kStepCodeCount);
+}
+
+std::string StepText(const char* format, int step, int code) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, format, step + 1, BatchStepText(code));
+  return buf;
+}
+
+int SaveStep(BatchRun& run) {
+  const BatchSequence& seq = run.app.batch;
+  const int step = run.step;
+  Image& image = run.app.slots[run.current];
+  if (image.Empty()) {
+    run.ui.ShowMessage(kBoxError, StepText(kMsgBatchStepFailed, step, kStepSave));
+    return kBatchRunStepFailed;
+  }
+  const std::string out = BatchOutputPath(seq.folder[step], seq.extension[step], run.input);
+  const int type = DetectFileType(out);
+  if (!HasWriter(type)) {
+    run.ui.ShowMessage(kBoxError, FormatText(type == kFileFits ? kMsgNoWriter : kMsgNotYetSupported, out));
+    return kBatchRunNotSaved;
+  }
+  if (!ConfirmOverwrite(run.ui, out)) return kBatchRunNotSaved;
+  ExpandMonochrome(image);
+  bool ok;
+  {
+    WaitCursor wait(run.ui);
+    ok = WriteImageFile(out, image, seq.detail[step][0]);
+  }
+  if (!ok) {
+    run.ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, out));
+    return kBatchRunNotSaved;
+  }
+  run.written = out;
+  return kBatchRunDone;
+}
+
+int RunSteps(BatchRun& run) {
+  AppState& app = run.app;
+  app.slots.current = 0;
+  for (int step = 0; step < kBatchSteps; ++step) {
+    const int code = app.batch.code[step];
+    if (code < 1 || code >= kStepCodeCount) continue;
+    run.step = step;
+    if (code == kStepSave) return SaveStep(run);
+    BatchSwapKeep keep;
+    SwapInStep(app.batch, step, app.settings, app.save_filter_index, keep);
+    bool ok;
+    {
+      WaitCursor wait(run.ui);
+      ok = kStepTable[code].run(run);
+    }
+    SwapOutStep(app.batch, step, app.settings, app.save_filter_index, keep);
+    if (!ok) {
+      run.ui.ShowMessage(kBoxError, StepText(kMsgBatchStepFailed, step, code));
+      return kBatchRunStepFailed;
+    }
+  }
+  return kBatchRunNotSaved;  // unreachable: a runnable sequence ends in a save
+}
+
+}  // namespace
+
+CompositePlan PlanBatchComposite(int files, const int weights[4]) {
+  CompositePlan plan;
+  const int n = std::min(files, 8);
+  if (n <= 1) return plan;
+  if (n <= 4) {
+    CompositePass& pass = plan.passes[0];
+    pass.count = n;
+    for (int i = 0; i < n; ++i) {
+      pass.sources[i] = i;
+      pass.weights[i] = weights[i];
+    }
+    pass.target = n;
+    plan.pass_count = 1;
+    plan.result = n;
+    plan.next_free = n + 1;
+    return plan;
+  }
+  const int m = n <= 6 ? 3 : 4;
+  CompositePass& first = plan.passes[0];
+  CompositePass& second = plan.passes[1];
+  first.count = second.count = m;
+  for (int i = 0; i < m; ++i) {
+    // A file in both groups (5 or 7 files: the middle one) counts half in each.
+    first.sources[i] = i;
+    first.weights[i] = i > n - 1 - m ? weights[i] / 2 : weights[i];
+    second.sources[i] = n - m + i;
+    second.weights[i] = n - m + i < m ? weights[i] / 2 : weights[i];
+  }
+  first.target = n;
+  second.target = n + 1;
+  CompositePass& last = plan.passes[2];
+  last.count = 2;
+  last.sources[0] = n;
+  last.sources[1] = n + 1;
+  last.weights[0] = weights[0];
+  last.weights[1] = weights[1];
+  last.target = n + 2;
+  plan.pass_count = 3;
+  plan.result = n + 2;
+  plan.next_free = n + 3;
+  return plan;
+}
+
+void SetBatchCompositeHook(BatchCompositeHook hook) { g_composite_hook = hook; }
+
+bool BatchStepBuilt(int code) {
+  if (code == kStepNone || code == kStepSave) return true;
+  if (code < 0 || code >= kStepCodeCount) return false;
+  if (code == kStepOpenComposite) return g_composite_hook != nullptr;
+  return kStepTable[code].run != nullptr;
+}
+
+int BatchStepDialog(int code) { return code >= 0 && code < kStepCodeCount ? kStepTable[code].dialog_id : 0; }
+
+std::string BatchSequenceProblem(const BatchSequence& sequence) {
+  const int save = kBatchSteps - 1;
+  if (sequence.save_configured != 1 || sequence.folder[save].empty() || sequence.extension[save].empty()) {
+    return kMsgBatchNotConfigured;
+  }
+  for (int step = 0; step < kBatchSteps; ++step) {
+    const int code = sequence.code[step];
+    if (!RowOffers(step, code)) {
+      char buf[256];
+      std::snprintf(buf, sizeof buf, kMsgBatchStepInvalid, step + 1, code);
+      return buf;
+    }
+  }
+  for (int step = 0; step < kBatchSteps; ++step) {
+    if (!BatchStepBuilt(sequence.code[step])) return StepText(kMsgBatchStepNotBuilt, step, sequence.code[step]);
+  }
+  // Refuse a format with no writer before any file is processed.
+  const std::string& extension = sequence.extension[save];
+  const int type = DetectFileType("x" + extension);
+  if (!HasWriter(type)) return FormatText(type == kFileFits ? kMsgNoWriter : kMsgNotYetSupported, extension);
+  return "";
+}
+
+int RunBatch(AppState& app, UiPort& ui, int files, const std::string& input, std::string* written) {
+  BatchRun run{app, ui, std::clamp(files, 1, 8), input, 0, 0, 1, ""};
+  int status;
+  const std::string problem = BatchSequenceProblem(app.batch);
+  if (!problem.empty()) {
+    ui.ShowMessage(kBoxError, problem);
+    status = kBatchRunRefused;
+  } else {
+    status = RunSteps(run);
+  }
+  for (int i = 0; i < kSlotCount; ++i) ClearSlot(app.slots, i);
+  app.slots.current = 0;
+  if (status == kBatchRunDone && written != nullptr) *written = run.written;
+  ui.Repaint();
+  return status;
+}
+
+}  // namespace tavo
