@@ -13,6 +13,7 @@ void InitAppState(AppState& app) {
   app.default_extension = ".BMP";
   app.save_filter_index = 1;
   app.batch_mode = 0;
+  app.capture = CaptureState{};
 }
 
 Image* CurrentImage(AppState& app) {

@@ -9,6 +9,18 @@
 
 namespace tavo {
 
+// Background capture on the image window. Mode 0: clicks zoom as usual;
+// 1: the next left click samples the centre background; 2: the corner
+// background; 100 and above: collecting free points. Points are (x, stored
+// row) as sampled; levels are 8-bit.
+struct CaptureState {
+  int mode = 0;
+  int centre_x = -1, centre_row = -1;
+  int centre_level[3] = {0, 0, 0};
+  int corner_x = -1, corner_row = -1;
+  int corner_level[3] = {0, 0, 0};
+};
+
 struct AppState {
   SlotTable slots;
   Settings settings;
@@ -24,6 +36,8 @@ struct AppState {
   int client_height = 512;
 
   int batch_mode = 0;  // 0 off, 1 one file at a time, 2 composite first
+
+  CaptureState capture;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.

@@ -12,6 +12,7 @@ namespace tavo {
 void CmdResetSettings(AppState& app, UiPort& ui) {
   if (ui.Ask(kBoxCaution, kMsgResetSettings) != kAnswerOk) return;
   ResetAllSettings(app.settings, /*startup=*/false);
+  app.capture.mode = 0;
 }
 
 void CmdSaveSettings(AppState& app, UiPort& ui) {
