@@ -9,6 +9,9 @@
 namespace tavo {
 namespace {
 
+// Below this many samples a thread team costs more than it saves.
+constexpr int64_t kParallelMin = 1 << 16;
+
 uint16_t ToSample(int64_t v) { return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535)); }
 
 }  // namespace
@@ -27,7 +30,7 @@ bool QuadraticBackground(uint16_t* out, int width, int height, int amplitude, in
   if (dmax <= 0) return false;
   const int64_t step = amplitude / 16;
   const int64_t cx = width / 2, cy = height / 2;
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (static_cast<int64_t>(width) * height >= kParallelMin)
   for (int y = 0; y < height; ++y) {
     uint16_t* row = out + static_cast<size_t>(y) * width;
     const int64_t ry = y - cy;
@@ -50,14 +53,14 @@ void ApplyBackgroundPlane(uint16_t* plane, const uint16_t* background, size_t co
   const ptrdiff_t n = static_cast<ptrdiff_t>(count);
   switch (how) {
     case kBackgroundDivide:
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (n >= kParallelMin)
       for (ptrdiff_t i = 0; i < n; ++i) {
         const int64_t b = background[i];
         plane[i] = b == 0 ? 65535 : ToSample(plane[i] * scale / b * 16);
       }
       break;
     case kBackgroundSubtract:
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (n >= kParallelMin)
       for (ptrdiff_t i = 0; i < n; ++i) {
         plane[i] = ToSample(static_cast<int64_t>(plane[i]) - background[i] + offset);
       }

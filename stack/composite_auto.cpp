@@ -9,6 +9,9 @@
 namespace tavo {
 namespace {
 
+// Below this many pixels a thread team costs more than it saves.
+constexpr int64_t kParallelMin = 1 << 16;
+
 // The overlap of A with B displaced by (dx, dy), in A coordinates.
 struct Overlap {
   int xa, xe, ya, ye;
@@ -74,7 +77,7 @@ void BestDisplacement(int method, const uint16_t* a, const uint16_t* b, int widt
   const int64_t count = nx * ny;
   int best_score = kWorstScore;
   int64_t best_t = INT64_MAX;
-#pragma omp parallel
+#pragma omp parallel if (count > 1)
   {
     int local_score = kWorstScore;
     int64_t local_t = INT64_MAX;
@@ -161,7 +164,7 @@ void BrightnessPlane(const Image& image, const SearchRegion& region, uint16_t* o
   const uint16_t* ch[3];
   ChannelsOf(image, ch);
   const int w = region.x1 - region.x0, h = region.y1 - region.y0;
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (static_cast<int64_t>(w) * h >= kParallelMin)
   for (int y = 0; y < h; ++y) {
     const size_t in = static_cast<size_t>(region.y0 + y) * image.width + region.x0;
     uint16_t* row = out + static_cast<size_t>(y) * w;
@@ -176,7 +179,7 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
   ChannelsOf(image, ch);
   const int qx0 = region.x0 / 4, qy0 = region.y0 / 4;
   const int w = region.x1 / 4 - qx0, h = region.y1 / 4 - qy0;
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (static_cast<int64_t>(w) * h >= kParallelMin / 16)
   for (int y = 0; y < h; ++y) {
     uint16_t* row = out + static_cast<size_t>(y) * w;
     for (int x = 0; x < w; ++x) {

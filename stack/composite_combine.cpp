@@ -12,6 +12,8 @@ namespace tavo {
 namespace {
 
 constexpr int64_t kOffsetLimit = int64_t{1} << 30;
+// Below this many canvas pixels a thread team costs more than it saves.
+constexpr int64_t kParallelMin = 1 << 16;
 
 // An input's planes as the combine rules read them.
 struct Source {
@@ -180,7 +182,7 @@ template <typename RowFn>
 void ForEachRow(Image& canvas, RowFn row) {
   const int h = canvas.height;
   const size_t w = static_cast<size_t>(canvas.width);
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (static_cast<int64_t>(w) * h >= kParallelMin)
   for (int y = 0; y < h; ++y) {
     uint16_t* out[3] = {canvas.r.get() + y * w, canvas.g.get() + y * w, canvas.b.get() + y * w};
     row(y, out);
