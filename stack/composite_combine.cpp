@@ -67,7 +67,11 @@ bool StrictlyInside(const Source& s, int x, int y) {
   return ix >= 1 && ix < s.width - 1 && iy >= 1 && iy < s.height - 1;
 }
 
-int Scaled(int raw, int factor) { return static_cast<int>(static_cast<int64_t>(raw) * factor / kUnityFactor); }
+// raw <= 65535 and factor <= 16384, so the product fits 32 bits unsigned
+// and the shift is the truncating division by 16384.
+int Scaled(int raw, int factor) {
+  return static_cast<int>((static_cast<uint32_t>(raw) * static_cast<uint32_t>(factor)) >> 14);
+}
 
 // Sum over the channels of |sample - mean of the four scaled neighbours|.
 int Roughness(const Source& s, const int factor[3], int x, int y, const int sample[3]) {
@@ -99,8 +103,34 @@ int RejectedPosition(const int* s, int m) {
 
 uint16_t ToSample(int64_t v) { return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535)); }
 
-void AverageRow(const Source* src, int n, const int f[kStackMax][3], const NoiseControl& nc, int y,
-                int cw, uint16_t* out[3]) {
+// Exact num / den for the few denominators a pixel can have: the sums of
+// the weights of each subset of inputs. A double estimate (num < 2^53) is
+// off by at most one and corrected, so the result equals integer division.
+struct SubsetDivider {
+  int64_t den[1 << kStackMax] = {};
+  double inverse[1 << kStackMax] = {};
+
+  explicit SubsetDivider(const Source* src, int n) {
+    for (int mask = 1; mask < (1 << n); ++mask) {
+      for (int k = 0; k < n; ++k) {
+        if (mask & (1 << k)) den[mask] += src[k].weight;
+      }
+      inverse[mask] = 1.0 / static_cast<double>(den[mask]);
+    }
+  }
+
+  uint16_t Quotient(int64_t num, int mask) const {
+    if (mask == 0) return 0;
+    const int64_t d = den[mask];
+    int64_t q = static_cast<int64_t>(static_cast<double>(num) * inverse[mask]);
+    if (q * d > num) --q;
+    if ((q + 1) * d <= num) ++q;
+    return ToSample(q);
+  }
+};
+
+void AverageRow(const Source* src, int n, const int f[kStackMax][3], const NoiseControl& nc,
+                const SubsetDivider& divide, int y, int cw, uint16_t* out[3]) {
   RowView rv[kStackMax];
   for (int k = 0; k < n; ++k) rv[k] = ViewRow(src[k], y, cw);
   for (int x = 0; x < cw; ++x) {
@@ -111,7 +141,8 @@ void AverageRow(const Source* src, int n, const int f[kStackMax][3], const Noise
       if (!cov[k]) continue;
       for (int c = 0; c < 3; ++c) s[k][c] = Scaled(rv[k].At(c, x), f[k][c]);
     }
-    int64_t num[3] = {}, den[3] = {};
+    int64_t num[3] = {};
+    int mask[3] = {};
     if (n == 2) {
       if (nc.active && cov[0] && cov[1] && StrictlyInside(src[0], x, y) && StrictlyInside(src[1], x, y)) {
         bool differ = false;
@@ -130,7 +161,7 @@ void AverageRow(const Source* src, int n, const int f[kStackMax][3], const Noise
         if (s[k][0] <= 0 && s[k][1] <= 0 && s[k][2] <= 0) continue;
         for (int c = 0; c < 3; ++c) {
           num[c] += s[k][c] * src[k].weight;
-          den[c] += src[k].weight;
+          mask[c] |= 1 << k;
         }
       }
     } else {
@@ -143,15 +174,18 @@ void AverageRow(const Source* src, int n, const int f[kStackMax][3], const Noise
           if (cov[k]) idx[m++] = k;
         }
         if (m >= 3) {
+          int total[3] = {};
+          for (int a = 0; a < m; ++a) {
+            for (int c = 0; c < 3; ++c) total[c] += s[idx[a]][c];
+          }
           int d[kStackMax][3];
           bool over = false;
           for (int a = 0; a < m; ++a) {
             for (int c = 0; c < 3; ++c) {
-              int others = 0;
-              for (int b = 0; b < m; ++b) {
-                if (b != a) others += s[idx[b]][c];
-              }
-              d[a][c] = std::abs(s[idx[a]][c] - others / (m - 1));
+              const int mine = s[idx[a]][c];
+              const unsigned others = static_cast<unsigned>(total[c] - mine);  // never negative
+              const int mean = static_cast<int>(m == 4 ? others / 3u : others / 2u);
+              d[a][c] = std::abs(mine - mean);
               over |= d[a][c] > nc.threshold;
             }
           }
@@ -169,11 +203,11 @@ void AverageRow(const Source* src, int n, const int f[kStackMax][3], const Noise
         for (int c = 0; c < 3; ++c) {
           if (left_out[k][c] || s[k][c] < 1) continue;
           num[c] += s[k][c] * src[k].weight;
-          den[c] += src[k].weight;
+          mask[c] |= 1 << k;
         }
       }
     }
-    for (int c = 0; c < 3; ++c) out[c][x] = den[c] > 0 ? ToSample(num[c] / den[c]) : 0;
+    for (int c = 0; c < 3; ++c) out[c][x] = divide.Quotient(num[c], mask[c]);
   }
 }
 
@@ -297,7 +331,8 @@ void CombineAverage(const StackInput* inputs, int n, int noise, bool normalise, 
   NormalisationFactors(inputs, n, normalise, f);
   const NoiseControl nc = DecodeNoiseControl(noise);
   const int cw = canvas.width;
-  ForEachRow(canvas, [&](int y, uint16_t* out[3]) { AverageRow(src, n, f, nc, y, cw, out); });
+  const SubsetDivider divide(src, n);
+  ForEachRow(canvas, [&](int y, uint16_t* out[3]) { AverageRow(src, n, f, nc, divide, y, cw, out); });
 }
 
 void CombineAdd(const StackInput* inputs, int n, Image& canvas) {
