@@ -175,7 +175,7 @@ TEST(CombineAverage, ZerosDoNotPullTheAverageDown) {
   EXPECT_EQ(R(out3, 1, 0), 300);  // A is 0 there, C does not cover it
 }
 
-TEST(CombineAverage, BrightSpeckInOneOfFourIsLeftOut) {
+TEST(CombineAverage, BrightSpotInOneOfFourIsLeftOut) {
   Image a = Flat3(3, 3, 1000, 1000, 1000), c = Flat3(3, 3, 1000, 1000, 1000);
   Set(c, 1, 1, 60000, 1000, 1000);
   StackInput in[4] = {In(a, 100), In(a, 100), In(c, 100), In(a, 100)};
@@ -212,12 +212,12 @@ TEST(CombineAverage, ThreeInputRuleAndLevelZero) {
 
 TEST(CombineAverage, MoveModeKeepsOnlyTheFirstInput) {
   Image a = Flat3(1, 1, 1000, 1000, 1000), b = Flat3(1, 1, 9000, 1000, 1000);
-  StackInput speck_second[3] = {In(a, 100), In(b, 100), In(a, 100)};
-  const Image out = Combine(speck_second, 3, 1, 1, kCombineAverage, 256 + 5);
+  StackInput spot_second[3] = {In(a, 100), In(b, 100), In(a, 100)};
+  const Image out = Combine(spot_second, 3, 1, 1, kCombineAverage, 256 + 5);
   EXPECT_EQ(R(out, 0, 0), 1000);
   EXPECT_EQ(G(out, 0, 0), 1000);
-  StackInput speck_first[3] = {In(b, 100), In(a, 100), In(a, 100)};
-  EXPECT_EQ(R(Combine(speck_first, 3, 1, 1, kCombineAverage, 256 + 5), 0, 0), 9000);
+  StackInput spot_first[3] = {In(b, 100), In(a, 100), In(a, 100)};
+  EXPECT_EQ(R(Combine(spot_first, 3, 1, 1, kCombineAverage, 256 + 5), 0, 0), 9000);
 }
 
 TEST(CombineAverage, PartlyCoveredPixelsKeepTheirInputs) {
@@ -240,34 +240,34 @@ TEST(CombineAverage, PartlyCoveredPixelsKeepTheirInputs) {
 
 TEST(CombineAverage, ThreeOfFourCoveringUseTheThreeInputRule) {
   // Input 1 sits at x offset 1, so canvas column 0 is held by inputs 2, 3,
-  // 4 only. Input 3 has a speck there: among the three, deviations are
+  // 4 only. Input 3 has a spot there: among the three, deviations are
   // |1000 - 5500| = 4500, |10000 - 1000| = 9000, 4500: input 3 leaves.
   Image one = Flat3(1, 1, 7000, 7000, 7000), flat = Flat3(2, 1, 1000, 1000, 1000);
-  Image speck = Flat3(2, 1, 1000, 1000, 1000);
-  Set(speck, 0, 0, 10000, 1000, 1000);
-  StackInput in[4] = {In(one, 100, 1, 0), In(flat, 100), In(speck, 100), In(flat, 100)};
+  Image spot = Flat3(2, 1, 1000, 1000, 1000);
+  Set(spot, 0, 0, 10000, 1000, 1000);
+  StackInput in[4] = {In(one, 100, 1, 0), In(flat, 100), In(spot, 100), In(flat, 100)};
   EXPECT_EQ(R(Combine(in, 4, 2, 1, kCombineAverage, 5), 0, 0), 1000);
   // Move mode keeps the first covering input, input 2.
   Image two = Flat3(2, 1, 2000, 2000, 2000);
-  StackInput moved[4] = {In(one, 100, 1, 0), In(two, 100), In(speck, 100), In(flat, 100)};
+  StackInput moved[4] = {In(one, 100, 1, 0), In(two, 100), In(spot, 100), In(flat, 100)};
   EXPECT_EQ(R(Combine(moved, 4, 2, 1, kCombineAverage, 256 + 5), 0, 0), 2000);
 }
 
 TEST(CombineAverage, TwoInputsReplaceTheRougherOne) {
-  Image flat = Flat3(3, 3, 1000, 1000, 1000), speck = Flat3(3, 3, 1000, 1000, 1000);
-  Set(speck, 1, 1, 5000, 5000, 5000);
-  // Roughness of the speck: 3 * |5000 - 1000| = 12000 against 0.
-  StackInput speck_second[2] = {In(flat, 100), In(speck, 100)};
-  EXPECT_EQ(R(Combine(speck_second, 2, 3, 3, kCombineAverage, 5), 1, 1), 1000);
-  StackInput speck_first[2] = {In(speck, 100), In(flat, 100)};
-  EXPECT_EQ(R(Combine(speck_first, 2, 3, 3, kCombineAverage, 5), 1, 1), 1000);
+  Image flat = Flat3(3, 3, 1000, 1000, 1000), spot = Flat3(3, 3, 1000, 1000, 1000);
+  Set(spot, 1, 1, 5000, 5000, 5000);
+  // Roughness of the spot: 3 * |5000 - 1000| = 12000 against 0.
+  StackInput spot_second[2] = {In(flat, 100), In(spot, 100)};
+  EXPECT_EQ(R(Combine(spot_second, 2, 3, 3, kCombineAverage, 5), 1, 1), 1000);
+  StackInput spot_first[2] = {In(spot, 100), In(flat, 100)};
+  EXPECT_EQ(R(Combine(spot_first, 2, 3, 3, kCombineAverage, 5), 1, 1), 1000);
   // Move mode always keeps input 1.
-  EXPECT_EQ(R(Combine(speck_first, 2, 3, 3, kCombineAverage, 256 + 5), 1, 1), 5000);
+  EXPECT_EQ(R(Combine(spot_first, 2, 3, 3, kCombineAverage, 256 + 5), 1, 1), 5000);
   // Off, or a difference within T, or a pixel on the edge: plain average.
-  EXPECT_EQ(R(Combine(speck_first, 2, 3, 3, kCombineAverage, -1), 1, 1), 3000);
-  EXPECT_EQ(R(Combine(speck_first, 2, 3, 3, kCombineAverage, 20), 1, 1), 3000);
-  Set(speck, 0, 1, 5000, 5000, 5000);
-  EXPECT_EQ(R(Combine(speck_first, 2, 3, 3, kCombineAverage, 5), 0, 1), 3000);
+  EXPECT_EQ(R(Combine(spot_first, 2, 3, 3, kCombineAverage, -1), 1, 1), 3000);
+  EXPECT_EQ(R(Combine(spot_first, 2, 3, 3, kCombineAverage, 20), 1, 1), 3000);
+  Set(spot, 0, 1, 5000, 5000, 5000);
+  EXPECT_EQ(R(Combine(spot_first, 2, 3, 3, kCombineAverage, 5), 0, 1), 3000);
 }
 
 TEST(CombineAdd, WeightedSumCappedAt65535) {
