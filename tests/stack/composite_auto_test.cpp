@@ -297,6 +297,30 @@ TEST(CompositeAuto, AlignedStackRebuildsTheWorld) {
   EXPECT_EQ(mismatches, 0);
 }
 
+TEST(CompositeAuto, InputsOfDifferentSizesShareOneCanvas) {
+  // Frame 1: world (10, 10) 300 x 280; frame 2: world (13, 8) 320 x 260,
+  // offset (3, -2). The canvas moves frame 1 up to (0, 2) and frame 2 to
+  // (3, 0): 323 x 282, canvas (0, 0) at world (10, 8).
+  const Image world = MakeStarWorld(360, 320, 21);
+  Image a = CropWorld(world, 10, 10, 300, 280), b = CropWorld(world, 13, 8, 320, 260);
+  CompositeJob job;
+  job.images[0] = &a;
+  job.images[1] = &b;
+  job.weights[0] = job.weights[1] = 100;
+  job.mode = kCombineMax;
+  Image out;
+  ASSERT_TRUE(CompositeAuto(job, out));
+  ASSERT_EQ(out.width, 323);
+  ASSERT_EQ(out.height, 282);
+  const auto world_g = [&](int x, int y) { return world.g[static_cast<size_t>(y + 8) * 360 + x + 10]; };
+  const auto out_g = [&](int x, int y) { return out.g[static_cast<size_t>(y) * 323 + x]; };
+  EXPECT_EQ(out_g(0, 2), world_g(0, 2));       // frame 1 only
+  EXPECT_EQ(out_g(322, 0), world_g(322, 0));   // frame 2 only
+  EXPECT_EQ(out_g(150, 140), world_g(150, 140));
+  EXPECT_EQ(out_g(0, 0), 0);                   // neither
+  EXPECT_EQ(out_g(322, 281), 0);
+}
+
 TEST(CompositeAuto, IdenticalInputsReproduceTheInput) {
   Image a = MakeStarWorld(300, 280, 9), b = MakeStarWorld(300, 280, 9);
   for (int mode : {kCombineAverage, kCombineMax, kCombineMin}) {

@@ -348,6 +348,38 @@ TEST(CombineStack, MonochromeInputsReadTheirRPlane) {
   EXPECT_EQ(out.monochrome, 0);
 }
 
+TEST(CombineStack, AnyPlacementStaysInsideEveryInput) {
+  // Inputs of different sizes at offsets far inside, across and beyond the
+  // canvas; every rule and noise setting must only read covered samples
+  // (the sanitizer build checks the reads) and leave uncovered pixels 0.
+  Image a = MakeNoiseImage(7, 5, 1), b = MakeNoiseImage(3, 9, 2), c = MakeNoiseImage(12, 2, 3), d = MakeNoiseImage(1, 1, 4);
+  const int offsets[][8] = {{0, 0, 2, -3, -11, 4, 6, 4},
+                            {0, 0, 100, 100, -100, -100, 0, 1},
+                            {3, 1, 0, 0, 6, 8, -1, -1},
+                            {0, 0, 1 << 30, -(1 << 30), 2, 2, 5, 0}};
+  for (const auto& o : offsets) {
+    StackInput in[4] = {In(a, 100, o[0], o[1]), In(b, 70, o[2], o[3]), In(c, 30, o[4], o[5]), In(d, 100, o[6], o[7])};
+    for (int n = 2; n <= 4; ++n) {
+      for (int mode = kCombineAverage; mode <= kCombineContrastMax; ++mode) {
+        for (int noise : {-1, 0, 256}) {
+          for (bool normalise : {false, true}) {
+            Image out;
+            ASSERT_TRUE(CombineStack(in, n, 9, 10, mode, noise, normalise, out));
+            bool anyone = false;
+            for (int k = 0; k < n; ++k) {
+              anyone |= in[k].offset_x <= 8 && in[k].offset_x + in[k].image->width > 8 && in[k].offset_y <= 9 &&
+                        in[k].offset_y + in[k].image->height > 9;
+            }
+            if (!anyone) {
+              EXPECT_EQ(R(out, 8, 9), 0);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(CombineStack, RefusesBadRequestsAndShortMemory) {
   Image a = Flat3(2, 2, 1, 1, 1);
   StackInput in[2] = {In(a, 100), In(a, 100)};
