@@ -30,12 +30,26 @@ struct BatchRun {
 // step-failed message.
 using StepRun = bool (*)(BatchRun& run);
 
-BatchCompositeHook g_composite_hook = nullptr;
+// One composite pass through the engine, with the composite settings the
+// step has swapped in and the pass's own inputs and weights.
+bool RunCompositePass(AppState& app, const CompositePass& pass) {
+  CompositeSettings composite = app.settings.composite;
+  for (int i = 0; i < 4; ++i) {
+    composite.inputs[i] = i < pass.count ? pass.sources[i] : -1;
+    composite.weights[i] = i < pass.count ? pass.weights[i] : 0;
+  }
+  for (int i = 0; i < pass.count; ++i) ExpandMonochrome(app.slots[pass.sources[i]]);
+  ParamBlock params;
+  FillCompositeParams(composite, params);
+  RunOperation(app.slots, app.slots[pass.target], kOpCompositeAuto, params);
+  return !app.slots[pass.target].Empty();
+}
+
+BatchCompositeHook g_composite_hook = RunCompositePass;
 
 bool StepOpenOne(BatchRun& run) { return !run.app.slots[0].Empty(); }
 
 bool StepComposite(BatchRun& run) {
-  if (g_composite_hook == nullptr) return false;
   // Never composite with a missing input.
   for (int i = 0; i < run.files; ++i) {
     if (run.app.slots[i].Empty()) return false;
@@ -200,12 +214,14 @@ CompositePlan PlanBatchComposite(int files, const int weights[4]) {
   return plan;
 }
 
-void SetBatchCompositeHook(BatchCompositeHook hook) { g_composite_hook = hook; }
+void SetBatchCompositeHook(BatchCompositeHook hook) {
+  g_composite_hook = hook != nullptr ? hook : RunCompositePass;
+}
 
 bool BatchStepBuilt(int code) {
   if (code == kStepNone || code == kStepSave) return true;
   if (code < 0 || code >= kStepCodeCount) return false;
-  if (code == kStepOpenComposite) return g_composite_hook != nullptr;
+  if (code == kStepOpenComposite) return true;
   return kStepTable[code].run != nullptr;
 }
 

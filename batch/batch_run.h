@@ -35,8 +35,8 @@ struct CompositePlan {
 CompositePlan PlanBatchComposite(int files, const int weights[4]);
 
 // Runs one composite pass with the composite settings in `app` (swapped in
-// for the step); false when it could not run. Null while no composite is
-// built, which makes step code 2 unavailable.
+// for the step); false when it could not run. Tests replace it to watch the
+// passes; null puts back the engine's composite.
 using BatchCompositeHook = bool (*)(AppState& app, const CompositePass& pass);
 void SetBatchCompositeHook(BatchCompositeHook hook);
 

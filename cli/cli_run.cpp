@@ -11,6 +11,7 @@
 #include "batch/settings_file.h"
 #include "io/file_type.h"
 #include "shell/batch_commands.h"
+#include "shell/background_capture.h"
 #include "shell/commands.h"
 
 namespace tavo {
@@ -64,6 +65,8 @@ std::string CliHelpText() {
       "  --select N                 make slot N current\n"
       "  --point a|b X Y            mark point A or B (X column, Y row from the top)\n"
       "  --command ID               run menu command ID; its dialog counts as confirmed\n"
+      "  --click X Y                left click on the image at X Y (row from the top) while\n"
+      "                             a background capture is armed (--command 3061 / 3062)\n"
       "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii]\n"
       "                             save the current image (format from the name when\n"
       "                             not given; PPM is binary unless ppm-ascii)\n"
@@ -149,6 +152,16 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       } else {
         image->point_b_x = x;
         image->point_b_y = row;
+      }
+    } else if (step == "--click") {
+      int x = 0, y = 0;
+      if (!need(2) || !ParseInt(args[i + 1], &x) || !ParseInt(args[i + 2], &y)) return Fail("--click needs X Y");
+      i += 2;
+      Image* image = CurrentImage(app);
+      if (image == nullptr) return Fail("--click: no current image");
+      if (x < 0 || x >= image->width || y < 0 || y >= image->height) return Fail("--click lies outside the image");
+      if (!BackgroundSampleAt(app, port, x, image->height - 1 - y)) {
+        return Fail("--click: no background capture is armed (--command 3061 or 3062 first)");
       }
     } else if (step == "--command") {
       int id = 0;

@@ -15,6 +15,7 @@ void InitAppState(AppState& app) {
   app.batch_mode = 0;
   app.batch_banner.clear();
   ResetBatchSequence(app.batch);
+  app.capture = CaptureState{};
 }
 
 Image* CurrentImage(AppState& app) {

@@ -10,6 +10,18 @@
 
 namespace tavo {
 
+// Background capture on the image window. Mode 0: clicks zoom as usual;
+// 1: the next left click samples the centre background; 2: the corner
+// background; 100 and above: collecting free points. Points are (x, stored
+// row) as sampled; levels are 8-bit.
+struct CaptureState {
+  int mode = 0;
+  int centre_x = -1, centre_row = -1;
+  int centre_level[3] = {0, 0, 0};
+  int corner_x = -1, corner_row = -1;
+  int corner_level[3] = {0, 0, 0};
+};
+
 struct AppState {
   SlotTable slots;
   Settings settings;
@@ -29,6 +41,8 @@ struct AppState {
   // Text the toolbar row shows instead of its buttons while batch mode is
   // on; empty when it is off. Set through SetBatchMode.
   std::string batch_banner;
+
+  CaptureState capture;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.

@@ -21,6 +21,12 @@ void CmdUndo(AppState& app, UiPort& ui);            // 201
 void CmdRedo(AppState& app, UiPort& ui);            // 202
 void CmdCopy(AppState& app, UiPort& ui);            // 211
 
+// Composite and background.
+void CmdCompositeAuto(AppState& app, UiPort& ui);   // 302
+void CmdBackgroundQuad(AppState& app, UiPort& ui);  // 306
+void CmdCaptureCentre(AppState& app, UiPort& ui);   // 3061
+void CmdCaptureCorner(AppState& app, UiPort& ui);   // 3062
+
 // Tone.
 void CmdGamma(AppState& app, UiPort& ui);           // 311
 

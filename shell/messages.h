@@ -21,6 +21,10 @@ inline constexpr char kMsgNotYetSupported[] = "%s : この形式の読み書き�
 inline constexpr char kMsgSaveFailed[] = "%s : ファイルを保存できませんでした！";
 inline constexpr char kMsgNoWriter[] = "%s : この形式では保存できません！\nBMP, JPG, TIF, PPM のいずれかを指定して下さい。";
 
+// Background capture on the image window.
+inline constexpr char kMsgPickCentreBackground[] = "画像中央付近の背景を選択して下さい！";
+inline constexpr char kMsgPickCornerBackground[] = "画像角付近の背景を選択して下さい！";
+
 // Settings file commands.
 inline constexpr char kMsgResetSettings[] = "全設定を初期化しますが、良いですか？";
 inline constexpr char kMsgSaveSettingsInfo[] =

@@ -16,6 +16,7 @@ void CmdResetSettings(AppState& app, UiPort& ui) {
   ResetBatchSequence(app.batch);
   SetBatchMode(app, 0);
   ui.Repaint();
+  app.capture.mode = 0;
 }
 
 void CmdSaveSettings(AppState& app, UiPort& ui) {

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "core/slots.h"
 
 namespace tavo {
@@ -65,7 +67,12 @@ bool SamePlanes(const Image& a, const Image& b) {
 }
 
 std::string TempDir(const std::string& name) {
-  const std::string dir = std::filesystem::current_path().string() + "/tmp_" + name;
+  // CTest runs tests of one binary in parallel processes, so every test
+  // gets a folder of its own.
+  std::string unique = name;
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  if (info != nullptr) unique += std::string("_") + info->test_suite_name() + "_" + info->name();
+  const std::string dir = std::filesystem::current_path().string() + "/tmp_" + unique;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;

@@ -130,9 +130,6 @@ TEST(BatchDialog, DetailsByCode) {
   BatchDialogDetails(*app, ui, 2);
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].text, "3.シャープ/スムーズ : この処理はまだバッチ処理で実行できません！");
-  app->batch.code[0] = kStepOpenComposite;
-  BatchDialogDetails(*app, ui, 0);
-  EXPECT_EQ(ui.boxes.back().text, "1.ファイル開く&画像合成 : この処理はまだバッチ処理で実行できません！");
   EXPECT_TRUE(ui.dialogs.empty());
 }
 
