@@ -9,6 +9,13 @@
 
 namespace tavo {
 
+// One free background point picked on the image, 16-bit levels.
+struct CapturePoint {
+  int x = 0, row = 0;
+  int r = 0, g = 0, b = 0;
+  int mean = 0;  // (r + g + b) / 3
+};
+
 struct AppState {
   SlotTable slots;
   Settings settings;
@@ -24,6 +31,31 @@ struct AppState {
   int client_height = 512;
 
   int batch_mode = 0;  // 0 off, 1 one file at a time, 2 composite first
+
+  // Image window: the last mouse position in its pixels, kept for the
+  // status text and the A/B keys; false until the mouse has been over it.
+  int mouse_x = 0, mouse_y = 0;
+  bool mouse_seen = false;
+
+  // Area selection (command 212): 0 off, 1 armed, 2 dragging; the two
+  // corners as (x, stored row).
+  int area_flag = 0;
+  int area_x1 = 0, area_y1 = 0, area_x2 = 0, area_y2 = 0;
+
+  // Background capture on the image: 0 none, 1 centre, 2 corners,
+  // 100 + n while free points are collected (n of them so far).
+  int capture_mode = 0;
+  std::vector<CapturePoint> capture_points;
+
+  // Toolbar buttons drawn pressed (1) or not (0).
+  int toolbar_state[24] = {};
+
+  // Image select dialog: the row chosen in its list, -1 for none.
+  int image_select_row = -1;
+
+  // Folder of the running program (help pages are looked up beside it);
+  // empty when unknown.
+  std::string program_dir;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.
