@@ -34,6 +34,10 @@
 #include "shell/main_window.h"
 #include "tests/test_images.h"
 
+// fontconfig keeps its caches for the life of the process; the leak
+// checker of sanitizer builds reports them at exit.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace tavo {
 namespace {
 
