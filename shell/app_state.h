@@ -10,6 +10,13 @@
 
 namespace tavo {
 
+// One free background point picked on the image, 16-bit levels.
+struct CapturePoint {
+  int x = 0, row = 0;
+  int r = 0, g = 0, b = 0;
+  int mean = 0;  // (r + g + b) / 3
+};
+
 // Background capture on the image window. Mode 0: clicks zoom as usual;
 // 1: the next left click samples the centre background; 2: the corner
 // background; 100 and above: collecting free points. Points are (x, stored
@@ -20,6 +27,7 @@ struct CaptureState {
   int centre_level[3] = {0, 0, 0};
   int corner_x = -1, corner_row = -1;
   int corner_level[3] = {0, 0, 0};
+  std::vector<CapturePoint> points;  // free points collected so far
 };
 
 struct AppState {
@@ -43,6 +51,26 @@ struct AppState {
   std::string batch_banner;
 
   CaptureState capture;
+
+  // Image window: the last mouse position in its pixels, kept for the
+  // status text and the A/B keys; false until the mouse has been over it.
+  int mouse_x = 0, mouse_y = 0;
+  bool mouse_seen = false;
+
+  // Area selection (command 212): 0 off, 1 armed, 2 dragging; the two
+  // corners as (x, stored row).
+  int area_flag = 0;
+  int area_x1 = 0, area_y1 = 0, area_x2 = 0, area_y2 = 0;
+
+  // Toolbar buttons drawn pressed (1) or not (0).
+  int toolbar_state[24] = {};
+
+  // Image select dialog: the row chosen in its list, -1 for none.
+  int image_select_row = -1;
+
+  // Folder of the running program (help pages are looked up beside it);
+  // empty when unknown.
+  std::string program_dir;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.

@@ -39,5 +39,14 @@ void CmdBatchSave(AppState& app, UiPort& ui);       // 809
 
 // Help.
 void CmdVersion(AppState& app, UiPort& ui);         // 502
+void CmdHelp(AppState& app, UiPort& ui);            // 501
+void CmdExamples(AppState& app, UiPort& ui);        // 503
+
+// View menu and area copy.
+void CmdAreaCopy(AppState& app, UiPort& ui);        // 212
+void CmdZoomIn(AppState& app, UiPort& ui);          // 401
+void CmdZoomOut(AppState& app, UiPort& ui);         // 402
+void CmdImageSelect(AppState& app, UiPort& ui);     // 421
+void CmdDisplayMode(AppState& app, UiPort& ui);     // 422
 
 }  // namespace tavo

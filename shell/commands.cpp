@@ -32,7 +32,7 @@ const std::vector<CommandInfo>& CommandTable() {
       {201, "アンドゥ(&U)", kEdit, false, CmdUndo},
       {202, "リドゥ(&R)", kEdit, false, CmdRedo},
       {211, "コピー(&C)", kEdit, true, CmdCopy},
-      {212, "領域コピー(&A)", kEdit, false, nullptr},
+      {212, "領域コピー(&A)", kEdit, false, CmdAreaCopy},
       {213, "切り出しとサイズ変更", kEdit, false, nullptr},
       {302, "画像合成-自動(&A)", kComposite, false, CmdCompositeAuto},
       {308, "画像合成－ポイント指定(&P)", kComposite, false, nullptr},
@@ -60,20 +60,20 @@ const std::vector<CommandInfo>& CommandTable() {
       {314, "彩度／色相調整(&U)", kTone, false, nullptr},
       {331, "色変更(RGB)", kTone, true, nullptr},
       {332, "色変更(HSV)", kTone, false, nullptr},
-      {401, "拡大表示(&I)", kView, false, nullptr},
-      {402, "縮小表示(&O)", kView, false, nullptr},
+      {401, "拡大表示(&I)", kView, false, CmdZoomIn},
+      {402, "縮小表示(&O)", kView, false, CmdZoomOut},
       {411, "ヒストグラム(&H)", kView, true, nullptr},
       {413, "断面濃度", kView, false, nullptr},
       {412, "ポイント座標(&X)", kView, false, nullptr},
-      {421, "画像選択(&S)", kView, true, nullptr},
-      {422, "表示モード設定", kView, false, nullptr},
+      {421, "画像選択(&S)", kView, true, CmdImageSelect},
+      {422, "表示モード設定", kView, false, CmdDisplayMode},
       {801, "設定", kBatch, false, CmdBatchSettings},
       {808, "バッチファイル開く", kBatch, true, CmdBatchOpen},
       {809, "バッチファイル保存", kBatch, false, CmdBatchSave},
       {802, "バッチ開始", kBatch, true, CmdBatchStart},
       {803, "バッチ停止", kBatch, false, CmdBatchStop},
-      {501, "ヘルプ(&H)", kHelp, false, nullptr},
-      {503, "画像処理例", kHelp, false, nullptr},
+      {501, "ヘルプ(&H)", kHelp, false, CmdHelp},
+      {503, "画像処理例", kHelp, false, CmdExamples},
       {502, "バージョン(&A)", kHelp, true, CmdVersion},
   };
   return table;
@@ -84,6 +84,15 @@ const CommandInfo* FindCommand(int id) {
     if (info.id == id) return &info;
   }
   return nullptr;
+}
+
+const char* SubmenuOf(int id) {
+  switch (id) {
+    case 306:
+    case 3061:
+    case 3062: return "バックグランド補正(擬似関数)";
+    default: return nullptr;
+  }
 }
 
 CommandResult RunCommand(AppState& app, UiPort& ui, int id) {

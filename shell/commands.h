@@ -25,6 +25,10 @@ const std::vector<CommandInfo>& CommandTable();
 // Titles of the top-level menus.
 const std::vector<const char*>& MenuTitles();
 const CommandInfo* FindCommand(int id);
+// Title of the submenu that holds command `id` inside its menu, or null
+// when the entry sits in the menu itself. Consecutive entries with the
+// same title share one submenu.
+const char* SubmenuOf(int id);
 
 enum CommandResult { kCommandRan, kCommandUnknown, kCommandNotBuilt };
 CommandResult RunCommand(AppState& app, UiPort& ui, int id);
@@ -48,8 +52,10 @@ std::vector<std::string> SplitCommandLine(const std::string& line);
 // batch, see RunBatchDrop).
 void DropFiles(AppState& app, UiPort& ui, const std::vector<std::string>& paths);
 
-// Save-on-close question for `slot`; false means the user chose Cancel
-// (or a save failed), so whatever asked must stop.
+// Save-on-close question for `slot`: No goes on, Yes saves through the
+// save dialog. False means the image must stay: the user chose Cancel, or
+// after Yes cancelled the dialog, refused the overwrite or the write
+// failed; whatever asked must stop.
 bool SavePrompt(AppState& app, UiPort& ui, int slot);
 
 // Asks about every changed slot; false when the exit is cancelled.

@@ -220,9 +220,10 @@ bool SavePrompt(AppState& app, UiPort& ui, int slot) {
   if (answer != kAnswerYes) return false;
   ExpandMonochrome(image);
   std::string path;
-  if (!ImageSaveDialog(app, ui, image.name, &path)) return true;
-  // A save that failed must not let the image be thrown away unsaved.
-  return WriteChosenFile(app, ui, image, &path) >= 0;
+  // The user asked to keep the image: a cancelled dialog, a refused
+  // overwrite or a failed write must not let it be thrown away unsaved.
+  if (!ImageSaveDialog(app, ui, image.name, &path)) return false;
+  return WriteChosenFile(app, ui, image, &path) == 1;
 }
 
 void CmdClose(AppState& app, UiPort& ui) {

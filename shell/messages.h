@@ -38,7 +38,7 @@ inline constexpr char kSettingsFilters[] = "TAVO設定ファイル(*.tvp)|*.TVP|
 inline constexpr char kOpenImageFilters[] =
     "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"
     "*.RAF;*.ORF;*.MRW;*.RAW;*.RW2;*.RWL;*.SRF;*.ARW;*.SR2;*.DNG;*.ERF;*.KDC;*.MEF;*.SRW|*.BMP|*.BMP|"
-    "*.TIF|*.TIF;*.TIFF|*.PPM|*.PGM|*.PPM|*.PGM|*.JPG|*.JPG|Fits|*.FTS;*.FIT|Digital camera RAW|*.CRW;"
+    "*.TIF|*.TIF;*.TIFF|*.PPM|*.PPM|*.PGM|*.PGM|*.JPG|*.JPG|Fits|*.FTS;*.FIT|Digital camera RAW|*.CRW;"
     "*.CR2;*.NEF;*.NRW;*.PEF;*.RAF;*.ORF;*.MRW;*.RAW;*.RW2;*.RWL;*.SRF;*.ARW;*.SR2;*.DNG;*.ERF;*.KDC;"
     "*.MEF;*.SRW|All|*.*||";
 inline constexpr char kSaveImageFilters[] =
@@ -72,5 +72,14 @@ inline constexpr char kMsgBatchCompositeInputs[] =
     "読み込めなかったファイルがあるため、画像合成を行いません！";
 // Count of files not processed, then their names one per line.
 inline constexpr char kMsgBatchFailures[] = "%d 個のファイルを処理できませんでした！\n%s";
+
+}  // namespace tavo
+
+namespace tavo {
+
+// Help menu.
+inline constexpr char kMsgHelpNotShown[] = "%s : ヘルプを表示できませんでした！";
+inline constexpr char kMsgExamplesNotShown[] =
+    "ファイルを表示できませんでした。\nTAVOをインストールしたフォルダの\"html\\tavo.htm\"をご覧下さい。";
 
 }  // namespace tavo

@@ -8,15 +8,19 @@ namespace tavo {
 bool RunInPlaceConfirmed(AppState& app, UiPort& ui, InPlaceRun run) {
   Image* image = CurrentImage(app);
   if (image == nullptr) return false;
+  bool snapshot_taken;
   {
     WaitCursor wait(ui);
-    if (!SnapshotUndo(*image)) {
-      ui.SetWaitCursor(false);
-      ui.ShowMessage(kBoxError, kMsgNoMemory);
-      return false;
+    snapshot_taken = SnapshotUndo(*image);
+    if (snapshot_taken) {
+      run(app, *image);
+      MarkInPlaceChange(*image);
     }
-    run(app, *image);
-    MarkInPlaceChange(*image);
+  }
+  // The box comes after the wait cursor is gone.
+  if (!snapshot_taken) {
+    ui.ShowMessage(kBoxError, kMsgNoMemory);
+    return false;
   }
   ui.Repaint();
   return true;

@@ -15,6 +15,7 @@ int FakeUi::Ask(int box_kind, const std::string& text) {
 
 bool FakeUi::EditSettings(int dialog_id) {
   dialogs.push_back(dialog_id);
+  if (on_dialog) on_dialog(dialog_id);
   if (dialog_results.empty()) return true;
   const bool r = dialog_results.front();
   dialog_results.pop_front();
@@ -39,7 +40,7 @@ void FakeUi::SetWaitCursor(bool on) {
 
 bool FakeUi::OpenDocument(const std::string& path) {
   documents.push_back(path);
-  return true;
+  return document_result;
 }
 
 }  // namespace tavo

@@ -3,6 +3,7 @@
 // queued by the test, everything shown is recorded.
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ class FakeUi : public UiPort {
   std::deque<int> answers;          // for Ask; empty: Cancel
   std::deque<bool> dialog_results;  // for EditSettings; empty: OK
   std::deque<ScriptedFile> files;   // for ChooseFile; empty: cancelled
+  // Runs inside EditSettings before it answers, as a dialog would: lets a
+  // test change the state the dialog edits.
+  std::function<void(int dialog_id)> on_dialog;
+  bool document_result = true;      // what OpenDocument answers
 
   std::vector<ShownBox> boxes;      // messages and questions, in order
   std::vector<int> dialogs;         // dialog ids run

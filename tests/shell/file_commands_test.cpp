@@ -146,11 +146,15 @@ TEST_F(ShellTest, ClosePromptPaths) {
   ASSERT_EQ(ui_.boxes.size(), 1u);
   EXPECT_EQ(ui_.boxes[0].kind, kBoxSaveOrNot);
   EXPECT_EQ(ui_.boxes[0].text, "Image No.0(" + Path("a.ppm") + ") is changed !\nDo you save ?");
-  // Yes, then the save dialog is cancelled: closed without saving.
+  // Yes, then the save dialog is cancelled: the image is kept, since the
+  // user never chose to throw it away.
   ui_.answers.push_back(kAnswerYes);
   RunCommand(*app_, ui_, 104);
-  EXPECT_TRUE(Slot(0).Empty());
+  EXPECT_FALSE(Slot(0).Empty());
   EXPECT_EQ(ui_.file_requests.back().initial_name, Path("a.ppm"));  // full name
+  ui_.answers.push_back(kAnswerNo);
+  RunCommand(*app_, ui_, 104);
+  EXPECT_TRUE(Slot(0).Empty());
   EXPECT_EQ(app_->slots.current, 0);
 }
 

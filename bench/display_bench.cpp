@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+// Display conversion of a 6000 x 4000 image into an 800 x 512 window at
+// several zoom steps, against filling the same 8-bit buffer; and the cost
+// a repaint adds while the statistics refresh flag is set.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/slots.h"
+#include "shell/display.h"
+
+namespace tavo {
+namespace {
+
+constexpr int kW = 6000, kH = 4000;
+
+Image& BigImage() {
+  static Image image = [] {
+    Image img;
+    AllocateImagePlanes(img, kW, kH, false);
+    uint32_t s = 777;
+    for (int c = 0; c < 3; ++c) {
+      uint16_t* p = img.Channel(c);
+      for (size_t i = 0; i < img.PixelCount(); ++i) {
+        s = s * 1664525u + 1013904223u;
+        p[i] = static_cast<uint16_t>(s >> 16);
+      }
+    }
+    return img;
+  }();
+  return image;
+}
+
+// The floor: writing an 800 x 512 RGB buffer.
+void BM_FillScreenBuffer(benchmark::State& state) {
+  std::vector<uint8_t> buffer(static_cast<size_t>(800) * 512 * 3);
+  for (auto _ : state) {
+    std::memset(buffer.data(), static_cast<int>(state.iterations() & 0xFF), buffer.size());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_FillScreenBuffer)->Unit(benchmark::kMicrosecond);
+
+void BM_RenderDisplay(benchmark::State& state) {
+  Image& img = BigImage();
+  img.zoom = static_cast<int>(state.range(0));
+  img.scroll_x = img.scroll_y = 1000;
+  img.stats_refresh = 0;
+  DisplayFrame frame;
+  for (auto _ : state) {
+    RenderDisplay(img, 800, 512, &frame);
+    benchmark::DoNotOptimize(frame.rgb.data());
+  }
+}
+BENCHMARK(BM_RenderDisplay)->Arg(25)->Arg(50)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+void BM_RenderDisplayWithStatsRefresh(benchmark::State& state) {
+  Image& img = BigImage();
+  img.zoom = 100;
+  img.stats_refresh = 1;
+  DisplayFrame frame;
+  for (auto _ : state) {
+    RenderDisplay(img, 800, 512, &frame);
+    benchmark::DoNotOptimize(frame.rgb.data());
+  }
+  img.stats_refresh = 0;
+}
+BENCHMARK(BM_RenderDisplayWithStatsRefresh)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+// gui/dialogs/display_dialog.h - "表示設定": the bit count of the readouts
+// (6..16); OK sets the readout scale D = 2^(16 - b).
+#pragma once
+class QWidget;
+
+namespace tavo {
+
+struct AppState;
+
+bool RunDisplayDialog(QWidget* parent, AppState& app);
+
+}  // namespace tavo

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "gui/gui_port.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "gui/dialog_registry.h"
+#include "gui/file_dialog.h"
+#include "gui/main_window.h"
+
+namespace tavo {
+namespace {
+
+QMessageBox::Icon BoxIcon(int box_kind) {
+  switch (box_kind) {
+    case kBoxError: return QMessageBox::Critical;
+    case kBoxCaution:
+    case kBoxSaveOrNot: return QMessageBox::Warning;
+    default: return QMessageBox::Information;
+  }
+}
+
+}  // namespace
+
+void GuiPort::ShowMessage(int box_kind, const std::string& text) {
+  QMessageBox box(BoxIcon(box_kind), QString::fromUtf8(BoxCaption(box_kind)), QString::fromStdString(text),
+                  QMessageBox::Ok, window_);
+  box.exec();
+}
+
+int GuiPort::Ask(int box_kind, const std::string& text) {
+  const bool save_question = box_kind == kBoxSaveOrNot;
+  const QMessageBox::StandardButtons buttons = save_question
+                                                   ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                                   : QMessageBox::Ok | QMessageBox::Cancel;
+  QMessageBox box(BoxIcon(box_kind), QString::fromUtf8(BoxCaption(box_kind)), QString::fromStdString(text), buttons,
+                  window_);
+  box.setDefaultButton(save_question ? QMessageBox::Yes : QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Ok: return kAnswerOk;
+    case QMessageBox::Yes: return kAnswerYes;
+    case QMessageBox::No: return kAnswerNo;
+    default: return kAnswerCancel;
+  }
+}
+
+bool GuiPort::EditSettings(int dialog_id) { return RunDialog(dialog_id, window_, app_); }
+
+bool GuiPort::ChooseFile(FileDialogRequest& request, std::string* path) {
+  return RunFileDialog(window_, request, path);
+}
+
+void GuiPort::SetWaitCursor(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void GuiPort::Repaint() {
+  if (window_ != nullptr) window_->Refresh();
+}
+
+bool GuiPort::OpenDocument(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+}  // namespace tavo

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// gui/gui_port.h - the shell's interface to the screen, done with Qt:
+// message boxes, questions, the operation dialogs, file dialogs, the wait
+// cursor, repainting and the system's document viewer.
+#pragma once
+#include "shell/app_state.h"
+#include "shell/ui_port.h"
+
+namespace tavo {
+
+class MainWindow;
+
+class GuiPort : public UiPort {
+ public:
+  GuiPort(MainWindow* window, AppState& app) : window_(window), app_(app) {}
+  void ShowMessage(int box_kind, const std::string& text) override;
+  int Ask(int box_kind, const std::string& text) override;
+  bool EditSettings(int dialog_id) override;
+  bool ChooseFile(FileDialogRequest& request, std::string* path) override;
+  void SetWaitCursor(bool on) override;
+  void Repaint() override;
+  bool OpenDocument(const std::string& path) override;
+
+ private:
+  MainWindow* window_;
+  AppState& app_;
+};
+
+}  // namespace tavo

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+// gui/tool_icons.h - the toolbar pictures, drawn rather than loaded.
+#pragma once
+#include <QIcon>
+#include <QPixmap>
+
+namespace tavo {
+
+// 24 x 24 picture for a toolbar bitmap name ("LOAD", "SAVE", ..., "BLACK"
+// for the blank ones); `pressed` inverts it.
+QPixmap ToolIcon(const char* name, bool pressed);
+
+// The window icon.
+QIcon AppIcon();
+
+}  // namespace tavo

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "shell/main_window.h"
+
+#include <algorithm>
+
+#include "shell/commands.h"
+#include "shell/view.h"
+
+namespace tavo {
+namespace {
+
+struct ToolButton {
+  const char* bitmap;
+  int command;
+};
+
+const ToolButton kButtons[kToolbarButtons] = {
+    {"LOAD", 101}, {"SAVE", 102},  {"PRINTER", 111}, {"BLACK", 0},  {"UNDO", 201},  {"REDO", 202},
+    {"BLACK", 0},  {"SANDS", 301}, {"EDGE", 303},    {"SIZE", 304}, {"ROUND", 305}, {"COMP", 302},
+    {"GAMMA", 311}, {"BW", 312},   {"HIST", 411},    {"SELECT", 421}, {"UPDOWN", 0},
+};
+
+void MarkPoint(AppState& app, UiPort& ui, bool point_a) {
+  Image* image = CurrentImage(app);
+  if (image == nullptr || !app.mouse_seen) return;
+  int x = 0, row = 0;
+  ScreenToImage(*image, app.mouse_x, app.mouse_y, &x, &row);
+  if (point_a) {
+    image->point_a_x = x;
+    image->point_a_y = row;
+  } else {
+    image->point_b_x = x;
+    image->point_b_y = row;
+  }
+  ui.Repaint();
+}
+
+}  // namespace
+
+int ToolbarButtonAt(const AppState& app, int x, int y) {
+  if (app.batch_mode == 1 || app.batch_mode == 2) return -1;
+  if (y < 0 || y > kToolbarHeight || x < 0) return -1;
+  const int k = x / kToolbarButtonSize;
+  return k < kToolbarButtons ? k : -1;
+}
+
+int ToolbarCommand(int button, int y) {
+  if (button < 0 || button >= kToolbarButtons) return 0;
+  if (button == kUpDownButton) return y < kToolbarHeight / 2 ? kToolNextImage : kToolPreviousImage;
+  return kButtons[button].command;
+}
+
+const char* ToolbarBitmap(const AppState& app, int button) {
+  if (button < 0 || button >= kToolbarButtons) return "BLACK";
+  const int c = app.slots.current;
+  const Image* image = c >= 0 && c < kSlotCount && !app.slots[c].Empty() ? &app.slots[c] : nullptr;
+  if (button == 4) return image != nullptr && image->undo_available == 1 ? "UNDO" : "BLACK";
+  if (button == 5) return image != nullptr && image->redo_available == 1 ? "REDO" : "BLACK";
+  return kButtons[button].bitmap;
+}
+
+std::string ToolbarBanner(const AppState& app) {
+  return app.batch_mode == 1 || app.batch_mode == 2 ? kBatchModeBanner : "";
+}
+
+void RunToolCommand(AppState& app, UiPort& ui, int id) {
+  switch (id) {
+    case 0: break;
+    case kToolNextImage: SelectNextImage(app, ui); break;
+    case kToolPreviousImage: SelectPreviousImage(app, ui); break;
+    default: RunCommand(app, ui, id); break;
+  }
+}
+
+void ToolbarPress(AppState& app, UiPort& ui, int x, int y) {
+  const int k = ToolbarButtonAt(app, x, y);
+  if (k < 0) return;
+  app.toolbar_state[k] = 1;
+  ui.Repaint();
+}
+
+void ToolbarRelease(AppState& app, UiPort& ui, int x, int y) {
+  int pressed = -1;
+  for (int k = 0; k < kToolbarButtons; ++k) {
+    if (app.toolbar_state[k] == 1) pressed = k;
+    app.toolbar_state[k] = 0;
+  }
+  if (pressed < 0) return;
+  ui.Repaint();
+  if (ToolbarButtonAt(app, x, y) != pressed) return;
+  RunToolCommand(app, ui, ToolbarCommand(pressed, y));
+}
+
+void ToolbarClick(AppState& app, UiPort& ui, int x, int y) {
+  ToolbarPress(app, ui, x, y);
+  ToolbarRelease(app, ui, x, y);
+}
+
+bool HandleKey(AppState& app, UiPort& ui, int key) {
+  switch (key) {
+    case 'A': MarkPoint(app, ui, true); return true;
+    case 'B': MarkPoint(app, ui, false); return true;
+    case 'C': {
+      Image* image = CurrentImage(app);
+      if (image != nullptr) {
+        image->point_a_x = image->point_a_y = image->point_b_x = image->point_b_y = -1;
+        ui.Repaint();
+      }
+      return true;
+    }
+    case kKeyUp:
+    case '8': SelectNextImage(app, ui); return true;
+    case kKeyDown:
+    case '2': SelectPreviousImage(app, ui); return true;
+    case kKeyInsert: RunCommand(app, ui, 211); return true;
+    case 'O': RunCommand(app, ui, 101); return true;
+    case 'S': RunCommand(app, ui, 102); return true;
+    default: return false;
+  }
+}
+
+void ResizeClient(AppState& app, int width, int height) {
+  app.client_width = std::max(width, 0);
+  app.client_height = std::max(height, 0);
+  Image* image = CurrentImage(app);
+  if (image != nullptr) ClampScroll(*image, app.client_width, app.client_height);
+}
+
+std::vector<std::string> NamesFromArguments(const std::vector<std::string>& args) {
+  std::vector<std::string> names;
+  for (const std::string& arg : args) {
+    if (arg.find('"') != std::string::npos) {
+      for (const std::string& name : SplitCommandLine(arg)) names.push_back(name);
+    } else if (!arg.empty()) {
+      names.push_back(arg);
+    }
+  }
+  return names;
+}
+
+}  // namespace tavo

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: MIT
+#include "shell/display.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/shell/shell_test_util.h"
+
+namespace tavo {
+namespace {
+
+// Upper bytes encode the position: R = x * 10 + row, G = R + 100,
+// B = R + 200 (x <= 5); the low byte 0x7F must never show.
+Image CodedImage(int w, int h) {
+  Image img = MakeFlatImage(w, h, 0);
+  for (int row = 0; row < h; ++row) {
+    for (int x = 0; x < w; ++x) {
+      const size_t i = static_cast<size_t>(row) * w + x;
+      const int v = x * 10 + row;
+      img.r[i] = static_cast<uint16_t>((v << 8) | 0x7F);
+      img.g[i] = static_cast<uint16_t>(((v + 100) << 8) | 0x7F);
+      img.b[i] = static_cast<uint16_t>(((v + 200) << 8) | 0x7F);
+    }
+  }
+  return img;
+}
+
+const uint8_t* Px(const DisplayFrame& f, int i, int j) {
+  return f.rgb.data() + static_cast<size_t>(j) * f.stride + static_cast<size_t>(i) * 3;
+}
+
+TEST(DisplayConversion, FullScaleShowsEachSamplesUpperByteTopRowFirst) {
+  Image img = CodedImage(3, 2);
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  EXPECT_EQ(f.width, 3);
+  EXPECT_EQ(f.height, 2);
+  EXPECT_EQ(f.stride, 12);  // 9 bytes padded to 12
+  // Buffer row 0 is the top of the picture, stored row 1.
+  const uint8_t top[12] = {1, 101, 201, 11, 111, 211, 21, 121, 221, 255, 255, 255};
+  const uint8_t bottom[12] = {0, 100, 200, 10, 110, 210, 20, 120, 220, 255, 255, 255};
+  for (int k = 0; k < 12; ++k) {
+    EXPECT_EQ(f.rgb[static_cast<size_t>(k)], top[k]) << k;
+    EXPECT_EQ(f.rgb[static_cast<size_t>(12 + k)], bottom[k]) << k;
+  }
+  // 2 * (8192 / 7) = 2340 rows per strip: one strip copied 1:1.
+  ASSERT_EQ(f.strips.size(), 1u);
+  EXPECT_EQ(f.strips[0].first_row, 0);
+  EXPECT_EQ(f.strips[0].rows, 2);
+  EXPECT_EQ(f.strips[0].y, 0);
+  EXPECT_EQ(f.strips[0].w, 3);
+  EXPECT_EQ(f.strips[0].h, 2);
+}
+
+TEST(DisplayConversion, HalfScaleAveragesTwoByTwoBlocks) {
+  // R upper byte = x * 40 + row * 4, exact multiples of 256.
+  Image img = MakeFlatImage(4, 4, 0);
+  for (int row = 0; row < 4; ++row) {
+    for (int x = 0; x < 4; ++x) {
+      img.r[static_cast<size_t>(row) * 4 + x] = static_cast<uint16_t>((x * 40 + row * 4) << 8);
+    }
+  }
+  img.zoom = 50;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  ASSERT_EQ(f.width, 2);
+  ASSERT_EQ(f.height, 2);
+  // j = 0: r = 3, the top row, whose upper neighbour falls back to itself:
+  // (12 + 52) / 2 = 32 and (92 + 132) / 2 = 112.
+  EXPECT_EQ(Px(f, 0, 0)[0], 32);
+  EXPECT_EQ(Px(f, 1, 0)[0], 112);
+  // j = 1: r = 3 - 2 = 1, block rows 1 and 2: (4 + 8 + 44 + 48) / 4 = 26
+  // and (84 + 88 + 124 + 128) / 4 = 106.
+  EXPECT_EQ(Px(f, 0, 1)[0], 26);
+  EXPECT_EQ(Px(f, 1, 1)[0], 106);
+  EXPECT_EQ(Px(f, 0, 1)[1], 0);  // G is all zero
+}
+
+TEST(DisplayConversion, MeanIsTakenOnSixteenBitsBeforeTheShift) {
+  // Output row 1 at 50 %: r = 3 - 2 = 1, block rows 1 and 2. Samples 128,
+  // 128, 128, 896: (1280 >> 2) = 320, >> 8 = 1. The mean of the upper bytes
+  // (0, 0, 0, 3) would give 0.
+  Image img = MakeFlatImage(2, 4, 128);
+  img.r[2 * 2 + 1] = 896;  // (1, row 2)
+  img.zoom = 50;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  ASSERT_EQ(f.width, 1);
+  ASSERT_EQ(f.height, 2);
+  EXPECT_EQ(Px(f, 0, 1)[0], 1);
+  EXPECT_EQ(Px(f, 0, 1)[1], 0);
+}
+
+TEST(DisplayConversion, LastColumnAndRowReuseThemselves) {
+  // 4 x 2 at 50 % in a 33-pixel-wide client: visible width (3300 - 3200) /
+  // 50 = 2, so the scroll may reach 2; take 1. Output 2 x 1.
+  Image img = CodedImage(4, 2);
+  img.zoom = 50;
+  img.scroll_x = 1;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 33, 512, &f));
+  ASSERT_EQ(f.width, 2);
+  ASSERT_EQ(f.height, 1);
+  // i = 1: x = 2 + 1 = 3, the last column; r = 1, the top row: all four
+  // samples are (3, 1) = 0x1F7F -> 31.
+  EXPECT_EQ(Px(f, 1, 0)[0], 31);
+  EXPECT_EQ(Px(f, 1, 0)[2], 231);
+  // i = 0: x = 1: (1, 1) twice and (2, 1) twice: (0x0B7F + 0x157F) / 2 =
+  // 0x107F -> 16.
+  EXPECT_EQ(Px(f, 0, 0)[0], 16);
+}
+
+TEST(DisplayConversion, OutsideTheImageIsWhite) {
+  // 10 wide at 100 % in a 40-pixel client: visible 8, output 10 columns;
+  // with scroll 2 the last two columns fall outside.
+  Image img = CodedImage(10, 1);
+  for (int x = 0; x < 10; ++x) img.r[x] = img.g[x] = img.b[x] = 0;
+  img.scroll_x = 2;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 40, 512, &f));
+  ASSERT_EQ(f.width, 10);
+  EXPECT_EQ(img.scroll_x, 2);
+  EXPECT_EQ(Px(f, 7, 0)[0], 0);
+  for (int i = 8; i < 10; ++i) {
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(Px(f, i, 0)[c], 255) << i;
+  }
+}
+
+TEST(DisplayConversion, TripleScaleKeepsSamplesAndStretchesTheStrip) {
+  Image img = CodedImage(2, 2);
+  img.zoom = 300;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  EXPECT_EQ(f.width, 2);  // min(2, 80000 / 300)
+  EXPECT_EQ(f.height, 2);
+  EXPECT_EQ(Px(f, 1, 0)[0], 11);  // (1, top row 1)
+  EXPECT_EQ(Px(f, 0, 1)[1], 100);
+  ASSERT_EQ(f.strips.size(), 1u);
+  EXPECT_EQ(f.strips[0].w, 6);
+  EXPECT_EQ(f.strips[0].h, 6);
+}
+
+TEST(DisplayConversion, StripsTileTheWindow) {
+  // 150 %: output min(600, 80000 / 150) = 533 wide and 100 high; strips of
+  // 2 * (8192 / 537) = 30 rows placed at 30 k * 1.5 = 45 k.
+  Image img = MakeFlatImage(600, 100, 0);
+  img.zoom = 150;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  EXPECT_EQ(f.width, 533);
+  ASSERT_EQ(f.strips.size(), 4u);
+  const int ys[4] = {0, 45, 90, 135}, hs[4] = {45, 45, 45, 15}, rows[4] = {30, 30, 30, 10};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(f.strips[k].first_row, 30 * k);
+    EXPECT_EQ(f.strips[k].rows, rows[k]);
+    EXPECT_EQ(f.strips[k].y, ys[k]);
+    EXPECT_EQ(f.strips[k].h, hs[k]);
+    EXPECT_EQ(f.strips[k].w, 799);  // 533 * 150 / 100
+  }
+  // 100 %: 600 wide, 2 * (8192 / 604) = 26 rows, copied 1:1.
+  img.zoom = 100;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  ASSERT_EQ(f.strips.size(), 4u);
+  EXPECT_EQ(f.strips[3].first_row, 78);
+  EXPECT_EQ(f.strips[3].rows, 22);
+  EXPECT_EQ(f.strips[3].y, 78);
+  EXPECT_EQ(f.strips[3].h, 22);
+}
+
+TEST(DisplayConversion, MonochromeShowsRedInEveryChannel) {
+  Image img = CodedImage(2, 1);
+  img.monochrome = 1;
+  DisplayFrame f;
+  ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
+  EXPECT_EQ(Px(f, 1, 0)[0], 10);
+  EXPECT_EQ(Px(f, 1, 0)[1], 10);
+  EXPECT_EQ(Px(f, 1, 0)[2], 10);
+}
+
+TEST(DisplayConversion, EmptyImageGivesNoFrame) {
+  Image img;
+  DisplayFrame f;
+  f.width = 5;
+  EXPECT_FALSE(RenderDisplay(img, 800, 512, &f));
+  EXPECT_EQ(f.width, 0);
+  EXPECT_TRUE(f.strips.empty());
+}
+
+TEST(DisplayConversion, StatisticsFollowTheRefreshFlag) {
+  Image img = MakeFlatImage(4, 4, 5120);
+  img.mean_r = -7;
+  DisplayFrame f;
+  RenderDisplay(img, 800, 512, &f);
+  EXPECT_EQ(img.mean_r, -7);  // flag 0: left alone
+  img.stats_refresh = 1;
+  RenderDisplay(img, 800, 512, &f);
+  EXPECT_EQ(img.mean_r, 5120);
+  EXPECT_EQ(img.hist_r[20], 16u);  // 5120 / 256, all 16 pixels
+  EXPECT_EQ(img.stats_refresh, 1);  // painting does not clear it
+}
+
+TEST(DisplayConversion, ScrollIsClampedFirst) {
+  Image img = CodedImage(3, 2);
+  img.scroll_x = 500;
+  img.scroll_y = 9;
+  DisplayFrame f;
+  RenderDisplay(img, 800, 512, &f);
+  EXPECT_EQ(img.scroll_x, 0);
+  EXPECT_EQ(img.scroll_y, 0);
+  EXPECT_EQ(Px(f, 0, 0)[0], 1);
+}
+
+TEST(ImageMarkers, PointsAAndBInGreenAndCapturePointsInRed) {
+  auto app = NewApp();
+  Image& img = PutImage(*app, 0, MakeFlatImage(20, 10, 0));
+  img.zoom = 300;
+  img.scroll_x = 2;
+  img.scroll_y = 1;
+  EXPECT_TRUE(ImageMarkers(*app).empty());
+  img.point_a_x = 5;
+  img.point_a_y = 3;
+  std::vector<Marker> m = ImageMarkers(*app);
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].x, 10);  // (5 - 2) * 3 + 1
+  EXPECT_EQ(m[0].y, 16);  // (10 - 1 - 3 - 1) * 3 + 1
+  EXPECT_EQ(m[0].label, 'A');
+  EXPECT_EQ(m[0].r, 32);
+  EXPECT_EQ(m[0].g, 255);
+  EXPECT_EQ(m[0].b, 32);
+  img.point_b_x = 2;
+  img.point_b_y = 9;
+  CapturePoint sky{4, 4, 9000, 9000, 9000, 9000};
+  CapturePoint green{6, 4, 30000, 41000, 20000, 24000};
+  app->capture.points = {sky, green};
+  m = ImageMarkers(*app);
+  ASSERT_EQ(m.size(), 2u);  // capture points only while collecting
+  EXPECT_EQ(m[1].label, 'B');
+  EXPECT_EQ(m[1].y, -2);  // (10 - 1 - 9 - 1) * 3 + 1
+  app->capture.mode = 102;
+  m = ImageMarkers(*app);
+  ASSERT_EQ(m.size(), 4u);
+  EXPECT_EQ(m[2].r, 255);
+  EXPECT_EQ(m[2].g, 32);
+  EXPECT_EQ(m[2].label, 0);
+  EXPECT_EQ(m[3].r, 64);  // G above 40960, B and mean at most 24575
+  EXPECT_EQ(m[3].g, 0);
+}
+
+}  // namespace
+}  // namespace tavo
