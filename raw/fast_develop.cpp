@@ -215,14 +215,17 @@ void LuminanceStage(const uint16_t* r, const uint16_t* g, const uint16_t* b, int
         const uint16_t* down = t1 + i + width;
         u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
       } else {
-        const PointSum s = radius == 0 ? SumInside(t1, width, height, x, y, kRing8, 8)
-                                       : SumInside(t1, width, height, x, y, kRing20, 20);
-        // 8 or 20 points inside; fewer near the border; none on a 1 x 1 image.
-        u = s.count > 0 ? s.sum / s.count : v;
+        u = RingMean(t1, width, height, x, y, radius);
       }
       t2[i] = Sharpen(v, u, sharpness);
     }
   }
+}
+
+int RingMean(const uint16_t* plane, int width, int height, int x, int y, int radius) {
+  const PointSum s = radius == 0 ? SumInside(plane, width, height, x, y, kRing8, 8)
+                                 : SumInside(plane, width, height, x, y, kRing20, 20);
+  return s.count > 0 ? s.sum / s.count : plane[static_cast<size_t>(y) * width + x];
 }
 
 int SaturationGain(int hue_shift, int saturation) {

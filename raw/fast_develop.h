@@ -57,6 +57,12 @@ void DemosaicRows(const uint16_t* records, int width, int height, int pattern, i
 void LuminanceStage(const uint16_t* r, const uint16_t* g, const uint16_t* b, int width, int height,
                     int sharpness, int radius, uint16_t* t1, uint16_t* t2);
 
+// The ring stage 3 compares a pixel with: the eight neighbours (radius 0)
+// or the 5 x 5 window without its corners and centre (radius 1), only the
+// points inside the plane, summed and divided by their count (8 or 20 in
+// the interior; 3 or 7 at a corner). A 1 x 1 plane gives the pixel itself.
+int RingMean(const uint16_t* plane, int width, int height, int x, int y, int radius);
+
 // Saturation gain: |h| + 15q below 60, 15q + 120 - |h| from 60 to 119,
 // |h| + 15q - 120 from 120 on.
 int SaturationGain(int hue_shift, int saturation);
