@@ -16,6 +16,7 @@ int ClampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 uint16_t ClampSample(int64_t v) { return static_cast<uint16_t>(v < 0 ? 0 : v > 65535 ? 65535 : v); }
 
 constexpr int kBands = 4;
+constexpr size_t kParallelPixels = 1 << 18;
 
 // Mosaic rows of band k: floor(H k / 4) up to floor(H (k + 1) / 4) - 1.
 int BandStart(int height, int k) { return static_cast<int>(static_cast<int64_t>(height) * k / kBands); }
@@ -311,13 +312,15 @@ bool FastDevelop(uint16_t* records, int width, int height, int pattern,
   const uint16_t* const table_ptrs[3] = {&tables[0], &tables[65536], &tables[2 * 65536]};
 
   // Every sample depends only on its own input (stage 1) or on the finished
-  // mosaic (stage 2), so the bands give the same result in any order.
-#pragma omp parallel for schedule(static, 1)
+  // mosaic (stage 2), so the bands give the same result in any order. Small
+  // images are not worth waking the worker threads for.
+  const bool parallel = n >= kParallelPixels;
+#pragma omp parallel for schedule(static, 1) if (parallel)
   for (int k = 0; k < kBands; ++k) {
     ToneMosaicRows(records, width, BandStart(height, k), BandStart(height, k + 1), table_ptrs);
   }
   for (int c = 0; c < 3; ++c) std::memset(target.Channel(c), 0, n * sizeof(uint16_t));
-#pragma omp parallel for schedule(static, 1)
+#pragma omp parallel for schedule(static, 1) if (parallel)
   for (int k = 0; k < kBands; ++k) {
     DemosaicRows(records, width, height, pattern, BandStart(height, k), BandStart(height, k + 1),
                  target.r.get(), target.g.get(), target.b.get());

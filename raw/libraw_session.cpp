@@ -124,13 +124,17 @@ int Trap(RawSession& session, Step step) {
 void RawSessionDeleter::operator()(RawSession* session) const { delete session; }
 
 RawSessionPtr OpenRawSession(const std::string& path, int* status) {
+  // A folder opens but cannot be read: a byte is tried so that it counts as
+  // a file that cannot be opened.
   FILE* probe = std::fopen(path.c_str(), "rb");
-  if (probe == nullptr) {
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), std::strerror(errno));
+  const bool unreadable = probe == nullptr || (std::fgetc(probe) == EOF && std::ferror(probe));
+  const int error = errno;
+  if (probe != nullptr) std::fclose(probe);
+  if (unreadable) {
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), std::strerror(error));
     *status = kRawCannotOpen;
     return nullptr;
   }
-  std::fclose(probe);
   RawSessionPtr session(new (std::nothrow) RawSession);
   if (!session) {
     *status = kRawNoMemory;

@@ -422,7 +422,9 @@ Image DevelopWithThreads(const Mosaic& source, int threads, const FastDevelopPar
 }
 
 TEST(FastDevelop, SameResultOnOneOrFourThreadsAndAsStageByStage) {
-  const Mosaic m = NoiseBayer(53, 37, 11);
+  // Large enough for the bands to run on worker threads.
+  const int w = 601, h = 451;
+  const Mosaic m = NoiseBayer(w, h, 11);
   FastDevelopParams params;  // defaults: sharpening and false-colour on
   params.hue_shift = 8;
   const Image one = DevelopWithThreads(m, 1, params);
@@ -434,14 +436,14 @@ TEST(FastDevelop, SameResultOnOneOrFourThreadsAndAsStageByStage) {
   std::vector<uint16_t> tables[3];
   for (int c = 0; c < 3; ++c) tables[c] = Table(params.black[c], params.white[c], params.gamma[c]);
   const uint16_t* const ptrs[3] = {tables[0].data(), tables[1].data(), tables[2].data()};
-  ToneMosaicRows(copy.rec.data(), 53, 0, 37, ptrs);
+  ToneMosaicRows(copy.rec.data(), w, 0, h, ptrs);
   Image manual;
-  ASSERT_TRUE(AllocateImagePlanes(manual, 53, 37, true));
-  DemosaicRows(copy.rec.data(), 53, 37, kPattern2x2, 0, 37, manual.r.get(), manual.g.get(), manual.b.get());
-  std::vector<uint16_t> t1(53 * 37), t2(53 * 37);
-  LuminanceStage(manual.r.get(), manual.g.get(), manual.b.get(), 53, 37, params.sharpness, params.radius,
+  ASSERT_TRUE(AllocateImagePlanes(manual, w, h, true));
+  DemosaicRows(copy.rec.data(), w, h, kPattern2x2, 0, h, manual.r.get(), manual.g.get(), manual.b.get());
+  std::vector<uint16_t> t1(w * h), t2(w * h);
+  LuminanceStage(manual.r.get(), manual.g.get(), manual.b.get(), w, h, params.sharpness, params.radius,
                  t1.data(), t2.data());
-  Plane scratch[3] = {NewPlane(53 * 37, false), NewPlane(53 * 37, false), NewPlane(53 * 37, false)};
+  Plane scratch[3] = {NewPlane(w * h, false), NewPlane(w * h, false), NewPlane(w * h, false)};
   ColourStage(manual, t1.data(), t2.data(), params.false_colour, params.saturation, params.hue_shift, scratch);
   EXPECT_TRUE(SamePlanes(one, manual));
 }
