@@ -2,6 +2,7 @@
 #include "raw/fast_develop.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -23,18 +24,17 @@ int BandStart(int height, int k) { return static_cast<int>(static_cast<int64_t>(
 
 // Weighted mean of the non-zero channel-c samples of the 3 x 3 window
 // around (x, y); the centre counts with `centre_weight` (0: left out).
-// kChecked: the window may reach outside the mosaic.
-template <bool kChecked>
+// Points outside the mosaic are skipped.
 uint16_t WindowMean(const uint16_t* records, int width, int height, int x, int y, int c,
                     int centre_weight) {
   int sum = 0, weight = 0;
   for (int dy = -1; dy <= 1; ++dy) {
     const int yy = y + dy;
-    if (kChecked && (yy < 0 || yy >= height)) continue;
+    if (yy < 0 || yy >= height) continue;
     const uint16_t* row = records + static_cast<size_t>(yy) * width * 4;
     for (int dx = -1; dx <= 1; ++dx) {
       const int xx = x + dx;
-      if (kChecked && (xx < 0 || xx >= width)) continue;
+      if (xx < 0 || xx >= width) continue;
       const int w = dx == 0 && dy == 0 ? centre_weight : (dx == 0 || dy == 0) ? 2 : 1;
       const int v = row[static_cast<size_t>(xx) * 4 + c];
       if (v == 0 || w == 0) continue;
@@ -45,7 +45,20 @@ uint16_t WindowMean(const uint16_t* records, int width, int height, int x, int y
   return weight == 0 ? 0 : static_cast<uint16_t>(sum / weight);
 }
 
-template <bool kChecked>
+// WindowMean away from the border, unrolled: `p` is the centre sample of
+// the channel, `stride` the distance to the same sample one row down. A zero
+// sample adds nothing to the sum; only its weight has to be left out.
+inline uint16_t InteriorMean(const uint16_t* p, size_t stride, int centre_weight) {
+  const int up = p[-static_cast<ptrdiff_t>(stride)], down = p[stride], left = p[-4], right = p[4];
+  const int ul = p[-static_cast<ptrdiff_t>(stride) - 4], ur = p[-static_cast<ptrdiff_t>(stride) + 4];
+  const int dl = p[stride - 4], dr = p[stride + 4];
+  const int sum = centre_weight * p[0] + 2 * (up + down + left + right) + ul + ur + dl + dr;
+  const int weight = (p[0] != 0 ? centre_weight : 0) +
+                     2 * ((up != 0) + (down != 0) + (left != 0) + (right != 0)) + (ul != 0) + (ur != 0) +
+                     (dl != 0) + (dr != 0);
+  return weight == 0 ? 0 : static_cast<uint16_t>(sum / weight);
+}
+
 void DemosaicPixel(const uint16_t* records, int width, int height, int pattern, int x, int y,
                    uint16_t out[3]) {
   const uint16_t* here = records + (static_cast<size_t>(y) * width + x) * 4;
@@ -53,9 +66,9 @@ void DemosaicPixel(const uint16_t* records, int width, int height, int pattern, 
     if (pattern == kPatternNone) {
       out[c] = here[c];
     } else if (pattern == kPattern6x6) {
-      out[c] = WindowMean<kChecked>(records, width, height, x, y, c, 16);
+      out[c] = WindowMean(records, width, height, x, y, c, 16);
     } else {
-      out[c] = here[c] != 0 ? here[c] : WindowMean<kChecked>(records, width, height, x, y, c, 0);
+      out[c] = here[c] != 0 ? here[c] : WindowMean(records, width, height, x, y, c, 0);
     }
   }
 }
@@ -168,19 +181,25 @@ void ToneMosaicRows(uint16_t* records, int width, int row_begin, int row_end,
 
 void DemosaicRows(const uint16_t* records, int width, int height, int pattern, int row_begin,
                   int row_end, uint16_t* r, uint16_t* g, uint16_t* b) {
+  const size_t stride = static_cast<size_t>(width) * 4;
+  const int centre_weight = pattern == kPattern6x6 ? 16 : 0;
+  uint16_t* planes[3] = {r, g, b};
   uint16_t out[3];
   for (int y = row_begin; y < row_end; ++y) {
     const size_t row = static_cast<size_t>(height - 1 - y) * width;  // bottom row first
     const bool inner_row = y > 0 && y < height - 1;
     for (int x = 0; x < width; ++x) {
-      if (inner_row && x > 0 && x < width - 1) {
-        DemosaicPixel<false>(records, width, height, pattern, x, y, out);
-      } else {
-        DemosaicPixel<true>(records, width, height, pattern, x, y, out);
+      if (inner_row && x > 0 && x < width - 1 && pattern != kPatternNone) {
+        const uint16_t* here = records + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 4;
+        for (int c = 0; c < 3; ++c) {
+          planes[c][row + x] = pattern == kPattern2x2 && here[c] != 0
+                                   ? here[c]
+                                   : InteriorMean(here + c, stride, centre_weight);
+        }
+        continue;
       }
-      r[row + x] = out[0];
-      g[row + x] = out[1];
-      b[row + x] = out[2];
+      DemosaicPixel(records, width, height, pattern, x, y, out);
+      for (int c = 0; c < 3; ++c) planes[c][row + x] = out[c];
     }
   }
 }
@@ -236,26 +255,43 @@ int SaturationGain(int hue_shift, int saturation) {
   return h + 15 * saturation - 120;
 }
 
-void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int false_colour,
-                 int saturation, int hue_shift, Plane scratch[3]) {
-  const int width = target.width, height = target.height;
-  const int gain = SaturationGain(hue_shift, saturation);
-  const int f = false_colour;
-  const uint16_t* in[3] = {target.r.get(), target.g.get(), target.b.get()};
+namespace {
+
+struct ColourJob {
+  int width, height;
+  const uint16_t* in[3];
   uint16_t* out[3];
-  for (int c = 0; c < 3; ++c) out[c] = f > 0 ? scratch[c].get() : target.Channel(c);
+  const uint16_t* t1;
+  const uint16_t* t2;
+  int f, gain, hue_shift;
+};
+
+// kF is the false-colour strength when it is a known small value (its
+// divisions then become multiplications), or -1 to read it from the job.
+template <int kF>
+void ColourPixels(const ColourJob& job) {
+  const int f = kF >= 0 ? kF : job.f;
+  const int width = job.width, height = job.height, gain = job.gain, hue_shift = job.hue_shift;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const size_t i = static_cast<size_t>(y) * width + x;
-      if (t1[i] == 0) {
-        for (int c = 0; c < 3; ++c) out[c][i] = 0;
+      if (job.t1[i] == 0) {
+        for (int c = 0; c < 3; ++c) job.out[c][i] = 0;
         continue;
       }
       int src[3];
+      const bool interior = Inside(x, y, width, height, 1);
       for (int c = 0; c < 3; ++c) {
-        src[c] = in[c][i];
-        if (f > 0) {
-          const PointSum s = SumInside(in[c], width, height, x, y, kRing8, 8);
+        src[c] = job.in[c][i];
+        if (f == 0) continue;
+        if (interior) {
+          const uint16_t* p = job.in[c] + i;
+          const uint16_t* up = p - width;
+          const uint16_t* down = p + width;
+          const int sum = up[-1] + up[0] + up[1] + p[-1] + p[1] + down[-1] + down[0] + down[1];
+          src[c] = ((f * sum) / 8 + src[c]) / (f + 1);
+        } else {
+          const PointSum s = SumInside(job.in[c], width, height, x, y, kRing8, 8);
           if (s.count > 0) src[c] = ((f * s.sum) / s.count + src[c]) / (f + 1);
         }
       }
@@ -274,12 +310,36 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
         for (int c = 0; c < 3; ++c) rot[c] = src[c];
       }
       const int m = (rot[0] + rot[1] + rot[2]) / 3;
+      const int32_t t1 = job.t1[i];
       for (int c = 0; c < 3; ++c) {
-        // Up to about 235000 x 16383 before the division: 64-bit.
-        const int64_t lifted = static_cast<int64_t>(((rot[c] - m) * gain) / 60 + rot[c]);
-        out[c][i] = ClampSample(lifted * t2[i] / t1[i]);
+        // The product can pass 2^31 (bright, saturated, raised luminance):
+        // it is formed in 64 bits, and divided in 32 when it fits, which is
+        // the same quotient at a lower cost.
+        const int64_t lifted = ((rot[c] - m) * gain) / 60 + rot[c];
+        const int64_t product = lifted * job.t2[i];
+        const int64_t q = product == static_cast<int32_t>(product) ? static_cast<int32_t>(product) / t1
+                                                                    : product / t1;
+        job.out[c][i] = ClampSample(q);
       }
     }
+  }
+}
+
+}  // namespace
+
+void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int false_colour,
+                 int saturation, int hue_shift, Plane scratch[3]) {
+  const int f = false_colour > 0 ? false_colour : 0;
+  ColourJob job{target.width, target.height, {target.r.get(), target.g.get(), target.b.get()}, {},
+                t1, t2, f, SaturationGain(hue_shift, saturation), hue_shift};
+  for (int c = 0; c < 3; ++c) job.out[c] = f > 0 ? scratch[c].get() : target.Channel(c);
+  switch (f) {
+    case 0: ColourPixels<0>(job); break;
+    case 1: ColourPixels<1>(job); break;
+    case 2: ColourPixels<2>(job); break;
+    case 3: ColourPixels<3>(job); break;
+    case 4: ColourPixels<4>(job); break;
+    default: ColourPixels<-1>(job); break;
   }
   if (f > 0) {
     target.r.swap(scratch[0]);
