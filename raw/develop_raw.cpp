@@ -124,7 +124,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
     params.false_colour = false_colour;
     params.saturation = saturation;
     params.hue_shift = hue_shift;
-    if (!AllocateImagePlanes(developed, view.width, view.height, true) ||
+    if (!AllocateImagePlanes(developed, view.width, view.height, false) ||
         !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed)) {
       return Fail(target, result, kRawNoMemory);
     }

@@ -379,7 +379,6 @@ bool FastDevelop(uint16_t* records, int width, int height, int pattern,
   for (int k = 0; k < kBands; ++k) {
     ToneMosaicRows(records, width, BandStart(height, k), BandStart(height, k + 1), table_ptrs);
   }
-  for (int c = 0; c < 3; ++c) std::memset(target.Channel(c), 0, n * sizeof(uint16_t));
 #pragma omp parallel for schedule(static, 1) if (parallel)
   for (int k = 0; k < kBands; ++k) {
     DemosaicRows(records, width, height, pattern, BandStart(height, k), BandStart(height, k + 1),

@@ -63,74 +63,74 @@ int PatternSize(int kind) { return kind == kDngMosaic6x6 ? 6 : kind == kDngMosai
 
 }  // namespace
 
-bool SetBayerPattern(DngSpec& spec, const std::string& name) {
+bool SetBayerPattern(DngImage& dng, const std::string& name) {
   if (name.size() != 4) return false;
   for (int i = 0; i < 4; ++i) {
     switch (name[i]) {
-      case 'R': spec.cfa[i] = 0; break;
-      case 'G': spec.cfa[i] = 1; break;
-      case 'B': spec.cfa[i] = 2; break;
+      case 'R': dng.cfa[i] = 0; break;
+      case 'G': dng.cfa[i] = 1; break;
+      case 'B': dng.cfa[i] = 2; break;
       default: return false;
     }
   }
-  spec.kind = kDngMosaic2x2;
+  dng.kind = kDngMosaic2x2;
   return true;
 }
 
-void SetSixBySixPattern(DngSpec& spec) {
+void SetSixBySixPattern(DngImage& dng) {
   static const char kRows[6][7] = {"GBGGRG", "RGRBGB", "GBGGRG", "GRGGBG", "BGBRGR", "GRGGBG"};
   for (int y = 0; y < 6; ++y) {
     for (int x = 0; x < 6; ++x) {
       const char c = kRows[y][x];
-      spec.cfa[y * 6 + x] = c == 'R' ? 0 : c == 'G' ? 1 : 2;
+      dng.cfa[y * 6 + x] = c == 'R' ? 0 : c == 'G' ? 1 : 2;
     }
   }
-  spec.kind = kDngMosaic6x6;
+  dng.kind = kDngMosaic6x6;
 }
 
-int DngColorAt(const DngSpec& spec, int x, int y) {
-  const int n = PatternSize(spec.kind);
+int DngColorAt(const DngImage& dng, int x, int y) {
+  const int n = PatternSize(dng.kind);
   if (n == 0) return -1;
-  return spec.cfa[(y % n) * n + (x % n)];
+  return dng.cfa[(y % n) * n + (x % n)];
 }
 
-std::vector<uint8_t> EncodeDng(const DngSpec& spec) {
-  const int spp = SamplesPerPixel(spec.kind);
-  const size_t count = static_cast<size_t>(spec.width) * spec.height * spp;
-  if (spec.width <= 0 || spec.height <= 0 || spec.samples.size() != count) return {};
+std::vector<uint8_t> EncodeDng(const DngImage& dng) {
+  const int spp = SamplesPerPixel(dng.kind);
+  const size_t count = static_cast<size_t>(dng.width) * dng.height * spp;
+  if (dng.width <= 0 || dng.height <= 0 || dng.samples.size() != count) return {};
   const uint32_t strip_bytes = static_cast<uint32_t>(count * 2);
-  const int n = PatternSize(spec.kind);
+  const int n = PatternSize(dng.kind);
   const bool mosaic = n > 0;
 
   std::vector<Entry> entries;
   entries.push_back(Longs(254, {0}));
-  entries.push_back(Longs(256, {static_cast<uint32_t>(spec.width)}));
-  entries.push_back(Longs(257, {static_cast<uint32_t>(spec.height)}));
+  entries.push_back(Longs(256, {static_cast<uint32_t>(dng.width)}));
+  entries.push_back(Longs(257, {static_cast<uint32_t>(dng.height)}));
   entries.push_back(Shorts(258, std::vector<uint32_t>(spp, 16)));
   entries.push_back(Shorts(259, {1}));
   entries.push_back(Shorts(262, {mosaic ? 32803u : 34892u}));
-  entries.push_back(Ascii(271, spec.make));
-  entries.push_back(Ascii(272, spec.model));
+  entries.push_back(Ascii(271, dng.make));
+  entries.push_back(Ascii(272, dng.model));
   entries.push_back(Longs(273, {0}));  // strip offset, patched below
   entries.push_back(Shorts(274, {1}));
   entries.push_back(Shorts(277, {static_cast<uint32_t>(spp)}));
-  entries.push_back(Longs(278, {static_cast<uint32_t>(spec.height)}));
+  entries.push_back(Longs(278, {static_cast<uint32_t>(dng.height)}));
   entries.push_back(Longs(279, {strip_bytes}));
   entries.push_back(Shorts(284, {1}));
   if (mosaic) {
     entries.push_back(Shorts(33421, {static_cast<uint32_t>(n), static_cast<uint32_t>(n)}));
-    entries.push_back(Bytes(33422, std::vector<uint8_t>(spec.cfa, spec.cfa + n * n)));
+    entries.push_back(Bytes(33422, std::vector<uint8_t>(dng.cfa, dng.cfa + n * n)));
   }
   entries.push_back(Bytes(50706, {1, 4, 0, 0}));
   entries.push_back(Bytes(50707, {1, 1, 0, 0}));
-  entries.push_back(Ascii(50708, spec.make + " " + spec.model));
+  entries.push_back(Ascii(50708, dng.make + " " + dng.model));
   if (mosaic) {
     entries.push_back(Bytes(50710, {0, 1, 2}));
     entries.push_back(Shorts(50711, {1}));
   }
-  entries.push_back(Longs(50714, std::vector<uint32_t>(spp, static_cast<uint32_t>(spec.black))));
-  entries.push_back(Longs(50717, std::vector<uint32_t>(spp, static_cast<uint32_t>(spec.white))));
-  if (spec.color_matrix) {
+  entries.push_back(Longs(50714, std::vector<uint32_t>(spp, static_cast<uint32_t>(dng.black))));
+  entries.push_back(Longs(50717, std::vector<uint32_t>(spp, static_cast<uint32_t>(dng.white))));
+  if (dng.color_matrix) {
     // XYZ to linear sRGB (D65): the camera then sees sRGB primaries.
     static const double kXyzToSrgb[9] = {3.2404542,  -1.5371385, -0.4985314, -0.9692660, 1.8760108,
                                          0.0415560,  0.0556434,  -0.2040259, 1.0572252};
@@ -167,12 +167,12 @@ std::vector<uint8_t> EncodeDng(const DngSpec& spec) {
   while (out.size() % 4 != 0) out.push_back(0);
   const uint32_t strip_offset = static_cast<uint32_t>(out.size());
   for (int i = 0; i < 4; ++i) out[strip_field + i] = static_cast<uint8_t>(strip_offset >> (8 * i));
-  for (uint16_t v : spec.samples) Put16(out, v);
+  for (uint16_t v : dng.samples) Put16(out, v);
   return out;
 }
 
-bool WriteDng(const std::string& path, const DngSpec& spec) {
-  const std::vector<uint8_t> bytes = EncodeDng(spec);
+bool WriteDng(const std::string& path, const DngImage& dng) {
+  const std::vector<uint8_t> bytes = EncodeDng(dng);
   if (bytes.empty()) return false;
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return false;

@@ -17,7 +17,7 @@ enum DngKind {
   kDngMonochrome = 3, // one sample per pixel, no mosaic
 };
 
-struct DngSpec {
+struct DngImage {
   int width = 0;
   int height = 0;
   int kind = kDngMosaic2x2;
@@ -37,15 +37,15 @@ struct DngSpec {
 
 // Sets the 2 x 2 pattern from a name such as "RGGB", "BGGR", "GRBG" or
 // "GBRG"; false for anything else.
-bool SetBayerPattern(DngSpec& spec, const std::string& name);
+bool SetBayerPattern(DngImage& dng, const std::string& name);
 // A 6 x 6 pattern with the layout of the common 6 x 6 sensors.
-void SetSixBySixPattern(DngSpec& spec);
+void SetSixBySixPattern(DngImage& dng);
 
-// Colour (0..2) of mosaic position (x, y) under the spec's pattern.
-int DngColorAt(const DngSpec& spec, int x, int y);
+// Colour (0..2) of mosaic position (x, y) under the pattern.
+int DngColorAt(const DngImage& dng, int x, int y);
 
-// The file's bytes; empty when the spec is inconsistent.
-std::vector<uint8_t> EncodeDng(const DngSpec& spec);
-bool WriteDng(const std::string& path, const DngSpec& spec);
+// The file's bytes; empty when the description is inconsistent.
+std::vector<uint8_t> EncodeDng(const DngImage& dng);
+bool WriteDng(const std::string& path, const DngImage& dng);
 
 }  // namespace tavo

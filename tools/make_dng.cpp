@@ -31,9 +31,9 @@ uint16_t Clamp16(long v) { return static_cast<uint16_t>(v < 0 ? 0 : v > 65535 ? 
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
-  tavo::DngSpec spec;
-  spec.width = 64;
-  spec.height = 48;
+  tavo::DngImage dng;
+  dng.width = 64;
+  dng.height = 48;
   std::string fill = "position";
   long flat = 1000, seed = 1, base = 2000, spread = 500;
   struct Hot {
@@ -48,23 +48,23 @@ int main(int argc, char** argv) {
     if (a == "--pattern" && more(1)) {
       const std::string p = argv[++i];
       if (p == "6x6") {
-        tavo::SetSixBySixPattern(spec);
+        tavo::SetSixBySixPattern(dng);
       } else if (p == "rgb") {
-        spec.kind = tavo::kDngLinearRgb;
+        dng.kind = tavo::kDngLinearRgb;
       } else if (p == "mono") {
-        spec.kind = tavo::kDngMonochrome;
-      } else if (!tavo::SetBayerPattern(spec, p)) {
+        dng.kind = tavo::kDngMonochrome;
+      } else if (!tavo::SetBayerPattern(dng, p)) {
         return Usage();
       }
     } else if (a == "--size" && more(2)) {
-      spec.width = std::atoi(argv[++i]);
-      spec.height = std::atoi(argv[++i]);
+      dng.width = std::atoi(argv[++i]);
+      dng.height = std::atoi(argv[++i]);
     } else if (a == "--black" && more(1)) {
-      spec.black = std::atoi(argv[++i]);
+      dng.black = std::atoi(argv[++i]);
     } else if (a == "--white" && more(1)) {
-      spec.white = std::atoi(argv[++i]);
+      dng.white = std::atoi(argv[++i]);
     } else if (a == "--matrix") {
-      spec.color_matrix = true;
+      dng.color_matrix = true;
     } else if (a == "--fill" && more(1)) {
       fill = argv[++i];
       if (fill == "flat" && more(1)) {
@@ -85,12 +85,12 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (spec.width <= 0 || spec.height <= 0 || spec.width > 20000 || spec.height > 20000) return Usage();
-  const int spp = spec.kind == tavo::kDngLinearRgb ? 3 : 1;
-  spec.samples.resize(static_cast<size_t>(spec.width) * spec.height * spp);
+  if (dng.width <= 0 || dng.height <= 0 || dng.width > 20000 || dng.height > 20000) return Usage();
+  const int spp = dng.kind == tavo::kDngLinearRgb ? 3 : 1;
+  dng.samples.resize(static_cast<size_t>(dng.width) * dng.height * spp);
   uint32_t state = static_cast<uint32_t>(seed) * 2654435761u + 1;
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
+  for (int y = 0; y < dng.height; ++y) {
+    for (int x = 0; x < dng.width; ++x) {
       for (int s = 0; s < spp; ++s) {
         long v = flat;
         if (fill == "position") {
@@ -99,18 +99,18 @@ int main(int argc, char** argv) {
           state = state * 1664525u + 1013904223u;
           v = base + static_cast<long>((state >> 8) % static_cast<uint32_t>(spread > 0 ? spread : 1));
         }
-        spec.samples[(static_cast<size_t>(y) * spec.width + x) * spp + s] = Clamp16(v);
+        dng.samples[(static_cast<size_t>(y) * dng.width + x) * spp + s] = Clamp16(v);
       }
     }
   }
   for (int k = 0; k < hot_count; ++k) {
     const Hot& h = hots[k];
-    if (h.x < 0 || h.y < 0 || h.x >= spec.width || h.y >= spec.height) return Usage();
+    if (h.x < 0 || h.y < 0 || h.x >= dng.width || h.y >= dng.height) return Usage();
     for (int s = 0; s < spp; ++s) {
-      spec.samples[(static_cast<size_t>(h.y) * spec.width + h.x) * spp + s] = Clamp16(h.v);
+      dng.samples[(static_cast<size_t>(h.y) * dng.width + h.x) * spp + s] = Clamp16(h.v);
     }
   }
-  if (!tavo::WriteDng(argv[1], spec)) {
+  if (!tavo::WriteDng(argv[1], dng)) {
     std::fprintf(stderr, "make_dng: cannot write %s\n", argv[1]);
     return 1;
   }

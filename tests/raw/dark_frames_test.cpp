@@ -209,17 +209,17 @@ TEST(ApplyMasterDark, WrongSizeOrUnknownModeLeavesTheMosaic) {
 
 std::string FlatRggb(const std::string& dir, const std::string& name, uint16_t value,
                      const std::vector<PlantedSample>& planted = {}, int w = 24, int h = 22) {
-  return WriteDngFile(dir, name, FlatDngSpec(kDngMosaic2x2, "RGGB", w, h, value, value, value, planted));
+  return WriteDngFile(dir, name, FlatDng(kDngMosaic2x2, "RGGB", w, h, value, value, value, planted));
 }
 
 TEST(LoadDarkFrame, KeepsTheScaledMosaicPerChannel) {
   const std::string dir = TempDir("dark_scaled");
   // Black 512, white 4607: each sample becomes (v - 512) * 65535 / 4095
   // (a float factor 16.00366), so 1512 -> 16003.66 -> 16003.
-  DngSpec spec = FlatDngSpec(kDngMosaic2x2, "RGGB", 24, 22, 1512, 1512, 1512);
-  spec.black = 512;
-  spec.white = 4607;
-  const std::string path = WriteDngFile(dir, "scaled.dng", spec);
+  DngImage dng = FlatDng(kDngMosaic2x2, "RGGB", 24, 22, 1512, 1512, 1512);
+  dng.black = 512;
+  dng.white = 4607;
+  const std::string path = WriteDngFile(dir, "scaled.dng", dng);
   DarkFrameSet set;
   ASSERT_EQ(LoadDarkFrame(set, path, 0), kRawOk);
   const DarkFrame& f = set.frames[0];

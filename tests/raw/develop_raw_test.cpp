@@ -39,7 +39,7 @@ TEST(DevelopRawFast, EveryBayerPhaseThroughTheLibrary) {
   const std::string dir = TempDir("develop_phases");
   for (const char* phase : {"RGGB", "BGGR", "GRBG", "GBRG"}) {
     SCOPED_TRACE(phase);
-    DngSpec probe;
+    DngImage probe;
     ASSERT_TRUE(SetBayerPattern(probe, phase));
     // The red of the 2 x 2 cell at (10, 8), made hot; a green of the cell
     // at (4, 14) and the red of the cell at (16, 4) set to 0.
@@ -50,10 +50,10 @@ TEST(DevelopRawFast, EveryBayerPhaseThroughTheLibrary) {
       if (DngColorAt(probe, 4 + dx, 14 + dy) == 1) xg = 4 + dx, yg = 14 + dy;
       if (DngColorAt(probe, 16 + dx, 4 + dy) == 0) xz = 16 + dx, yz = 4 + dy;
     }
-    const DngSpec spec = FlatDngSpec(kDngMosaic2x2, phase, 24, 22, 512, 640, 768,
+    const DngImage dng = FlatDng(kDngMosaic2x2, phase, 24, 22, 512, 640, 768,
                                      {{xr, yr, 896}, {xg, yg, 0}, {xz, yz, 0}});
     RawDevelopOutcome outcome;
-    const Image img = DevelopPlain(WriteDngFile(dir, std::string(phase) + ".dng", spec), &outcome);
+    const Image img = DevelopPlain(WriteDngFile(dir, std::string(phase) + ".dng", dng), &outcome);
     ASSERT_EQ(outcome.status, kRawOk);
     ASSERT_EQ(img.width, 24);
     ASSERT_EQ(img.height, 22);
@@ -84,9 +84,9 @@ TEST(DevelopRawFast, SixBySixPatternBlendsTheCentre) {
   // The pattern's row 0 is GBGGRG, so (4, 6) is red; no other red lies in
   // its window, so it stays 784. At (5, 6) the window holds that red on an
   // edge and the flat red (6, 7) on a corner: (2*784 + 256)/3 = 608.
-  const DngSpec spec = FlatDngSpec(kDngMosaic6x6, "", 24, 24, 512, 640, 768, {{4, 6, 896}});
+  const DngImage dng = FlatDng(kDngMosaic6x6, "", 24, 24, 512, 640, 768, {{4, 6, 896}});
   RawDevelopOutcome outcome;
-  const Image img = DevelopPlain(WriteDngFile(dir, "xt.dng", spec), &outcome);
+  const Image img = DevelopPlain(WriteDngFile(dir, "xt.dng", dng), &outcome);
   ASSERT_EQ(outcome.status, kRawOk);
   ASSERT_EQ(img.width, 24);
   EXPECT_EQ(Pixel(img, 4, 6), Rgb(784, 400, 576));
@@ -96,7 +96,7 @@ TEST(DevelopRawFast, SixBySixPatternBlendsTheCentre) {
 
 TEST(DevelopRawFast, FullColourAndMonochromeFiles) {
   const std::string dir = TempDir("develop_linear");
-  const DngSpec rgb = FlatDngSpec(kDngLinearRgb, "", 24, 22, 512, 640, 768, {{7, 3, 960}});
+  const DngImage rgb = FlatDng(kDngLinearRgb, "", 24, 22, 512, 640, 768, {{7, 3, 960}});
   RawDevelopOutcome outcome;
   const Image full = DevelopPlain(WriteDngFile(dir, "rgb.dng", rgb), &outcome);
   ASSERT_EQ(outcome.status, kRawOk);
@@ -105,7 +105,7 @@ TEST(DevelopRawFast, FullColourAndMonochromeFiles) {
   EXPECT_EQ(Pixel(full, 0, 21), Rgb(256, 400, 576));
 
   // One channel per pixel: grey, not red.
-  const DngSpec mono = FlatDngSpec(kDngMonochrome, "", 24, 22, 640, 640, 640);
+  const DngImage mono = FlatDng(kDngMonochrome, "", 24, 22, 640, 640, 640);
   const Image grey = DevelopPlain(WriteDngFile(dir, "mono.dng", mono), &outcome);
   ASSERT_EQ(outcome.status, kRawOk);
   EXPECT_EQ(Pixel(grey, 3, 4), Rgb(400, 400, 400));
@@ -120,8 +120,8 @@ TEST(DevelopRawLibrary, DisplayGammaEndpoints) {
     uint16_t in, out;
   } cases[] = {{0, 0}, {1, 445}, {65535, 65535}};
   for (const auto& c : cases) {
-    const DngSpec spec = FlatDngSpec(kDngMosaic2x2, "RGGB", 24, 22, c.in, c.in, c.in);
-    const Image img = DevelopPlain(WriteDngFile(dir, "f.dng", spec), &outcome, 1);
+    const DngImage dng = FlatDng(kDngMosaic2x2, "RGGB", 24, 22, c.in, c.in, c.in);
+    const Image img = DevelopPlain(WriteDngFile(dir, "f.dng", dng), &outcome, 1);
     ASSERT_EQ(outcome.status, kRawOk);
     EXPECT_EQ(Pixel(img, 12, 11), Rgb(c.out, c.out, c.out)) << c.in;
     EXPECT_EQ(Pixel(img, 0, 0), Rgb(c.out, c.out, c.out)) << c.in;
@@ -134,13 +134,13 @@ TEST(DevelopRawLibrary, DisplayGammaEndpoints) {
 
 TEST(DevelopRawLibrary, PathCodesChooseTheDemosaic) {
   const std::string dir = TempDir("develop_codes");
-  DngSpec spec = FlatDngSpec(kDngMosaic2x2, "RGGB", 40, 30, 0, 0, 0);
+  DngImage dng = FlatDng(kDngMosaic2x2, "RGGB", 40, 30, 0, 0, 0);
   uint32_t s = 5;
-  for (uint16_t& v : spec.samples) {
+  for (uint16_t& v : dng.samples) {
     s = s * 1664525u + 1013904223u;
     v = static_cast<uint16_t>(1000 + (s >> 12) % 30000);
   }
-  const std::string path = WriteDngFile(dir, "noise.dng", spec);
+  const std::string path = WriteDngFile(dir, "noise.dng", dng);
   RawDevelopOutcome outcome;
   const Image bilinear = DevelopPlain(path, &outcome, 1);
   EXPECT_TRUE(SamePlanes(DevelopPlain(path, &outcome, 5), bilinear));   // above 4 acts as 1
@@ -237,7 +237,7 @@ TEST(DevelopRawFast, RealFilesGiveTheLibrarysSizeAndPlausibleColour) {
 TEST(DevelopRawFailure, UnreadableFilesLeaveMinusOneAndTheOldPlanes) {
   const std::string dir = TempDir("develop_fail");
   WriteBytes(dir + "/junk.CR2", std::string(5000, 'x'));
-  const std::vector<uint8_t> good = EncodeDng(FlatDngSpec(kDngMosaic2x2, "RGGB", 64, 64, 900, 900, 900));
+  const std::vector<uint8_t> good = EncodeDng(FlatDng(kDngMosaic2x2, "RGGB", 64, 64, 900, 900, 900));
   WriteBytes(dir + "/cut.DNG", std::string(good.begin(), good.begin() + 3000));
   WriteBytes(dir + "/header.DNG", std::string(good.begin(), good.begin() + 200));
   const struct {
@@ -264,7 +264,7 @@ TEST(DevelopRawFailure, UnreadableFilesLeaveMinusOneAndTheOldPlanes) {
 
 TEST(DevelopRawFailure, MemoryIsCheckedBeforeTheWork) {
   const std::string dir = TempDir("develop_memory");
-  const std::string path = WriteDngFile(dir, "m.dng", FlatDngSpec(kDngMosaic2x2, "RGGB", 24, 22, 9, 9, 9));
+  const std::string path = WriteDngFile(dir, "m.dng", FlatDng(kDngMosaic2x2, "RGGB", 24, 22, 9, 9, 9));
   SetAvailableMemoryForTest(1000);
   Image img = MakeFlatImage(2, 2, 9);
   RawDevelopOutcome outcome;

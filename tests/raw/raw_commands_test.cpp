@@ -36,7 +36,7 @@ std::unique_ptr<AppState> NewApp(UiPort& ui) {
 }
 
 std::string FlatRggb(const std::string& dir, const std::string& name, uint16_t value, int w = 24, int h = 22) {
-  return WriteDngFile(dir, name, FlatDngSpec(kDngMosaic2x2, "RGGB", w, h, value, value, value));
+  return WriteDngFile(dir, name, FlatDng(kDngMosaic2x2, "RGGB", w, h, value, value, value));
 }
 
 Image Expected(const std::string& path, const RawDevelopSettings& s, const DarkFrameSet* darks) {
@@ -47,9 +47,9 @@ Image Expected(const std::string& path, const RawDevelopSettings& s, const DarkF
 
 TEST(OpenRawFile, DevelopsWithTheCurrentSettings) {
   const std::string dir = TempDir("shell_open_raw");
-  DngSpec spec = FlatDngSpec(kDngMosaic2x2, "GRBG", 30, 24, 3000, 9000, 5000);
-  spec.samples[100] = 20000;
-  const std::string path = WriteDngFile(dir, "shot.DNG", spec);
+  DngImage dng = FlatDng(kDngMosaic2x2, "GRBG", 30, 24, 3000, 9000, 5000);
+  dng.samples[100] = 20000;
+  const std::string path = WriteDngFile(dir, "shot.DNG", dng);
   FakeUi ui;
   auto app = NewApp(ui);
   app->settings.raw.path = 1;
