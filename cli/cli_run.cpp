@@ -13,6 +13,7 @@
 #include "shell/batch_commands.h"
 #include "shell/background_capture.h"
 #include "shell/commands.h"
+#include "shell/raw_ui.h"
 
 namespace tavo {
 namespace {
@@ -29,6 +30,24 @@ bool ParseInt(const std::string& text, int* value) {
 int Fail(const std::string& text) {
   std::fprintf(stderr, "tavo-cli: %s\n", text.c_str());
   return 1;
+}
+
+// The dark file list is dialog state, not a settings group: it holds
+// names. "--set dark-files" replaces the whole list; names are separated by
+// spaces, double quotes keep spaces in a name.
+constexpr char kDarkFilesKeyword[] = "dark-files";
+
+bool SetDarkFiles(AppState& app, const std::string& values, std::string* error) {
+  std::string paths[kDarkFrameCount];
+  for (const std::string& name : SplitCommandLine(values)) {
+    const int result = DarkListAdd(paths, name);
+    if (result != kDarkAdded) {
+      *error = name + " : " + DarkAddMessage(result);
+      return false;
+    }
+  }
+  for (int k = 0; k < kDarkFrameCount; ++k) app.darks.paths[k] = paths[k];
+  return true;
 }
 
 }  // namespace
@@ -95,6 +114,10 @@ std::string CliHelpText() {
     if (group.in_file) continue;
     text += "  " + std::string(group.keyword) + ": " + group.help + "\n";
   }
+  text += "  " + std::string(kDarkFilesKeyword) +
+          ": \"DARK1 DARK2 ...\" up to four camera RAW dark files (names with spaces in\n"
+          "      double quotes; \"\" empties the list); --command 131 then builds the\n"
+          "      master dark that every RAW file opened afterwards is corrected with\n";
   text += "\nCommands available in this build:";
   for (const CommandInfo& info : CommandTable()) {
     if (info.handler != nullptr) text += " " + std::to_string(info.id);
@@ -121,7 +144,12 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       if (!need(2)) return Fail("--set needs a keyword and a quoted list of values");
       const std::string& keyword = args[++i];
       const std::string& values = args[++i];
-      if (!ReadSettingGroup(app.settings, keyword, values)) return Fail("unknown settings keyword " + keyword);
+      if (keyword == kDarkFilesKeyword) {
+        std::string error;
+        if (!SetDarkFiles(app, values, &error)) return Fail(error);
+      } else if (!ReadSettingGroup(app.settings, keyword, values)) {
+        return Fail("unknown settings keyword " + keyword);
+      }
     } else if (step == "--open") {
       if (!need(1)) return Fail("--open needs a file");
       port.QueueFile(args[++i], 0);

@@ -7,6 +7,7 @@
 #include "batch/batch_sequence.h"
 #include "batch/settings.h"
 #include "core/slots.h"
+#include "raw/dark_frames.h"
 
 namespace tavo {
 
@@ -33,6 +34,9 @@ struct CaptureState {
 struct AppState {
   SlotTable slots;
   Settings settings;
+  // Dark files of the dark-frame dialog, their frames and the master dark
+  // every RAW development subtracts.
+  DarkFrameSet darks;
 
   // Image file dialogs: the extension appended to names without a known
   // one, and the filter last chosen in the save dialog (1..5).

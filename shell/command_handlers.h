@@ -12,6 +12,8 @@ void CmdSave(AppState& app, UiPort& ui);            // 102
 void CmdClose(AppState& app, UiPort& ui);           // 104
 void CmdCloseAll(AppState& app, UiPort& ui);        // 105
 void CmdExit(AppState& app, UiPort& ui);            // 121
+void CmdDarkFiles(AppState& app, UiPort& ui);       // 131
+void CmdRawSettings(AppState& app, UiPort& ui);     // 132
 void CmdResetSettings(AppState& app, UiPort& ui);   // 133
 void CmdSaveSettings(AppState& app, UiPort& ui);    // 134
 void CmdLoadSettings(AppState& app, UiPort& ui);    // 135

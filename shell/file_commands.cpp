@@ -11,6 +11,7 @@
 #include "shell/command_handlers.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
+#include "shell/raw_ui.h"
 
 namespace tavo {
 namespace {
@@ -32,9 +33,11 @@ const char* ReadFailureText(ReadStatus status) {
   }
 }
 
-ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image) {
-  (void)app;
-  if (DetectFileType(path) == kFileRaw) return kReadNotBuilt;
+// Camera RAW files are developed with the current RAW settings and the
+// master dark; `dark_skipped` tells when the master did not fit.
+ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped) {
+  *dark_skipped = false;
+  if (DetectFileType(path) == kFileRaw) return DevelopRawFile(app, path, image, dark_skipped);
   return ReadImageFile(path, image);
 }
 
@@ -104,6 +107,9 @@ bool ConfirmOverwrite(UiPort& ui, const std::string& path) {
 void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names) {
   InitAppState(app);
   LoadSettings(app.settings, "tavo.tvp");  // a missing file is not an error
+  for (std::string& path : app.darks.paths) path.clear();
+  ForgetDarkFrames(app.darks);
+  CombineDarkFrames(app.darks, -1);
   OpenStartupFiles(app, ui, names);
 }
 
@@ -111,9 +117,10 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   if (slot < 0 || slot >= kSlotCount) return false;
   Image& image = app.slots[slot];
   ReadStatus status;
+  bool dark_skipped = false;
   {
     WaitCursor wait(ui);
-    status = ReadAnyFile(app, path, image);
+    status = ReadAnyFile(app, path, image, &dark_skipped);
   }
   if (status != kReadOk || image.Empty()) {
     ClearSlot(app.slots, slot);
@@ -124,6 +131,7 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   app.slots.current = slot;
   MarkLoaded(image);
   ui.Repaint();
+  if (dark_skipped) ui.ShowMessage(kBoxMessage, FormatText(kMsgDarkSizeMismatch, path));
   return true;
 }
 

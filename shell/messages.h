@@ -34,6 +34,12 @@ inline constexpr char kMsgSettingsNotSaved[] = "Error:設定を保存できま�
 inline constexpr char kMsgSettingsNotLoaded[] = "Error:設定を読み込めませんでした！";
 inline constexpr char kSettingsFilters[] = "TAVO設定ファイル(*.tvp)|*.TVP|All|*.*||";
 
+// RAW development and dark frames.
+inline constexpr char kMsgDarkNotRaw[] = "このファイルは、RAWではないので設定できません！";
+inline constexpr char kMsgDarkListFull[] = "これ以上、ファイルを追加できません！";
+inline constexpr char kMsgDarkSizeMismatch[] =
+    "%s : ダークフレームと画像のサイズが異なるため、ダーク補正をしませんでした！";
+
 // Image file dialogs.
 inline constexpr char kOpenImageFilters[] =
     "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"

@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+#include "raw/develop_raw.h"
+
+#include <cmath>
+#include <vector>
+
+#include "core/memory.h"
+#include "raw/fast_develop.h"
+
+namespace tavo {
+namespace {
+
+int ClampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+void Fail(Image& target, RawDevelopOutcome& outcome, int status) {
+  target.width = -1;
+  target.height = -1;
+  outcome.status = status;
+}
+
+// A monochrome sensor delivers its one colour in channel 0; copying it to
+// G and B keeps the picture grey instead of red.
+void SpreadMonochrome(const RawMosaicView& view) {
+  const size_t n = static_cast<size_t>(view.width) * static_cast<size_t>(view.height);
+  for (size_t i = 0; i < n; ++i) {
+    uint16_t* p = view.records + i * 4;
+    p[1] = p[0];
+    p[2] = p[0];
+  }
+}
+
+// Library path output: library row r goes to target row height - 1 - r.
+void CopyWithGamma(const RawMosaicView& view, Image& out) {
+  const uint16_t* table = LibraryGammaTable();
+  for (int r = 0; r < view.height; ++r) {
+    const uint16_t* in = view.records + static_cast<size_t>(r) * view.width * 4;
+    const size_t row = static_cast<size_t>(view.height - 1 - r) * view.width;
+    for (int x = 0; x < view.width; ++x, in += 4) {
+      out.r[row + x] = table[in[0]];
+      out.g[row + x] = table[in[1]];
+      out.b[row + x] = table[in[2]];
+    }
+  }
+}
+
+void TakePlanes(Image& from, Image& target, const std::string& path) {
+  target.r = std::move(from.r);
+  target.g = std::move(from.g);
+  target.b = std::move(from.b);
+  target.width = from.width;
+  target.height = from.height;
+  SetImageName(target, path);
+}
+
+}  // namespace
+
+const uint16_t* LibraryGammaTable() {
+  static const std::vector<uint16_t> table = [] {
+    std::vector<uint16_t> t(65536);
+    const double top = std::pow(65535.0, 0.45);
+    for (int v = 0; v < 65536; ++v) {
+      const double g = std::trunc(std::pow(static_cast<double>(v), 0.45) * 65535.0 / top);
+      t[v] = g >= 65535.0 ? 65535 : static_cast<uint16_t>(g);
+    }
+    return t;
+  }();
+  return table.data();
+}
+
+void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_code, double gamma_r,
+                double gamma_g, double gamma_b, int black_r, int white_r, int black_g, int white_g,
+                int black_b, int white_b, int sharpness, int radius, int false_colour, int saturation,
+                int hue_shift, const DarkFrameSet* darks, RawDevelopOutcome* outcome) {
+  RawDevelopOutcome local;
+  RawDevelopOutcome& result = outcome != nullptr ? *outcome : local;
+  result = RawDevelopOutcome{};
+
+  int status = kRawOk;
+  RawSessionPtr session = OpenRawSession(path, &status);
+  if (status != kRawOk) return Fail(target, result, status);
+
+  // Memory is checked before the work starts: the library's buffers, then
+  // the three new planes and the fast path's scratch planes, which take at
+  // most 16 bytes a pixel, twice the library's image.
+  const uint64_t library_bytes = RawImageBytes(*session);
+  if (library_bytes == 0) return Fail(target, result, kRawUnsupported);
+  if (!MemoryFits(library_bytes * 3)) return Fail(target, result, kRawNoMemory);
+
+  status = DecodeScaledMosaic(*session);
+  if (status != kRawOk) return Fail(target, result, status);
+
+  if (darks != nullptr && darks->master.Loaded() && dark_code >= 0) {
+    const RawMosaicView view = MosaicView(*session);
+    if (ApplyMasterDark(view.records, view.width, view.height, darks->master, dark_code & 255,
+                        dark_code >> 8)) {
+      ClearBlackLevel(*session);
+    } else {
+      result.dark_skipped = true;
+    }
+  }
+
+  status = FoldSecondGreen(*session);
+  if (status != kRawOk) return Fail(target, result, status);
+
+  Image developed;
+  if (path_code <= 0) {
+    const RawMosaicView view = MosaicView(*session);
+    if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
+      return Fail(target, result, kRawDecodeError);
+    }
+    if (view.colors == 1 && view.pattern == kPatternNone) SpreadMonochrome(view);
+    FastDevelopParams params;
+    params.gamma[0] = gamma_r;
+    params.gamma[1] = gamma_g;
+    params.gamma[2] = gamma_b;
+    params.black[0] = black_r;
+    params.white[0] = white_r;
+    params.black[1] = black_g;
+    params.white[1] = white_g;
+    params.black[2] = black_b;
+    params.white[2] = white_b;
+    params.sharpness = sharpness;
+    params.radius = radius;
+    params.false_colour = false_colour;
+    params.saturation = saturation;
+    params.hue_shift = hue_shift;
+    if (!AllocateImagePlanes(developed, view.width, view.height, false) ||
+        !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed)) {
+      return Fail(target, result, kRawNoMemory);
+    }
+  } else {
+    const int quality = path_code > 4 ? 0 : path_code - 1;
+    status = FinishWithLibrary(*session, quality);
+    if (status != kRawOk) return Fail(target, result, status);
+    const RawMosaicView view = MosaicView(*session);
+    if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
+      return Fail(target, result, kRawDecodeError);
+    }
+    if (!AllocateImagePlanes(developed, view.width, view.height, false)) {
+      return Fail(target, result, kRawNoMemory);
+    }
+    CopyWithGamma(view, developed);
+  }
+  TakePlanes(developed, target, path);
+}
+
+int RawPathCode(const RawDevelopSettings& s) {
+  return (ClampInt(s.quality, 0, 3) + 1) * ClampInt(s.path, 0, 1);
+}
+
+int RawDarkCode(const RawDevelopSettings& s) {
+  return ClampInt(s.defect_threshold, 0, kDefectThresholdMax) * 256 + ClampInt(s.dark_mode, 0, 2);
+}
+
+int RawHueShift(int hue_position) { return 2 * ClampInt(hue_position, 0, 36) - 36; }
+
+void DevelopRawWithSettings(const std::string& path, Image& target, const RawDevelopSettings& s,
+                            const DarkFrameSet* darks, RawDevelopOutcome* outcome) {
+  DevelopRaw(path, target, RawPathCode(s), RawDarkCode(s), s.gamma[0], s.gamma[1], s.gamma[2], s.black_r,
+             s.white_r, s.black_g, s.white_g, s.black_b, s.white_b, s.sharpness, s.radius, s.false_colour,
+             s.saturation, RawHueShift(s.hue), darks, outcome);
+}
+
+void ResetRawDevelopSettings(RawDevelopSettings& s) {
+  const RawDevelopSettings defaults;
+  const int path = s.path, mode = s.dark_mode, threshold = s.defect_threshold;
+  s = defaults;
+  s.path = path;
+  s.dark_mode = mode;
+  s.defect_threshold = threshold;
+}
+
+}  // namespace tavo

@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: MIT
+#include "raw/libraw_session.h"
+
+#include <libraw.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace tavo {
+
+// The library runs its whole pipeline in one public call; this subclass
+// reaches the protected stages so that the pipeline can stop after the
+// colour scaling and after the green folding. The stage order below is
+// the library's own.
+class SteppedLibRaw : public LibRaw {
+ public:
+  // Copies the raw data into the four-sample image (masked border cropped).
+  // Returns the library's code; its public call traps its own failures.
+  int CopyRaw() {
+    const bool mosaic_or_mono = imgdata.idata.filters != 0 || imgdata.idata.colors == 1;
+    // Black is taken off while copying where the library would do so.
+    black_inline_ = mosaic_or_mono && !libraw_internal_data.internal_output_params.zero_is_bad;
+    return raw2image_ex(black_inline_);
+  }
+
+  void Scale() {
+    libraw_decoder_info_t info;
+    get_decoder_info(&info);
+    if (libraw_internal_data.internal_output_params.zero_is_bad) remove_zeroes();
+    if (!black_inline_ || !imgdata.color.data_maximum) {
+      adjust_bl();
+      subtract_black_internal();
+    }
+    if (!(info.decoder_flags & LIBRAW_DECODER_FIXEDMAXC)) adjust_maximum();
+    // Layered sensors deliver finished colour per pixel; they are not scaled.
+    if (!imgdata.idata.is_foveon) scale_colors();
+  }
+
+  void Fold() { pre_interpolate(); }
+
+  void Finish(int quality) {
+    const unsigned filters = imgdata.idata.filters;
+    if (filters != 0) {
+      if (quality == 0) {
+        lin_interpolate();
+      } else if (quality == 1 || imgdata.idata.colors > 3) {
+        vng_interpolate();
+      } else if (quality == 2 && filters > 1000) {
+        ppg_interpolate();
+      } else if (filters == LIBRAW_XTRANS) {
+        xtrans_interpolate(quality > 2 ? 3 : 1);
+      } else {
+        ahd_interpolate();
+      }
+    }
+    if (libraw_internal_data.internal_output_params.mix_green) {
+      imgdata.idata.colors = 3;
+      const size_t n = static_cast<size_t>(imgdata.sizes.height) * imgdata.sizes.width;
+      for (size_t i = 0; i < n; ++i) {
+        imgdata.image[i][1] = static_cast<ushort>((imgdata.image[i][1] + imgdata.image[i][3]) >> 1);
+      }
+    }
+    if (imgdata.params.use_fuji_rotate) fuji_rotate();
+    if (libraw_internal_data.output_data.histogram == nullptr) {
+      libraw_internal_data.output_data.histogram = static_cast<int(*)[LIBRAW_HISTOGRAM_SIZE]>(
+          malloc(sizeof(*libraw_internal_data.output_data.histogram) * 4));
+      merror(libraw_internal_data.output_data.histogram, "FinishWithLibrary");
+    }
+    convert_to_rgb();
+    if (imgdata.params.use_fuji_rotate) stretch();
+  }
+
+  void ZeroBlack() { imgdata.color.black = 0; }
+
+ private:
+  int black_inline_ = 0;
+};
+
+struct RawSession {
+  SteppedLibRaw lib;
+  bool finished = false;  // image now holds the library's final picture
+};
+
+namespace {
+
+int StatusFromCode(int rc) {
+  switch (rc) {
+    case LIBRAW_SUCCESS: return kRawOk;
+    case LIBRAW_FILE_UNSUPPORTED: return kRawUnsupported;
+    case LIBRAW_UNSUFFICIENT_MEMORY:
+    case LIBRAW_TOO_BIG:
+    case LIBRAW_MEMPOOL_OVERFLOW:
+      return kRawNoMemory;
+    default: return kRawDecodeError;
+  }
+}
+
+// The library reports fatal trouble inside its stages by throwing its own
+// error codes (or std::bad_alloc). They stop here: callers only ever see a
+// RawStatus, and the session is recycled so nothing stays allocated.
+template <typename Step>
+int Trap(RawSession& session, Step step) {
+  try {
+    step();
+    return kRawOk;
+  } catch (const std::bad_alloc&) {
+    session.lib.recycle();
+    return kRawNoMemory;
+  } catch (LibRaw_exceptions e) {
+    session.lib.recycle();
+    return e == LIBRAW_EXCEPTION_ALLOC || e == LIBRAW_EXCEPTION_TOOBIG || e == LIBRAW_EXCEPTION_MEMPOOL
+               ? kRawNoMemory
+               : kRawDecodeError;
+  } catch (...) {
+    session.lib.recycle();
+    return kRawDecodeError;
+  }
+}
+
+}  // namespace
+
+void RawSessionDeleter::operator()(RawSession* session) const { delete session; }
+
+RawSessionPtr OpenRawSession(const std::string& path, int* status) {
+  // A folder opens but cannot be read: a byte is tried so that it counts as
+  // a file that cannot be opened.
+  FILE* probe = std::fopen(path.c_str(), "rb");
+  const bool unreadable = probe == nullptr || (std::fgetc(probe) == EOF && std::ferror(probe));
+  const int error = errno;
+  if (probe != nullptr) std::fclose(probe);
+  if (unreadable) {
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), std::strerror(error));
+    *status = kRawCannotOpen;
+    return nullptr;
+  }
+  RawSessionPtr session(new (std::nothrow) RawSession);
+  if (!session) {
+    *status = kRawNoMemory;
+    return nullptr;
+  }
+  const int rc = session->lib.open_file(path.c_str());
+  if (rc != LIBRAW_SUCCESS) {
+    *status = StatusFromCode(rc);
+    return nullptr;
+  }
+  *status = kRawOk;
+  return session;
+}
+
+uint64_t RawImageBytes(RawSession& session) {
+  const libraw_image_sizes_t& s = session.lib.imgdata.sizes;
+  if (s.width == 0 || s.height == 0) return 0;
+  // The raw buffer and the four-sample image both live until the end.
+  return static_cast<uint64_t>(s.raw_width) * s.raw_height * 2 +
+         static_cast<uint64_t>(s.width) * s.height * 8;
+}
+
+int DecodeScaledMosaic(RawSession& session) {
+  const int rc = session.lib.unpack();
+  if (rc != LIBRAW_SUCCESS) return StatusFromCode(rc);
+  const int copied = session.lib.CopyRaw();
+  if (copied != LIBRAW_SUCCESS) return StatusFromCode(copied);
+  return Trap(session, [&] { session.lib.Scale(); });
+}
+
+void ClearBlackLevel(RawSession& session) { session.lib.ZeroBlack(); }
+
+int FoldSecondGreen(RawSession& session) {
+  return Trap(session, [&] { session.lib.Fold(); });
+}
+
+int FinishWithLibrary(RawSession& session, int quality) {
+  const int status = Trap(session, [&] { session.lib.Finish(quality); });
+  session.finished = status == kRawOk;
+  return status;
+}
+
+RawMosaicView MosaicView(RawSession& session) {
+  const libraw_data_t& d = session.lib.imgdata;
+  RawMosaicView view;
+  if (d.image == nullptr) return view;
+  view.records = &d.image[0][0];
+  // The stages before the library's finish keep the image at the "i"
+  // sizes; rotation and stretching update the plain ones.
+  view.width = session.finished ? d.sizes.width : d.sizes.iwidth;
+  view.height = session.finished ? d.sizes.height : d.sizes.iheight;
+  view.colors = d.idata.colors;
+  view.filters = d.idata.filters;
+  view.pattern = d.idata.filters == 0 ? kPatternNone : d.idata.filters == LIBRAW_XTRANS ? kPattern6x6 : kPattern2x2;
+  return view;
+}
+
+const char* RawLibraryVersion() { return LibRaw::version(); }
+
+}  // namespace tavo

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// raw/libraw_session.h - the one wrapper around LibRaw. A session decodes
+// one camera file step by step so that the dark-frame correction can sit
+// between the library's colour scaling and its pre-interpolation, and so
+// that the fast development can take the mosaic before any demosaicing.
+// No other file includes the library's headers.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tavo {
+
+// Outcome of a session step.
+enum RawStatus {
+  kRawOk = 0,
+  kRawCannotOpen,    // the file cannot be opened for reading
+  kRawUnsupported,   // the library recognises no RAW format in it
+  kRawDecodeError,   // damaged or truncated data, or any other library failure
+  kRawNoMemory,      // the library or the planes could not get their memory
+};
+
+// Colour-filter layout of the mosaic, from the library's filter value.
+enum RawPattern {
+  kPatternNone = 0,  // every record carries full colour (filter value 0)
+  kPattern2x2 = 1,   // 2 x 2 periodic mosaic
+  kPattern6x6 = 2,   // the 6 x 6 pattern (filter value 9)
+};
+
+// The library's image: width x height records of four 16-bit samples
+// (colour channel indices 0..3), the top row first. Valid until the next
+// step or the end of the session.
+struct RawMosaicView {
+  uint16_t* records = nullptr;
+  int width = 0;
+  int height = 0;
+  int pattern = kPatternNone;
+  int colors = 0;
+  unsigned filters = 0;
+};
+
+struct RawSession;
+
+struct RawSessionDeleter {
+  void operator()(RawSession* session) const;
+};
+using RawSessionPtr = std::unique_ptr<RawSession, RawSessionDeleter>;
+
+// Opens and identifies the file. On failure the status says why and the
+// session is null; for a file that cannot be opened the system's error text
+// for the name has been written to the error stream.
+RawSessionPtr OpenRawSession(const std::string& path, int* status);
+
+// Decodes the raw data into the library's image (masked border cropped,
+// zero samples replaced where the camera needs it), normalises the black
+// levels and scales the colours with the daylight multipliers. Layered
+// sensors keep their unscaled values. Returns a RawStatus.
+int DecodeScaledMosaic(RawSession& session);
+
+// After a dark frame was applied: the library's black level becomes 0.
+void ClearBlackLevel(RawSession& session);
+
+// Folds the second green of a 3-colour 2 x 2 mosaic into channel 1.
+int FoldSecondGreen(RawSession& session);
+
+// The library's demosaicing (0 bilinear, 1 VNG, 2 PPG, 3 AHD; other values
+// act as 0), green mixing, back-rotation of 45-degree sensors, conversion
+// to sRGB and stretching of non-square pixels. Returns a RawStatus.
+int FinishWithLibrary(RawSession& session, int quality);
+
+RawMosaicView MosaicView(RawSession& session);
+
+// Bytes the decoded image will need (four samples per output pixel), known
+// after identification; 0 when the sizes are not usable.
+uint64_t RawImageBytes(RawSession& session);
+
+// The library's version text, for reports.
+const char* RawLibraryVersion();
+
+}  // namespace tavo
