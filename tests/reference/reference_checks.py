@@ -388,16 +388,18 @@ def batch_case(rn, name, frames, mode, rng, method, normalise, option, level, sh
 
 def batch_cases(rn):
     scene = sky_scene(360, 300, 7)
-    spots = [(30, 30), (36, 26), (25, 38), (33, 33), (41, 29)]
+    spots = [(30, 30), (36, 26), (25, 38), (33, 33), (41, 29), (28, 24), (38, 40)]
     frames = [cut(scene, x, y, 300, 240, 70 + k) for k, (x, y) in enumerate(spots)]
     per = [[0, 0, 128, 128, 255, 255], [0, 0, 90, 150, 230, 250], [20, 10, 128, 100, 255, 255],
            [0, 30, 60, 60, 200, 180]]
     batch_case(rn, "batch_two", frames[:2], 0, 20, 1, 1, 1, 5, (0, 0), [100, 60, 100, 100])
     batch_case(rn, "batch_two_gamma", frames[:2], 2, 8, 0, 0, 0, 5, (0, 0), [100, 100, 100, 100],
                gamma=(1, True, per))
-    batch_case(rn, "batch_five", frames, 0, 20, 1, 1, 1, 5, (0, 0), [100, 90, 80, 70])
-    batch_case(rn, "batch_five_move", frames, 0, 12, 2, 1, 2, 3, (0, 0), [100, 100, 100, 100])
-    batch_case(rn, "batch_five_add", frames, 1, 20, 1, 1, 1, 5, (0, 0), [50, 40, 60, 30])
+    five = frames[:5]
+    batch_case(rn, "batch_five", five, 0, 20, 1, 1, 1, 5, (0, 0), [100, 90, 80, 70])
+    batch_case(rn, "batch_five_move", five, 0, 12, 2, 1, 2, 3, (0, 0), [100, 100, 100, 100])
+    batch_case(rn, "batch_five_add", five, 1, 20, 1, 1, 1, 5, (0, 0), [50, 40, 60, 30])
+    batch_case(rn, "batch_seven", frames, 0, 20, 0, 1, 1, 2, (0, 0), [100, 90, 80, 70])
 
 
 def main():

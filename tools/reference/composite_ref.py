@@ -52,8 +52,9 @@ def _overlap(a, dx, dy):
 
 
 def _terms(a, b, div):
-    d = a - b
-    q = tdiv(d, div)
+    # ((a - b) / div truncated toward zero)^2: the sign drops out with the
+    # square, so |a - b| // div gives the same term.
+    q = np.abs(a - b) // div
     return q * q
 
 
@@ -66,18 +67,19 @@ def compare_centre_corners(a, b, dx, dy):
         t = _terms(a[ya:ye, xa:xe], b[ya - dy:ye - dy, xa - dx:xe - dx], 32)
         return int((t.sum(axis=1) // ow).sum() // oh)
 
-    def row_sum(row, col, count):
-        return int(_terms(a[row, col:col + count], b[row - dy, col - dx:col - dx + count], 32).sum())
+    def rows(row0, col, count, nrows):
+        """Per-row sums of the terms of nrows rows from row0, count pixels
+        from col."""
+        pa = a[row0:row0 + nrows, col:col + count]
+        pb = b[row0 - dy:row0 - dy + nrows, col - dx:col - dx + count]
+        return _terms(pa, pb, 32).sum(axis=1)
 
-    total = 0
-    for r in range(50):
-        s = 0
-        for row in (ya + r, ye - 1 - r):
-            for col in (xa, xa + ow - 51):
-                s += row_sum(row, col, 50)
-        total += s // 50 // 4
-    for r in range(100):
-        total += row_sum(ya + oh // 2 - 50 + r, xa + ow // 2 - 50, 100) // 50 // 2
+    # Row r pairs A row ya + r with A row ye - 1 - r.
+    right = xa + ow - 51
+    lower = rows(ya, xa, 50, 50) + rows(ya, right, 50, 50)
+    upper = (rows(ye - 50, xa, 50, 50) + rows(ye - 50, right, 50, 50))[::-1]
+    total = int(((lower + upper) // 50 // 4).sum())
+    total += int((rows(ya + oh // 2 - 50, xa + ow // 2 - 50, 100, 100) // 50 // 2).sum())
     return total // 50 // 4
 
 
