@@ -196,6 +196,13 @@ def composite_cases(rn):
     composite_case(rn, "canvas_cap_avg", [s1, s2], [100, 100], expect=[(0, 0), (14, 1)])
     composite_case(rn, "canvas_cap_contrast", [s1, s2], [100, 100], mode=4, shift=(3, 0))
 
+    # Black and white noise on long rows: a row of the centre-and-corners
+    # comparison sums up to 2000 terms of 2047^2, past 32 bits.
+    noise_rng = np.random.default_rng(8)
+    wide = (noise_rng.integers(0, 2, (1, 46, 2010)) * 65535).repeat(3, axis=0).astype(np.int64)
+    composite_case(rn, "long_rows_method0", [wide[:, 2:42, 2:2002], wide[:, 3:43, 5:2005]],
+                   [100, 100], rng=4, method=0, option=0, expect=[(0, 0), (3, 1)])
+
     # Large frames for the widest central region (method 2, range 6).
     big = sky_scene(560, 550, 2)
     p = cut(big, 5, 5, 540, 530, 21)
