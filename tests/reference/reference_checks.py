@@ -230,13 +230,13 @@ def composite_cases(rn):
                        option=1, level=1)
     composite_case(rn, "tiny_two_move", [t1, t2], [100, 100], rng=3, option=2, level=0)
 
-    # A bright speck in one of four identical frames is rejected.
+    # A bright dot in one of four identical frames is rejected.
     base = cut(scene, 60, 60, 64, 48, 41, noise=0)
     frames = [base.copy() for _ in range(4)]
     frames[2][:, 20, 30] += 9000
     frames[1][0, 10, 10] += 3000
-    composite_case(rn, "speck", frames, [100] * 4, rng=2, option=1, level=5)
-    composite_case(rn, "speck_level0", frames, [100] * 4, rng=2, option=1, level=0, normalise=0)
+    composite_case(rn, "outlier", frames, [100] * 4, rng=2, option=1, level=5)
+    composite_case(rn, "outlier_level0", frames, [100] * 4, rng=2, option=1, level=0, normalise=0)
 
 
 # --- quadratic background ------------------------------------------------------
