@@ -63,6 +63,10 @@ GammaCurve BuildGammaCurve(int point1, int point2, int point3, int kind) {
     return c;
   }
 
+  // Inputs are whole numbers below 2^17, so their squares and cubes are exact
+  // doubles; each term is then one rounded product (a2 * x^2), which keeps
+  // the one-unit-wide segments from drifting off their end points.
+  const double q0 = x0 * x0, q1 = x1 * x1, q2 = x2 * x2;
   {  // S1: through the origin, slope (s0 + s1) / 2 at x0
     const double a2 = ((s1 - s0) / x0) * 0.5;
     Set(c.a[0], 0, s0 - x0 * a2, a2, 0);
@@ -70,27 +74,27 @@ GammaCurve BuildGammaCurve(int point1, int point2, int point3, int kind) {
   if (y0 == 0) {
     const double a2 = ((s2 - s1) / (x1 - x0)) * 0.5;
     const double a1 = (s1 + s2) * 0.5 - 2 * a2 * x1;
-    Set(c.a[1], y0 - a2 * x0 * x0 - a1 * x0, a1, a2, 0);
+    Set(c.a[1], y0 - a2 * q0 - a1 * x0, a1, a2, 0);
   } else {
-    const double a3 = ((s2 - 2 * s1 + s0) / (x0 * x0 + x1 * x1 - 2 * x1 * x0)) * 0.5;
-    const double a2 = ((s1 - s0) * 0.5 - (x1 * x0 + x1 * x1 - 2 * x0 * x0) * a3) / (x1 - x0);
-    const double a1 = (s0 + s1) * 0.5 - 3 * a3 * x0 * x0 - 2 * a2 * x0;
-    Set(c.a[1], y0 - a3 * x0 * x0 * x0 - a2 * x0 * x0 - a1 * x0, a1, a2, a3);
+    const double a3 = ((s2 - 2 * s1 + s0) / (q0 + q1 - 2 * x1 * x0)) * 0.5;
+    const double a2 = ((s1 - s0) * 0.5 - (x1 * x0 + q1 - 2 * q0) * a3) / (x1 - x0);
+    const double a1 = (s0 + s1) * 0.5 - 3 * a3 * q0 - 2 * a2 * x0;
+    Set(c.a[1], y0 - a3 * (q0 * x0) - a2 * q0 - a1 * x0, a1, a2, a3);
   }
   if (y2 < 65280) {
-    const double a3 = ((s3 - 2 * s2 + s1) / (x1 * x1 + x2 * x2 - 2 * x2 * x1)) * 0.5;
-    const double a2 = ((s2 - s1) * 0.5 - (x2 * x1 + x2 * x2 - 2 * x1 * x1) * a3) / (x2 - x1);
-    const double a1 = (s1 + s2) * 0.5 - 3 * a3 * x1 * x1 - 2 * a2 * x1;
-    Set(c.a[2], y1 - a3 * x1 * x1 * x1 - a2 * x1 * x1 - a1 * x1, a1, a2, a3);
+    const double a3 = ((s3 - 2 * s2 + s1) / (q1 + q2 - 2 * x2 * x1)) * 0.5;
+    const double a2 = ((s2 - s1) * 0.5 - (x2 * x1 + q2 - 2 * q1) * a3) / (x2 - x1);
+    const double a1 = (s1 + s2) * 0.5 - 3 * a3 * q1 - 2 * a2 * x1;
+    Set(c.a[2], y1 - a3 * (q1 * x1) - a2 * q1 - a1 * x1, a1, a2, a3);
   } else {
     const double a2 = ((s2 - s1) / (x2 - x1)) * 0.5;
     const double a1 = (s1 + s2) * 0.5 - 2 * a2 * x1;
-    Set(c.a[2], y1 - a2 * x1 * x1 - a1 * x1, a1, a2, 0);
+    Set(c.a[2], y1 - a2 * q1 - a1 * x1, a1, a2, 0);
   }
   {
     const double a2 = ((s3 - s2) / (65535 - x2)) * 0.5;
     const double a1 = (s2 + s3) * 0.5 - 2 * a2 * x2;
-    Set(c.a[3], y2 - a2 * x2 * x2 - a1 * x2, a1, a2, 0);
+    Set(c.a[3], y2 - a2 * q2 - a1 * x2, a1, a2, 0);
   }
   return c;
 }
@@ -99,7 +103,7 @@ uint16_t MapGammaSample(const GammaCurve& curve, int v) {
   const double d = v;
   const int seg = d < curve.x0 ? 0 : d < curve.x1 ? 1 : d < curve.x2 ? 2 : 3;
   const double* a = curve.a[seg];
-  const double out = a[0] + a[1] * d + a[2] * d * d + a[3] * d * d * d;
+  const double out = a[0] + a[1] * d + a[2] * (d * d) + a[3] * (d * d * d);
   // Written as "not above 0" so that a NaN also lands on 0.
   if (!(out > 0.0)) return 0;
   if (out >= 65535.0) return 65535;

