@@ -20,7 +20,7 @@ uint32_t Next(uint32_t* s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  if (argc < 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: make_starfield OUT.ppm [WIDTH HEIGHT [SEED [SHIFT_X SHIFT_Y]]]\n");
     return 2;
   }
