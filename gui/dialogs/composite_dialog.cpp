@@ -76,7 +76,7 @@ CompositeDialog::CompositeDialog(QWidget* parent, AppState& app) : QDialog(paren
   method_layout->addLayout(range_row);
   method_layout->addStretch(1);
 
-  auto* noise_box = new QGroupBox(Utf8("ノイズ"), this);
+  auto* noise_box = new QGroupBox(Utf8("オプション"), this);
   auto* noise_layout = new QGridLayout(noise_box);
   noise_ = new QCheckBox(Utf8("ノイズ除去"), noise_box);
   move_ = new QCheckBox(Utf8("移動モード"), noise_box);
