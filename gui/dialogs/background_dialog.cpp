@@ -102,6 +102,7 @@ BackgroundDialog::BackgroundDialog(QWidget* parent, AppState& app) : QDialog(par
   main->addWidget(curve_box);
   main->addLayout(shift_row);
   main->addWidget(buttons);
+  setMinimumWidth(340);
 }
 
 void BackgroundDialog::accept() {

@@ -160,8 +160,13 @@ TEST_F(CompositeDialogTest, CancelKeepsLiveEditsOnlyAndMakesNothing) {
 
   // Through the menu, Cancel makes no image.
   app_->slots.current = 0;
-  WhenModal<CompositeDialog>([](CompositeDialog* d) { d->reject(); });
+  bool shown = false;
+  WhenModal<CompositeDialog>([&](CompositeDialog* d) {
+    shown = true;
+    d->reject();
+  });
   window_->action(302)->trigger();
+  ASSERT_TRUE(shown);
   for (int s = 0; s < kSlotCount; ++s) {
     if (s == 0 || s == 2 || s == 5) continue;
     EXPECT_TRUE(app_->slots[s].Empty()) << s;
