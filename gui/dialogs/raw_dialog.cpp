@@ -100,6 +100,7 @@ RawDialog::RawDialog(QWidget* parent, AppState& app) : QDialog(parent), app_(app
   main->addWidget(fast_box);
   main->addWidget(library_box);
   main->addWidget(buttons);
+  setMinimumWidth(420);
   Sync();
 }
 
