@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -131,6 +132,8 @@ void CompositeDialog::BuildRows(QGridLayout* grid) {
     lists_[row]->setCurrentIndex(ListIndexForSlot(entries, app_.settings.composite.inputs[row]));
     lists_[row]->setMinimumContentsLength(20);
     lists_[row]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Long paths keep the slot number in front and the file name behind.
+    lists_[row]->view()->setTextElideMode(Qt::ElideMiddle);
     grid->addWidget(lists_[row], row, 1);
 
     const int weight = app_.settings.composite.weights[row];
