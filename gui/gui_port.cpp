@@ -24,9 +24,14 @@ QMessageBox::Icon BoxIcon(int box_kind) {
 
 }  // namespace
 
+QWidget* GuiPort::DialogParent() const {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr ? modal : window_;
+}
+
 void GuiPort::ShowMessage(int box_kind, const std::string& text) {
   QMessageBox box(BoxIcon(box_kind), QString::fromUtf8(BoxCaption(box_kind)), QString::fromStdString(text),
-                  QMessageBox::Ok, window_);
+                  QMessageBox::Ok, DialogParent());
   box.exec();
 }
 
@@ -36,7 +41,7 @@ int GuiPort::Ask(int box_kind, const std::string& text) {
                                                    ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                                    : QMessageBox::Ok | QMessageBox::Cancel;
   QMessageBox box(BoxIcon(box_kind), QString::fromUtf8(BoxCaption(box_kind)), QString::fromStdString(text), buttons,
-                  window_);
+                  DialogParent());
   box.setDefaultButton(save_question ? QMessageBox::Yes : QMessageBox::Ok);
   box.setEscapeButton(QMessageBox::Cancel);
   switch (box.exec()) {
@@ -47,10 +52,10 @@ int GuiPort::Ask(int box_kind, const std::string& text) {
   }
 }
 
-bool GuiPort::EditSettings(int dialog_id) { return RunDialog(dialog_id, window_, app_); }
+bool GuiPort::EditSettings(int dialog_id) { return RunDialog(dialog_id, DialogParent(), app_, *this); }
 
 bool GuiPort::ChooseFile(FileDialogRequest& request, std::string* path) {
-  return RunFileDialog(window_, request, path);
+  return RunFileDialog(DialogParent(), request, path);
 }
 
 void GuiPort::SetWaitCursor(bool on) {

@@ -6,6 +6,8 @@
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
 
+class QWidget;
+
 namespace tavo {
 
 class MainWindow;
@@ -22,6 +24,10 @@ class GuiPort : public UiPort {
   bool OpenDocument(const std::string& path) override;
 
  private:
+  // Boxes and dialogs sit on the topmost open dialog (a detail dialog
+  // opened from the batch sequence sits on that one), else on the window.
+  QWidget* DialogParent() const;
+
   MainWindow* window_;
   AppState& app_;
 };

@@ -99,10 +99,10 @@ const char* DarkAddMessage(int result) {
 int DarkThresholdAfterScroll(int threshold, int action, int thumb_position) {
   int t = threshold;
   switch (action) {
-    case kScrollLineLess: t -= 16; break;
-    case kScrollLineMore: t += 16; break;
-    case kScrollPageLess: t -= 64; break;
-    case kScrollPageMore: t += 64; break;
+    case kScrollLineLeft: t -= 16; break;
+    case kScrollLineRight: t += 16; break;
+    case kScrollPageLeft: t -= 64; break;
+    case kScrollPageRight: t += 64; break;
     case kScrollTrack: t = thumb_position * 16; break;
     default: break;
   }
@@ -201,10 +201,10 @@ void ScrollRawSlider(RawDevelopSettings& settings, int control, int action, int 
   if (control < 0 || control >= kRawControlCount) return;
   int p = RawSliderPosition(settings, control);
   switch (action) {
-    case kScrollLineLess:
-    case kScrollPageLess: --p; break;
-    case kScrollLineMore:
-    case kScrollPageMore: ++p; break;
+    case kScrollLineLeft:
+    case kScrollPageLeft: --p; break;
+    case kScrollLineRight:
+    case kScrollPageRight: ++p; break;
     case kScrollTrack: p = thumb_position; break;
     default: return;
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/image_file.h"
+#include "shell/dialog_scroll.h"
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
 
@@ -18,15 +19,6 @@ namespace tavo {
 // clears the slot) and the status names the reason. `dark_skipped` is set
 // when a master dark exists but could not be applied for its size.
 ReadStatus DevelopRawFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped);
-
-// Scroll bar events of both dialogs.
-enum ScrollAction {
-  kScrollLineLess,  // left arrow
-  kScrollLineMore,  // right arrow
-  kScrollPageLess,  // click left of the thumb
-  kScrollPageMore,  // click right of the thumb
-  kScrollTrack,     // thumb dragged to a position
-};
 
 // ---- "Dark file Select" (command 131) -------------------------------------
 

@@ -16,7 +16,7 @@ int Step(int value, int action, int thumb, int low, int high, int page) {
     case kScrollLineRight: value += 1; break;
     case kScrollPageLeft: value -= page; break;
     case kScrollPageRight: value += page; break;
-    case kScrollThumb: value = thumb; break;
+    case kScrollTrack: value = thumb; break;
     default: break;
   }
   return std::clamp(value, low, high);

@@ -10,6 +10,7 @@
 
 #include "batch/settings.h"
 #include "core/slots.h"
+#include "shell/dialog_scroll.h"
 
 namespace tavo {
 
@@ -22,15 +23,6 @@ int SlotFromListText(const std::string& text);
 // Entry to preselect for a row that holds `slot`: the entry naming it, or
 // 0 (the empty entry) when none does.
 int ListIndexForSlot(const std::vector<std::string>& entries, int slot);
-
-// Horizontal scroll bar actions.
-enum ScrollAction {
-  kScrollLineLeft,
-  kScrollLineRight,
-  kScrollPageLeft,
-  kScrollPageRight,
-  kScrollThumb,  // tracking: the bar position is given
-};
 
 // Whole numbers as the dialogs' edits read them: optional "-" (signed
 // only), then digits; anything else ends the number; no digit gives 0.

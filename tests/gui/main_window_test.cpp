@@ -32,6 +32,7 @@
 #include "io/pnm.h"
 #include "shell/image_window.h"
 #include "shell/main_window.h"
+#include "tests/gui/qt_test_util.h"
 #include "tests/test_images.h"
 
 // fontconfig keeps its caches for the life of the process; the leak
@@ -57,29 +58,6 @@ std::string WriteSky(const std::string& dir, const std::string& name) {
   const std::string path = dir + "/" + name;
   EXPECT_TRUE(WritePnm(path, img, false));
   return path;
-}
-
-// Runs `act` on the first modal widget of type T once it shows up (a modal
-// dialog runs its own event loop, so the test cannot act after exec()).
-template <typename T>
-void WhenModal(std::function<void(T*)> act) {
-  auto* timer = new QTimer;
-  auto tries = std::make_shared<int>(0);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (T* widget = dynamic_cast<T*>(modal)) {
-      timer->stop();
-      timer->deleteLater();
-      act(widget);
-    } else if (++*tries > 500) {  // five seconds: give up rather than hang
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "no modal widget of the expected kind";
-      if (modal != nullptr) modal->close();
-    }
-  });
-  timer->start();
 }
 
 QPushButton* BoxButton(QMessageBox* box, QMessageBox::StandardButton which) {

@@ -48,12 +48,12 @@ TEST(DarkList, StaysCompactAndRefusesWhatItCannotUse) {
 }
 
 TEST(DarkThreshold, StepsOf16And64WithinTheRange) {
-  EXPECT_EQ(DarkThresholdAfterScroll(1000, kScrollPageMore, 0), 1024);
-  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollLineMore, 0), 528);
-  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollLineLess, 0), 496);
-  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollPageLess, 0), 448);
-  EXPECT_EQ(DarkThresholdAfterScroll(40, kScrollPageLess, 0), 0);
-  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollLineLess, 0), 0);
+  EXPECT_EQ(DarkThresholdAfterScroll(1000, kScrollPageRight, 0), 1024);
+  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollLineRight, 0), 528);
+  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollLineLeft, 0), 496);
+  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollPageLeft, 0), 448);
+  EXPECT_EQ(DarkThresholdAfterScroll(40, kScrollPageLeft, 0), 0);
+  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollLineLeft, 0), 0);
   EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 10), 160);
   EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 64), 1024);
   EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 99), 1024);
@@ -94,12 +94,12 @@ TEST(RawSliders, MappingsAndTexts) {
   SetRawSliderPosition(s, kRawGammaG, 31);
   EXPECT_EQ(s.gamma[1], 3.1);
   s.gamma[2] = 4.0;
-  ScrollRawSlider(s, kRawGammaB, kScrollLineMore, 0);
+  ScrollRawSlider(s, kRawGammaB, kScrollLineRight, 0);
   EXPECT_EQ(s.gamma[2], 4.0);
-  ScrollRawSlider(s, kRawGammaB, kScrollPageLess, 0);  // pages move one step too
+  ScrollRawSlider(s, kRawGammaB, kScrollPageLeft, 0);  // pages move one step too
   EXPECT_EQ(s.gamma[2], 3.9);
   s.gamma[2] = 1.0;
-  ScrollRawSlider(s, kRawGammaB, kScrollLineLess, 0);
+  ScrollRawSlider(s, kRawGammaB, kScrollLineLeft, 0);
   EXPECT_EQ(s.gamma[2], 1.0);
 
   s.black_g = 32;
@@ -119,21 +119,21 @@ TEST(RawSliders, MappingsAndTexts) {
   EXPECT_EQ(RawSliderText(s, kRawHue), "-36");
   s.hue = 36;
   EXPECT_EQ(RawSliderText(s, kRawHue), "+36");
-  ScrollRawSlider(s, kRawHue, kScrollLineMore, 0);
+  ScrollRawSlider(s, kRawHue, kScrollLineRight, 0);
   EXPECT_EQ(s.hue, 36);
   ScrollRawSlider(s, kRawSharpness, kScrollTrack, 8);
   EXPECT_EQ(s.sharpness, 8);
   ScrollRawSlider(s, kRawQuality, kScrollTrack, 7);
   EXPECT_EQ(s.quality, 3);
   EXPECT_EQ(RawSliderText(s, kRawQuality), "3");
-  ScrollRawSlider(s, kRawFalseColour, kScrollPageMore, 0);
+  ScrollRawSlider(s, kRawFalseColour, kScrollPageRight, 0);
   EXPECT_EQ(s.false_colour, 3);
 
   EXPECT_STREQ(RawSlider(kRawWhiteR).label_low, "Rの白レベル 128");
   EXPECT_STREQ(RawSlider(kRawSaturation).label_high, "高");
   EXPECT_EQ(RawSlider(kRawHue).max, 36);
   EXPECT_EQ(RawSlider(kRawGammaR).min, 10);
-  ScrollRawSlider(s, kRawControlCount, kScrollLineMore, 0);  // unknown control: nothing
+  ScrollRawSlider(s, kRawControlCount, kScrollLineRight, 0);  // unknown control: nothing
   SetRawSliderPosition(s, -1, 5);
 }
 

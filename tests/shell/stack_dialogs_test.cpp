@@ -6,6 +6,8 @@
 #include <climits>
 #include <memory>
 
+#include "shell/raw_ui.h"
+#include "shell/view.h"
 #include "tests/test_images.h"
 
 namespace tavo {
@@ -39,6 +41,16 @@ TEST(ImageList, SlotFromText) {
   EXPECT_EQ(SlotFromListText("(x)"), -1);
 }
 
+// Every dialog's scroll bar speaks the same events, so the RAW dialogs
+// (included above together with the image window's scrolling) and these
+// read one bar the same way.
+TEST(ScrollEvents, OneSetForEveryDialog) {
+  EXPECT_EQ(WeightAfterScroll(50, kScrollPageRight, 0), 60);
+  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollPageRight, 0), 576);  // 512 + 64
+  EXPECT_EQ(WeightAfterScroll(50, kScrollTrack, 7), 7);
+  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 7), 112);  // 7 x 16
+}
+
 TEST(EditValue, SignedAndUnsigned) {
   EXPECT_EQ(EditValue("42", false), 42);
   EXPECT_EQ(EditValue(" 12abc", false), 12);
@@ -56,7 +68,7 @@ TEST(CompositeDialog, WeightBarAndEdit) {
   EXPECT_EQ(WeightAfterScroll(95, kScrollPageRight, 0), 100);
   EXPECT_EQ(WeightAfterScroll(50, kScrollPageLeft, 0), 40);
   EXPECT_EQ(WeightAfterScroll(5, kScrollPageLeft, 0), 0);
-  EXPECT_EQ(WeightAfterScroll(50, kScrollThumb, 77), 77);
+  EXPECT_EQ(WeightAfterScroll(50, kScrollTrack, 77), 77);
   EXPECT_EQ(WeightFromText("150"), 150);  // the edit keeps what was typed
   EXPECT_EQ(WeightBarPosition(150), 100);
   EXPECT_EQ(WeightAfterScroll(150, kScrollLineLeft, 0), 99);
@@ -109,7 +121,7 @@ TEST(BackgroundDialog, CurveBar) {
   EXPECT_EQ(CurveAfterScroll(290, kScrollPageRight, 0), 300);
   EXPECT_EQ(CurveAfterScroll(110, kScrollPageLeft, 0), 100);
   EXPECT_EQ(CurveAfterScroll(150, kScrollPageRight, 0), 170);
-  EXPECT_EQ(CurveAfterScroll(100, kScrollThumb, 150), 250);
+  EXPECT_EQ(CurveAfterScroll(100, kScrollTrack, 150), 250);
 }
 
 TEST(BackgroundDialog, OkRule) {
