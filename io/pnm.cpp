@@ -94,6 +94,10 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
 ReadStatus ReadPnm(const std::string& path, Image& image) {
   ByteReader in;
   if (!in.Open(path)) return kReadCannotOpen;
+  return ReadPnmFrom(in, path, image);
+}
+
+ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
   if (in.Get() != 'P') return kReadBadFormat;
   const int kind_char = in.Get();
   if (kind_char < '1' || kind_char > '6') return kReadBadFormat;
@@ -175,7 +179,7 @@ ReadStatus ReadPnm(const std::string& path, Image& image) {
   image.b = std::move(fresh.b);
   image.width = w;
   image.height = h;
-  SetImageName(image, path);
+  SetImageName(image, name);
   return kReadOk;
 }
 
