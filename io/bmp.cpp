@@ -246,19 +246,15 @@ void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const
   }
 }
 
-// Run-length data. The position is (x, file row); x may reach the width,
-// and the next pixel then continues at the start of the next row, as a
-// linear layout would, while an end-of-line escape always moves to the
-// next row. Decoding stops at the end of the data or of the picture.
+// Run-length data. The position is (x, file row); pixels that fall beyond
+// the end of the row are dropped (encoders pad runs to even widths), an
+// end-of-line escape moves to the start of the next row and a delta moves
+// without writing. Decoding stops at the end of the data or of the picture.
 void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) {
   const int64_t w = t.width, h = t.height;
   int64_t x = 0, y = 0;
   auto put = [&](int index) {
-    if (x >= w) {
-      y += x / w;
-      x %= w;
-    }
-    if (y < h) t.Put(t.RowBase(y) + static_cast<size_t>(x), palette[index]);
+    if (x < w) t.Put(t.RowBase(y) + static_cast<size_t>(x), palette[index]);
     ++x;
   };
   while (y < h) {
@@ -267,7 +263,7 @@ void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) 
     if (count > 0) {
       const int value = in.Get();
       if (value == kEof) return;
-      for (int i = 0; i < count && y < h; ++i) {
+      for (int i = 0; i < count; ++i) {
         put(bits == 8 ? value : ((i & 1) == 0 ? value >> 4 : value & 15));
       }
       continue;
@@ -289,7 +285,7 @@ void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) 
       const int bytes = bits == 8 ? n : (n + 1) / 2;
       unsigned char buf[256];
       const size_t got = in.Read(buf, static_cast<size_t>(bytes));
-      for (int i = 0; i < n && y < h; ++i) {
+      for (int i = 0; i < n; ++i) {
         const size_t at = bits == 8 ? static_cast<size_t>(i) : static_cast<size_t>(i / 2);
         if (at >= got) return;
         put(bits == 8 ? buf[at] : ((i & 1) == 0 ? buf[at] >> 4 : buf[at] & 15));

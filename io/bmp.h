@@ -17,9 +17,10 @@ namespace tavo {
 // take their palette from after the header (3-byte entries with the 12-byte
 // OS/2 header, 4-byte otherwise); indices beyond it give black. 16 and
 // 32-bit pixels use the header's bit masks when compression is 3, else
-// 5-5-5 and 8-8-8. Run-length data: an end-of-line escape moves to the
-// start of the next row, deltas move without writing, and nothing is
-// written outside the picture; pixels never written stay 0, as do samples
+// 5-5-5 and 8-8-8. Run-length data: pixels beyond the end of a row are
+// dropped, an end-of-line escape moves to the start of the next row,
+// deltas move without writing, nothing is written outside the picture;
+// pixels never written stay 0, as do samples
 // missing at the end of a truncated file. Refused: other bit counts,
 // embedded JPEG/PNG data and unknown compressions (kReadUnsupported), a
 // damaged header (kReadBadFormat). The image is untouched on failure.

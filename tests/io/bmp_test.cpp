@@ -188,22 +188,33 @@ TEST_F(BmpTest, RunLengthEightBit) {
     EXPECT_EQ(R(1, 2), 5 * 256);
   }
   {
-    // A run longer than a row continues on the next one.
-    ASSERT_EQ(Load(IndexedFile(2, 2, 8, 1, 1, Raw({4, 9, 0, 1}))), kReadOk);
+    // A run longer than the row is cut at the row's end, as encoders that
+    // pad rows to an even width rely on.
+    ASSERT_EQ(Load(IndexedFile(3, 2, 8, 1, 1, Raw({4, 9, 0, 0, 1, 5, 0, 1}))), kReadOk);
     EXPECT_EQ(R(0, 0), 9 * 256);
-    EXPECT_EQ(R(1, 1), 9 * 256);
+    EXPECT_EQ(R(2, 0), 9 * 256);
+    EXPECT_EQ(R(0, 1), 5 * 256);
+    EXPECT_EQ(R(1, 1), 0);
   }
   {
     // Runs, deltas and absolute runs beyond the picture write nothing
     // outside it (the sanitizer build checks the planes' bounds).
-    // 3 x 1: delta to x = 1, then an absolute run of 5 threes of which two
-    // fit.
-    ASSERT_EQ(Load(IndexedFile(3, 1, 8, 1, 1, Raw({0, 2, 1, 0, 0, 5, 3, 3, 3, 3, 3, 0, 0, 1}))), kReadOk);
+    // 3 x 2: delta to x = 1, then an absolute run of 5 threes of which two
+    // fit; the rest is dropped, not carried into the next row.
+    ASSERT_EQ(Load(IndexedFile(3, 2, 8, 1, 1, Raw({0, 2, 1, 0, 0, 5, 3, 3, 3, 3, 3, 0, 0, 1}))), kReadOk);
     EXPECT_EQ(R(0, 0), 0);
     EXPECT_EQ(R(1, 0), 3 * 256);
     EXPECT_EQ(R(2, 0), 3 * 256);
-    // 2 x 2: a delta far past the end, then a run of 255.
+    EXPECT_EQ(R(0, 1), 0);
+    // 2 x 2: a delta far past the end of row 0 drops the run that follows;
+    // after the end of line a run of 255 fills row 1 and stops there.
     ASSERT_EQ(Load(IndexedFile(2, 2, 8, 1, 1, Raw({0, 2, 200, 0, 255, 7, 0, 0, 255, 7}))), kReadOk);
+    EXPECT_EQ(R(0, 0), 0);
+    EXPECT_EQ(R(1, 0), 0);
+    EXPECT_EQ(R(0, 1), 7 * 256);
+    EXPECT_EQ(R(1, 1), 7 * 256);
+    // A delta beyond the last row ends decoding.
+    ASSERT_EQ(Load(IndexedFile(2, 2, 8, 1, 1, Raw({0, 2, 0, 9, 2, 7, 0, 1}))), kReadOk);
     EXPECT_EQ(R(0, 0), 0);
     EXPECT_EQ(R(1, 1), 0);
     // 2 x 1: one run of 255.
