@@ -75,6 +75,7 @@ bool ReadValues(ByteReader& in, const Order& order, const Entry& e, uint32_t n, 
   if (size == 0) return false;
   const uint32_t have = std::min(n, e.count);
   std::vector<unsigned char> bytes(static_cast<size_t>(have) * size, 0);
+  if (bytes.empty()) return true;
   if (static_cast<uint64_t>(e.count) * size <= 4) {
     std::memcpy(bytes.data(), e.value, bytes.size());
   } else if (in.Seek(order.U32(e.value))) {
