@@ -196,6 +196,8 @@ void ReadPalette(ByteReader& in, const BmpInfo& info, Rgb16* palette) {
   }
 }
 
+// Writes every sample of every row; rows past the end of the file read
+// as zero bytes.
 void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const Target& t) {
   const int w = t.width;
   const uint64_t stride = (static_cast<uint64_t>(w) * info.bits + 31) / 32 * 4;
@@ -238,10 +240,6 @@ void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const
         g[x] = c.g;
         b[x] = c.b;
       }
-    }
-    if (got < stride) {
-      // The file ended: the remaining rows stay 0.
-      break;
     }
   }
 }
@@ -322,16 +320,16 @@ ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image) {
 
   Rgb16 palette[256];
   if (info.bits <= 8) ReadPalette(in, info, palette);
+  // Run-length data may leave pixels unwritten: those start at 0.
+  const bool rle = info.compression == kBiRle8 || info.compression == kBiRle4;
   Image fresh;
-  if (!AllocateImagePlanes(fresh, static_cast<int>(info.width), static_cast<int>(info.height), true)) {
+  if (!AllocateImagePlanes(fresh, static_cast<int>(info.width), static_cast<int>(info.height), rle)) {
     return kReadNoMemory;
   }
   in.Seek(info.raster_start);
   const Target target{fresh.r.get(), fresh.g.get(), fresh.b.get(), fresh.width, fresh.height, info.top_down};
-  if (info.compression == kBiRle8 || info.compression == kBiRle4) {
-    if (info.bits <= 8) {
-      DecodeRle(in, info.bits, palette, target);
-    }
+  if (rle) {
+    DecodeRle(in, info.bits, palette, target);
   } else {
     DecodeRows(in, info, palette, target);
   }

@@ -157,7 +157,8 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
 
   SeekData(in, in.Position());
   Image fresh;
-  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), true)) {
+  // Every row is written (from zero bytes past the end of the file).
+  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), false)) {
     return kReadNoMemory;
   }
   const int w = fresh.width;
@@ -188,7 +189,6 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
     }
     std::memcpy(fresh.g.get() + base, r, static_cast<size_t>(w) * 2);
     std::memcpy(fresh.b.get() + base, r, static_cast<size_t>(w) * 2);
-    if (got < row_bytes) break;  // the rest stays 0
   }
   image.r = std::move(fresh.r);
   image.g = std::move(fresh.g);

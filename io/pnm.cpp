@@ -115,8 +115,10 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
   const uint64_t bytes = ImageBytes(width, height, 6);
   if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
 
+  // Text and binary rasters write every sample (0 where the file ends);
+  // only the undecoded bit rasters rely on cleared planes.
   Image fresh;
-  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), true)) {
+  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), kind == 1 || kind == 4)) {
     return kReadNoMemory;
   }
   const int w = fresh.width, h = fresh.height;
@@ -150,25 +152,26 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
       if (got < row_bytes) std::memset(buf.data() + got, 0, row_bytes - got);
       const size_t base = static_cast<size_t>(h - 1 - row) * w;
       const unsigned char* p = buf.data();
-      for (int x = 0; x < w; ++x) {
-        uint16_t s[3];
-        for (int c = 0; c < channels; ++c) {
-          if (bytes_per_sample == 1) {
-            s[c] = static_cast<uint16_t>(p[0] << 8);
-            p += 1;
-          } else {
-            s[c] = static_cast<uint16_t>((p[0] << 8) | p[1]);
-            p += 2;
-          }
+      uint16_t* rr = r + base;
+      uint16_t* gg = g + base;
+      uint16_t* bb = b + base;
+      if (channels == 3 && bytes_per_sample == 2) {
+        for (int x = 0; x < w; ++x, p += 6) {
+          rr[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
+          gg[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
+          bb[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
         }
-        if (channels == 1) s[1] = s[2] = s[0];
-        r[base + x] = s[0];
-        g[base + x] = s[1];
-        b[base + x] = s[2];
-      }
-      if (got < row_bytes) {
-        // Nothing more to read: the remaining rows stay 0.
-        break;
+      } else if (channels == 3) {
+        for (int x = 0; x < w; ++x, p += 3) {
+          rr[x] = static_cast<uint16_t>(p[0] << 8);
+          gg[x] = static_cast<uint16_t>(p[1] << 8);
+          bb[x] = static_cast<uint16_t>(p[2] << 8);
+        }
+      } else {
+        for (int x = 0; x < w; ++x, p += bytes_per_sample) {
+          const uint16_t v = static_cast<uint16_t>(bytes_per_sample == 1 ? p[0] << 8 : (p[0] << 8) | p[1]);
+          rr[x] = gg[x] = bb[x] = v;
+        }
       }
     }
   }

@@ -46,6 +46,7 @@ struct Entry {
 class Order {
  public:
   explicit Order(bool big) : big_(big) {}
+  bool big() const { return big_; }
   uint32_t U16(const unsigned char* p) const {
     return big_ ? (p[0] << 8) | p[1] : p[0] | (p[1] << 8);
   }
@@ -99,10 +100,18 @@ void ConvertRow(const unsigned char* p, int layout, int step, const Order& order
                 uint16_t* g, uint16_t* b) {
   switch (layout) {
     case kLayout48:
-      for (int x = 0; x < w; ++x, p += step) {
-        r[x] = static_cast<uint16_t>(order.U16(p));
-        g[x] = static_cast<uint16_t>(order.U16(p + 2));
-        b[x] = static_cast<uint16_t>(order.U16(p + 4));
+      if (order.big()) {
+        for (int x = 0; x < w; ++x, p += step) {
+          r[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
+          g[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
+          b[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
+        }
+      } else {
+        for (int x = 0; x < w; ++x, p += step) {
+          r[x] = static_cast<uint16_t>(p[0] | (p[1] << 8));
+          g[x] = static_cast<uint16_t>(p[2] | (p[3] << 8));
+          b[x] = static_cast<uint16_t>(p[4] | (p[5] << 8));
+        }
       }
       break;
     case kLayout24:
@@ -224,8 +233,10 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
   if (!ReadValues(in, order, offsets_e, strips, &offsets)) return kReadBadFormat;
   const bool have_counts = counts_e.present && ReadValues(in, order, counts_e, strips, &counts);
 
+  // Every row is converted, from zero bytes where the file has no data,
+  // so the planes need no clearing.
   Image fresh;
-  if (!AllocateImagePlanes(fresh, w, h, true)) return kReadNoMemory;
+  if (!AllocateImagePlanes(fresh, w, h, false)) return kReadNoMemory;
   const uint64_t row_bytes = static_cast<uint64_t>(w) * step;
   std::vector<unsigned char> row(row_bytes);
   for (uint32_t s = 0; s < strips; ++s) {
@@ -234,16 +245,15 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
     uint64_t left = rows * row_bytes;
     if (have_counts && counts[s] > 0) left = std::min(left, counts[s]);
     // Offset 0 is the file header: a strip the writer never stored.
-    if (offsets[s] == 0 || !in.Seek(static_cast<int64_t>(offsets[s]))) continue;
-    for (uint64_t k = 0; k < rows && left > 0; ++k) {
+    if (offsets[s] == 0 || !in.Seek(static_cast<int64_t>(offsets[s]))) left = 0;
+    for (uint64_t k = 0; k < rows; ++k) {
       const size_t want = static_cast<size_t>(std::min(row_bytes, left));
-      const size_t n = in.Read(row.data(), want);
+      const size_t n = want > 0 ? in.Read(row.data(), want) : 0;
       if (n < row_bytes) std::memset(row.data() + n, 0, row_bytes - n);
-      left -= n;
+      left = n < want ? 0 : left - n;
       const size_t base = static_cast<size_t>(h - 1 - static_cast<int>(first + k)) * w;
       ConvertRow(row.data(), layout, step, order, w, fresh.r.get() + base, fresh.g.get() + base,
                  fresh.b.get() + base);
-      if (n < want) break;
     }
   }
   image.r = std::move(fresh.r);

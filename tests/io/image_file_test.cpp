@@ -74,6 +74,19 @@ TEST(ImageFile, FitsIsReadByName) {
   EXPECT_EQ(ReadImageFile(dir + "/z.png", image), kReadUnsupported);
 }
 
+TEST(ImageFile, TruncatedBinaryPpmReadsAsZero) {
+  // 2 x 2 P6 with maximum 255, cut after the first row and one byte: the
+  // top row is whole, the rest is 0.
+  const std::string dir = TempDir("image_file_ppm");
+  WriteBytes(dir + "/t.ppm", std::string("P6\n2 2\n255\n") + "\x01\x02\x03\x04\x05\x06\x07");
+  Image image;
+  ASSERT_EQ(ReadImageFile(dir + "/t.ppm", image), kReadOk);
+  EXPECT_EQ(Sample(image.b.get(), image, 1, 1), 6 * 256);
+  EXPECT_EQ(Sample(image.r.get(), image, 0, 0), 7 * 256);
+  EXPECT_EQ(Sample(image.g.get(), image, 0, 0), 0);
+  EXPECT_EQ(Sample(image.r.get(), image, 1, 0), 0);
+}
+
 TEST(ImageFile, CommandLineOpensAndSavesEveryFormat) {
   const std::string dir = TempDir("image_file_cli");
   const Image original = MakeNoiseImage(6, 4, 5);
