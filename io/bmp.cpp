@@ -196,8 +196,8 @@ void ReadPalette(ByteReader& in, const BmpInfo& info, Rgb16* palette) {
   }
 }
 
-// Writes every sample of every row; rows past the end of the file read
-// as zero bytes.
+// Writes every sample of every row: a row cut short reads zero bytes for
+// the missing ones, and the rows after it are cleared.
 void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const Target& t) {
   const int w = t.width;
   const uint64_t stride = (static_cast<uint64_t>(w) * info.bits + 31) / 32 * 4;
@@ -240,6 +240,15 @@ void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const
         g[x] = c.g;
         b[x] = c.b;
       }
+    }
+    if (got < stride) {
+      for (int rest = k + 1; rest < t.height; ++rest) {
+        const size_t at = t.RowBase(rest);
+        std::memset(t.r + at, 0, static_cast<size_t>(w) * 2);
+        std::memset(t.g + at, 0, static_cast<size_t>(w) * 2);
+        std::memset(t.b + at, 0, static_cast<size_t>(w) * 2);
+      }
+      break;
     }
   }
 }

@@ -157,7 +157,7 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
 
   SeekData(in, in.Position());
   Image fresh;
-  // Every row is written (from zero bytes past the end of the file).
+  // Every row is written; those past the end of the file are cleared.
   if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), false)) {
     return kReadNoMemory;
   }
@@ -189,6 +189,13 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
     }
     std::memcpy(fresh.g.get() + base, r, static_cast<size_t>(w) * 2);
     std::memcpy(fresh.b.get() + base, r, static_cast<size_t>(w) * 2);
+    if (got < row_bytes) {
+      // The file ended: the rows above are 0.
+      const size_t done = base + static_cast<size_t>(w);
+      const size_t rest = (fresh.PixelCount() - done) * 2;
+      for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c) + done, 0, rest);
+      break;
+    }
   }
   image.r = std::move(fresh.r);
   image.g = std::move(fresh.g);

@@ -173,6 +173,11 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
           rr[x] = gg[x] = bb[x] = v;
         }
       }
+      if (got < row_bytes) {
+        // The file ended: the rows below (memory rows 0 .. base) are 0.
+        for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c), 0, base * 2);
+        break;
+      }
     }
   }
   // "P1" and "P4": bit rasters are not decoded; the planes stay 0.

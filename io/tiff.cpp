@@ -249,9 +249,13 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
     for (uint64_t k = 0; k < rows; ++k) {
       const size_t want = static_cast<size_t>(std::min(row_bytes, left));
       const size_t n = want > 0 ? in.Read(row.data(), want) : 0;
-      if (n < row_bytes) std::memset(row.data() + n, 0, row_bytes - n);
       left = n < want ? 0 : left - n;
       const size_t base = static_cast<size_t>(h - 1 - static_cast<int>(first + k)) * w;
+      if (n == 0) {
+        for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c) + base, 0, static_cast<size_t>(w) * 2);
+        continue;
+      }
+      if (n < row_bytes) std::memset(row.data() + n, 0, row_bytes - n);
       ConvertRow(row.data(), layout, step, order, w, fresh.r.get() + base, fresh.g.get() + base,
                  fresh.b.get() + base);
     }

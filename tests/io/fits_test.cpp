@@ -164,11 +164,14 @@ TEST_F(FitsTest, WhereTheDataStart) {
 }
 
 TEST_F(FitsTest, TruncatedDataReadAsZero) {
-  ASSERT_EQ(Load(FitsFile(Axes(16, 2, 2), Raw({0, 1, 0, 2, 0}))), kReadOk);
+  // Row 0 whole, row 1 cut inside its first value, row 2 missing.
+  ASSERT_EQ(Load(FitsFile(Axes(16, 2, 3), Raw({0, 1, 0, 2, 0}))), kReadOk);
   EXPECT_EQ(R(0, 0), 1);
   EXPECT_EQ(R(1, 0), 2);
   EXPECT_EQ(R(0, 1), 0);
   EXPECT_EQ(R(1, 1), 0);
+  EXPECT_EQ(R(0, 2), 0);
+  EXPECT_EQ(image_.b[5], 0);
 }
 
 TEST_F(FitsTest, RefusedFilesLeaveTheImageUntouched) {

@@ -75,16 +75,20 @@ TEST(ImageFile, FitsIsReadByName) {
 }
 
 TEST(ImageFile, TruncatedBinaryPpmReadsAsZero) {
-  // 2 x 2 P6 with maximum 255, cut after the first row and one byte: the
-  // top row is whole, the rest is 0.
+  // 2 x 3 P6 with maximum 255, cut after the top row and one byte: the top
+  // row (memory row 2) is whole, the rest is 0.
   const std::string dir = TempDir("image_file_ppm");
-  WriteBytes(dir + "/t.ppm", std::string("P6\n2 2\n255\n") + "\x01\x02\x03\x04\x05\x06\x07");
+  WriteBytes(dir + "/t.ppm", std::string("P6\n2 3\n255\n") + "\x01\x02\x03\x04\x05\x06\x07");
   Image image;
   ASSERT_EQ(ReadImageFile(dir + "/t.ppm", image), kReadOk);
-  EXPECT_EQ(Sample(image.b.get(), image, 1, 1), 6 * 256);
-  EXPECT_EQ(Sample(image.r.get(), image, 0, 0), 7 * 256);
-  EXPECT_EQ(Sample(image.g.get(), image, 0, 0), 0);
-  EXPECT_EQ(Sample(image.r.get(), image, 1, 0), 0);
+  EXPECT_EQ(Sample(image.b.get(), image, 1, 2), 6 * 256);
+  EXPECT_EQ(Sample(image.r.get(), image, 0, 1), 7 * 256);
+  EXPECT_EQ(Sample(image.g.get(), image, 0, 1), 0);
+  EXPECT_EQ(Sample(image.r.get(), image, 1, 1), 0);
+  for (int x = 0; x < 2; ++x) {
+    EXPECT_EQ(Sample(image.r.get(), image, x, 0), 0);
+    EXPECT_EQ(Sample(image.b.get(), image, x, 0), 0);
+  }
 }
 
 TEST(ImageFile, CommandLineOpensAndSavesEveryFormat) {
