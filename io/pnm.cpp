@@ -219,16 +219,24 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
   for (int row = h - 1; row >= 0; --row) {
     const size_t base = static_cast<size_t>(row) * w;
     char* p = buf.data();
-    for (int x = 0; x < w; ++x) {
-      const uint16_t s[3] = {image.r[base + x], image.g[base + x], image.b[base + x]};
-      for (uint16_t v : s) {
-        if (ascii) {
+    const uint16_t* r = image.r.get() + base;
+    const uint16_t* g = image.g.get() + base;
+    const uint16_t* b = image.b.get() + base;
+    if (ascii) {
+      for (int x = 0; x < w; ++x) {
+        for (uint16_t v : {r[x], g[x], b[x]}) {
           p = AppendInt(p, v);
           *p++ = ' ';
-        } else {
-          *p++ = static_cast<char>(v >> 8);
-          *p++ = static_cast<char>(v & 0xff);
         }
+      }
+    } else {
+      for (int x = 0; x < w; ++x, p += 6) {
+        p[0] = static_cast<char>(r[x] >> 8);
+        p[1] = static_cast<char>(r[x] & 0xff);
+        p[2] = static_cast<char>(g[x] >> 8);
+        p[3] = static_cast<char>(g[x] & 0xff);
+        p[4] = static_cast<char>(b[x] >> 8);
+        p[5] = static_cast<char>(b[x] & 0xff);
       }
     }
     if (!out.Write(buf.data(), static_cast<size_t>(p - buf.data()))) return false;
