@@ -127,7 +127,7 @@ int SaveStep(BatchRun& run) {
   const std::string out = BatchOutputPath(seq.folder[step], seq.extension[step], run.input);
   const int type = DetectFileType(out);
   if (!HasWriter(type)) {
-    run.ui.ShowMessage(kBoxError, FormatText(type == kFileFits ? kMsgNoWriter : kMsgNotYetSupported, out));
+    run.ui.ShowMessage(kBoxError, FormatText(kMsgNoWriter, out));
     return kBatchRunNotSaved;
   }
   if (!ConfirmOverwrite(run.ui, out)) return kBatchRunNotSaved;
@@ -246,7 +246,7 @@ std::string BatchSequenceProblem(const BatchSequence& sequence) {
   // Refuse a format with no writer before any file is processed.
   const std::string& extension = sequence.extension[save];
   const int type = DetectFileType("x" + extension);
-  if (!HasWriter(type)) return FormatText(type == kFileFits ? kMsgNoWriter : kMsgNotYetSupported, extension);
+  if (!HasWriter(type)) return FormatText(kMsgNoWriter, extension);
   return "";
 }
 

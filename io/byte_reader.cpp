@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "io/byte_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tavo {
@@ -22,7 +23,18 @@ bool ByteReader::Open(const std::string& path) {
     std::fseek(file_, 0, SEEK_SET);
   }
   buffer_.resize(kBufferSize);
+  data_ = buffer_.data();
   return true;
+}
+
+void ByteReader::OpenMemory(const void* data, size_t size) {
+  static const unsigned char kEmpty = 0;
+  memory_ = size > 0 ? static_cast<const unsigned char*>(data) : &kEmpty;
+  data_ = memory_;
+  size_ = static_cast<int64_t>(size);
+  pos_ = 0;
+  len_ = size;
+  consumed_ = 0;
 }
 
 bool ByteReader::Refill() {
@@ -35,7 +47,7 @@ bool ByteReader::Refill() {
 int ByteReader::Get() {
   if (pos_ >= len_ && !Refill()) return kEof;
   ++consumed_;
-  return buffer_[pos_++];
+  return data_[pos_++];
 }
 
 size_t ByteReader::Read(void* dst, size_t count) {
@@ -46,6 +58,7 @@ size_t ByteReader::Read(void* dst, size_t count) {
       // Large reads bypass the buffer.
       if (count - done >= buffer_.size() && file_ != nullptr) {
         const size_t n = std::fread(out + done, 1, count - done, file_);
+        pos_ = len_ = 0;  // the buffer no longer sits at the read position
         done += n;
         consumed_ += static_cast<int64_t>(n);
         if (n == 0) break;
@@ -54,7 +67,7 @@ size_t ByteReader::Read(void* dst, size_t count) {
       if (!Refill()) break;
     }
     const size_t n = std::min(len_ - pos_, count - done);
-    std::memcpy(out + done, buffer_.data() + pos_, n);
+    std::memcpy(out + done, data_ + pos_, n);
     pos_ += n;
     done += n;
     consumed_ += static_cast<int64_t>(n);
@@ -64,10 +77,17 @@ size_t ByteReader::Read(void* dst, size_t count) {
 
 bool ByteReader::Skip(int64_t count) {
   if (count <= 0) return true;
+  if (count > INT64_MAX - consumed_) return Seek(-1);
   return Seek(consumed_ + count);
 }
 
 bool ByteReader::Seek(int64_t offset) {
+  if (memory_ != nullptr) {
+    const bool inside = offset >= 0 && offset <= size_;
+    pos_ = inside ? static_cast<size_t>(offset) : len_;
+    consumed_ = inside ? offset : size_;
+    return inside;
+  }
   if (file_ == nullptr) return false;
   if (offset < 0 || (size_ >= 0 && offset > size_)) {
     if (size_ >= 0) {
@@ -76,6 +96,13 @@ bool ByteReader::Seek(int64_t offset) {
     }
     pos_ = len_ = 0;
     return false;
+  }
+  // Within the bytes already buffered: no system call.
+  const int64_t buffer_start = consumed_ - static_cast<int64_t>(pos_);
+  if (offset >= buffer_start && offset <= buffer_start + static_cast<int64_t>(len_)) {
+    pos_ = static_cast<size_t>(offset - buffer_start);
+    consumed_ = offset;
+    return true;
   }
   if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
   pos_ = len_ = 0;

@@ -21,7 +21,10 @@ class ByteReader {
   ~ByteReader();
 
   bool Open(const std::string& path);
-  bool IsOpen() const { return file_ != nullptr; }
+  // Reads a caller-owned block instead of a file (fuzzing, tests). The block
+  // must outlive the reader.
+  void OpenMemory(const void* data, size_t size);
+  bool IsOpen() const { return file_ != nullptr || memory_ != nullptr; }
   // Size of the file in bytes, or -1 when unknown.
   int64_t FileSize() const { return size_; }
   // Bytes consumed so far.
@@ -40,7 +43,11 @@ class ByteReader {
   bool Refill();
 
   FILE* file_ = nullptr;
+  const unsigned char* memory_ = nullptr;
   std::vector<unsigned char> buffer_;
+  // `data_` is the buffer or the memory block; data_[pos_] is the byte at
+  // file offset consumed_.
+  const unsigned char* data_ = nullptr;
   size_t pos_ = 0, len_ = 0;
   int64_t consumed_ = 0;
   int64_t size_ = -1;

@@ -14,7 +14,6 @@ enum ReadStatus {
   kReadBadFormat,      // wrong magic, damaged or impossible header
   kReadNoMemory,       // planes too large for the memory there is
   kReadUnsupported,    // a variant of the format that is not handled
-  kReadNotBuilt,       // a format this build cannot read yet
 };
 
 // Reads a file of type 1..5 into `image`. On success the image holds fresh

@@ -94,6 +94,10 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
 ReadStatus ReadPnm(const std::string& path, Image& image) {
   ByteReader in;
   if (!in.Open(path)) return kReadCannotOpen;
+  return ReadPnmFrom(in, path, image);
+}
+
+ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
   if (in.Get() != 'P') return kReadBadFormat;
   const int kind_char = in.Get();
   if (kind_char < '1' || kind_char > '6') return kReadBadFormat;
@@ -111,8 +115,10 @@ ReadStatus ReadPnm(const std::string& path, Image& image) {
   const uint64_t bytes = ImageBytes(width, height, 6);
   if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
 
+  // Text and binary rasters write every sample (0 where the file ends);
+  // only the undecoded bit rasters rely on cleared planes.
   Image fresh;
-  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), true)) {
+  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), kind == 1 || kind == 4)) {
     return kReadNoMemory;
   }
   const int w = fresh.width, h = fresh.height;
@@ -146,24 +152,30 @@ ReadStatus ReadPnm(const std::string& path, Image& image) {
       if (got < row_bytes) std::memset(buf.data() + got, 0, row_bytes - got);
       const size_t base = static_cast<size_t>(h - 1 - row) * w;
       const unsigned char* p = buf.data();
-      for (int x = 0; x < w; ++x) {
-        uint16_t s[3];
-        for (int c = 0; c < channels; ++c) {
-          if (bytes_per_sample == 1) {
-            s[c] = static_cast<uint16_t>(p[0] << 8);
-            p += 1;
-          } else {
-            s[c] = static_cast<uint16_t>((p[0] << 8) | p[1]);
-            p += 2;
-          }
+      uint16_t* rr = r + base;
+      uint16_t* gg = g + base;
+      uint16_t* bb = b + base;
+      if (channels == 3 && bytes_per_sample == 2) {
+        for (int x = 0; x < w; ++x, p += 6) {
+          rr[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
+          gg[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
+          bb[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
         }
-        if (channels == 1) s[1] = s[2] = s[0];
-        r[base + x] = s[0];
-        g[base + x] = s[1];
-        b[base + x] = s[2];
+      } else if (channels == 3) {
+        for (int x = 0; x < w; ++x, p += 3) {
+          rr[x] = static_cast<uint16_t>(p[0] << 8);
+          gg[x] = static_cast<uint16_t>(p[1] << 8);
+          bb[x] = static_cast<uint16_t>(p[2] << 8);
+        }
+      } else {
+        for (int x = 0; x < w; ++x, p += bytes_per_sample) {
+          const uint16_t v = static_cast<uint16_t>(bytes_per_sample == 1 ? p[0] << 8 : (p[0] << 8) | p[1]);
+          rr[x] = gg[x] = bb[x] = v;
+        }
       }
       if (got < row_bytes) {
-        // Nothing more to read: the remaining rows stay 0.
+        // The file ended: the rows below (memory rows 0 .. base) are 0.
+        for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c), 0, base * 2);
         break;
       }
     }
@@ -175,7 +187,7 @@ ReadStatus ReadPnm(const std::string& path, Image& image) {
   image.b = std::move(fresh.b);
   image.width = w;
   image.height = h;
-  SetImageName(image, path);
+  SetImageName(image, name);
   return kReadOk;
 }
 
@@ -207,16 +219,24 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
   for (int row = h - 1; row >= 0; --row) {
     const size_t base = static_cast<size_t>(row) * w;
     char* p = buf.data();
-    for (int x = 0; x < w; ++x) {
-      const uint16_t s[3] = {image.r[base + x], image.g[base + x], image.b[base + x]};
-      for (uint16_t v : s) {
-        if (ascii) {
+    const uint16_t* r = image.r.get() + base;
+    const uint16_t* g = image.g.get() + base;
+    const uint16_t* b = image.b.get() + base;
+    if (ascii) {
+      for (int x = 0; x < w; ++x) {
+        for (uint16_t v : {r[x], g[x], b[x]}) {
           p = AppendInt(p, v);
           *p++ = ' ';
-        } else {
-          *p++ = static_cast<char>(v >> 8);
-          *p++ = static_cast<char>(v & 0xff);
         }
+      }
+    } else {
+      for (int x = 0; x < w; ++x, p += 6) {
+        p[0] = static_cast<char>(r[x] >> 8);
+        p[1] = static_cast<char>(r[x] & 0xff);
+        p[2] = static_cast<char>(g[x] >> 8);
+        p[3] = static_cast<char>(g[x] & 0xff);
+        p[4] = static_cast<char>(b[x] >> 8);
+        p[5] = static_cast<char>(b[x] & 0xff);
       }
     }
     if (!out.Write(buf.data(), static_cast<size_t>(p - buf.data()))) return false;

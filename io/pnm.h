@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/image.h"
+#include "io/byte_reader.h"
 #include "io/image_file.h"
 
 namespace tavo {
@@ -18,6 +19,8 @@ namespace tavo {
 // missing at the end of the file are 0. "P1"/"P4" rasters are not decoded:
 // the planes stay 0. Gray files fill all three planes.
 ReadStatus ReadPnm(const std::string& path, Image& image);
+// The same from an open reader; `name` becomes the image name.
+ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image);
 
 // Header "P6" or "P3", "width height", "65535", each ending in a line feed;
 // rows from the top. P6: R, G, B as two bytes each, high first. P3: "%d %d

@@ -28,7 +28,6 @@ const char* ReadFailureText(ReadStatus status) {
     case kReadCannotOpen: return kMsgCannotOpenFile;
     case kReadNoMemory: return kMsgFileTooLarge;
     case kReadUnsupported: return kMsgVariantUnsupported;
-    case kReadNotBuilt: return kMsgNotYetSupported;
     default: return kMsgBadFile;
   }
 }
@@ -63,7 +62,7 @@ int WriteChosenFile(AppState& app, UiPort& ui, Image& image, std::string* path) 
   }
   if (!HasWriter(type)) {
     // FITS names select no writer; saying so beats a silent "saved".
-    ui.ShowMessage(kBoxError, FormatText(type == kFileFits ? kMsgNoWriter : kMsgNotYetSupported, *path));
+    ui.ShowMessage(kBoxError, FormatText(kMsgNoWriter, *path));
     return -1;
   }
   if (!ConfirmOverwrite(ui, *path)) return 0;

@@ -17,7 +17,6 @@ inline constexpr char kMsgCannotOpenFile[] = "%s : ファイルを開けませ�
 inline constexpr char kMsgBadFile[] = "%s : ファイルの内容が正しくないため読み込めません！";
 inline constexpr char kMsgFileTooLarge[] = "%s : 画像が大きすぎ、メモリ不足で読み込めません！";
 inline constexpr char kMsgVariantUnsupported[] = "%s : このデータ形式には対応していません！";
-inline constexpr char kMsgNotYetSupported[] = "%s : この形式の読み書きはまだ実装されていません！";
 inline constexpr char kMsgSaveFailed[] = "%s : ファイルを保存できませんでした！";
 inline constexpr char kMsgNoWriter[] = "%s : この形式では保存できません！\nBMP, JPG, TIF, PPM のいずれかを指定して下さい。";
 

@@ -1,0 +1,394 @@
+// SPDX-License-Identifier: MIT
+#include "io/bmp.h"
+
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "core/memory.h"
+#include "io/safe_file.h"
+
+namespace tavo {
+namespace {
+
+constexpr int kEof = ByteReader::kEof;
+
+// Compression codes of the information header.
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiBitfields = 3;
+constexpr uint32_t kBiAlphaBitfields = 6;
+
+uint32_t U16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+uint32_t U32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// One channel of a 16 or 32-bit pixel: the masked bits, moved so that
+// their top bit lands on bit 15.
+struct Field {
+  uint32_t mask = 0;
+  int shift = 0;  // position of the lowest mask bit
+  int bits = 0;   // width from the lowest to the highest mask bit
+};
+
+Field MakeField(uint32_t mask) {
+  Field f;
+  f.mask = mask;
+  if (mask != 0) {
+    f.shift = std::countr_zero(mask);
+    f.bits = std::bit_width(mask >> f.shift);
+  }
+  return f;
+}
+
+uint16_t FieldSample(const Field& f, uint32_t pixel) {
+  if (f.bits == 0) return 0;
+  const uint32_t v = (pixel & f.mask) >> f.shift;
+  return static_cast<uint16_t>(f.bits >= 16 ? v >> (f.bits - 16) : v << (16 - f.bits));
+}
+
+struct Rgb16 {
+  uint16_t r = 0, g = 0, b = 0;
+};
+
+struct BmpInfo {
+  int64_t width = 0, height = 0;
+  bool top_down = false;
+  bool core = false;  // 12-byte OS/2 header
+  int bits = 0;
+  uint32_t compression = kBiRgb;
+  uint32_t colors_used = 0;
+  uint32_t masks[3] = {0, 0, 0};
+  bool has_masks = false;
+  uint32_t palette_count = 0;
+  int palette_entry = 4;  // bytes per palette entry
+  int64_t raster_start = 0;
+};
+
+// Where decoded pixels go: file row k is memory row k, or height - 1 - k
+// for top-down files. Writes outside the picture are dropped.
+struct Target {
+  uint16_t* r;
+  uint16_t* g;
+  uint16_t* b;
+  int width, height;
+  bool top_down;
+
+  size_t RowBase(int64_t file_row) const {
+    const int64_t row = top_down ? height - 1 - file_row : file_row;
+    return static_cast<size_t>(row) * static_cast<size_t>(width);
+  }
+  void Put(size_t i, const Rgb16& c) const {
+    r[i] = c.r;
+    g[i] = c.g;
+    b[i] = c.b;
+  }
+};
+
+ReadStatus ReadHeader(ByteReader& in, BmpInfo* info) {
+  unsigned char fh[18];
+  const size_t got = in.Read(fh, sizeof fh);
+  if (got < 2 || fh[0] != 'B' || fh[1] != 'M') return kReadBadFormat;
+  if (got < sizeof fh) return kReadBadFormat;
+  const uint32_t data_offset = U32(fh + 10);
+  const uint32_t header_size = U32(fh + 14);
+  // ih[0..3] repeats the header size so offsets match the usual tables.
+  unsigned char ih[124] = {};
+  std::memcpy(ih, fh + 14, 4);
+  if (header_size == 12) {
+    if (in.Read(ih + 4, 8) < 8) return kReadBadFormat;
+    info->core = true;
+    info->width = U16(ih + 4);
+    info->height = U16(ih + 6);
+    info->bits = static_cast<int>(U16(ih + 10));
+  } else {
+    // Width, height, planes and bit count need at least 16 bytes.
+    if (header_size < 16) return kReadBadFormat;
+    const size_t want = header_size < sizeof ih ? header_size : sizeof ih;
+    if (in.Read(ih + 4, want - 4) < want - 4) return kReadBadFormat;
+    info->width = static_cast<int32_t>(U32(ih + 4));
+    info->height = static_cast<int32_t>(U32(ih + 8));
+    info->bits = static_cast<int>(U16(ih + 14));
+    if (header_size >= 20) info->compression = U32(ih + 16);
+    if (header_size >= 36) info->colors_used = U32(ih + 32);
+    if (header_size >= 52) {
+      for (int c = 0; c < 3; ++c) info->masks[c] = U32(ih + 40 + 4 * c);
+      info->has_masks = true;
+    }
+  }
+  if (info->height < 0) {
+    info->top_down = true;
+    info->height = -info->height;
+  }
+  if (info->width <= 0 || info->height <= 0 || info->width > INT32_MAX || info->height > INT32_MAX) {
+    return kReadBadFormat;
+  }
+
+  int64_t after_header = 14 + static_cast<int64_t>(header_size);
+  if (!in.Seek(after_header)) return kReadBadFormat;
+  const bool bitfields = info->compression == kBiBitfields || info->compression == kBiAlphaBitfields;
+  if (!info->core && bitfields && !info->has_masks) {
+    // A 40-byte header keeps its masks just behind it.
+    unsigned char m[12] = {};
+    in.Read(m, sizeof m);
+    for (int c = 0; c < 3; ++c) info->masks[c] = U32(m + 4 * c);
+    info->has_masks = true;
+    after_header += info->compression == kBiAlphaBitfields ? 16 : 12;
+  }
+
+  switch (info->bits) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+      if (info->compression == kBiRgb) break;
+      if ((info->compression == kBiRle8 || info->compression == kBiRle4) && (info->bits == 4 || info->bits == 8)) {
+        break;
+      }
+      return kReadUnsupported;
+    case 16:
+    case 32:
+      if (info->compression != kBiRgb && !bitfields) return kReadUnsupported;
+      if (!bitfields || (info->masks[0] | info->masks[1] | info->masks[2]) == 0) {
+        // The defaults: 5-5-5 and 8-8-8.
+        const bool wide = info->bits == 32;
+        info->masks[0] = wide ? 0xff0000u : 0x7c00u;
+        info->masks[1] = wide ? 0x00ff00u : 0x03e0u;
+        info->masks[2] = wide ? 0x0000ffu : 0x001fu;
+      }
+      break;
+    case 24:
+      if (info->compression != kBiRgb && !bitfields) return kReadUnsupported;
+      break;
+    default:
+      return kReadUnsupported;
+  }
+  if (info->bits <= 8) {
+    info->palette_count = 1u << info->bits;
+    if (!info->core && info->colors_used > 0 && info->colors_used < info->palette_count) {
+      info->palette_count = info->colors_used;
+    }
+    info->palette_entry = info->core ? 3 : 4;
+  }
+  // An offset inside the headers cannot be right; take the data as
+  // following the palette.
+  info->raster_start = data_offset >= after_header
+                           ? static_cast<int64_t>(data_offset)
+                           : after_header + static_cast<int64_t>(info->palette_count) * info->palette_entry;
+  return kReadOk;
+}
+
+// Fills `palette` (256 entries, zero beyond what the file holds) from the
+// current position.
+void ReadPalette(ByteReader& in, const BmpInfo& info, Rgb16* palette) {
+  const uint32_t count = info.palette_count;
+  const uint32_t entry = static_cast<uint32_t>(info.palette_entry);
+  unsigned char buf[256 * 4];
+  const size_t got = in.Read(buf, count * entry);
+  for (uint32_t i = 0; i < count && (i + 1) * entry <= got; ++i) {
+    const unsigned char* p = buf + i * entry;
+    palette[i].b = static_cast<uint16_t>(p[0] << 8);
+    palette[i].g = static_cast<uint16_t>(p[1] << 8);
+    palette[i].r = static_cast<uint16_t>(p[2] << 8);
+  }
+}
+
+// Writes every sample of every row: a row cut short reads zero bytes for
+// the missing ones, and the rows after it are cleared.
+void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const Target& t) {
+  const int w = t.width;
+  const uint64_t stride = (static_cast<uint64_t>(w) * info.bits + 31) / 32 * 4;
+  std::vector<unsigned char> row(stride);
+  const Field fr = MakeField(info.masks[0]), fg = MakeField(info.masks[1]), fb = MakeField(info.masks[2]);
+  const bool plain32 = info.bits == 32 && info.masks[0] == 0xff0000u && info.masks[1] == 0xff00u &&
+                       info.masks[2] == 0xffu;
+  for (int k = 0; k < t.height; ++k) {
+    const size_t got = in.Read(row.data(), stride);
+    if (got < stride) std::memset(row.data() + got, 0, stride - got);
+    const size_t base = t.RowBase(k);
+    const unsigned char* p = row.data();
+    uint16_t* r = t.r + base;
+    uint16_t* g = t.g + base;
+    uint16_t* b = t.b + base;
+    if (info.bits == 24 || plain32) {
+      const int step = info.bits / 8;
+      for (int x = 0; x < w; ++x, p += step) {
+        b[x] = static_cast<uint16_t>(p[0] << 8);
+        g[x] = static_cast<uint16_t>(p[1] << 8);
+        r[x] = static_cast<uint16_t>(p[2] << 8);
+      }
+    } else if (info.bits == 16 || info.bits == 32) {
+      const int step = info.bits / 8;
+      for (int x = 0; x < w; ++x, p += step) {
+        const uint32_t v = step == 2 ? U16(p) : U32(p);
+        r[x] = FieldSample(fr, v);
+        g[x] = FieldSample(fg, v);
+        b[x] = FieldSample(fb, v);
+      }
+    } else {
+      const int bits = info.bits;
+      const unsigned mask = (1u << bits) - 1;
+      for (int x = 0; x < w; ++x) {
+        // Leftmost pixel in the most significant bits.
+        const uint64_t bit = static_cast<uint64_t>(x) * bits;
+        const int shift = 8 - bits - static_cast<int>(bit % 8);
+        const Rgb16& c = palette[(p[bit / 8] >> shift) & mask];
+        r[x] = c.r;
+        g[x] = c.g;
+        b[x] = c.b;
+      }
+    }
+    if (got < stride) {
+      for (int rest = k + 1; rest < t.height; ++rest) {
+        const size_t at = t.RowBase(rest);
+        std::memset(t.r + at, 0, static_cast<size_t>(w) * 2);
+        std::memset(t.g + at, 0, static_cast<size_t>(w) * 2);
+        std::memset(t.b + at, 0, static_cast<size_t>(w) * 2);
+      }
+      break;
+    }
+  }
+}
+
+// Run-length data. The position is (x, file row); pixels that fall beyond
+// the end of the row are dropped (encoders pad runs to even widths), an
+// end-of-line escape moves to the start of the next row and a delta moves
+// without writing. Decoding stops at the end of the data or of the picture.
+void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) {
+  const int64_t w = t.width, h = t.height;
+  int64_t x = 0, y = 0;
+  auto put = [&](int index) {
+    if (x < w) t.Put(t.RowBase(y) + static_cast<size_t>(x), palette[index]);
+    ++x;
+  };
+  while (y < h) {
+    const int count = in.Get();
+    if (count == kEof) return;
+    if (count > 0) {
+      const int value = in.Get();
+      if (value == kEof) return;
+      for (int i = 0; i < count; ++i) {
+        put(bits == 8 ? value : ((i & 1) == 0 ? value >> 4 : value & 15));
+      }
+      continue;
+    }
+    const int escape = in.Get();
+    if (escape == kEof || escape == 1) return;
+    if (escape == 0) {
+      x = 0;
+      ++y;
+    } else if (escape == 2) {
+      const int dx = in.Get();
+      const int dy = in.Get();
+      if (dx == kEof || dy == kEof) return;
+      x += dx;
+      y += dy;
+    } else {
+      // Absolute run of `escape` indices, padded to an even byte count.
+      const int n = escape;
+      const int bytes = bits == 8 ? n : (n + 1) / 2;
+      unsigned char buf[256];
+      const size_t got = in.Read(buf, static_cast<size_t>(bytes));
+      for (int i = 0; i < n; ++i) {
+        const size_t at = bits == 8 ? static_cast<size_t>(i) : static_cast<size_t>(i / 2);
+        if (at >= got) return;
+        put(bits == 8 ? buf[at] : ((i & 1) == 0 ? buf[at] >> 4 : buf[at] & 15));
+      }
+      if (got < static_cast<size_t>(bytes)) return;
+      if (bytes % 2 == 1) in.Get();
+    }
+  }
+}
+
+void PutU16(unsigned char* p, uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+void PutU32(unsigned char* p, uint32_t v) {
+  PutU16(p, v & 0xffff);
+  PutU16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+ReadStatus ReadBmp(const std::string& path, Image& image) {
+  ByteReader in;
+  if (!in.Open(path)) return kReadCannotOpen;
+  return ReadBmpFrom(in, path, image);
+}
+
+ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image) {
+  BmpInfo info;
+  const ReadStatus status = ReadHeader(in, &info);
+  if (status != kReadOk) return status;
+  const uint64_t bytes = ImageBytes(info.width, info.height, 6);
+  if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
+
+  Rgb16 palette[256];
+  if (info.bits <= 8) ReadPalette(in, info, palette);
+  // Run-length data may leave pixels unwritten: those start at 0.
+  const bool rle = info.compression == kBiRle8 || info.compression == kBiRle4;
+  Image fresh;
+  if (!AllocateImagePlanes(fresh, static_cast<int>(info.width), static_cast<int>(info.height), rle)) {
+    return kReadNoMemory;
+  }
+  in.Seek(info.raster_start);
+  const Target target{fresh.r.get(), fresh.g.get(), fresh.b.get(), fresh.width, fresh.height, info.top_down};
+  if (rle) {
+    DecodeRle(in, info.bits, palette, target);
+  } else {
+    DecodeRows(in, info, palette, target);
+  }
+  image.r = std::move(fresh.r);
+  image.g = std::move(fresh.g);
+  image.b = std::move(fresh.b);
+  image.width = fresh.width;
+  image.height = fresh.height;
+  SetImageName(image, name);
+  return kReadOk;
+}
+
+bool WriteBmp(const std::string& path, const Image& image) {
+  if (image.Empty() || !image.r || !image.g || !image.b) return false;
+  const int w = image.width, h = image.height;
+  const uint64_t row_bytes = 3 * static_cast<uint64_t>(w);
+  const uint64_t padding = (4 - row_bytes % 4) % 4;
+  const uint64_t raster = (row_bytes + padding) * static_cast<uint64_t>(h);
+  if (raster + 54 > UINT32_MAX) return false;
+
+  unsigned char header[54] = {'B', 'M'};
+  PutU32(header + 2, static_cast<uint32_t>(raster + 54));
+  PutU32(header + 10, 54);
+  PutU32(header + 14, 40);
+  PutU32(header + 18, static_cast<uint32_t>(w));
+  PutU32(header + 22, static_cast<uint32_t>(h));
+  PutU16(header + 26, 1);
+  PutU16(header + 28, 24);
+  PutU32(header + 34, static_cast<uint32_t>(raster));
+  PutU32(header + 38, 128);
+  PutU32(header + 42, 128);
+
+  SafeFile out;
+  if (!out.Open(path)) return false;
+  out.Write(header, sizeof header);
+  std::vector<unsigned char> row(row_bytes + padding, 0);
+  for (int y = 0; y < h; ++y) {
+    const size_t base = static_cast<size_t>(y) * w;
+    const uint16_t* r = image.r.get() + base;
+    const uint16_t* g = image.g.get() + base;
+    const uint16_t* b = image.b.get() + base;
+    unsigned char* p = row.data();
+    for (int x = 0; x < w; ++x, p += 3) {
+      p[0] = static_cast<unsigned char>(b[x] >> 8);
+      p[1] = static_cast<unsigned char>(g[x] >> 8);
+      p[2] = static_cast<unsigned char>(r[x] >> 8);
+    }
+    if (!out.Write(row.data(), row.size())) return false;
+  }
+  return out.Commit();
+}
+
+}  // namespace tavo

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: MIT
+#include "io/fits.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/memory.h"
+
+namespace tavo {
+namespace {
+
+constexpr int kCard = 80;
+constexpr int kBlock = 2880;
+
+// A header value as a whole number.
+struct Number {
+  bool valid = false;     // a number was there
+  bool integral = false;  // ... and it is whole and fits in 63 bits
+  int64_t value = 0;
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Parses a FITS number ("-12", "1.0", "3.2768E4", "1.5D-1") from `p` on,
+// without locale-dependent library calls.
+Number ParseNumber(const char* p, const char* end) {
+  Number n;
+  while (p < end && *p == ' ') ++p;
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  // Significant digits, leading zeros dropped; `exponent` counts the
+  // decimal places they must be shifted by.
+  char digits[kCard];
+  int count = 0;
+  int64_t exponent = 0;
+  bool any = false, point = false;
+  for (; p < end; ++p) {
+    if (IsDigit(*p)) {
+      any = true;
+      if (count > 0 || *p != '0') digits[count++] = *p;
+      if (point) --exponent;
+    } else if (*p == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return n;
+  n.valid = true;
+  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+    ++p;
+    bool exp_negative = false;
+    if (p < end && (*p == '+' || *p == '-')) exp_negative = *p++ == '-';
+    int64_t e = 0;
+    bool exp_any = false;
+    for (; p < end && IsDigit(*p); ++p) {
+      exp_any = true;
+      if (e < 1000) e = e * 10 + (*p - '0');
+    }
+    if (!exp_any) return n;  // "1E" is not a number we can trust
+    exponent += exp_negative ? -e : e;
+  }
+  // Trailing zeros behind the point do not make a fraction.
+  while (count > 0 && exponent < 0 && digits[count - 1] == '0') {
+    --count;
+    ++exponent;
+  }
+  if (count == 0) {
+    n.integral = true;
+    return n;
+  }
+  if (exponent < 0 || count + exponent > 18) return n;
+  int64_t v = 0;
+  for (int i = 0; i < count; ++i) v = v * 10 + (digits[i] - '0');
+  for (int64_t i = 0; i < exponent; ++i) v *= 10;
+  n.integral = true;
+  n.value = negative ? -v : v;
+  return n;
+}
+
+struct FitsHeader {
+  Number bitpix, naxis1, naxis2;
+  Number bzero, bscale;
+  bool ended = false;
+};
+
+void ParseCard(const char* card, FitsHeader* h) {
+  int key_len = 0;
+  while (key_len < kCard && card[key_len] != ' ' && card[key_len] != '=') ++key_len;
+  const std::string key(card, static_cast<size_t>(key_len));
+  if (key == "END") {
+    h->ended = true;
+    return;
+  }
+  Number* target = key == "BITPIX"   ? &h->bitpix
+                   : key == "NAXIS1" ? &h->naxis1
+                   : key == "NAXIS2" ? &h->naxis2
+                   : key == "BZERO"  ? &h->bzero
+                   : key == "BSCALE" ? &h->bscale
+                                     : nullptr;
+  if (target == nullptr) return;
+  const char* eq = static_cast<const char*>(std::memchr(card, '=', kCard));
+  *target = eq == nullptr ? Number{} : ParseNumber(eq + 1, card + kCard);
+}
+
+bool AllSpaces(const unsigned char* p, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] != ' ') return false;
+  }
+  return true;
+}
+
+// Positions `in` at the first data byte; `header_end` is the offset just
+// after the "END" card.
+void SeekData(ByteReader& in, int64_t header_end) {
+  const int64_t pad = (kBlock - header_end % kBlock) % kBlock;
+  std::vector<unsigned char> buf(static_cast<size_t>(pad));
+  const size_t got = in.Read(buf.data(), buf.size());
+  if (AllSpaces(buf.data(), got)) {
+    in.Seek(header_end + pad);
+    return;
+  }
+  // An unpadded header: data begin at the first card that is not blank.
+  size_t at = 0;
+  while (at + kCard <= got && AllSpaces(buf.data() + at, kCard)) at += kCard;
+  in.Seek(header_end + static_cast<int64_t>(at));
+}
+
+}  // namespace
+
+ReadStatus ReadFits(const std::string& path, Image& image) {
+  ByteReader in;
+  if (!in.Open(path)) return kReadCannotOpen;
+  return ReadFitsFrom(in, path, image);
+}
+
+ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
+  FitsHeader h;
+  h.bzero.valid = h.bzero.integral = true;
+  h.bscale.valid = h.bscale.integral = true;
+  h.bscale.value = 1;
+  char card[kCard];
+  while (!h.ended) {
+    if (in.Read(card, kCard) < static_cast<size_t>(kCard)) return kReadBadFormat;
+    ParseCard(card, &h);
+  }
+  if (!h.bitpix.integral || !h.naxis1.integral || !h.naxis2.integral) return kReadBadFormat;
+  const int64_t bitpix = h.bitpix.value;
+  if (bitpix == -32 || bitpix == -64 || bitpix == 64) return kReadUnsupported;
+  if (bitpix != 8 && bitpix != 16 && bitpix != 32) return kReadBadFormat;
+  if (!h.bzero.valid || !h.bscale.valid) return kReadBadFormat;
+  if (!h.bzero.integral || !h.bscale.integral) return kReadUnsupported;
+  const int64_t width = h.naxis1.value, height = h.naxis2.value;
+  if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return kReadBadFormat;
+  const uint64_t bytes = ImageBytes(width, height, 6);
+  if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
+
+  SeekData(in, in.Position());
+  Image fresh;
+  // Every row is written; those past the end of the file are cleared.
+  if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), false)) {
+    return kReadNoMemory;
+  }
+  const int w = fresh.width;
+  const int bytes_per_value = static_cast<int>(bitpix / 8);
+  const uint64_t scale = static_cast<uint64_t>(h.bscale.value);
+  const uint64_t zero = static_cast<uint64_t>(h.bzero.value);
+  const size_t row_bytes = static_cast<size_t>(w) * bytes_per_value;
+  std::vector<unsigned char> row(row_bytes);
+  for (int k = 0; k < fresh.height; ++k) {
+    const size_t got = in.Read(row.data(), row_bytes);
+    if (got < row_bytes) std::memset(row.data() + got, 0, row_bytes - got);
+    const size_t base = static_cast<size_t>(k) * w;
+    uint16_t* r = fresh.r.get() + base;
+    const unsigned char* p = row.data();
+    for (int x = 0; x < w; ++x, p += bytes_per_value) {
+      uint64_t s;
+      if (bytes_per_value == 1) {
+        s = static_cast<uint64_t>(p[0]) * 256 * scale + zero;
+      } else if (bytes_per_value == 2) {
+        s = static_cast<uint64_t>((p[0] << 8) | p[1]) * scale + zero;
+      } else {
+        const uint32_t u = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+                           (static_cast<uint32_t>(p[2]) << 8) | p[3];
+        const int64_t v = static_cast<int32_t>(u);
+        s = (static_cast<uint64_t>(v) * scale + zero) >> 16;
+      }
+      r[x] = static_cast<uint16_t>(s);
+    }
+    std::memcpy(fresh.g.get() + base, r, static_cast<size_t>(w) * 2);
+    std::memcpy(fresh.b.get() + base, r, static_cast<size_t>(w) * 2);
+    if (got < row_bytes) {
+      // The file ended: the rows above are 0.
+      const size_t done = base + static_cast<size_t>(w);
+      const size_t rest = (fresh.PixelCount() - done) * 2;
+      for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c) + done, 0, rest);
+      break;
+    }
+  }
+  image.r = std::move(fresh.r);
+  image.g = std::move(fresh.g);
+  image.b = std::move(fresh.b);
+  image.width = fresh.width;
+  image.height = fresh.height;
+  SetImageName(image, name);
+  return kReadOk;
+}
+
+}  // namespace tavo

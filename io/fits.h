@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+// io/fits.h - the primary image of a FITS file (8, 16 or 32-bit integers,
+// two axes) read as a gray picture. There is no writer.
+#pragma once
+#include <string>
+
+#include "core/image.h"
+#include "io/byte_reader.h"
+#include "io/image_file.h"
+
+namespace tavo {
+
+// Header: 80-character cards up to "END"; BITPIX, NAXIS1 (width), NAXIS2
+// (height), BZERO (default 0) and BSCALE (default 1) are used, values with
+// their sign ("-32768", "1.0E0" and "32768." are integers). Data start at
+// the next multiple of 2880 bytes when the header is padded with spaces,
+// otherwise at the first card after "END" that is not all spaces. Data row
+// k is memory row k. Big-endian values v become samples, in arithmetic
+// modulo 2^64 reduced to 16 bits:
+//   BITPIX 8:  (b x 256 x BSCALE + BZERO) mod 65536
+//   BITPIX 16: (v x BSCALE + BZERO) mod 65536 (v read as unsigned: same
+//              result modulo 65536 as the signed value)
+//   BITPIX 32: floor((v x BSCALE + BZERO) / 65536) mod 65536 with v signed,
+//              i.e. the top 16 bits of the scaled 32-bit value
+// and fill R, G and B alike. Missing data read as 0.
+// Refused with kReadUnsupported: BITPIX -32, -64 and 64, and BZERO or
+// BSCALE that are not whole numbers. Refused with kReadBadFormat: no "END",
+// missing or unusable BITPIX, NAXIS1 or NAXIS2. The image is untouched on
+// failure.
+ReadStatus ReadFits(const std::string& path, Image& image);
+// The same from an open reader; `name` becomes the image name.
+ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image);
+
+}  // namespace tavo
