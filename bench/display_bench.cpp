@@ -61,6 +61,7 @@ void BM_RenderDisplayWithStatsRefresh(benchmark::State& state) {
   img.stats_refresh = 1;
   DisplayFrame frame;
   for (auto _ : state) {
+    img.stats_stale = true;  // as after every change of the image
     RenderDisplay(img, 800, 512, &frame);
     benchmark::DoNotOptimize(frame.rgb.data());
   }

@@ -30,6 +30,10 @@ struct Image {
   int scroll_x = 0, scroll_y = 0;
   int point_a_x = -1, point_a_y = -1, point_b_x = -1, point_b_y = -1;
   int stats_refresh = 0;
+  // Raised together with stats_refresh whenever the planes may have
+  // changed; painting recomputes the statistics only while it is up, so an
+  // unchanged image repaints without a pass over every sample.
+  bool stats_stale = true;
   int changed = 0;
   int undo_changed = 0;
   int monochrome = 0;

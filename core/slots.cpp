@@ -291,6 +291,7 @@ void ComputeHistogram(Image& image) {
 
 void MarkLoaded(Image& image) {
   image.stats_refresh = 1;
+  image.stats_stale = true;
   image.undo_available = image.redo_available = 0;
   image.changed = image.undo_changed = 0;
   image.monochrome = image.undo_monochrome = 0;
@@ -298,6 +299,7 @@ void MarkLoaded(Image& image) {
 
 void MarkInPlaceChange(Image& image) {
   image.stats_refresh = 1;
+  image.stats_stale = true;
   image.undo_available = 1;
   image.redo_available = 0;
   image.undo_changed = image.changed;
@@ -306,6 +308,7 @@ void MarkInPlaceChange(Image& image) {
 
 void MarkNewComposite(Image& image) {
   image.stats_refresh = 1;
+  image.stats_stale = true;
   image.undo_available = image.redo_available = 0;
   image.changed = 1;
   image.undo_changed = 0;
@@ -314,6 +317,7 @@ void MarkNewComposite(Image& image) {
 
 void MarkNewDerived(Image& image) {
   image.stats_refresh = 1;
+  image.stats_stale = true;
   image.undo_available = image.redo_available = 0;
   image.changed = image.undo_changed = 0;
 }

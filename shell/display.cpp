@@ -83,9 +83,10 @@ bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFra
   if (image.Empty() || !image.r || !image.g || !image.b) return false;
   if (image.zoom <= 0) image.zoom = 100;
   ClampScroll(image, client_width, client_height);
-  if (image.stats_refresh == 1) {
+  if (image.stats_refresh == 1 && image.stats_stale) {
     ComputeDisplayStats(image);
     ComputeHistogram(image);
+    image.stats_stale = false;
   }
   const int z = image.zoom;
   int w = 0, h = 0;

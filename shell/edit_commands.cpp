@@ -13,6 +13,7 @@ void CmdUndo(AppState& app, UiPort& ui) {
   image->undo_available = 0;
   image->redo_available = 1;
   image->stats_refresh = 1;
+  image->stats_stale = true;
   image->changed = image->undo_changed;
   ui.Repaint();
 }
@@ -24,6 +25,7 @@ void CmdRedo(AppState& app, UiPort& ui) {
   image->undo_available = 1;
   image->redo_available = 0;
   image->stats_refresh = 1;
+  image->stats_stale = true;
   image->undo_changed = image->changed;
   image->changed = 1;
   ui.Repaint();

@@ -49,6 +49,7 @@ void CmdZoomIn(AppState& app, UiPort& ui) {
   if (image == nullptr) return;
   image->zoom = ZoomStepIn(image->zoom);
   image->stats_refresh = 1;
+  image->stats_stale = true;
   ui.Repaint();
 }
 
@@ -57,6 +58,7 @@ void CmdZoomOut(AppState& app, UiPort& ui) {
   if (image == nullptr) return;
   image->zoom = ZoomStepOut(image->zoom);
   image->stats_refresh = 1;
+  image->stats_stale = true;
   ui.Repaint();
 }
 

@@ -196,6 +196,17 @@ TEST(DisplayConversion, StatisticsFollowTheRefreshFlag) {
   EXPECT_EQ(img.mean_r, 5120);
   EXPECT_EQ(img.hist_r[20], 16u);  // 5120 / 256, all 16 pixels
   EXPECT_EQ(img.stats_refresh, 1);  // painting does not clear it
+  // A repaint of the unchanged image keeps the figures without a new pass
+  // (a sample changed behind the flags' back shows that no pass was made);
+  // a marked change brings a fresh pass.
+  img.r[0] = 0;
+  RenderDisplay(img, 800, 512, &f);
+  EXPECT_EQ(img.hist_r[20], 16u);
+  MarkInPlaceChange(img);
+  RenderDisplay(img, 800, 512, &f);
+  EXPECT_EQ(img.hist_r[20], 15u);
+  EXPECT_EQ(img.hist_r[0], 1u);
+  EXPECT_EQ(img.mean_r, 4800);  // row means 3840, 5120, 5120, 5120 -> 19200 / 4
 }
 
 TEST(DisplayConversion, ScrollIsClampedFirst) {
