@@ -195,15 +195,8 @@ void CmdBatchStop(AppState& app, UiPort& ui) {
 }
 
 void CmdBatchOpen(AppState& app, UiPort& ui) {
-  FileDialogRequest request;
-  request.mode = kFileDialogOpen;
-  request.title = "LOAD";
-  request.filters = kBatchFilters;
   std::string path;
-  if (!ui.ChooseFile(request, &path)) {
-    ui.ShowMessage(kBoxMessage, kMsgSettingsNotLoaded);
-    return;
-  }
+  if (!ChooseTextFileToLoad(ui, kBatchFilters, &path)) return;
   // Read into a copy: a file that is not a batch file changes nothing.
   BatchSequence loaded = app.batch;
   const int steps = ReadBatchFile(loaded, path);
@@ -220,18 +213,8 @@ void CmdBatchOpen(AppState& app, UiPort& ui) {
 }
 
 void CmdBatchSave(AppState& app, UiPort& ui) {
-  FileDialogRequest request;
-  request.mode = kFileDialogSave;
-  request.title = "SAVE";
-  request.filters = kBatchFilters;
-  request.initial_name = "tavo";
   std::string path;
-  if (!ui.ChooseFile(request, &path)) {
-    ui.ShowMessage(kBoxMessage, kMsgSettingsNotSaved);
-    return;
-  }
-  if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".tvb") != 0) path += ".tvb";
-  if (!ConfirmOverwrite(ui, path)) return;
+  if (!ChooseTextFileToSave(ui, kBatchFilters, ".tvb", &path)) return;
   if (!WriteBatchFile(app.batch, path)) ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, path));
 }
 

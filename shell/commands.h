@@ -65,6 +65,14 @@ bool ConfirmExit(AppState& app, UiPort& ui);
 void SelectNextImage(AppState& app, UiPort& ui);
 void SelectPreviousImage(AppState& app, UiPort& ui);
 
+// File dialogs of the settings and batch files ("LOAD" / "SAVE" with
+// `filters`). Saving proposes "tavo", appends `extension` (".tvp", ".tvb")
+// to a name that does not end in it, and asks before overwriting. A
+// cancelled dialog shows the not-saved / not-loaded message. False when
+// there is nothing to read or write.
+bool ChooseTextFileToLoad(UiPort& ui, const char* filters, std::string* path);
+bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path);
+
 // Caution box before overwriting an existing file; true when the file does
 // not exist or the user said OK.
 bool ConfirmOverwrite(UiPort& ui, const std::string& path);

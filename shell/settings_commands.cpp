@@ -2,6 +2,8 @@
 // Resetting, saving and loading all settings.
 #include <strings.h>
 
+#include <cstring>
+
 #include "batch/settings_file.h"
 #include "shell/batch_commands.h"
 #include "shell/command_handlers.h"
@@ -9,6 +11,31 @@
 #include "shell/messages.h"
 
 namespace tavo {
+
+bool ChooseTextFileToLoad(UiPort& ui, const char* filters, std::string* path) {
+  FileDialogRequest request;
+  request.mode = kFileDialogOpen;
+  request.title = "LOAD";
+  request.filters = filters;
+  if (ui.ChooseFile(request, path)) return true;
+  ui.ShowMessage(kBoxMessage, kMsgSettingsNotLoaded);
+  return false;
+}
+
+bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path) {
+  FileDialogRequest request;
+  request.mode = kFileDialogSave;
+  request.title = "SAVE";
+  request.filters = filters;
+  request.initial_name = "tavo";
+  if (!ui.ChooseFile(request, path)) {
+    ui.ShowMessage(kBoxMessage, kMsgSettingsNotSaved);
+    return false;
+  }
+  const size_t n = std::strlen(extension);
+  if (path->size() < n || strcasecmp(path->c_str() + path->size() - n, extension) != 0) *path += extension;
+  return ConfirmOverwrite(ui, *path);
+}
 
 void CmdResetSettings(AppState& app, UiPort& ui) {
   if (ui.Ask(kBoxCaution, kMsgResetSettings) != kAnswerOk) return;
@@ -21,33 +48,16 @@ void CmdResetSettings(AppState& app, UiPort& ui) {
 
 void CmdSaveSettings(AppState& app, UiPort& ui) {
   ui.ShowMessage(kBoxMessage, kMsgSaveSettingsInfo);
-  FileDialogRequest request;
-  request.mode = kFileDialogSave;
-  request.title = "SAVE";
-  request.filters = kSettingsFilters;
-  request.initial_name = "tavo";
   std::string path;
-  if (!ui.ChooseFile(request, &path)) {
-    ui.ShowMessage(kBoxMessage, kMsgSettingsNotSaved);
-    return;
-  }
-  if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".tvp") != 0) path += ".tvp";
-  if (!ConfirmOverwrite(ui, path)) return;
+  if (!ChooseTextFileToSave(ui, kSettingsFilters, ".tvp", &path)) return;
   if (!SaveSettings(app.settings, path)) {
     ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, path));
   }
 }
 
 void CmdLoadSettings(AppState& app, UiPort& ui) {
-  FileDialogRequest request;
-  request.mode = kFileDialogOpen;
-  request.title = "LOAD";
-  request.filters = kSettingsFilters;
   std::string path;
-  if (!ui.ChooseFile(request, &path)) {
-    ui.ShowMessage(kBoxMessage, kMsgSettingsNotLoaded);
-    return;
-  }
+  if (!ChooseTextFileToLoad(ui, kSettingsFilters, &path)) return;
   if (LoadSettings(app.settings, path) == 0) {
     ui.ShowMessage(kBoxError, FormatText(kMsgCannotOpenFile, path));
   }
