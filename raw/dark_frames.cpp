@@ -86,8 +86,15 @@ int LoadDarkFrame(DarkFrameSet& set, const std::string& path, int position) {
   }
   loaded.width = view.width;
   loaded.height = view.height;
+  loaded.gain = RawScaleGain(*session);
   frame = std::move(loaded);
   return kRawOk;
+}
+
+uint16_t Rescale(uint16_t sample, double from, double to) {
+  if (from == to || from <= 0) return sample;
+  const double v = sample * to / from;
+  return v >= 65535.0 ? 65535 : static_cast<uint16_t>(v);
 }
 
 int CountedDarkFrames(const DarkFrameSet& set) {
@@ -123,12 +130,13 @@ bool CombineDarkFrames(DarkFrameSet& set, int mode) {
     for (int k = 0; k < count; ++k) in[k] = set.frames[k].planes[c].get();
     for (size_t i = 0; i < n; ++i) {
       uint16_t s[kDarkFrameCount];
-      for (int k = 0; k < count; ++k) s[k] = in[k][i];
+      for (int k = 0; k < count; ++k) s[k] = Rescale(in[k][i], set.frames[k].gain, set.frames[0].gain);
       out[i] = CombineSample(s, count);
     }
   }
   master.width = width;
   master.height = height;
+  master.gain = set.frames[0].gain;
   set.master = std::move(master);
   return true;
 }
@@ -160,7 +168,7 @@ uint16_t DiamondMean(const uint16_t* records, int width, int height, int x, int 
 }
 
 bool ApplyMasterDark(uint16_t* records, int width, int height, const DarkFrame& dark, int mode,
-                     int threshold) {
+                     int threshold, double light_gain) {
   if (!dark.Loaded() || dark.width != width || dark.height != height) return false;
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
   switch (mode) {
@@ -169,7 +177,7 @@ bool ApplyMasterDark(uint16_t* records, int width, int height, const DarkFrame& 
       for (size_t i = 0; i < n; ++i) {
         for (int c = 0; c < 4; ++c) {
           uint16_t& v = records[i * 4 + c];
-          const uint16_t d = dark.planes[c][i];
+          const uint16_t d = Rescale(dark.planes[c][i], dark.gain, light_gain);
           if (v > d) {
             v = static_cast<uint16_t>(v - d);
           } else if (mode == kDarkZero) {
@@ -184,7 +192,7 @@ bool ApplyMasterDark(uint16_t* records, int width, int height, const DarkFrame& 
         for (int c = 0; c < 4; ++c) {
           uint16_t& v = records[i * 4 + c];
           if (v == 0) continue;
-          const int d = dark.planes[c][i];
+          const int d = Rescale(dark.planes[c][i], dark.gain, light_gain);
           if (v > d + threshold) {
             v = static_cast<uint16_t>(v - d);
             continue;

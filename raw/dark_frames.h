@@ -25,6 +25,9 @@ struct DarkFrame {
   Plane planes[4];
   int width = 0;
   int height = 0;
+  // Scale of the samples relative to scaling by the identified maximum
+  // (RawScaleGain); 1 in the usual case.
+  double gain = 1.0;
 
   bool Loaded() const { return planes[0] != nullptr && width > 0 && height > 0; }
 };
@@ -55,6 +58,8 @@ void ForgetDarkFrames(DarkFrameSet& set);
 //      the earliest frame) and the other two averaged with >> 1;
 //   4: m = sum >> 2, the farthest (earliest on ties) is dropped and the
 //      other three summed and divided by 3.
+// Frames scaled by a different gain than frame 0 are first brought to
+// frame 0's scale (truncating); the master takes frame 0's gain.
 // False when the master's planes could not be had (then no master).
 bool CombineDarkFrames(DarkFrameSet& set, int mode);
 
@@ -70,9 +75,16 @@ int CountedDarkFrames(const DarkFrameSet& set);
 //           every pixel is done each mark, in row-major order, takes the
 //           diamond mean of DiamondMean from the mosaic as it then stands.
 // Other modes change nothing. Returns false, mosaic untouched, when the
-// dark's size differs from the mosaic's.
+// dark's size differs from the mosaic's. When the light was scaled with
+// `light_gain` and the dark with another gain, each dark sample d is taken
+// as d x light_gain / dark.gain (truncated, at most 65535), so that both
+// stand on the light's scale.
 bool ApplyMasterDark(uint16_t* records, int width, int height, const DarkFrame& dark, int mode,
-                     int threshold);
+                     int threshold, double light_gain = 1.0);
+
+// `sample` brought from scale `from` to scale `to`: unchanged when they are
+// equal, else trunc(sample x to / from), at most 65535.
+uint16_t Rescale(uint16_t sample, double from, double to);
 
 // Replacement for channel c at (x, y): the non-zero channel-c samples of
 // the twelve positions of the radius-2 diamond inside the mosaic; n of them

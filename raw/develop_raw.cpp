@@ -92,7 +92,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   if (darks != nullptr && darks->master.Loaded() && dark_code >= 0) {
     const RawMosaicView view = MosaicView(*session);
     if (ApplyMasterDark(view.records, view.width, view.height, darks->master, dark_code & 255,
-                        dark_code >> 8)) {
+                        dark_code >> 8, RawScaleGain(*session))) {
       ClearBlackLevel(*session);
     } else {
       result.dark_skipped = true;

@@ -33,7 +33,13 @@ class SteppedLibRaw : public LibRaw {
       adjust_bl();
       subtract_black_internal();
     }
+    // The library lowers its maximum to the brightest sample when that lies
+    // above 3/4 of it; the ratio is kept so that darks and lights scaled by
+    // different maxima can still be subtracted on one scale.
+    const double before = imgdata.color.maximum;
     if (!(info.decoder_flags & LIBRAW_DECODER_FIXEDMAXC)) adjust_maximum();
+    const double after = imgdata.color.maximum;
+    gain_ = before > 0 && after > 0 ? before / after : 1.0;
     // Layered sensors deliver finished colour per pixel; they are not scaled.
     if (!imgdata.idata.is_foveon) scale_colors();
   }
@@ -73,9 +79,11 @@ class SteppedLibRaw : public LibRaw {
   }
 
   void ZeroBlack() { imgdata.color.black = 0; }
+  double gain() const { return gain_; }
 
  private:
   int black_inline_ = 0;
+  double gain_ = 1.0;
 };
 
 struct RawSession {
@@ -166,6 +174,8 @@ int DecodeScaledMosaic(RawSession& session) {
 }
 
 void ClearBlackLevel(RawSession& session) { session.lib.ZeroBlack(); }
+
+double RawScaleGain(RawSession& session) { return session.lib.gain(); }
 
 int FoldSecondGreen(RawSession& session) {
   return Trap(session, [&] { session.lib.Fold(); });

@@ -57,6 +57,11 @@ RawSessionPtr OpenRawSession(const std::string& path, int* status);
 // sensors keep their unscaled values. Returns a RawStatus.
 int DecodeScaledMosaic(RawSession& session);
 
+// How much larger the scaled samples came out than scaling by the
+// identified maximum would have made them (1 unless the library lowered its
+// maximum to the file's brightest sample).
+double RawScaleGain(RawSession& session);
+
 // After a dark frame was applied: the library's black level becomes 0.
 void ClearBlackLevel(RawSession& session);
 
