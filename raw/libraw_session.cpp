@@ -25,15 +25,16 @@ class SteppedLibRaw : public LibRaw {
     return raw2image_ex(black_inline_);
   }
 
+  // The maximum stays the identified one. The library's one-call pipeline
+  // would lower it to the brightest sample whenever that lies above 3/4 of
+  // it; one bright pixel would then set the scale of a whole file, and a
+  // light frame and its darks would be scaled by different factors.
   void Scale() {
-    libraw_decoder_info_t info;
-    get_decoder_info(&info);
     if (libraw_internal_data.internal_output_params.zero_is_bad) remove_zeroes();
     if (!black_inline_ || !imgdata.color.data_maximum) {
       adjust_bl();
       subtract_black_internal();
     }
-    if (!(info.decoder_flags & LIBRAW_DECODER_FIXEDMAXC)) adjust_maximum();
     // Layered sensors deliver finished colour per pixel; they are not scaled.
     if (!imgdata.idata.is_foveon) scale_colors();
   }

@@ -234,6 +234,27 @@ TEST(LoadDarkFrame, KeepsTheScaledMosaicPerChannel) {
   EXPECT_EQ(f.planes[1][24], 0);
 }
 
+TEST(LoadDarkFrame, ABrightSampleDoesNotChangeTheScale) {
+  const std::string dir = TempDir("dark_bright");
+  // As above, plus one red of 4000 at (2,0): 4000 - 512 = 3488 lies above
+  // 3/4 of 4607 - 512 = 4095, yet the factor stays 65535 / 4095 for every
+  // sample: 1000 * 16.003662 -> 16003 and 3488 * 16.003662 = 55820.77 ->
+  // 55820. (Scaling to the brightest sample would give 1000 * 65535 / 3488
+  // = 18788.)
+  DngImage dng = FlatDng(kDngMosaic2x2, "RGGB", 24, 22, 1512, 1512, 1512, {{2, 0, 4000}});
+  dng.black = 512;
+  dng.white = 4607;
+  const std::string path = WriteDngFile(dir, "bright.dng", dng);
+  DarkFrameSet set;
+  ASSERT_EQ(LoadDarkFrame(set, path, 0), kRawOk);
+  const DarkFrame& f = set.frames[0];
+  ASSERT_TRUE(f.Loaded());
+  EXPECT_EQ(f.planes[0][0], 16003);
+  EXPECT_EQ(f.planes[1][1], 16003);
+  EXPECT_EQ(f.planes[2][25], 16003);
+  EXPECT_EQ(f.planes[0][2], 55820);
+}
+
 TEST(LoadDarkFrame, EmptyOrMissingReleasesThatFrameOnly) {
   const std::string dir = TempDir("dark_missing");
   const std::string a = FlatRggb(dir, "a.dng", 1100);
@@ -291,9 +312,7 @@ TEST(DevelopRawDark, SubtractionRemovesPlantedHotPixels) {
   const std::string dir = TempDir("dark_hot");
   // Light 3000 with hot samples at a blue (5,5) and a red (10,8); the dark
   // 1000 carries the same hot pixels 2000 lower, so light - dark is a flat
-  // 2000 everywhere. The hot values stay below 3/4 of the white level: above
-  // it the library lowers its maximum to the brightest sample and scales
-  // each file by its own factor.
+  // 2000 everywhere.
   const std::string light = FlatRggb(dir, "light.dng", 3000, {{5, 5, 45000}, {10, 8, 40000}});
   const std::string dark = FlatRggb(dir, "dark.dng", 1000, {{5, 5, 43000}, {10, 8, 38000}});
   const std::string clean = FlatRggb(dir, "clean.dng", 2000);
@@ -312,6 +331,25 @@ TEST(DevelopRawDark, SubtractionRemovesPlantedHotPixels) {
   }
   const Image raw = Develop(light, nullptr, 2, &outcome);
   EXPECT_FALSE(SamePlanes(raw, expected));
+}
+
+TEST(DevelopRawDark, HotPixelsNearTheWhiteLevelAreRemovedToo) {
+  const std::string dir = TempDir("dark_hot_bright");
+  // Black 0 and white 65535 make every factor 1. The hot samples lie above
+  // 3/4 of the white level and the light's brightest (60000) differs from
+  // the dark's (58000); both files keep the factor 1, so light - dark is a
+  // flat 2000 like the clean frame, hot pixels included.
+  const std::string light = FlatRggb(dir, "light.dng", 3000, {{5, 5, 60000}, {10, 8, 52000}});
+  const std::string dark = FlatRggb(dir, "dark.dng", 1000, {{5, 5, 58000}, {10, 8, 50000}});
+  const std::string clean = FlatRggb(dir, "clean.dng", 2000);
+  DarkFrameSet set;
+  ASSERT_EQ(LoadDarkFrame(set, dark, 0), kRawOk);
+  ASSERT_TRUE(CombineDarkFrames(set, 0));
+  RawDevelopOutcome outcome;
+  const Image expected = Develop(clean, nullptr, 0, &outcome);
+  for (int mode : {kDarkKeep, kDarkZero, kDarkNeighbours}) {
+    EXPECT_TRUE(SamePlanes(Develop(light, &set, mode, &outcome), expected)) << "mode " << mode;
+  }
 }
 
 TEST(DevelopRawDark, DefectsAtTheDarkLevelAreRepairedFromNeighbours) {

@@ -153,9 +153,11 @@ TEST(DevelopRawLibrary, PathCodesChooseTheDemosaic) {
 }
 
 // dcraw_emu's linear 16-bit output without rotation, read back as PPM.
+// "-c 0" keeps the tool's maximum at the identified one, as ours is; by
+// default it lowers it to the brightest sample above 3/4 of it.
 Image LibraryReference(const std::string& file, int quality, const std::string& dir) {
   const std::string out = dir + "/ref_q" + std::to_string(quality) + ".ppm";
-  const std::string cmd = std::string(TAVO_DCRAW_EMU) + " -4 -t 0 -q " + std::to_string(quality) + " -Z '" +
+  const std::string cmd = std::string(TAVO_DCRAW_EMU) + " -4 -t 0 -c 0 -q " + std::to_string(quality) + " -Z '" +
                           out + "' '" + file + "' > /dev/null 2>&1";
   Image ref;
   if (std::system(cmd.c_str()) != 0) return ref;
