@@ -194,6 +194,52 @@ def fast_cases(rn):
             rn.case("%s s%d" % (name, s), light, SLIDERS[s])
 
 
+def sweep_cases(rn):
+    # One slider at a time on a bright mosaic spanning the whole range, where
+    # the colour stage's products exceed 32 bits at the strongest gain.
+    light = rn.dng("sweep", "--pattern", "GBRG", "--black", 256, "--white", 65535,
+                   "--fill", "noise", 40, 200, 65335, "--matrix")
+    g, b, w, s, r, f, q, h = DEFAULT_RAW
+    for sharp in range(9):
+        for radius in (0, 1):
+            rn.case("sweep sharpness %d radius %d" % (sharp, radius), light, (g, b, w, sharp, radius, f, q, h))
+    for false_colour in range(5):
+        rn.case("sweep false colour %d" % false_colour, light, (g, b, w, s, r, false_colour, q, h))
+    for saturation in range(5):
+        rn.case("sweep saturation %d" % saturation, light, (g, b, w, s, r, f, saturation, h))
+    for hue in (0, 1, 9, 17, 18, 19, 27, 35, 36):
+        rn.case("sweep hue %d" % hue, light, (g, b, w, 8, 1, 0, 4, hue))
+
+
+def tone_cases(rn):
+    # Black 0 and white 65535 scale by exactly 1, so planted samples reach
+    # the tone curve as they are: each channel gets the samples just below,
+    # at and above its toe end x0 = (b + 8) * 128 and its shoulder start
+    # x1 = (w - 4) * 256, and 1 and 65535. With no sharpening, false colour,
+    # saturation or hue the output at a planted sample is its toned value.
+    # Over the files every black 0..32 and white 128..255 is used.
+    sites = {0: [], 1: [], 2: []}  # RGGB positions of each colour, spaced
+    for y in range(1, H - 1, 3):
+        for x in range(1, W - 1, 3):
+            colour = [[0, 1], [1, 2]][y % 2][x % 2]
+            sites[colour].append((x, y))
+    gammas = [1.0, 1.0, 2.2, 1.0, 3.7, 1.4]
+    for k in range(43):
+        black = [(3 * k + c) % 33 for c in range(3)]
+        white = [128 + (3 * k + c) % 128 for c in range(3)]
+        plant = []
+        for c in range(3):
+            x0, x1 = (black[c] + 8) * 128, (white[c] - 4) * 256
+            for i, v in enumerate((x0 - 1, x0, x0 + 1, x1 - 1, x1, x1 + 1, 1, 65535)):
+                plant.append((sites[c][i], v))
+        args = []
+        for (x, y), v in plant:
+            args += ["--hot", x, y, v]
+        light = rn.dng("tone%d" % k, "--pattern", "RGGB", "--fill", "flat", 30000, *args)
+        gm = gammas[k % len(gammas)]
+        rn.case("tone file %d" % k, light, ((gm, gm, gm), black, white, 0, 0, 0, 0, 18))
+
+
 # --- dark frames -------------------------------------------------------------------
 
 HOT = [(5, 5), (10, 8), (11, 8), (0, 0), (39, 31), (20, 1), (1, 20), (21, 14), (30, 30), (2, 2), (3, 2)]
@@ -296,7 +342,8 @@ def main():
     cli, make_dng, identify = (os.path.abspath(a) for a in sys.argv[1:4])
     only = sys.argv[sys.argv.index("--only") + 1] if "--only" in sys.argv else ""
     keep = sys.argv[sys.argv.index("--keep") + 1] if "--keep" in sys.argv else None
-    groups = [("fast", fast_cases), ("dark", dark_cases), ("combine", combine_cases)]
+    groups = [("fast", fast_cases), ("sweep", sweep_cases), ("tone", tone_cases), ("dark", dark_cases),
+              ("combine", combine_cases)]
     with tempfile.TemporaryDirectory() as tmp:
         work = keep or tmp
         os.makedirs(work, exist_ok=True)

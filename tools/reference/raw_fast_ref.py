@@ -288,25 +288,31 @@ class Params:
 
 
 def tone_curve(b, wl, g):
-    """Returns a function mapping one non-zero sample."""
+    """Returns a function mapping one non-zero sample. Powers of the
+    integers x0, x1 and v are exact in double precision and are formed
+    first; each is then multiplied by its coefficient once."""
     x0 = float((b + 8) * 128)
     x1 = float((wl - 4) * 256)
     s0 = 2048.0 / x0
     s1 = 2048.0 / (65536.0 - x1)
     dl = x0 - x1
+    x0_2, x1_2 = x0 * x0, x1 * x1
+    x0_3, x1_3 = x0_2 * x0, x1_2 * x1
     a = (dl * (s0 + s1) + 124928.0) / (dl * dl * dl)
-    p = (s0 * x0 - s1 * x1 + 62464.0 - 2.0 * a * (x0 * x0 * x0 - x1 * x1 * x1)) / (x0 * x0 - x1 * x1)
-    r = s0 - 3.0 * a * x0 * x0 - 2.0 * p * x0
-    e = 1024.0 - a * x0 * x0 * x0 - p * x0 * x0 - r * x0
+    p = (s0 * x0 - s1 * x1 + 62464.0 - 2.0 * a * (x0_3 - x1_3)) / (x0_2 - x1_2)
+    r = s0 - 3.0 * a * x0_2 - 2.0 * p * x0
+    e = 1024.0 - a * x0_3 - p * x0_2 - r * x0
     inv = 1.0 / g
     k = 65535.0 / math.pow(65535.0, inv)
 
     def curve(v):
+        v2 = float(v * v)
+        v3 = float(v * v * v)
         v = float(v)
         if v < x0:
-            y = 1024.0 * v * v / (x0 * x0)
+            y = 1024.0 * v2 / x0_2
         elif v < x1:
-            y = a * v * v * v + p * v * v + r * v + e
+            y = a * v3 + p * v2 + r * v + e
         else:
             y = (v - 65536.0) * s1 + 65536.0
         if y <= 0:
