@@ -288,6 +288,21 @@ def dark_cases(rn):
             rn.case("defects mode %d threshold %d" % (mode, threshold), light, SLIDERS[1], [dark],
                     mode, threshold)
     rn.case("defects default sliders", light, DEFAULT_RAW, [dark], 2, 64)
+    # A dark with levels of its own is scaled with its own factors.
+    other = rn.dng("ddark2", "--pattern", "GRBG", "--black", 200, "--white", 9000,
+                   "--fill", "noise", 16, 900, 500, *hot_args(HOT, [5000, 4700, 4600, 4000, 5000,
+                                                                    2900, 2400, 2000, 3500, 1500, 1500]))
+    rn.case("defects dark with other levels", light, SLIDERS[1], [other], 2, 48)
+
+    # Full-colour and monochrome files: every record carries its colour, so
+    # the diamond takes all twelve neighbours.
+    for pattern in ("rgb", "mono"):
+        light = rn.dng(pattern + "light", "--pattern", pattern, "--black", 100, "--white", 4000,
+                       "--fill", "noise", 17, 900, 800, *hot_args(HOT, [3000] * len(HOT)))
+        dark = rn.dng(pattern + "dark", "--pattern", pattern, "--black", 100, "--white", 4000,
+                      "--fill", "noise", 18, 700, 500, *hot_args(HOT, [3100, 2000] * 6))
+        for mode in (0, 1, 2):
+            rn.case("%s dark mode %d" % (pattern, mode), light, SLIDERS[1], [dark], mode, 64)
 
     # The 6 x 6 pattern keeps all its greens in one channel.
     light = rn.dng("xlight", "--pattern", "6x6", "--black", 100, "--white", 4000,
@@ -332,6 +347,10 @@ def combine_cases(rn):
 
     # A master of another size is not applied, and the user is told.
     small = rn.dng("small", "--size", W + 2, H, "--pattern", "RGGB", "--fill", "flat", 90)
+    # A later frame of another size than the first ends the count, like a
+    # gap: the master is the first frame alone.
+    mixed, _, _ = rn.case("second dark of another size", light, SLIDERS[1], [flats[30], small, flats[10]], 1, 0)
+    rn.expect("second dark of another size uses the first only", mixed is not None and np.array_equal(mixed, one))
     ours, expected, text = rn.case("dark of another size", light, SLIDERS[1], [small], 1, 0)
     plain, _ = rn.develop(light, raw_setting(*SLIDERS[1])[0])
     rn.expect("dark of another size leaves the light", ours is not None and np.array_equal(ours, plain))
