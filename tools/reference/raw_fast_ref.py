@@ -354,10 +354,12 @@ def stage2(mosaic, pattern):
                     out[c, y, x] = m[y, x]
                     continue
                 num = den = 0
-                window = [(1, 2, EDGE), (1, 1, CORNER)]
+                # Edge neighbours weigh 2, corners 1; the 6 x 6 pattern also
+                # blends the centre with weight 16.
+                window = [(2, EDGE), (1, CORNER)]
                 if pattern == 6:
-                    window.append((1, 16, [(0, 0)]))
-                for _, wt, offs in window:
+                    window.append((16, [(0, 0)]))
+                for wt, offs in window:
                     for dx, dy in offs:
                         xx, yy = x + dx, y + dy
                         if 0 <= xx < w and 0 <= yy < h and m[yy, xx] != 0:
