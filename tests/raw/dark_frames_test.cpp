@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <vector>
 
 #include "core/memory.h"
@@ -234,6 +236,54 @@ TEST(LoadDarkFrame, KeepsTheScaledMosaicPerChannel) {
   EXPECT_EQ(f.planes[1][24], 0);
 }
 
+TEST(LoadDarkFrame, ABrightSampleScalesTheFrameByItsOwnMaximumAndIsRecorded) {
+  const std::string dir = TempDir("dark_bright");
+  // As above, plus one red of 4000 at (2,0): 4000 - 512 = 3488 lies above
+  // 3/4 of 4607 - 512 = 4095, so the library scales by 3488 instead:
+  // 1000 * 65535 / 3488 = 18788.7 -> 18788 (instead of 16003), and the
+  // frame records the gain 4095 / 3488.
+  DngImage dng = FlatDng(kDngMosaic2x2, "RGGB", 24, 22, 1512, 1512, 1512, {{2, 0, 4000}});
+  dng.black = 512;
+  dng.white = 4607;
+  const std::string path = WriteDngFile(dir, "bright.dng", dng);
+  DarkFrameSet set;
+  ASSERT_EQ(LoadDarkFrame(set, path, 0), kRawOk);
+  const DarkFrame& f = set.frames[0];
+  ASSERT_TRUE(f.Loaded());
+  EXPECT_EQ(f.planes[0][0], 18788);
+  EXPECT_EQ(f.planes[1][1], 18788);
+  EXPECT_GE(f.planes[0][2], 65534);
+  EXPECT_DOUBLE_EQ(f.gain, 4095.0 / 3488.0);
+}
+
+TEST(DarkScale, RescaleIsExactWhenTheScalesAgree) {
+  EXPECT_EQ(Rescale(1234, 1.0, 1.0), 1234);
+  EXPECT_EQ(Rescale(1234, 1.25, 1.25), 1234);
+  EXPECT_EQ(Rescale(1000, 1.25, 1.0), 800);      // 1000 / 1.25
+  EXPECT_EQ(Rescale(1000, 1.0, 1.5), 1500);
+  EXPECT_EQ(Rescale(1001, 1.5, 1.0), 667);       // 667.33 truncated
+  EXPECT_EQ(Rescale(60000, 1.0, 2.0), 65535);    // capped
+}
+
+TEST(DarkScale, DarkIsBroughtToTheLightsScaleBeforeSubtracting) {
+  // One pixel, channel 0: light 2000 on scale 2, dark 600 on scale 1.5.
+  // On the light's scale the dark is 600 * 2 / 1.5 = 800: 2000 - 800.
+  DarkFrame dark;
+  for (Plane& p : dark.planes) {
+    p = NewPlane(1, true);
+  }
+  dark.planes[0][0] = 600;
+  dark.width = dark.height = 1;
+  dark.gain = 1.5;
+  uint16_t records[4] = {2000, 0, 0, 0};
+  ASSERT_TRUE(ApplyMasterDark(records, 1, 1, dark, kDarkZero, 0, 2.0));
+  EXPECT_EQ(records[0], 1200);
+  uint16_t same[4] = {2000, 0, 0, 0};
+  dark.gain = 2.0;
+  ASSERT_TRUE(ApplyMasterDark(same, 1, 1, dark, kDarkZero, 0, 2.0));
+  EXPECT_EQ(same[0], 1400);  // equal scales: plain 2000 - 600
+}
+
 TEST(LoadDarkFrame, EmptyOrMissingReleasesThatFrameOnly) {
   const std::string dir = TempDir("dark_missing");
   const std::string a = FlatRggb(dir, "a.dng", 1100);
@@ -291,9 +341,7 @@ TEST(DevelopRawDark, SubtractionRemovesPlantedHotPixels) {
   const std::string dir = TempDir("dark_hot");
   // Light 3000 with hot samples at a blue (5,5) and a red (10,8); the dark
   // 1000 carries the same hot pixels 2000 lower, so light - dark is a flat
-  // 2000 everywhere. The hot values stay below 3/4 of the white level: above
-  // it the library lowers its maximum to the brightest sample and scales
-  // each file by its own factor.
+  // 2000 everywhere.
   const std::string light = FlatRggb(dir, "light.dng", 3000, {{5, 5, 45000}, {10, 8, 40000}});
   const std::string dark = FlatRggb(dir, "dark.dng", 1000, {{5, 5, 43000}, {10, 8, 38000}});
   const std::string clean = FlatRggb(dir, "clean.dng", 2000);
@@ -312,6 +360,37 @@ TEST(DevelopRawDark, SubtractionRemovesPlantedHotPixels) {
   }
   const Image raw = Develop(light, nullptr, 2, &outcome);
   EXPECT_FALSE(SamePlanes(raw, expected));
+}
+
+// Spread of each plane of a developed image: largest minus smallest sample.
+int PlaneSpread(const Image& img) {
+  int spread = 0;
+  for (int c = 0; c < 3; ++c) {
+    const uint16_t* p = img.Channel(c);
+    const auto [lo, hi] = std::minmax_element(p, p + img.PixelCount());
+    spread = std::max(spread, *hi - *lo);
+  }
+  return spread;
+}
+
+TEST(DevelopRawDark, HotPixelsNearTheWhiteLevelAreRemovedToo) {
+  const std::string dir = TempDir("dark_hot_bright");
+  // Black 0 and white 65535. The hot samples lie above 3/4 of the white
+  // level, so the library scales the light by its brightest (60000) and the
+  // dark by its own (58000). Brought to the light's scale the dark leaves a
+  // flat light - dark of about 2000 * 65535 / 60000 = 2184, hot pixels
+  // included (truncation may leave one unit here and there); uncorrected,
+  // the hot pixels stand tens of thousands of units out.
+  const std::string light = FlatRggb(dir, "light.dng", 3000, {{5, 5, 60000}, {10, 8, 52000}});
+  const std::string dark = FlatRggb(dir, "dark.dng", 1000, {{5, 5, 58000}, {10, 8, 50000}});
+  DarkFrameSet set;
+  ASSERT_EQ(LoadDarkFrame(set, dark, 0), kRawOk);
+  ASSERT_TRUE(CombineDarkFrames(set, 0));
+  RawDevelopOutcome outcome;
+  EXPECT_GT(PlaneSpread(Develop(light, nullptr, 0, &outcome)), 20000);
+  for (int mode : {kDarkKeep, kDarkZero, kDarkNeighbours}) {
+    EXPECT_LT(PlaneSpread(Develop(light, &set, mode, &outcome)), 64) << "mode " << mode;
+  }
 }
 
 TEST(DevelopRawDark, DefectsAtTheDarkLevelAreRepairedFromNeighbours) {
