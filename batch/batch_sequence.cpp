@@ -172,6 +172,13 @@ void SwapInStep(const BatchSequence& sequence, int step, Settings& settings,
   int* words[kBatchWords];
   const int n = BindDetailWords(sequence.code[step], settings, save_filter_index, words);
   for (int i = 0; i < n; ++i) *words[i] = sequence.detail[step][i];
+  // The block keeps gamma's per-channel switch; switched on, the dialog
+  // opens on the R table unless the interactive one already edits a
+  // channel table.
+  if (sequence.code[step] == kStepGamma) {
+    const int interactive = keep.settings.gamma.table;
+    settings.gamma.table = sequence.detail[step][1] == 0 ? 0 : interactive != 0 ? interactive : 1;
+  }
 }
 
 void SwapOutStep(BatchSequence& sequence, int step, Settings& settings, int& save_filter_index,
@@ -180,6 +187,7 @@ void SwapOutStep(BatchSequence& sequence, int step, Settings& settings, int& sav
     int* words[kBatchWords];
     const int n = BindDetailWords(sequence.code[step], settings, save_filter_index, words);
     for (int i = 0; i < n; ++i) sequence.detail[step][i] = *words[i];
+    if (sequence.code[step] == kStepGamma) sequence.detail[step][1] = settings.gamma.table != 0 ? 1 : 0;
     // Without this, values edited in the details of a step whose code had
     // just been changed would be dropped again when the dialog is confirmed.
     sequence.stored_code[step] = sequence.code[step];

@@ -197,7 +197,7 @@ TEST(BatchDialog, ChangedCodeConfirmedTakesInteractiveSettings) {
   ASSERT_TRUE(BatchDialogOk(*app, ui, m));
   EXPECT_EQ(app->batch.stored_code[4], kStepGamma);
   EXPECT_EQ(app->batch.detail[4][0], 0);    // kind
-  EXPECT_EQ(app->batch.detail[4][1], 3);    // per-channel switch
+  EXPECT_EQ(app->batch.detail[4][1], 1);    // per-channel switch (table 3 edited)
   EXPECT_EQ(app->batch.detail[4][2], 0);    // all-colours in 1
   EXPECT_EQ(app->batch.detail[4][3], 0);    // all-colours out 1
   EXPECT_EQ(app->batch.detail[4][6], 255);  // all-colours in 3

@@ -165,7 +165,7 @@ TEST(BatchSwap, LayoutsPlaceEachWord) {
   seq = NumberedStep(1, 12);
   SwapInStep(seq, 1, s, filter, keep);
   EXPECT_EQ(s.gamma.kind, 1001);
-  EXPECT_EQ(s.gamma.table, 1002);
+  EXPECT_EQ(s.gamma.table, 1);  // switch 1002 is on: the R table
   EXPECT_EQ(s.gamma.rows[0][0], 1003);
   EXPECT_EQ(s.gamma.rows[1][0], 1009);  // 3 + 6
   EXPECT_EQ(s.gamma.rows[3][5], 1026);
@@ -247,7 +247,7 @@ TEST(BatchSwap, ChangedCodeTakesTheInteractiveSettings) {
   SwapOutStep(seq, 1, s, filter, keep);
   EXPECT_EQ(seq.stored_code[1], 12);
   EXPECT_EQ(seq.detail[1][0], 0);   // kind
-  EXPECT_EQ(seq.detail[1][1], 2);   // per-channel switch
+  EXPECT_EQ(seq.detail[1][1], 1);   // per-channel switch (table 2 edited)
   EXPECT_EQ(seq.detail[1][2], 0);   // all-colours in 1
   EXPECT_EQ(seq.detail[1][3], 40);  // all-colours out 1
   EXPECT_EQ(seq.detail[1][4], 128);
