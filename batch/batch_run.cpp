@@ -38,10 +38,7 @@ bool RunCompositePass(AppState& app, const CompositePass& pass) {
     composite.inputs[i] = i < pass.count ? pass.sources[i] : -1;
     composite.weights[i] = i < pass.count ? pass.weights[i] : 0;
   }
-  for (int i = 0; i < pass.count; ++i) ExpandMonochrome(app.slots[pass.sources[i]]);
-  ParamBlock params;
-  FillCompositeParams(composite, params);
-  RunOperation(app.slots, app.slots[pass.target], kOpCompositeAuto, params);
+  RunCompositeWith(app.slots, composite, app.slots[pass.target]);
   return !app.slots[pass.target].Empty();
 }
 
@@ -69,12 +66,7 @@ bool StepComposite(BatchRun& run) {
 bool StepGamma(BatchRun& run) {
   Image& image = run.app.slots[run.current];
   if (image.Empty()) return false;
-  ParamBlock params;
-  FillGammaParams(run.app.settings.gamma, params);
-  RunOperation(run.app.slots, image, kOpGamma, params);
-  // Per-channel curves make a black-and-white image a colour one; the save
-  // would otherwise copy R over the other two planes.
-  if (params[9] == 1) image.monochrome = 0;
+  RunGammaWith(run.app.slots, image, run.app.settings.gamma);
   return true;
 }
 

@@ -48,6 +48,23 @@ void FillCompositeParams(const CompositeSettings& composite, ParamBlock& params)
   params[17] = composite.shift_y;
 }
 
+void RunGammaWith(SlotTable& slots, Image& image, const GammaSettings& gamma) {
+  ParamBlock params;
+  FillGammaParams(gamma, params);
+  RunOperation(slots, image, kOpGamma, params);
+  if (params[9] == 1) image.monochrome = 0;
+}
+
+void RunCompositeWith(SlotTable& slots, const CompositeSettings& composite, Image& target) {
+  ParamBlock params;
+  FillCompositeParams(composite, params);
+  for (int row = 0; row < 4; ++row) {
+    const int input = params[4 + row];
+    if (input >= 0 && input < kSlotCount) ExpandMonochrome(slots[input]);
+  }
+  RunOperation(slots, target, kOpCompositeAuto, params);
+}
+
 void FillBack2Params(const Back2Settings& back2, ParamBlock& params) {
   params = ParamBlock{};
   const int mode = back2.mode == 1 ? 1 : 0;

@@ -14,6 +14,15 @@ namespace tavo {
 // per-channel switch; [10] the curve kind (0 straight, else 1).
 void FillGammaParams(const GammaSettings& gamma, ParamBlock& params);
 
+// Operation 1 on `image` with these settings; per-channel curves turn a
+// black-and-white image into a colour one, so the flag is cleared then.
+void RunGammaWith(SlotTable& slots, Image& image, const GammaSettings& gamma);
+
+// Operation 3 into `target` with the inputs and weights of `composite`;
+// black-and-white inputs are expanded first. The target stays empty when
+// fewer than two inputs are usable or the memory is not there.
+void RunCompositeWith(SlotTable& slots, const CompositeSettings& composite, Image& target);
+
 // Operation 3 from the composite settings and the chosen slots: [0], [1]
 // the compare range (at least 1); [2] combine mode 0..4; [3] normalise x 3
 // + compare method 0..2; [4]..[7] the slots, -1 for a row without one;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_images.h"
 #include "core/image.h"
 #include "io/bmp.h"
 #include "io/pnm.h"
@@ -32,15 +33,7 @@ struct BenchFiles {
   BenchFiles() {
     dir = (std::filesystem::temp_directory_path() / ("tavo_codec_bench_" + std::to_string(getpid()))).string();
     std::filesystem::create_directories(dir);
-    AllocateImagePlanes(image, kW, kH, false);
-    uint32_t s = 12345;
-    for (int c = 0; c < 3; ++c) {
-      uint16_t* p = image.Channel(c);
-      for (size_t i = 0; i < image.PixelCount(); ++i) {
-        s = s * 1664525u + 1013904223u;
-        p[i] = static_cast<uint16_t>(s >> 16);
-      }
-    }
+    MakeBenchNoiseImage(image, kW, kH, 12345);
     path[kTiff] = dir + "/big.tif";
     path[kPpm] = dir + "/big.ppm";
     path[kBmp] = dir + "/big.bmp";

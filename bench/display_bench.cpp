@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_images.h"
 #include "core/slots.h"
 #include "shell/display.h"
 
@@ -18,15 +19,7 @@ constexpr int kW = 6000, kH = 4000;
 Image& BigImage() {
   static Image image = [] {
     Image img;
-    AllocateImagePlanes(img, kW, kH, false);
-    uint32_t s = 777;
-    for (int c = 0; c < 3; ++c) {
-      uint16_t* p = img.Channel(c);
-      for (size_t i = 0; i < img.PixelCount(); ++i) {
-        s = s * 1664525u + 1013904223u;
-        p[i] = static_cast<uint16_t>(s >> 16);
-      }
-    }
+    MakeBenchNoiseImage(img, kW, kH, 777);
     return img;
   }();
   return image;

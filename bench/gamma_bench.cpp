@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "bench/bench_images.h"
 #include "core/slots.h"
 #include "engine/operations.h"
 
@@ -16,15 +17,7 @@ constexpr int kW = 6000, kH = 4000;
 Image& BigImage() {
   static Image image = [] {
     Image img;
-    AllocateImagePlanes(img, kW, kH, false);
-    uint32_t s = 12345;
-    for (int c = 0; c < 3; ++c) {
-      uint16_t* p = img.Channel(c);
-      for (size_t i = 0; i < img.PixelCount(); ++i) {
-        s = s * 1664525u + 1013904223u;
-        p[i] = static_cast<uint16_t>(s >> 16);
-      }
-    }
+    MakeBenchNoiseImage(img, kW, kH, 12345);
     return img;
   }();
   return image;

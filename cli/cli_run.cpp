@@ -214,8 +214,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       if (port.error_shown) return 1;
     } else if (step == "--save-settings") {
       if (!need(1)) return Fail("--save-settings needs a file");
-      std::string path = args[++i];
-      if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".tvp") != 0) path += ".tvp";
+      const std::string path = WithExtension(args[++i], ".tvp");
       if (!ConfirmOverwrite(port, path)) continue;
       if (!SaveSettings(app.settings, path)) return Fail("cannot write settings file " + path);
     } else {

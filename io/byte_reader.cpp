@@ -110,6 +110,13 @@ bool ByteReader::Seek(int64_t offset) {
   return true;
 }
 
+bool FileExists(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out) {
   ByteReader reader;
   if (!reader.Open(path)) return false;

@@ -53,6 +53,9 @@ class ByteReader {
   int64_t size_ = -1;
 };
 
+// True when `path` can be opened for reading.
+bool FileExists(const std::string& path);
+
 // The whole file in memory (for small headers or fuzzing), or false.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out);
 

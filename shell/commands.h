@@ -72,6 +72,8 @@ void SelectPreviousImage(AppState& app, UiPort& ui);
 // there is nothing to read or write.
 bool ChooseTextFileToLoad(UiPort& ui, const char* filters, std::string* path);
 bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path);
+// `path` with `extension` appended unless it already ends in it (any case).
+std::string WithExtension(const std::string& path, const char* extension);
 
 // Caution box before overwriting an existing file; true when the file does
 // not exist or the user said OK.

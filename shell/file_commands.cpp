@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "batch/settings_file.h"
+#include "io/byte_reader.h"
 #include "io/file_type.h"
 #include "io/image_file.h"
 #include "shell/batch_commands.h"
@@ -15,13 +16,6 @@
 
 namespace tavo {
 namespace {
-
-bool FileExists(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
-}
 
 const char* ReadFailureText(ReadStatus status) {
   switch (status) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "io/byte_reader.h"
 #include "shell/command_handlers.h"
 #include "shell/help_files.h"
 #include "shell/messages.h"
@@ -15,13 +16,6 @@
 
 namespace tavo {
 namespace {
-
-bool IsFile(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
-}
 
 std::string Absolute(const std::string& path) {
   char buf[PATH_MAX];
@@ -45,7 +39,7 @@ std::vector<std::string> HelpFolders(const AppState& app) {
 std::string FindHelpFile(const AppState& app, const std::string& name) {
   for (const std::string& folder : HelpFolders(app)) {
     const std::string path = folder + "/" + name;
-    if (IsFile(path)) return Absolute(path);
+    if (FileExists(path)) return Absolute(path);
   }
   return "";
 }
@@ -62,7 +56,7 @@ void CmdExamples(AppState& app, UiPort& ui) {
   // copy may have been replaced by the user.
   std::string path;
   for (const char* name : {"TAVO.HTM", "tavo.htm"}) {
-    if (IsFile(name)) {
+    if (FileExists(name)) {
       path = Absolute(name);
       break;
     }

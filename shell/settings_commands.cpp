@@ -32,9 +32,14 @@ bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension
     ui.ShowMessage(kBoxMessage, kMsgSettingsNotSaved);
     return false;
   }
-  const size_t n = std::strlen(extension);
-  if (path->size() < n || strcasecmp(path->c_str() + path->size() - n, extension) != 0) *path += extension;
+  *path = WithExtension(*path, extension);
   return ConfirmOverwrite(ui, *path);
+}
+
+std::string WithExtension(const std::string& path, const char* extension) {
+  const size_t n = std::strlen(extension);
+  if (path.size() >= n && strcasecmp(path.c_str() + path.size() - n, extension) == 0) return path;
+  return path + extension;
 }
 
 void CmdResetSettings(AppState& app, UiPort& ui) {

@@ -18,17 +18,14 @@ void CmdCompositeAuto(AppState& app, UiPort& ui) {
     ui.ShowMessage(kBoxError, kMsgNoSlotToMake);
     return;
   }
-  ParamBlock params;
-  FillCompositeParams(app.settings.composite, params);
+  const CompositeSettings& composite = app.settings.composite;
   int usable = 0;
   for (int row = 0; row < 4; ++row) {
-    const int input = params[4 + row];
-    if (input < 0 || input >= kSlotCount || app.slots[input].Empty()) continue;
-    ExpandMonochrome(app.slots[input]);
-    if (params[8 + row] > 0) ++usable;
+    const int input = composite.inputs[row];
+    if (input >= 0 && input < kSlotCount && !app.slots[input].Empty() && composite.weights[row] > 0) ++usable;
   }
   Image& made = app.slots[slot];
-  RunOperation(app.slots, made, kOpCompositeAuto, params);
+  RunCompositeWith(app.slots, composite, made);
   ui.SetWaitCursor(false);
   if (made.Empty()) {
     // Fewer than two images chosen leaves nothing to make; with enough

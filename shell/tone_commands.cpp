@@ -8,13 +8,8 @@
 namespace tavo {
 
 void CmdGamma(AppState& app, UiPort& ui) {
-  RunInPlace(app, ui, 311, [](AppState& state, Image& image) {
-    ParamBlock params;
-    FillGammaParams(state.settings.gamma, params);
-    RunOperation(state.slots, image, kOpGamma, params);
-    // Per-channel curves turn a black-and-white image into a colour one.
-    if (params[9] == 1) image.monochrome = 0;
-  });
+  RunInPlace(app, ui, 311,
+             [](AppState& state, Image& image) { RunGammaWith(state.slots, image, state.settings.gamma); });
 }
 
 }  // namespace tavo

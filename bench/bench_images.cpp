@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#include "bench/bench_images.h"
+
+#include "core/slots.h"
+
+namespace tavo {
+
+bool MakeBenchNoiseImage(Image& image, int width, int height, uint32_t seed) {
+  if (!AllocateImagePlanes(image, width, height, false)) return false;
+  uint32_t s = seed;
+  for (int c = 0; c < 3; ++c) {
+    uint16_t* p = image.Channel(c);
+    for (size_t i = 0; i < image.PixelCount(); ++i) {
+      s = s * 1664525u + 1013904223u;
+      p[i] = static_cast<uint16_t>(s >> 16);
+    }
+  }
+  return true;
+}
+
+}  // namespace tavo

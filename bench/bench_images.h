@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+// bench/bench_images.h - large synthetic images for the benchmarks.
+#pragma once
+#include <cstdint>
+
+#include "core/image.h"
+
+namespace tavo {
+
+// Gives `image` three planes of width x height pseudo-random samples (the
+// same for the same seed); false when the memory is not there.
+bool MakeBenchNoiseImage(Image& image, int width, int height, uint32_t seed);
+
+}  // namespace tavo
