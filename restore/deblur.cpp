@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -15,8 +16,50 @@
 namespace tavo {
 namespace {
 
-constexpr int kChunk = 16;  // pixels whose sums stay in registers through all taps
 constexpr int64_t kParallelMin = 1 << 12;
+
+// Four lanes of doubles; every lane does the same IEEE operations in the
+// same order as the one-pixel loop, so lanes and the scalar tail agree bit
+// for bit, with or without AVX.
+typedef double Lanes __attribute__((vector_size(32)));
+typedef int32_t Ints __attribute__((vector_size(16)));
+typedef uint16_t Shorts __attribute__((vector_size(8)));
+constexpr int kLanes = 4;
+constexpr int kChunk = 4 * kLanes;  // pixels whose sums stay in registers through all taps
+constexpr int kTile = 256;
+
+// Four lanes at p, unaligned.
+#define TAVO_LOAD_LANES(name, p) \
+  Lanes name;                    \
+  std::memcpy(&name, p, sizeof name)
+
+// acc0..acc3 += kv x the 16 values at p.
+inline void AddTap(Lanes& a0, Lanes& a1, Lanes& a2, Lanes& a3, double kv, const double* p) {
+  TAVO_LOAD_LANES(v0, p);
+  TAVO_LOAD_LANES(v1, p + kLanes);
+  TAVO_LOAD_LANES(v2, p + 2 * kLanes);
+  TAVO_LOAD_LANES(v3, p + 3 * kLanes);
+  a0 += kv * v0;
+  a1 += kv * v1;
+  a2 += kv * v2;
+  a3 += kv * v3;
+}
+
+// acc0..acc3 += kv x (the 16 values at p + the 16 values at q).
+inline void AddPairTap(Lanes& a0, Lanes& a1, Lanes& a2, Lanes& a3, double kv, const double* p, const double* q) {
+  TAVO_LOAD_LANES(v0, p);
+  TAVO_LOAD_LANES(v1, p + kLanes);
+  TAVO_LOAD_LANES(v2, p + 2 * kLanes);
+  TAVO_LOAD_LANES(v3, p + 3 * kLanes);
+  TAVO_LOAD_LANES(w0, q);
+  TAVO_LOAD_LANES(w1, q + kLanes);
+  TAVO_LOAD_LANES(w2, q + 2 * kLanes);
+  TAVO_LOAD_LANES(w3, q + 3 * kLanes);
+  a0 += kv * (v0 + w0);
+  a1 += kv * (v1 + w1);
+  a2 += kv * (v2 + w2);
+  a3 += kv * (v3 + w3);
+}
 
 // A plane of doubles whose rows carry `pad` copies of their first and last
 // value on either side, so that a row can be read at x - pad .. x + pad
@@ -33,27 +76,84 @@ void FillPadding(double* row, int width, int pad) {
   std::fill(row + width, row + width + pad, row[width - 1]);
 }
 
-// (K * E) for n pixels from x0 of row y; sums run over kernel rows, then
-// columns, from the top-left of the square.
-template <int kN>
-void ConvolveChunk(const PaddedPlane& e, int height, int y, int x0, int n, const DeblurKernel& k, double* out) {
-  const int r = k.radius, side = 2 * r + 1;
-  double acc[kChunk] = {};
-  const int count = kN > 0 ? kN : n;
-  for (int j = 0; j < side; ++j) {
-    const double* src = e.Row(std::clamp(y + j - r, 0, height - 1)) + x0 - r;
-    for (int i = 0; i < side; ++i) {
-      const double kv = k.k[j][i];
-      for (int t = 0; t < count; ++t) acc[t] += kv * src[i + t];
+// (K * E) for every pixel of row y. K is symmetric in both directions, so
+// the four samples a quarter weight covers are added first: for j, i =
+// 0..radius in that order, acc += K(i, j) x S(i, j), with S(0, 0) = E(x, y),
+// S(i, 0) = E(x - i, y) + E(x + i, y), S(0, j) = E(x, y - j) + E(x, y + j)
+// and otherwise (E(x - i, y - j) + E(x - i, y + j)) + (E(x + i, y - j) +
+// E(x + i, y + j)); rows outside the plane are clamped.
+__attribute__((target_clones("avx2", "default"))) void ConvolveRow(const PaddedPlane& e, int width, int height,
+                                                                    int y, const DeblurKernel& k, double* out) {
+  const int r = k.radius;
+  const double* up[kDeblurRadiusMax + 1];
+  const double* down[kDeblurRadiusMax + 1];
+  for (int j = 0; j <= r; ++j) {
+    up[j] = e.Row(std::clamp(y - j, 0, height - 1));
+    down[j] = e.Row(std::clamp(y + j, 0, height - 1));
+  }
+  const auto weight = [&](int j, int i) { return k.k[r + j][r + i]; };
+  // Rows y - j and y + j added, over a tile of the row widened by r on
+  // either side; a tile stays in the first-level cache.
+  double fold[kDeblurRadiusMax + 1][kTile + 2 * kDeblurRadiusMax];
+  for (int tile = 0; tile < width; tile += kTile) {
+    const int tw = std::min(kTile, width - tile), n = tw + 2 * r;
+    for (int j = 0; j <= r; ++j) {
+      const double* u = up[j] + tile - r;
+      const double* d = down[j] + tile - r;
+      if (j == 0) {
+        std::memcpy(fold[0], u, sizeof(double) * n);
+        continue;
+      }
+      int t = 0;
+      for (; t + kLanes <= n; t += kLanes) {
+        Lanes a, b;
+        std::memcpy(&a, u + t, sizeof a);
+        std::memcpy(&b, d + t, sizeof b);
+        a += b;
+        std::memcpy(fold[j] + t, &a, sizeof a);
+      }
+      for (; t < n; ++t) fold[j][t] = u[t] + d[t];
+    }
+    int x = 0;
+    for (; x + kChunk <= tw; x += kChunk) {
+      Lanes a0 = {}, a1 = {}, a2 = {}, a3 = {};
+      for (int j = 0; j <= r; ++j) {
+        const double* f = fold[j] + r + x;
+        AddTap(a0, a1, a2, a3, weight(j, 0), f);
+        for (int i = 1; i <= r; ++i) AddPairTap(a0, a1, a2, a3, weight(j, i), f - i, f + i);
+      }
+      double* o = out + tile + x;
+      std::memcpy(o, &a0, sizeof a0);
+      std::memcpy(o + kLanes, &a1, sizeof a1);
+      std::memcpy(o + 2 * kLanes, &a2, sizeof a2);
+      std::memcpy(o + 3 * kLanes, &a3, sizeof a3);
+    }
+    for (; x < tw; ++x) {
+      double acc = 0.0;
+      for (int j = 0; j <= r; ++j) {
+        const double* f = fold[j] + r + x;
+        acc += weight(j, 0) * f[0];
+        for (int i = 1; i <= r; ++i) acc += weight(j, i) * (f[-i] + f[i]);
+      }
+      out[tile + x] = acc;
     }
   }
-  for (int t = 0; t < count; ++t) out[t] = acc[t];
 }
 
-void ConvolveRow(const PaddedPlane& e, int width, int height, int y, const DeblurKernel& k, double* out) {
-  int x0 = 0;
-  for (; x0 + kChunk <= width; x0 += kChunk) ConvolveChunk<kChunk>(e, height, y, x0, kChunk, k, out + x0);
-  if (x0 < width) ConvolveChunk<0>(e, height, y, x0, width - x0, k, out + x0);
+// next = E - 2T with T = (K * E) - O.
+__attribute__((target_clones("avx2", "default"))) void StepRow(const double* e, const double* conv,
+                                                                const uint16_t* o, int width, double* next) {
+  int x = 0;
+  for (; x + kLanes <= width; x += kLanes) {
+    TAVO_LOAD_LANES(ev, e + x);
+    TAVO_LOAD_LANES(cv, conv + x);
+    Shorts os;
+    std::memcpy(&os, o + x, sizeof os);
+    const Lanes t = cv - __builtin_convertvector(__builtin_convertvector(os, Ints), Lanes);
+    const Lanes n = ev - 2.0 * t;
+    std::memcpy(next + x, &n, sizeof n);
+  }
+  for (; x < width; ++x) next[x] = e[x] - 2.0 * (conv[x] - o[x]);
 }
 
 struct Buffers {
@@ -77,13 +177,8 @@ void DeblurPlane(uint16_t* plane, int width, int height, const DeblurKernel& k, 
     for (int y = 0; y < height; ++y) {
       double* conv = b.rows + static_cast<size_t>(omp_get_thread_num()) * width;
       ConvolveRow(b.cur, width, height, y, k, conv);
-      const uint16_t* o = plane + static_cast<size_t>(y) * width;
-      const double* e = b.cur.Row(y);
       double* next = b.next.Row(y);
-      for (int x = 0; x < width; ++x) {
-        const double t = conv[x] - o[x];
-        next[x] = e[x] - 2.0 * t;
-      }
+      StepRow(b.cur.Row(y), conv, plane + static_cast<size_t>(y) * width, width, next);
       FillPadding(next, width, b.next.pad);
     }
     std::swap(b.cur, b.next);
@@ -94,12 +189,13 @@ void DeblurPlane(uint16_t* plane, int width, int height, const DeblurKernel& k, 
     const double* e = b.cur.Row(y);
     uint16_t* dst = plane + static_cast<size_t>(y) * width;
     if (emphasis == 0) {
-      for (int x = 0; x < width; ++x) dst[x] = SampleFromDouble(e[x]);
+      StoreSamples(e, width, dst);
       continue;
     }
     double* conv = b.rows + static_cast<size_t>(omp_get_thread_num()) * width;
     ConvolveRow(b.cur, width, height, y, k, conv);
-    for (int x = 0; x < width; ++x) dst[x] = SampleFromDouble(keep * e[x] - take * conv[x]);
+    for (int x = 0; x < width; ++x) conv[x] = keep * e[x] - take * conv[x];
+    StoreSamples(conv, width, dst);
   }
 }
 

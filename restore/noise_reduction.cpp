@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "core/memory.h"
 #include "core/sample.h"
@@ -12,113 +10,133 @@
 namespace tavo {
 namespace {
 
-constexpr int kDiffs = 65536;  // |v - c| of 16-bit samples
 constexpr int64_t kParallelMin = 1 << 12;
 
-// g depends on |v - c| alone (d = -T and d = T both give 1), so the weight
-// for each spatial value (4, 8 or 10; 0 never weighs) is a table of |v - c|.
-struct WeightTables {
-  uint16_t w4[kDiffs], w8[kDiffs], w10[kDiffs];
-};
-
-void FillTables(WeightTables& t, int threshold) {
-  const int limit = 1280 * threshold;
-  for (int d = 0; d < kDiffs; ++d) {
-    const double g = d < limit ? 1.0 : (d - limit) / 256.0 + 1.0;
-    t.w4[d] = static_cast<uint16_t>(64 * 4 / g);
-    t.w8[d] = static_cast<uint16_t>(64 * 8 / g);
-    t.w10[d] = static_cast<uint16_t>(64 * 10 / g);
-  }
+// g depends on |v - c| alone: with m = |v - c| - T, g = 1 for m <= 0 (d = -T
+// and d = T both give 1) and g = (m + 256) / 256 otherwise, exactly in
+// doubles. So trunc(64 S / g) is floor(16384 S / (m + 256)): if that
+// quotient is whole the double division is exact; if not, it is at least
+// 1 / 65791 away from a whole number, far beyond the rounding of a double
+// below 1024. Both paths below use this exact integer form.
+int Weight(int ad, int limit, int spatial) {
+  const int m = ad - limit;
+  return m <= 0 ? 64 * spatial : 16384 * spatial / (m + 256);
 }
 
-struct Tap {
-  int dx, dy;
-  const uint16_t* weight;
+// Neighbours of non-zero spatial weight, grouped by that weight (10, 8, 4).
+struct Taps {
+  int radius;
+  int spatial[3] = {10, 8, 4};
+  int count[3] = {};
+  int dx[3][8] = {}, dy[3][8] = {};
 };
 
-// The taps of an area with non-zero spatial weight: 8 for 3 x 3, 20 for 5 x 5.
-template <int kRadius>
-constexpr int TapCount() {
-  return kRadius == 1 ? 8 : 20;
-}
-
-template <int kRadius>
-void MakeTaps(const WeightTables& t, Tap* taps) {
-  int n = 0;
-  for (int dy = -kRadius; dy <= kRadius; ++dy) {
-    for (int dx = -kRadius; dx <= kRadius; ++dx) {
-      switch (kNoiseSpatial[dy + 2][dx + 2]) {
-        case 4: taps[n++] = {dx, dy, t.w4}; break;
-        case 8: taps[n++] = {dx, dy, t.w8}; break;
-        case 10: taps[n++] = {dx, dy, t.w10}; break;
-        default: break;
+Taps MakeTaps(int radius) {
+  Taps t;
+  t.radius = radius;
+  for (int dy = -radius; dy <= radius; ++dy) {
+    for (int dx = -radius; dx <= radius; ++dx) {
+      for (int g = 0; g < 3; ++g) {
+        if (kNoiseSpatial[dy + 2][dx + 2] != t.spatial[g]) continue;
+        t.dx[g][t.count[g]] = dx;
+        t.dy[g][t.count[g]] = dy;
+        ++t.count[g];
       }
     }
   }
+  return t;
 }
 
-// rows[dy + kRadius] is the plane row y + dy, clamped. Sums fit 32 bits:
-// at most 65535 x 64 x 136 (the spatial weights add up to 136) twice.
-template <int kRadius, bool kClampX>
-void FilterRow(const uint16_t* const* rows, int width, int x_from, int x_to, const Tap* taps, int s, uint16_t* out) {
-  const uint16_t* centre = rows[kRadius];
-  for (int x = x_from; x < x_to; ++x) {
-    const int c = centre[x];
-    int32_t a = 0, n = 0;
-    for (int t = 0; t < TapCount<kRadius>(); ++t) {
-      const int xx = kClampX ? std::clamp(x + taps[t].dx, 0, width - 1) : x + taps[t].dx;
-      const int v = rows[taps[t].dy + kRadius][xx];
-      const int w = taps[t].weight[v > c ? v - c : c - v];
+// rows[dy + 2] is plane row y + dy, clamped. A and N fit 32 bits: at most
+// 65535 x 64 x 136 (the spatial weights add up to 136), doubled.
+uint16_t FilterPixel(const uint16_t* const* rows, int width, int x, const Taps& t, int limit, int s) {
+  const int c = rows[2][x];
+  int32_t a = 0, n = 0;
+  for (int g = 0; g < 3; ++g) {
+    for (int k = 0; k < t.count[g]; ++k) {
+      const int v = rows[t.dy[g][k] + 2][std::clamp(x + t.dx[g][k], 0, width - 1)];
+      const int w = Weight(v > c ? v - c : c - v, limit, t.spatial[g]);
       a += v * w;
       n += w;
     }
-    if (n == 0) n = 1;
-    out[x] = ClampSample((2 * a / n + (s - 1) * c) / (s + 1));
   }
+  if (n == 0) n = 1;
+  return ClampSample((2 * a / n + (s - 1) * c) / (s + 1));
 }
 
-template <int kRadius>
-void FilterPlane(const uint16_t* in, uint16_t* out, int width, int height, const WeightTables& tables, int s) {
-  Tap taps[TapCount<kRadius>()];
-  MakeTaps<kRadius>(tables, taps);
+// Eight pixels at a time, lane for lane the same integers as FilterPixel:
+// the weight's quotient comes from a float division, which can only land on
+// the next whole number (never below the true quotient), and is corrected
+// by one multiplication; the two final divisions are done in doubles, exact
+// for these sizes by the same argument.
+typedef int32_t Int8 __attribute__((vector_size(32)));
+typedef float Float8 __attribute__((vector_size(32)));
+typedef double Double8 __attribute__((vector_size(64)));
+typedef uint16_t Short8 __attribute__((vector_size(16)));
+
+inline void AddTap(const uint16_t* p, const Int8& c, int limit, int spatial, Int8& a, Int8& n) {
+  Short8 raw;
+  std::memcpy(&raw, p, sizeof raw);
+  const Int8 v = __builtin_convertvector(raw, Int8);
+  const Int8 d = v - c;
+  const Int8 m = (d < 0 ? -d : d) - limit;
+  const Int8 q = (m > 0 ? m : Int8{}) + 256;
+  const int num = 16384 * spatial;
+  Int8 w = __builtin_convertvector(static_cast<float>(num) / __builtin_convertvector(q, Float8), Int8);
+  w += w * q > num;  // true is -1
+  w = m <= 0 ? Int8{} + 64 * spatial : w;
+  a += v * w;
+  n += w;
+}
+
+__attribute__((target_clones("avx2", "default"))) void FilterRow(const uint16_t* const* rows, int width,
+                                                                  const Taps& t, int limit, int s, uint16_t* out) {
+  const int r = t.radius;
+  int x = 0;
+  for (; x < std::min(r, width); ++x) out[x] = FilterPixel(rows, width, x, t, limit, s);
+  for (; x + 8 <= width - r; x += 8) {
+    Short8 raw;
+    std::memcpy(&raw, rows[2] + x, sizeof raw);
+    const Int8 c = __builtin_convertvector(raw, Int8);
+    Int8 a = {}, n = {};
+    for (int g = 0; g < 3; ++g) {
+      for (int k = 0; k < t.count[g]; ++k) AddTap(rows[t.dy[g][k] + 2] + x + t.dx[g][k], c, limit, t.spatial[g], a, n);
+    }
+    n -= n == 0;  // N = 0 becomes 1
+    const Int8 mean2 = __builtin_convertvector(
+        __builtin_convertvector(2 * a, Double8) / __builtin_convertvector(n, Double8), Int8);
+    const Int8 blend = __builtin_convertvector(
+        __builtin_convertvector(mean2 + (s - 1) * c, Double8) / static_cast<double>(s + 1), Int8);
+    const Short8 result = __builtin_convertvector(blend, Short8);  // 0..65535 by construction
+    std::memcpy(out + x, &result, sizeof result);
+  }
+  for (; x < width; ++x) out[x] = FilterPixel(rows, width, x, t, limit, s);
+}
+
+void FilterPlane(const uint16_t* in, uint16_t* out, int width, int height, const Taps& t, int limit, int s) {
 #pragma omp parallel for schedule(static) if (static_cast<int64_t>(width) * height >= kParallelMin)
   for (int y = 0; y < height; ++y) {
-    const uint16_t* rows[2 * kRadius + 1];
-    for (int dy = -kRadius; dy <= kRadius; ++dy) {
-      rows[dy + kRadius] = in + static_cast<size_t>(std::clamp(y + dy, 0, height - 1)) * width;
-    }
-    uint16_t* dst = out + static_cast<size_t>(y) * width;
-    // Columns whose whole neighbourhood lies inside the row need no clamping.
-    const int inner_from = std::min(kRadius, width), inner_to = std::max(inner_from, width - kRadius);
-    FilterRow<kRadius, true>(rows, width, 0, inner_from, taps, s, dst);
-    FilterRow<kRadius, false>(rows, width, inner_from, inner_to, taps, s, dst);
-    FilterRow<kRadius, true>(rows, width, inner_to, width, taps, s, dst);
+    const uint16_t* rows[5];
+    for (int dy = -2; dy <= 2; ++dy) rows[dy + 2] = in + static_cast<size_t>(std::clamp(y + dy, 0, height - 1)) * width;
+    FilterRow(rows, width, t, limit, s, out + static_cast<size_t>(y) * width);
   }
 }
 
 }  // namespace
 
-uint64_t NoiseReductionWorkBytes(int width, int height) {
-  return ImageBytes(width, height, 2) + sizeof(WeightTables);
-}
+uint64_t NoiseReductionWorkBytes(int width, int height) { return ImageBytes(width, height, 2); }
 
 OpStatus ApplyNoiseReduction(Image& image, const NoiseParams& p) {
   if (image.Empty() || !image.r || !image.g || !image.b) return kOpNothingToDo;
-  const int width = image.width, height = image.height;
-  if (!MemoryFits(NoiseReductionWorkBytes(width, height))) return kOpNoMemory;
-  std::unique_ptr<WeightTables> tables(new (std::nothrow) WeightTables);
+  if (!MemoryFits(NoiseReductionWorkBytes(image.width, image.height))) return kOpNoMemory;
   Plane result = NewPlane(image.PixelCount(), false);
-  if (!tables || !result) return kOpNoMemory;
-  FillTables(*tables, std::clamp(p.threshold, 0, kNoiseThresholdMax));
+  if (!result) return kOpNoMemory;
+  const Taps taps = MakeTaps(p.area <= 4 ? 1 : 2);
+  const int limit = 1280 * std::clamp(p.threshold, 0, kNoiseThresholdMax);
   const int s = 6 - std::clamp(p.strength, kNoiseStrengthMin, kNoiseStrengthMax);
   for (int c = 0; c < 3; ++c) {
-    uint16_t* plane = image.Channel(c);
-    if (p.area <= 4) {
-      FilterPlane<1>(plane, result.get(), width, height, *tables, s);
-    } else {
-      FilterPlane<2>(plane, result.get(), width, height, *tables, s);
-    }
-    std::memcpy(plane, result.get(), image.PixelCount() * 2);
+    FilterPlane(image.Channel(c), result.get(), image.width, image.height, taps, limit, s);
+    std::memcpy(image.Channel(c), result.get(), image.PixelCount() * 2);
   }
   return kOpMade;
 }

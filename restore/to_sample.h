@@ -4,8 +4,6 @@
 #pragma once
 #include <cstdint>
 
-#include "core/sample.h"
-
 namespace tavo {
 
 // Rounding noise of the double arithmetic (a few units in the last place,
@@ -15,7 +13,8 @@ namespace tavo {
 // the truncation.
 constexpr double kTruncSlack = 1e-6;
 
-// v with the fraction cut towards zero, limited to 0..65535.
-inline uint16_t SampleFromDouble(double v) { return ClampSampleDouble(v + kTruncSlack); }
+// dst[i] = v[i] + kTruncSlack with the fraction cut towards zero, limited
+// to 0..65535 (NaN gives 0), for i < n.
+void StoreSamples(const double* v, int n, uint16_t* dst);
 
 }  // namespace tavo

@@ -197,9 +197,8 @@ void SharpenPlane(uint16_t* plane, int width, int height, const double g[6], con
     PredictRow(original, w1, h1, r, p_orig);
     PredictRow(rebuilt, w1, h1, r, p_new);
     uint16_t* row = plane + static_cast<size_t>(r) * width;
-    for (int x = 0; x < width; ++x) {
-      row[x] = SampleFromDouble(g5 * (static_cast<double>(row[x]) - p_orig[x]) + p_new[x]);
-    }
+    for (int x = 0; x < width; ++x) p_new[x] = g5 * (static_cast<double>(row[x]) - p_orig[x]) + p_new[x];
+    StoreSamples(p_new, width, row);
   }
 }
 

@@ -204,9 +204,9 @@ void EnlargePlane(const uint16_t* plane, int width, int height, const Filter& f,
   const int ow = 2 * width;
 #pragma omp parallel for schedule(static) num_threads(w.threads) if (parallel)
   for (int y = 0; y < 2 * height; ++y) {
-    const double* row = a + y * stride;
-    uint16_t* dst = out + static_cast<size_t>(y) * ow;
-    for (int x = 0; x < ow; ++x) dst[x] = SampleFromDouble(row[x] + 32768.0);
+    double* row = a + y * stride;
+    for (int x = 0; x < ow; ++x) row[x] += 32768.0;
+    StoreSamples(row, ow, out + static_cast<size_t>(y) * ow);
   }
 }
 
