@@ -28,37 +28,37 @@ constexpr int kLanes = 4;
 constexpr int kChunk = 4 * kLanes;  // pixels whose sums stay in registers through all taps
 constexpr int kTile = 256;
 
-// Four lanes at p, unaligned.
-#define TAVO_LOAD_LANES(name, p) \
-  Lanes name;                    \
-  std::memcpy(&name, p, sizeof name)
+// Four values at p, unaligned.
+inline void Load(Lanes& v, const double* p) { std::memcpy(&v, p, sizeof v); }
 
 // acc0..acc3 += kv x the 16 values at p.
 inline void AddTap(Lanes& a0, Lanes& a1, Lanes& a2, Lanes& a3, double kv, const double* p) {
-  TAVO_LOAD_LANES(v0, p);
-  TAVO_LOAD_LANES(v1, p + kLanes);
-  TAVO_LOAD_LANES(v2, p + 2 * kLanes);
-  TAVO_LOAD_LANES(v3, p + 3 * kLanes);
-  a0 += kv * v0;
-  a1 += kv * v1;
-  a2 += kv * v2;
-  a3 += kv * v3;
+  Lanes v;
+  Load(v, p);
+  a0 += kv * v;
+  Load(v, p + kLanes);
+  a1 += kv * v;
+  Load(v, p + 2 * kLanes);
+  a2 += kv * v;
+  Load(v, p + 3 * kLanes);
+  a3 += kv * v;
 }
 
 // acc0..acc3 += kv x (the 16 values at p + the 16 values at q).
 inline void AddPairTap(Lanes& a0, Lanes& a1, Lanes& a2, Lanes& a3, double kv, const double* p, const double* q) {
-  TAVO_LOAD_LANES(v0, p);
-  TAVO_LOAD_LANES(v1, p + kLanes);
-  TAVO_LOAD_LANES(v2, p + 2 * kLanes);
-  TAVO_LOAD_LANES(v3, p + 3 * kLanes);
-  TAVO_LOAD_LANES(w0, q);
-  TAVO_LOAD_LANES(w1, q + kLanes);
-  TAVO_LOAD_LANES(w2, q + 2 * kLanes);
-  TAVO_LOAD_LANES(w3, q + 3 * kLanes);
-  a0 += kv * (v0 + w0);
-  a1 += kv * (v1 + w1);
-  a2 += kv * (v2 + w2);
-  a3 += kv * (v3 + w3);
+  Lanes v, w;
+  Load(v, p);
+  Load(w, q);
+  a0 += kv * (v + w);
+  Load(v, p + kLanes);
+  Load(w, q + kLanes);
+  a1 += kv * (v + w);
+  Load(v, p + 2 * kLanes);
+  Load(w, q + 2 * kLanes);
+  a2 += kv * (v + w);
+  Load(v, p + 3 * kLanes);
+  Load(w, q + 3 * kLanes);
+  a3 += kv * (v + w);
 }
 
 // A plane of doubles whose rows carry `pad` copies of their first and last
@@ -145,8 +145,9 @@ __attribute__((target_clones("avx2", "default"))) void StepRow(const double* e, 
                                                                 const uint16_t* o, int width, double* next) {
   int x = 0;
   for (; x + kLanes <= width; x += kLanes) {
-    TAVO_LOAD_LANES(ev, e + x);
-    TAVO_LOAD_LANES(cv, conv + x);
+    Lanes ev, cv;
+    Load(ev, e + x);
+    Load(cv, conv + x);
     Shorts os;
     std::memcpy(&os, o + x, sizeof os);
     const Lanes t = cv - __builtin_convertvector(__builtin_convertvector(os, Ints), Lanes);
