@@ -39,6 +39,9 @@ inline constexpr char kMsgDarkListFull[] = "これ以上、ファイルを追加
 inline constexpr char kMsgDarkSizeMismatch[] =
     "%s : ダークフレームと画像のサイズが異なるため、ダーク補正をしませんでした！";
 
+// Wavelet sharpening: enlarging asked for an image of a side of 5000 or more.
+inline constexpr char kMsgWaveletTooLarge[] = "サイズが大きすぎ、２倍に拡大できません！\n等倍で処理します。";
+
 // Image file dialogs.
 inline constexpr char kOpenImageFilters[] =
     "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"

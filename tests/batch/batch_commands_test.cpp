@@ -383,15 +383,15 @@ TEST(BatchCommands, SaveAndOpenBatchFiles) {
   EXPECT_EQ(other->batch.code[3], kStepGamma);
 
   // A loaded sequence that cannot run leaves batch mode off.
-  app->batch.code[1] = kStepWavelet;
-  ui.files = {{true, dir + "/wavelet.tvb", 0}};
+  app->batch.code[1] = kStepBackground;
+  ui.files = {{true, dir + "/unbuilt.tvb", 0}};
   RunCommand(*app, ui, 809);
   ui2.boxes.clear();
-  ui2.files = {{true, dir + "/wavelet.tvb", 0}};
+  ui2.files = {{true, dir + "/unbuilt.tvb", 0}};
   RunCommand(*other, ui2, 808);
   EXPECT_EQ(other->batch_mode, 0);
   ASSERT_EQ(ui2.boxes.size(), 2u);
-  EXPECT_EQ(ui2.boxes[1].text, "2.ウェーブレット : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui2.boxes[1].text, "2.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
 }
 
 TEST(BatchCommands, ResetAllSettingsResetsTheSequenceNotTheImages) {
