@@ -3,8 +3,9 @@
 # Whole-process timing of wavelet sharpening, deblur and noise reduction on
 # one 6000 x 4000 16-bit star field: tavo-cli batch (read, one step, write)
 # against gmic and siril-cli on the same file, where they are installed
-# (Debian: apt-get install gmic siril). One run each; prints seconds and
-# the ratio peer / tavo.
+# (Debian: apt-get install gmic siril). One run each; prints wall seconds,
+# processor seconds (user + system, all threads; steadier on a busy
+# machine) and the ratios peer / tavo of both.
 #   bench/compare_restore.sh [BUILD_DIR [WORK_DIR]]
 set -euo pipefail
 build=$(realpath "${1:-build}")
@@ -36,12 +37,10 @@ job deblur1.tvb 9 "10 20 1 1"             # spread 1.0, dullness 2.0, emphasis 1
 job deblur5.tvb 9 "10 20 5 1"
 job noise5.tvb 15 "5 10 3"                # area 5, threshold 10, strength 3
 
-seconds() {  # runs the command, prints its wall time
-  local start end
-  start=$(date +%s%N)
-  "$@" > /dev/null 2>&1 || { echo "FAILED"; return; }
-  end=$(date +%s%N)
-  echo "scale=2; ($end - $start) / 1000000000" | bc
+seconds() {  # runs the command, prints "wall cpu" in seconds
+  local times
+  times=$(/usr/bin/time -f "%e %U %S" "$@" 2>&1 > /dev/null | tail -1) || { echo "FAILED"; return; }
+  echo "$times" | awk '{ printf "%.2f %.2f\n", $1, $2 + $3 }'
 }
 
 siril() {  # name, commands after the load: seconds, or FAILED without a result
@@ -53,13 +52,17 @@ siril() {  # name, commands after the load: seconds, or FAILED without a result
   if [ -f "out/siril_$1.tif" ]; then echo "$t"; else echo "FAILED"; fi
 }
 
-report() {  # label, tavo seconds, peer label, peer seconds
+report() {  # label, tavo "wall cpu", peer label, peer "wall cpu"
+  local tw tc pw pc
+  read -r tw tc <<< "$2"
   if [ "$4" = "FAILED" ] || [ "$4" = "-" ]; then
-    printf '%-34s tavo %6s s   %-34s %s\n' "$1" "$2" "$3" "$4"
-  else
-    printf '%-34s tavo %6s s   %-34s %6s s   ratio %s\n' "$1" "$2" "$3" "$4" \
-      "$(echo "scale=1; $4 / $2" | bc)"
+    printf '%-26s tavo %6s s (cpu %6s)  %-40s %s\n' "$1" "$tw" "$tc" "$3" "$4"
+    return
   fi
+  read -r pw pc <<< "$4"
+  printf '%-26s tavo %6s s (cpu %6s)  %-40s %6s s (cpu %6s)  ratio %s (cpu %s)\n' "$1" "$tw" "$tc" "$3" "$pw" "$pc" \
+    "$(awk -v a="$pw" -v b="$tw" 'BEGIN { printf "%.1f", a / b }')" \
+    "$(awk -v a="$pc" -v b="$tc" 'BEGIN { printf "%.1f", a / b }')"
 }
 
 peer() {  # runs a peer when its program is installed
@@ -68,7 +71,7 @@ peer() {  # runs a peer when its program is installed
 
 job job_none.tvb 0 ""
 t_read=$(seconds "$cli" batch --yes job_none.tvb field.ppm)
-echo "tavo-cli read + write only: $t_read s"
+echo "tavo-cli read + write only: $t_read (wall, cpu seconds)"
 
 t=$(seconds "$cli" batch --yes wavelet.tvb field.ppm)
 report "wavelet, reset gains" "$t" "siril wavelet 5 2 + wrecons" \

@@ -115,14 +115,6 @@ TEST(Wavelet, EnlargingDoublesTheSidesThroughTheSynthesis) {
   EXPECT_TRUE(SamePlanes(flat, MakeFlatImage(4, 6, 18471)));
 }
 
-TEST(Wavelet, EnlargingStopsAtTheSizeLimit) {
-  const WaveletParams on = Gains(kWaveletPresets[2], 1);
-  EXPECT_TRUE(WaveletEnlarges(kWaveletEnlargeLimit - 1, kWaveletEnlargeLimit - 1, on));
-  EXPECT_FALSE(WaveletEnlarges(kWaveletEnlargeLimit, 1, on));
-  EXPECT_FALSE(WaveletEnlarges(1, kWaveletEnlargeLimit, on));
-  EXPECT_FALSE(WaveletEnlarges(10, 10, Gains(kWaveletPresets[2], 0)));
-}
-
 TEST(Wavelet, MonochromeOnlyRAndNothingWithoutMemoryOrPixels) {
   Image img = MakeNoiseImage(40, 30, 2), before = Copy(img);
   img.monochrome = 1;
