@@ -61,23 +61,24 @@ TEST(Deblur, FlatStaysFlatOnEveryShape) {
 TEST(Deblur, OneIterationIsThreeTimesTheImageLessTwiceItsBlur) {
   // Spread 0.5, dullness 4.0: bell 1, 0.2 (sides), 1/17 (corners), sum
   // 34.6/17, so K = 17, 3.4, 1 over 34.6. A 3460 bump on 20000 blurs to
-  // 1700, 340, 100 above 20000; E = 3 O - 2 K * O.
-  Image img = MakeFlatImage(5, 5, 20000);
-  img.r[2 * 5 + 2] = 23460;
-  img.g[2 * 5 + 2] = 23460;
+  // 1700, 340, 100 above 20000; E = 3 O - 2 K * O. 17 columns: the bump at
+  // x = 15 has neighbours in the 16-pixel lanes and in the one-pixel tail.
+  Image img = MakeFlatImage(17, 5, 20000);
+  img.r[2 * 17 + 15] = 23460;
+  img.g[2 * 17 + 15] = 23460;
   img.monochrome = 1;
   Image emphasised;
   ASSERT_TRUE(DuplicateImage(img, emphasised));
   ASSERT_EQ(ApplyDeblur(img, {5, 40, 1, 0}), kOpMade);
-  const int want[][3] = {{2, 2, 26980}, {3, 2, 19320}, {2, 1, 19320}, {3, 3, 19800},
-                         {1, 1, 19800}, {0, 2, 20000}, {4, 4, 20000}};
+  const int want[][3] = {{15, 2, 26980}, {16, 2, 19320}, {14, 2, 19320}, {15, 1, 19320},
+                         {16, 3, 19800}, {14, 1, 19800}, {13, 2, 20000}, {0, 0, 20000}};
   for (const auto& w : want) EXPECT_EQ(Sample(img.r.get(), img, w[0], w[1]), w[2]) << w[0] << "," << w[1];
-  EXPECT_EQ(Sample(img.g.get(), img, 2, 2), 23460);  // monochrome: R only
+  EXPECT_EQ(Sample(img.g.get(), img, 15, 2), 23460);  // monochrome: R only
   // Emphasis 1: 2E - K * E. At the centre E - 20000 is 6980, -680 at the
   // sides, -200 at the corners: K * E = 20000 + (17 x 6980 - 4 x 3.4 x 680
   // - 4 x 200) / 34.6 = 23139.08; 53960 - 23139.08 = 30820.9.
   ASSERT_EQ(ApplyDeblur(emphasised, {5, 40, 1, 1}), kOpMade);
-  EXPECT_EQ(Sample(emphasised.r.get(), emphasised, 2, 2), 30820);
+  EXPECT_EQ(Sample(emphasised.r.get(), emphasised, 15, 2), 30820);
 }
 
 TEST(Deblur, NothingWithoutMemoryOrPixels) {

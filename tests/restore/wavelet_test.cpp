@@ -72,17 +72,28 @@ TEST(Wavelet, BrightCornerPixelEnergyPerLevel) {
   for (int k = 0; k < 6; ++k) EXPECT_NEAR(energy[k], want[k], want[k] * 1e-12) << "level " << k;
 }
 
-TEST(Wavelet, GainOnTheFinestBandAddsItsDetailOnceMore) {
+TEST(Wavelet, AGainOfTwoAddsItsBandOnceMore) {
   // The same corner pattern, m = 4096 over a flat 20000 (which has no
-  // detail). With only "1(H)" at 2.0 the output is the input plus its
-  // level-0 detail: 0.75 m, -0.19 m, -0.06 m, -0.135 m, -0.0425 m, -0.03 m.
-  Image img = MakeFlatImage(31, 31, 20000);
-  img.r[0] = 24096;
-  img.monochrome = 1;
-  ASSERT_EQ(ApplyWavelet(img, Gains({10, 10, 10, 10, 10, 20})), kOpMade);
-  const int want[][3] = {{0, 0, 27168}, {1, 0, 19221}, {0, 1, 19221}, {2, 0, 19754},
-                         {1, 1, 19447}, {2, 1, 19825}, {2, 2, 19877}, {3, 3, 20000}};
-  for (const auto& w : want) EXPECT_EQ(Sample(img.r.get(), img, w[0], w[1]), w[2]) << w[0] << "," << w[1];
+  // detail). "1(H)" at 2.0 adds the level-0 detail once more: 0.75 m,
+  // -0.19 m, -0.06 m, -0.135 m, -0.0425 m, -0.03 m. "2" at 2.0 adds the
+  // level-1 detail (m / 4 = 1024: 768 at its corner, -194.56 beside it) as
+  // predicted onto level 0: 768 at (0, 0); 0.76 x 768 + 0.24 x -194.56 =
+  // 536.99 at (1, 0).
+  struct Case {
+    int gains[6];
+    int want[4][3];  // x, row, value
+  };
+  const Case cases[] = {
+      {{10, 10, 10, 10, 10, 20}, {{0, 0, 27168}, {1, 0, 19221}, {2, 2, 19877}, {3, 3, 20000}}},
+      {{10, 10, 10, 10, 20, 10}, {{0, 0, 24864}, {1, 0, 20536}, {0, 1, 20536}, {12, 12, 20000}}},
+  };
+  for (const Case& c : cases) {
+    Image img = MakeFlatImage(31, 31, 20000);
+    img.r[0] = 24096;
+    img.monochrome = 1;
+    ASSERT_EQ(ApplyWavelet(img, Gains(c.gains)), kOpMade);
+    for (const auto& w : c.want) EXPECT_EQ(Sample(img.r.get(), img, w[0], w[1]), w[2]) << w[0] << "," << w[1];
+  }
 }
 
 TEST(Wavelet, EnlargingDoublesTheSidesThroughTheSynthesis) {
