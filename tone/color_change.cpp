@@ -28,11 +28,12 @@ inline Hsv HsvOf(int r16, int g16, int b16) {
   const int delta = top - bottom;
   const int num = r_top ? g - b : g_top ? b - r : r - g;
   const int base = r_top ? 0 : g_top ? 2 * kHueSixth : 4 * kHueSixth;
-  // |num| <= delta < 2^15: the products stay below 2^31.
+  // |num| <= delta < 2^15: the products stay below 2^31 - 2^15 and the
+  // quotients within 8192 and 65535.
   const int safe_delta = delta > 0 ? delta : 1, safe_top = top > 0 ? top : 1;
-  int hue = delta > 0 ? ExactQuotient(num * kHueSixth, safe_delta) + base : 0;
+  int hue = delta > 0 ? SmallQuotient(num * kHueSixth, safe_delta) + base : 0;
   hue += hue < 0 ? kHueTurn : 0;
-  const int saturation = delta > 0 ? ExactQuotient(delta * 65535, safe_top) : 0;
+  const int saturation = delta > 0 ? SmallQuotient(delta * 65535, safe_top) : 0;
   return {hue, saturation, top * 2};
 }
 
@@ -68,6 +69,7 @@ struct RgbJob {
   int dst[3];     // 16-bit (8-bit x 256)
   int tolerance;  // 0..255
   int divisor;    // tolerance, or 1 for tolerance 0
+  FixedDivisor by;
 };
 
 // The numerator of a hit is at most 65535 * T < 2^24.
@@ -78,9 +80,10 @@ TAVO_PIXEL_KERNEL void RgbRun(const uint16_t* r, const uint16_t* g, const uint16
                    std::abs((b[i] >> 8) - job.src[2])) / 3;
     const bool hit = d <= job.tolerance;
     const int keep = job.divisor - d;
-    const int nr = ExactQuotient(job.dst[0] * keep + r[i] * d, job.divisor);
-    const int ng = ExactQuotient(job.dst[1] * keep + g[i] * d, job.divisor);
-    const int nb = ExactQuotient(job.dst[2] * keep + b[i] * d, job.divisor);
+    // A miss may make the numerator negative; its quotient is not used.
+    const int nr = FixedQuotient(job.dst[0] * keep + r[i] * d, job.by);
+    const int ng = FixedQuotient(job.dst[1] * keep + g[i] * d, job.by);
+    const int nb = FixedQuotient(job.dst[2] * keep + b[i] * d, job.by);
     out_r[i] = hit ? static_cast<uint16_t>(nr) : r[i];
     out_g[i] = hit ? static_cast<uint16_t>(ng) : g[i];
     out_b[i] = hit ? static_cast<uint16_t>(nb) : b[i];
@@ -88,10 +91,11 @@ TAVO_PIXEL_KERNEL void RgbRun(const uint16_t* r, const uint16_t* g, const uint16
 }
 
 struct HsvJob {
-  int h0, h1;         // internal hues, within half a turn of each other
+  int h0, h1;          // internal hues, within half a turn of each other
   int s0, v0, s1, v1;  // 16-bit
-  int tolerance;      // quarter degrees
-  Rgb16 exact;        // the colour an exact match takes when T = 0
+  int tolerance;       // quarter degrees
+  Rgb16 exact;         // the colour an exact match takes when T = 0
+  FixedDivisor by_s0 = FixedDivisor(1), by_v0 = FixedDivisor(1);  // used when above 256
 };
 
 TAVO_PIXEL_KERNEL void HsvRun(const uint16_t* r, const uint16_t* g, const uint16_t* b, uint16_t* __restrict out_r,
@@ -107,9 +111,12 @@ TAVO_PIXEL_KERNEL void HsvRun(const uint16_t* r, const uint16_t* g, const uint16
     // 1440, where 1440 - d would go negative and catch it.
     if (d > 720) d = std::abs(1440 - d);
     const bool hit = d <= job.tolerance;
-    // (S1 / 2) * s < 2^31; s0, v0 are only divisors when above 256.
-    const int s = scale_s ? ExactQuotient(half_s1 * hsv.saturation, scale_s ? job.s0 : 1) * 2 : job.s1;
-    const int v = scale_v ? ExactQuotient(half_v1 * hsv.value, scale_v ? job.v0 : 1) * 2 : job.v1;
+    // (S1 / 2) * s < 2^31. Both quotients are formed whether used or not,
+    // which keeps the loop free of branches.
+    const int scaled_s = FixedQuotient(half_s1 * hsv.saturation, job.by_s0) * 2;
+    const int scaled_v = FixedQuotient(half_v1 * hsv.value, job.by_v0) * 2;
+    const int s = scale_s ? scaled_s : job.s1;
+    const int v = scale_v ? scaled_v : job.v1;
     const Rgb16 moved = RgbOf(static_cast<uint32_t>(Wrap(hsv.hue - job.h0 + job.h1)),
                               static_cast<uint32_t>(ClampInt(s, 0, 65535)), static_cast<uint32_t>(ClampInt(v, 0, 65535)));
     // Blended with masks rather than chosen, which would become branches.
@@ -137,10 +144,11 @@ OpStatus ApplyColorChangeRgb(Image& image, const ColorChangeRgbParams& params) {
   RgbJob job{{ClampInt(params.source_r, 0, 255), ClampInt(params.source_g, 0, 255), ClampInt(params.source_b, 0, 255)},
              {ClampInt(params.target_r, 0, 255) * 256, ClampInt(params.target_g, 0, 255) * 256,
               ClampInt(params.target_b, 0, 255) * 256},
-             ClampInt(params.tolerance, 0, 255), 1};
+             ClampInt(params.tolerance, 0, 255), 1, FixedDivisor(1)};
   // With T = 0 only d = 0 passes, and the blend taken with 1 for T gives
   // the target itself.
   job.divisor = std::max(job.tolerance, 1);
+  job.by = FixedDivisor(job.divisor);
   ToColour(image);
   ForEachPixelRun(image.r.get(), image.g.get(), image.b.get(), static_cast<int64_t>(image.PixelCount()),
                   [&](const uint16_t* r, const uint16_t* g, const uint16_t* b, uint16_t* out_r, uint16_t* out_g,
@@ -158,6 +166,8 @@ OpStatus ApplyColorChangeHsv(Image& image, const ColorChangeHsvParams& params) {
   job.s1 = ClampInt(params.target_saturation, 0, 255) * 256;
   job.v1 = ClampInt(params.target_value, 0, 255) * 256;
   job.tolerance = ClampInt(params.tolerance, 0, 255);
+  if (job.s0 > 256) job.by_s0 = FixedDivisor(job.s0);
+  if (job.v0 > 256) job.by_v0 = FixedDivisor(job.v0);
   if (job.h0 + kHueTurn / 2 < job.h1) job.h1 -= kHueTurn;
   if (job.h1 + kHueTurn / 2 < job.h0) job.h0 -= kHueTurn;
   // The wrap above may leave the target hue below 0; the exact-match
