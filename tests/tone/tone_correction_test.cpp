@@ -49,11 +49,12 @@ const Case kCases[] = {
     // Bin 1 (Y = 384) reads T0 and T1, smoothed with the weights of bins 0
     // and 1; white (bin 255) reads T254, smoothed with H255 counted thrice.
     {"edge bins", {{384, 384, 384}, {65535, 65535, 65535}}, 100, {{4270, 4270, 4270}, {65493, 65493, 65493}}},
-    // R alone would reach 65535 * 1.556: limited per channel.
-    {"a channel is limited to 65535",
-     {{65535, 0, 1000}, {60000, 60000, 60000}, {0, 0, 0}},
+    // Each pixel's factor is above 1 (about 2.24, 1.52, 3.68 going by its
+    // smaller channels): the full channel is limited to 65535.
+    {"every channel is limited to 65535",
+     {{65535, 0, 1000}, {0, 65535, 1000}, {1000, 0, 65535}, {0, 0, 0}, {0, 0, 0}},
      100,
-     {{65535, 0, 1556}, {53254, 53254, 53254}, {0, 0, 0}}},
+     {{65535, 0, 2243}, {0, 65535, 1516}, {3684, 0, 65535}, {0, 0, 0}, {0, 0, 0}}},
     {"partial strength",
      {{1000, 2000, 3000}, {60000, 65535, 50000}, {20000, 20000, 20000}},
      40,
