@@ -8,6 +8,8 @@
 
 #include "bench/bench_images.h"
 #include "core/slots.h"
+#include "shell/ops/level_op.h"
+#include "shell/ops/tone_correction_op.h"
 #include "tone/black_white.h"
 #include "tone/color_change.h"
 #include "tone/levels.h"
@@ -83,6 +85,35 @@ void BM_ColorChangeHsv(benchmark::State& state) {
   RunPass(state, [&](Image& img) { ApplyColorChangeHsv(img, p); });
 }
 BENCHMARK(BM_ColorChangeHsv)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What a dialog does while a bar is dragged on a 24-megapixel image: the
+// sampled pixels are taken once when it opens (BM_PreviewSample), then
+// every move recomputes the preview from them alone.
+void BM_PreviewSample(benchmark::State& state) {
+  Image sample;
+  for (auto _ : state) SamplePreviewPixels(Pristine(), sample);
+}
+BENCHMARK(BM_PreviewSample)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewUpdate(benchmark::State& state) {
+  Image sample;
+  SamplePreviewPixels(Pristine(), sample);
+  LvlSettings lvl;
+  lvl.table = 1;
+  ToneSettings tone;
+  int step = 0;
+  for (auto _ : state) {
+    ++step;
+    if (state.range(0) == 0) {
+      lvl.rows[1][kLevelGamma] = 100 + step % 200;
+      benchmark::DoNotOptimize(LevelPreview(sample, lvl));
+    } else {
+      tone.strength = step % 100;
+      benchmark::DoNotOptimize(ToneCorrectionPreview(sample, tone));
+    }
+  }
+}
+BENCHMARK(BM_PreviewUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tavo

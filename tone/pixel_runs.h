@@ -13,6 +13,9 @@ namespace tavo {
 #define TAVO_PIXEL_KERNEL __attribute__((target_clones("avx2", "default")))
 
 constexpr int kPixelRun = 1024;
+// Below this many runs (a dialog's preview) waking a second thread costs
+// more than it saves.
+constexpr int64_t kParallelRuns = 64;
 
 // Calls kernel(r, g, b, out_r, out_g, out_b, count) on runs of at most
 // kPixelRun pixels of the three planes (n pixels each), in parallel, and
@@ -24,7 +27,7 @@ template <typename Kernel>
 void ForEachPixelRun(uint16_t* r, uint16_t* g, uint16_t* b, int64_t n, const Kernel& kernel) {
   uint16_t* planes[3] = {r, g, b};
   const int64_t runs = (n + kPixelRun - 1) / kPixelRun;
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (runs >= kParallelRuns)
   for (int64_t run = 0; run < runs; ++run) {
     const int64_t start = run * kPixelRun;
     const int count = static_cast<int>(std::min<int64_t>(kPixelRun, n - start));
@@ -39,7 +42,7 @@ void ForEachPixelRun(uint16_t* r, uint16_t* g, uint16_t* b, int64_t n, const Ker
 template <typename Kernel>
 void ForEachPixelRunInPlace(uint16_t* r, uint16_t* g, uint16_t* b, int64_t n, const Kernel& kernel) {
   const int64_t runs = (n + kPixelRun - 1) / kPixelRun;
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (runs >= kParallelRuns)
   for (int64_t run = 0; run < runs; ++run) {
     const int64_t start = run * kPixelRun;
     kernel(r + start, g + start, b + start, static_cast<int>(std::min<int64_t>(kPixelRun, n - start)));

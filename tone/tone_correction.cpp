@@ -44,7 +44,7 @@ void LuminanceHistogram(const Image& image, double hist[256]) {
   // on how the pixels were split. A run adds at most 1024 to a bin, and the
   // thread's 32-bit counts are folded into 64-bit totals every 2^20 runs.
   uint64_t total[256] = {};
-#pragma omp parallel
+#pragma omp parallel if (runs >= kParallelRuns)
   {
     uint64_t local[256] = {};
     uint32_t counts[4][256] = {};
