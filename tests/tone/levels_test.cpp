@@ -23,13 +23,11 @@ struct MapCase {
 // t capped at 1, then truncated.
 const MapCase kMapCases[] = {
     {"default: 0 stays 0 (numerator 1e-10)", {}, 0, 0},
-    {"default: 32768 is kept", {}, 32768, 32768},
     {"default: 16325 / 65280 * 65280 rounds a hair low", {}, 16325, 16324},
     {"default: above 65280 t is capped", {}, 65535, 65280},
     {"gamma 200: 0.25 ^ 0.5 * 65280", {0, 255, 0, 0, 200, 0, 255}, 16320, 32640},
     {"brightness 10: 2560 maps as 5120", {0, 255, 10, 0, 100, 0, 255}, 2560, 5120},
     {"brightness 10: 0 maps as 2560", {0, 255, 10, 0, 100, 0, 255}, 0, 2560},
-    {"brightness -10: 5120 maps as 2560", {0, 255, -10, 0, 100, 0, 255}, 5120, 2560},
     // d = 255 * 100 / 200 = 127: window 127..128.
     {"contrast 100, odd width: below 127 * 256", {0, 255, 0, 100, 100, 0, 255}, 32511, 0},
     {"contrast 100, odd width: mid-window", {0, 255, 0, 100, 100, 0, 255}, 32640, 32640},
@@ -46,7 +44,6 @@ const MapCase kMapCases[] = {
     // d = 180 * 10 / 200 = 9: window 29..191, start (29 + 30) * 256 =
     // 15104; (4896 / 41472) ^ (2 / 3) * 224 * 256 + 4096 = 17895.3.
     {"every field at once", {20, 200, -30, 10, 150, 16, 240}, 20000, 17895},
-    {"every field at once: below the window", {20, 200, -30, 10, 150, 16, 240}, 0, 4096},
     // Gamma 0 runs as 1 (exponent 100): 0.5 ^ 100 is 0; 1 stays 1.
     {"gamma 0 is clamped to 1", {0, 255, 0, 0, 0, 0, 255}, 32640, 0},
     {"gamma 0 is clamped to 1: top", {0, 255, 0, 0, 0, 0, 255}, 65280, 65280},
@@ -58,14 +55,6 @@ TEST(LevelMap, Cases) {
   for (const MapCase& c : kMapCases) {
     EXPECT_EQ(static_cast<int>(LevelMap(c.value, c.window)), c.want) << c.what;
   }
-}
-
-TEST(LevelMap, CurveIsTheMapOnTheGrid) {
-  uint8_t curve[256];
-  LevelCurve({0, 255, 0, 0, 200, 0, 255}, curve);
-  // (16384 / 65280) ^ 0.5 * 65280 = 32703.9 -> 32703 / 256 = 127.
-  EXPECT_EQ(curve[64], 127);
-  EXPECT_EQ(curve[255], 255);
 }
 
 // 1 x 1 image at 16320 (a quarter of 65280) in every channel.
