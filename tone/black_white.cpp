@@ -15,21 +15,20 @@ inline int Largest(int r, int g, int b) { return g < r && b < r ? r : r < g && b
 inline int Smallest(int r, int g, int b) { return r < g && r < b ? r : g < r && g < b ? g : b; }
 
 struct Weights {
-  int32_t r, g, b;
-  FixedDivisor sum;  // raised to 1 when the weights add up to 0
+  int32_t r, g, b, sum;  // the sum raised to 1 when the weights add up to 0
 };
 
 Weights WeightsOf(const BlackWhiteParams& p) {
   const int32_t r = ClampInt(p.weight_r, 0, kGreyWeightMax), g = ClampInt(p.weight_g, 0, kGreyWeightMax),
                 b = ClampInt(p.weight_b, 0, kGreyWeightMax);
-  return {r, g, b, FixedDivisor(r + g + b < 1 ? 1 : r + g + b)};
+  return {r, g, b, r + g + b < 1 ? 1 : r + g + b};
 }
 
 // The sum of products is below 8192 * 3 * 65535 < 2^31. A weighted mean of
 // values below 8192 is below 8192 itself, so the limit to 65535 never
 // bites.
 inline int Weighted(int r, int g, int b, const Weights& w) {
-  return FixedQuotient((r >> 3) * w.r + (g >> 3) * w.g + (b >> 3) * w.b, w.sum) * 8;
+  return ExactQuotient((r >> 3) * w.r + (g >> 3) * w.g + (b >> 3) * w.b, w.sum) * 8;
 }
 
 TAVO_PIXEL_KERNEL void LargestRun(uint16_t* r, uint16_t* g, uint16_t* b, int count) {

@@ -37,13 +37,18 @@ inline Hsv HsvOf(int r16, int g16, int b16) {
   return {hue, saturation, top * 2};
 }
 
-// Hue 0..49151, saturation and value 0..65535. Every product is below
-// 65535 * 65536 and is formed in unsigned 32 bits.
+// x / 65535 for x <= 65535 * 65535 with two adds and shifts, where the
+// compiler's multiply by the reciprocal needs 64-bit lanes; checked
+// against the division for every such x.
+inline uint32_t Div65535(uint32_t x) { return (x + (x >> 16) + 1) >> 16; }
+
+// Hue 0..49151, saturation and value 0..65535. Every product is at most
+// 65535 * 65535 and is formed in unsigned 32 bits.
 inline Rgb16 RgbOf(uint32_t hue, uint32_t s, uint32_t v) {
   const uint32_t i = hue / kHueSixth, f = hue % kHueSixth;
-  const uint32_t p = ((65535 - s) * v) / 65535;
-  const uint32_t q = ((65535 - (s * f) / kHueSixth) * v) / 65535;
-  const uint32_t t = ((65535 - ((kHueSixth - f) * s) / kHueSixth) * v) / 65535;
+  const uint32_t p = Div65535((65535 - s) * v);
+  const uint32_t q = Div65535((65535 - (s * f) / kHueSixth) * v);
+  const uint32_t t = Div65535((65535 - ((kHueSixth - f) * s) / kHueSixth) * v);
   // Sectors 0..5: (V, t, p) (q, V, p) (p, V, t) (p, q, V) (t, p, V) (V, p, q),
   // chosen with masks (exactly one is all ones) so that nothing branches.
   const uint32_t m0 = 0u - (i == 0), m1 = 0u - (i == 1), m2 = 0u - (i == 2);
@@ -69,7 +74,6 @@ struct RgbJob {
   int dst[3];     // 16-bit (8-bit x 256)
   int tolerance;  // 0..255
   int divisor;    // tolerance, or 1 for tolerance 0
-  FixedDivisor by;
 };
 
 // The numerator of a hit is at most 65535 * T < 2^24.
@@ -81,9 +85,9 @@ TAVO_PIXEL_KERNEL void RgbRun(const uint16_t* r, const uint16_t* g, const uint16
     const bool hit = d <= job.tolerance;
     const int keep = job.divisor - d;
     // A miss may make the numerator negative; its quotient is not used.
-    const int nr = FixedQuotient(job.dst[0] * keep + r[i] * d, job.by);
-    const int ng = FixedQuotient(job.dst[1] * keep + g[i] * d, job.by);
-    const int nb = FixedQuotient(job.dst[2] * keep + b[i] * d, job.by);
+    const int nr = ExactQuotient(job.dst[0] * keep + r[i] * d, job.divisor);
+    const int ng = ExactQuotient(job.dst[1] * keep + g[i] * d, job.divisor);
+    const int nb = ExactQuotient(job.dst[2] * keep + b[i] * d, job.divisor);
     out_r[i] = hit ? static_cast<uint16_t>(nr) : r[i];
     out_g[i] = hit ? static_cast<uint16_t>(ng) : g[i];
     out_b[i] = hit ? static_cast<uint16_t>(nb) : b[i];
@@ -95,7 +99,6 @@ struct HsvJob {
   int s0, v0, s1, v1;  // 16-bit
   int tolerance;       // quarter degrees
   Rgb16 exact;         // the colour an exact match takes when T = 0
-  FixedDivisor by_s0 = FixedDivisor(1), by_v0 = FixedDivisor(1);  // used when above 256
 };
 
 TAVO_PIXEL_KERNEL void HsvRun(const uint16_t* r, const uint16_t* g, const uint16_t* b, uint16_t* __restrict out_r,
@@ -111,10 +114,11 @@ TAVO_PIXEL_KERNEL void HsvRun(const uint16_t* r, const uint16_t* g, const uint16
     // 1440, where 1440 - d would go negative and catch it.
     if (d > 720) d = std::abs(1440 - d);
     const bool hit = d <= job.tolerance;
-    // (S1 / 2) * s < 2^31. Both quotients are formed whether used or not,
-    // which keeps the loop free of branches.
-    const int scaled_s = FixedQuotient(half_s1 * hsv.saturation, job.by_s0) * 2;
-    const int scaled_v = FixedQuotient(half_v1 * hsv.value, job.by_v0) * 2;
+    // (S1 / 2) * s <= 32640 * 65535 and s0 >= 512 keep the quotient below
+    // 2^22. Both quotients are formed whether used or not (with a stand-in
+    // divisor), which keeps the loop free of branches.
+    const int scaled_s = SmallQuotient(half_s1 * hsv.saturation, scale_s ? job.s0 : 65280) * 2;
+    const int scaled_v = SmallQuotient(half_v1 * hsv.value, scale_v ? job.v0 : 65280) * 2;
     const int s = scale_s ? scaled_s : job.s1;
     const int v = scale_v ? scaled_v : job.v1;
     const Rgb16 moved = RgbOf(static_cast<uint32_t>(Wrap(hsv.hue - job.h0 + job.h1)),
@@ -144,11 +148,10 @@ OpStatus ApplyColorChangeRgb(Image& image, const ColorChangeRgbParams& params) {
   RgbJob job{{ClampInt(params.source_r, 0, 255), ClampInt(params.source_g, 0, 255), ClampInt(params.source_b, 0, 255)},
              {ClampInt(params.target_r, 0, 255) * 256, ClampInt(params.target_g, 0, 255) * 256,
               ClampInt(params.target_b, 0, 255) * 256},
-             ClampInt(params.tolerance, 0, 255), 1, FixedDivisor(1)};
+             ClampInt(params.tolerance, 0, 255), 1};
   // With T = 0 only d = 0 passes, and the blend taken with 1 for T gives
   // the target itself.
   job.divisor = std::max(job.tolerance, 1);
-  job.by = FixedDivisor(job.divisor);
   ToColour(image);
   ForEachPixelRun(image.r.get(), image.g.get(), image.b.get(), static_cast<int64_t>(image.PixelCount()),
                   [&](const uint16_t* r, const uint16_t* g, const uint16_t* b, uint16_t* out_r, uint16_t* out_g,
@@ -166,8 +169,6 @@ OpStatus ApplyColorChangeHsv(Image& image, const ColorChangeHsvParams& params) {
   job.s1 = ClampInt(params.target_saturation, 0, 255) * 256;
   job.v1 = ClampInt(params.target_value, 0, 255) * 256;
   job.tolerance = ClampInt(params.tolerance, 0, 255);
-  if (job.s0 > 256) job.by_s0 = FixedDivisor(job.s0);
-  if (job.v0 > 256) job.by_v0 = FixedDivisor(job.v0);
   if (job.h0 + kHueTurn / 2 < job.h1) job.h1 -= kHueTurn;
   if (job.h1 + kHueTurn / 2 < job.h0) job.h0 -= kHueTurn;
   // The wrap above may leave the target hue below 0; the exact-match
