@@ -147,15 +147,16 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                "radius false_colour saturation hue; quality"});
   g.push_back({"VER264", {{Int(&s.back3.exclude_zero), Int(&s.composite.shift_x), Int(&s.composite.shift_y)}}, true,
                "exclude_zero(0/1) shift_x shift_y"});
-  g.push_back({"wavelet", {Row(s.wavelet.gains, 6)}, true, "gain0 .. gain5 (tenths, 0-500)"});
-  g.push_back({"filter", {{Int(&s.wavelet.order), Int(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
+  g.push_back({"wavelet", {Row(s.wavelet.gains, 6, 0, 500)}, true, "gain0 .. gain5 (tenths, 0-500)"});
+  g.push_back({"filter", {{Int(&s.wavelet.order, 1, 10), Flag(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
   g.push_back({"edgearea", {{Int(&s.edge.area), Int(&s.edge.smooth)}}, true, "area smoothing(0-50)"});
   g.push_back({"restore",
-               {{Int(&s.restore.spread), Int(&s.restore.dullness), Int(&s.restore.iterations),
-                 Int(&s.restore.emphasis)}},
+               {{Int(&s.restore.spread, 1, 100), Int(&s.restore.dullness, 1, 50), Int(&s.restore.iterations, 1, 5),
+                 Int(&s.restore.emphasis, 0, 3)}},
                true, "spread(1-100) dullness(1-50) iterations(1-5) emphasis(0-3)"});
-  g.push_back({"noise", {{Int(&s.noise.area), Int(&s.noise.threshold), Int(&s.noise.strength)}}, true,
-               "area(3/5) threshold(0-10) strength(1-5)"});
+  // An area of 4 works as 3.
+  g.push_back({"noise", {{Int(&s.noise.area, 3, 5), Int(&s.noise.threshold, 0, 10), Int(&s.noise.strength, 1, 5)}},
+               true, "area(3/5) threshold(0-10) strength(1-5)"});
   g.push_back({"cut",
                {{Int(&s.cut.anchor), Int(&s.cut.width), Int(&s.cut.height)},
                 {Int(&s.cut.scale_mode), Int(&s.cut.out_width), Int(&s.cut.out_height), Int(&s.cut.scale)}},

@@ -11,10 +11,13 @@
 #include "shell/ops/black_white_op.h"
 #include "shell/ops/color_change_op.h"
 #include "shell/ops/composite_op.h"
+#include "shell/ops/deblur_op.h"
 #include "shell/ops/gamma_op.h"
 #include "shell/ops/level_op.h"
+#include "shell/ops/noise_op.h"
 #include "shell/ops/saturation_hue_op.h"
 #include "shell/ops/tone_correction_op.h"
+#include "shell/ops/wavelet_op.h"
 #include "shell/protocol.h"
 
 namespace tavo {
@@ -87,9 +90,12 @@ const std::vector<Operation>& Operations() {
 
       WithButton(Later(kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false), 7, "SANDS"),
       WithButton(Later(kCmdEdge, "エッジ強調(&E)", kMenuFilter, false), 8, "EDGE"),
-      Later(kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false),
-      Later(kCmdDeblur, "ボケ補正", kMenuFilter, false),
-      Later(kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false),
+      {kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false, nullptr, CmdWavelet, RunWaveletStepOn, true, -1, nullptr,
+       kStepWavelet, nullptr, "wavelet filter"},
+      {kCmdDeblur, "ボケ補正", kMenuFilter, false, nullptr, nullptr, RunDeblurOn, true, -1, nullptr, kStepDeblur,
+       nullptr, "restore"},
+      {kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false, nullptr, CmdNoise, RunNoiseOn, true, -1, nullptr, kStepNoise,
+       nullptr, "noise"},
       WithButton(Later(kCmdResize, "サイズ変更(&R)", kMenuFilter, true), 9, "SIZE"),
       WithButton(Later(kCmdRotate, "回転(&T)", kMenuFilter, false), 10, "ROUND"),
       Later(kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false),

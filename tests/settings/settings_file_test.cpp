@@ -133,6 +133,23 @@ TEST(SettingsFile, RawLineOfOneValueIsDarkValueTwo) {
   EXPECT_EQ(s.raw.defect_threshold, 512);
 }
 
+TEST(SettingsFile, RestorationValuesAreHeldToTheirRanges) {
+  Settings s;
+  ASSERT_TRUE(ReadSettingGroup(s, "wavelet", "-1 501 10 10 10 7"));
+  EXPECT_EQ(s.wavelet.gains[0], 0);
+  EXPECT_EQ(s.wavelet.gains[1], 500);
+  ASSERT_TRUE(ReadSettingGroup(s, "filter", "0 7"));
+  EXPECT_EQ(s.wavelet.order, 1);
+  EXPECT_EQ(s.wavelet.enlarge, 1);
+  ASSERT_TRUE(ReadSettingGroup(s, "restore", "0 51 6 -1"));
+  const int restore[4] = {s.restore.spread, s.restore.dullness, s.restore.iterations, s.restore.emphasis};
+  EXPECT_EQ(std::vector<int>(restore, restore + 4), (std::vector<int>{1, 50, 5, 0}));
+  ASSERT_TRUE(ReadSettingGroup(s, "noise", "9 11 0"));
+  EXPECT_EQ(s.noise.area, 5);
+  EXPECT_EQ(s.noise.threshold, 10);
+  EXPECT_EQ(s.noise.strength, 1);
+}
+
 TEST(SettingsFile, ExtraKeywordsWorkForSetButNotInFiles) {
   Settings s;
   ASSERT_TRUE(ReadSettingGroup(s, "gamma-table", "2"));
