@@ -20,6 +20,8 @@ TEST(LevelDialog, BarsStepsAndPairs) {
   LvlSettings l;
   l.table = 2;
   EXPECT_EQ(LevelBarPosition(l, kLevelContrast), 100);  // value 0 + 100
+  LevelScroll(l, kLevelBrightness, kScrollTrack, 0);     // position - 255
+  EXPECT_EQ(l.rows[2][kLevelBrightness], -255);
   LevelScroll(l, kLevelGamma, kScrollPageRight, 0);     // gamma pages by 10
   EXPECT_EQ(LevelFieldText(l, kLevelGamma), "1.10");
   LevelScroll(l, kLevelContrast, kScrollTrack, 0);
