@@ -7,7 +7,10 @@
 #include "restore/wavelet.h"
 #include "stack/background_quad.h"
 #include "stack/composite_auto.h"
+#include "tone/black_white.h"
 #include "tone/gamma.h"
+#include "tone/saturation_hue.h"
+#include "tone/tone_correction.h"
 
 namespace tavo {
 namespace {
@@ -80,6 +83,12 @@ OpStatus RunOperation(SlotTable& slots, Image& target, int code, const ParamBloc
     case kOpGamma: return ApplyGamma(target, GammaFromBlock(params));
     case kOpCompositeAuto: return CompositeAuto(CompositeFromBlock(slots, params), target);
     case kOpBackground: return RunBackground(target, params);
+    // [0] mode, [1]..[3] the R, G, B weights.
+    case kOpBlackWhite: return ApplyBlackWhite(target, {params[0], params[1], params[2], params[3]});
+    // [0] saturation change in percent, [1] hue change in degrees.
+    case kOpSaturationHue: return ApplySaturationHue(target, {params[0], params[1]});
+    // [0] strength in percent.
+    case kOpToneCorrection: return ApplyToneCorrection(target, {params[0]});
     case kOpWavelet: return ApplyWavelet(target, WaveletFromBlock(params));
     case kOpDeblur: return ApplyDeblur(target, DeblurFromBlock(params));
     default: return kOpNothingToDo;  // unknown or not offered: image untouched

@@ -8,10 +8,15 @@
 #include "shell/command_handlers.h"
 #include "shell/command_ids.h"
 #include "shell/ops/background_quad_op.h"
+#include "shell/ops/black_white_op.h"
+#include "shell/ops/color_change_op.h"
 #include "shell/ops/composite_op.h"
 #include "shell/ops/deblur_op.h"
 #include "shell/ops/gamma_op.h"
+#include "shell/ops/level_op.h"
 #include "shell/ops/noise_op.h"
+#include "shell/ops/saturation_hue_op.h"
+#include "shell/ops/tone_correction_op.h"
 #include "shell/ops/wavelet_op.h"
 #include "shell/protocol.h"
 
@@ -98,12 +103,18 @@ const std::vector<Operation>& Operations() {
 
       {kCmdGamma, "ガンマ補正(&G)", kMenuTone, false, nullptr, nullptr, RunGammaOn, true, 12, "GAMMA", kStepGamma,
        nullptr, "gamma gamma-table"},
-      Later(kCmdLevel, "レベル補正(&L)", kMenuTone, false),
-      Later(kCmdToneCorrection, "階調補正(&K)", kMenuTone, false),
-      WithButton(Later(kCmdBlackWhite, "白黒化(&W)", kMenuTone, true), 13, "BW"),
-      Later(kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false),
-      Later(kCmdColorRgb, "色変更(RGB)", kMenuTone, true),
-      Later(kCmdColorHsv, "色変更(HSV)", kMenuTone, false),
+      {kCmdLevel, "レベル補正(&L)", kMenuTone, false, nullptr, nullptr, RunLevelOn, true, -1, nullptr, kStepLevel,
+       nullptr, "lvl"},
+      {kCmdToneCorrection, "階調補正(&K)", kMenuTone, false, nullptr, nullptr, RunToneCorrectionOn, true, -1, nullptr,
+       0, nullptr, "level"},
+      {kCmdBlackWhite, "白黒化(&W)", kMenuTone, true, nullptr, nullptr, RunBlackWhiteOn, true, 13, "BW", 0, nullptr,
+       "gray"},
+      {kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false, nullptr, nullptr, RunSaturationHueOn, true, -1,
+       nullptr, kStepColor, nullptr, "color"},
+      {kCmdColorRgb, "色変更(RGB)", kMenuTone, true, nullptr, CmdColorRgb, nullptr, true, -1, nullptr, 0, nullptr,
+       "color-rgb"},
+      {kCmdColorHsv, "色変更(HSV)", kMenuTone, false, nullptr, CmdColorHsv, nullptr, true, -1, nullptr, 0, nullptr,
+       "color-hsv"},
 
       Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
       Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),

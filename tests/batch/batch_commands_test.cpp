@@ -301,12 +301,12 @@ TEST(BatchCommands, StartStopAndBanner) {
   EXPECT_EQ(app->batch_banner, "");
 
   // An operation not built yet is refused at the start.
-  app->batch.code[5] = kStepLevel;
+  app->batch.code[5] = kStepRotate;
   ui.boxes.clear();
   RunCommand(*app, ui, 802);
   EXPECT_EQ(app->batch_mode, 0);
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "6.レベル補正 : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[0].text, "6.回転 : この処理はまだバッチ処理で実行できません！");
 }
 
 TEST(BatchCommands, SettingsCommandConfirmsAndKeepsModeInStep) {
@@ -475,14 +475,14 @@ TEST(BatchDrop, RefusedSequenceDoesNothing) {
   const std::string dir = TempDir("batch_drop_refused");
   auto app = NewApp();
   Configure(*app, dir);
-  app->batch.code[6] = kStepColor;
+  app->batch.code[6] = kStepDistortion;
   app->batch.timing = 1;
   app->batch_mode = 1;
   WritePixel(dir + "/a.ppm", 1, 2, 3);
   DialogUi ui(*app);
   const BatchDropResult r = RunBatchDrop(*app, ui, {dir + "/a.ppm"});
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "7.彩度/色相調整 : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[0].text, "7.歪曲収差補正 : この処理はまだバッチ処理で実行できません！");
   EXPECT_EQ(r.failures.size(), 1u);
   EXPECT_TRUE(app->slots[0].Empty());
   EXPECT_FALSE(PathExists(dir + "/a.PPM"));

@@ -204,12 +204,14 @@ class BatchRunTest : public ::testing::Test {
 };
 
 TEST_F(BatchRunTest, StepsBuiltAndDialogs) {
-  for (int code : {0, 1, 2, 3, 8, 9, 12, 15}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
-  for (int code : {4, 5, 6, 7, 10, 11, 13, 14, 16, -1}) EXPECT_FALSE(BatchStepBuilt(code)) << code;
+  for (int code : {0, 1, 2, 3, 8, 9, 12, 13, 14, 15}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
+  for (int code : {4, 5, 6, 7, 10, 11, 16, -1}) EXPECT_FALSE(BatchStepBuilt(code)) << code;
   SetBatchCompositeHook(FakeComposite);
   EXPECT_TRUE(BatchStepBuilt(2));
   EXPECT_EQ(BatchStepDialog(2), 302);
   EXPECT_EQ(BatchStepDialog(12), 311);
+  EXPECT_EQ(BatchStepDialog(13), 318);
+  EXPECT_EQ(BatchStepDialog(14), 314);
   EXPECT_EQ(BatchStepDialog(1), 0);
 }
 

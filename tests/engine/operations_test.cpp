@@ -75,6 +75,31 @@ TEST_F(EngineTest, GammaOnEmptyImageDoesNothing) {
   EXPECT_TRUE(img.Empty());
 }
 
+// The blocks of codes 20, 22 and 23 reach the typed parameters in order;
+// the arithmetic itself is tested in tests/tone.
+TEST_F(EngineTest, ToneCodesDecodeTheirBlocks) {
+  Image img = MakeFlatImage(1, 1, 0);
+  img.r[0] = 800, img.g[0] = 1600, img.b[0] = 30000;
+  ParamBlock p;
+  p[0] = 3, p[1] = 0, p[2] = 1, p[3] = 0;  // manual weights: G alone
+  EXPECT_EQ(RunOperation(*slots_, img, kOpBlackWhite, p), kOpMade);
+  EXPECT_EQ(img.b[0], 1600);
+  EXPECT_EQ(img.monochrome, 1);
+
+  img = MakeFlatImage(1, 1, 0);
+  img.r[0] = 1000, img.g[0] = 2000, img.b[0] = 30000;
+  p = ParamBlock{};
+  p[0] = 0, p[1] = 120;  // hue +120: R <- B, G <- R, B <- G
+  EXPECT_EQ(RunOperation(*slots_, img, kOpSaturationHue, p), kOpMade);
+  EXPECT_EQ(img.r[0], 30000);
+  EXPECT_EQ(img.g[0], 1000);
+
+  img = MakeFlatImage(1, 1, 32768);
+  p = ParamBlock{};  // strength 0: 32768 * (127 / 255) * 2 = 32639.4
+  EXPECT_EQ(RunOperation(*slots_, img, kOpToneCorrection, p), kOpMade);
+  EXPECT_EQ(img.g[0], 32639);
+}
+
 // [14] = 1 enlarges, [15] = 1 is Haar: with gains of 1.0 every sample is
 // repeated 2 x 2.
 TEST_F(EngineTest, WaveletTakesGainsEnlargeFlagAndOrder) {

@@ -165,6 +165,26 @@ TEST(SettingsFile, ExtraKeywordsWorkForSetButNotInFiles) {
   EXPECT_EQ(FormatSettings(t).find("sharp-channels"), std::string::npos);
 }
 
+TEST(SettingsFile, ToneAndColourValuesEnterInRange) {
+  Settings s;
+  ASSERT_TRUE(ReadSettingGroup(s, "lvl", "7  255 0 999 -101 0 255 300"));
+  EXPECT_EQ(s.lvl.table, 3);
+  EXPECT_EQ(s.lvl.rows[0][0], 254);  // in_min
+  EXPECT_EQ(s.lvl.rows[0][1], 1);    // in_max
+  EXPECT_EQ(s.lvl.rows[0][2], 255);
+  EXPECT_EQ(s.lvl.rows[0][3], -100);
+  EXPECT_EQ(s.lvl.rows[0][4], 1);    // gamma 0 would divide by zero
+  EXPECT_EQ(s.lvl.rows[0][6], 255);
+  ASSERT_TRUE(ReadSettingGroup(s, "color-hsv", "400 -1 300 10 20 30 999"));
+  EXPECT_EQ(s.color_hsv.source[0], 359);
+  EXPECT_EQ(s.color_hsv.source[1], 0);
+  EXPECT_EQ(s.color_hsv.tolerance, 255);
+  ASSERT_TRUE(ReadSettingGroup(s, "gray", "9 -4 70000 1"));
+  EXPECT_EQ(s.gray.mode, 3);
+  EXPECT_EQ(s.gray.weight_r, 0);
+  EXPECT_EQ(s.gray.weight_g, 65535);
+}
+
 TEST(SettingsFile, ResetKeepsBackgroundShiftRule) {
   Settings s;
   s.back3.shift = 44;
