@@ -52,10 +52,12 @@ void GuessMean(const uint16_t* plane, int width, int height, int* lo, int* hi) {
   *hi = std::min(65535, static_cast<int>(mean) + reach);
 }
 
+// Per row: its mean, its largest sample and where the walks from lo and hi
+// ended. Rows are filled independently, so threads may share the rows and
+// the sums are formed afterwards in row order.
 struct RowPass {
-  int64_t sum_of_row_means = 0;
-  int max = 0;
-  std::vector<uint16_t> end_lo, end_hi;  // per row, the walks from lo and hi
+  std::vector<int> mean, max;
+  std::vector<uint16_t> end_lo, end_hi;
 };
 
 void ScalarRow(const uint16_t* row, int width, int lo, int hi, int y, RowPass& pass) {
@@ -68,10 +70,11 @@ void ScalarRow(const uint16_t* row, int width, int lo, int hi, int y, RowPass& p
     if (v < a) a = (a + v) / 2;
     if (v < b) b = (b + v) / 2;
   }
-  pass.sum_of_row_means += sum / width;
-  pass.max = std::max(pass.max, biggest);
-  pass.end_lo[static_cast<size_t>(y)] = static_cast<uint16_t>(a);
-  pass.end_hi[static_cast<size_t>(y)] = static_cast<uint16_t>(b);
+  const size_t i = static_cast<size_t>(y);
+  pass.mean[i] = static_cast<int>(sum / width);
+  pass.max[i] = biggest;
+  pass.end_lo[i] = static_cast<uint16_t>(a);
+  pass.end_hi[i] = static_cast<uint16_t>(b);
 }
 
 #if defined(__SSE2__)
@@ -149,11 +152,11 @@ void Block8(const uint16_t* plane, int width, int lo, int hi, int y, RowPass& pa
   _mm_store_si128(reinterpret_cast<__m128i*>(end_lo), u_lo);
   _mm_store_si128(reinterpret_cast<__m128i*>(end_hi), u_hi);
   _mm_store_si128(reinterpret_cast<__m128i*>(maxes), biased_max);
-  int biggest = 0;
-  for (int k = 0; k < 8; ++k) biggest = std::max(biggest, maxes[k] + 32768);
+  int tiles_max = 0;
+  for (int k = 0; k < 8; ++k) tiles_max = std::max(tiles_max, maxes[k] + 32768);
   for (int k = 0; k < 8; ++k) {
     int64_t sum = LaneSum(sums[k]) + int64_t{32768} * x;
-    int a = 65535 - end_lo[k], b = 65535 - end_hi[k];
+    int biggest = tiles_max, a = 65535 - end_lo[k], b = 65535 - end_hi[k];
     for (int i = x; i < width; ++i) {  // the columns left over from the tiles
       const int v = rows[k][i];
       sum += v;
@@ -161,16 +164,20 @@ void Block8(const uint16_t* plane, int width, int lo, int hi, int y, RowPass& pa
       if (v < a) a = (a + v) / 2;
       if (v < b) b = (b + v) / 2;
     }
-    pass.sum_of_row_means += sum / width;
-    pass.end_lo[static_cast<size_t>(y + k)] = static_cast<uint16_t>(a);
-    pass.end_hi[static_cast<size_t>(y + k)] = static_cast<uint16_t>(b);
+    const size_t r = static_cast<size_t>(y + k);
+    pass.mean[r] = static_cast<int>(sum / width);
+    pass.max[r] = biggest;
+    pass.end_lo[r] = static_cast<uint16_t>(a);
+    pass.end_hi[r] = static_cast<uint16_t>(b);
   }
-  pass.max = std::max(pass.max, biggest);
 }
 
 constexpr int kSimdWidthLimit = 1 << 18;
 
 #endif
+
+// Below this many samples a plane is done on one thread.
+constexpr int64_t kParallelMin = 1 << 16;
 
 }  // namespace
 
@@ -179,30 +186,42 @@ PlaneStats ComputePlaneStats(const uint16_t* plane, int width, int height) {
   if (plane == nullptr || width <= 0 || height <= 0) return stats;
   int lo = 0, hi = 0;
   GuessMean(plane, width, height, &lo, &hi);
+  const size_t rows = static_cast<size_t>(height), w = static_cast<size_t>(width);
   RowPass pass;
-  pass.end_lo.resize(static_cast<size_t>(height));
-  pass.end_hi.resize(static_cast<size_t>(height));
-  int y = 0;
+  pass.mean.resize(rows);
+  pass.max.resize(rows);
+  pass.end_lo.resize(rows);
+  pass.end_hi.resize(rows);
+  int first_scalar_row = 0;
 #if defined(__SSE2__)
   if (width <= kSimdWidthLimit) {
-    for (; y + 8 <= height; y += 8) Block8(plane, width, lo, hi, y, pass);
+    const int blocks = height / 8;
+#pragma omp parallel for schedule(static) if (static_cast<int64_t>(width) * height >= kParallelMin)
+    for (int k = 0; k < blocks; ++k) Block8(plane, width, lo, hi, 8 * k, pass);
+    first_scalar_row = 8 * blocks;
   }
 #endif
-  for (; y < height; ++y) {
-    ScalarRow(plane + static_cast<size_t>(y) * static_cast<size_t>(width), width, lo, hi, y, pass);
+#pragma omp parallel for schedule(static) if (static_cast<int64_t>(width) * (height - first_scalar_row) >= kParallelMin)
+  for (int y = first_scalar_row; y < height; ++y) ScalarRow(plane + static_cast<size_t>(y) * w, width, lo, hi, y, pass);
+
+  int64_t sum_of_row_means = 0;
+  for (size_t r = 0; r < rows; ++r) {
+    sum_of_row_means += pass.mean[r];
+    stats.max = r == 0 ? pass.max[r] : std::max(stats.max, pass.max[r]);
   }
-  const int mean = static_cast<int>(pass.sum_of_row_means / height);
+  const int mean = static_cast<int>(sum_of_row_means / height);
   const bool bracketed = lo <= mean && mean <= hi;
-  int64_t level_sum = 0;
-  for (int r = 0; r < height; ++r) {
-    const size_t i = static_cast<size_t>(r);
-    if (bracketed && pass.end_lo[i] == pass.end_hi[i]) {
-      level_sum += pass.end_lo[i];
-    } else {
-      level_sum += WalkRow(plane + i * static_cast<size_t>(width), 0, width, mean);
+  // The rows the guess did not settle are walked again from the mean; the
+  // levels go back into end_lo.
+#pragma omp parallel for schedule(dynamic, 64) if (static_cast<int64_t>(width) * height >= kParallelMin)
+  for (int y = 0; y < height; ++y) {
+    const size_t r = static_cast<size_t>(y);
+    if (!bracketed || pass.end_lo[r] != pass.end_hi[r]) {
+      pass.end_lo[r] = static_cast<uint16_t>(WalkRow(plane + r * w, 0, width, mean));
     }
   }
-  stats.max = pass.max;
+  int64_t level_sum = 0;
+  for (size_t r = 0; r < rows; ++r) level_sum += pass.end_lo[r];
   stats.mean = mean;
   stats.dark = static_cast<int>(level_sum / height);
   return stats;

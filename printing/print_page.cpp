@@ -20,8 +20,6 @@ void PaintPrintPage(QPainter& painter, int page_width, int page_height, const Im
   if (bands.empty()) return;
   const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
   std::vector<uint8_t> bitmap(stride * kPrintBandRows, 255);
-  // The PDF engine would otherwise store pictures as JPEG.
-  painter.setRenderHint(QPainter::LosslessImageRendering, true);
   for (const PrintBand& band : bands) {
     FillPrintBand(image, band.first_row, bitmap.data(), stride);
     const QImage picture(bitmap.data(), w, kPrintBandRows, static_cast<qsizetype>(stride), QImage::Format_RGB888);

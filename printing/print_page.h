@@ -13,7 +13,9 @@ namespace tavo {
 
 // Draws `image` into a printable area of page_width x page_height device
 // pixels whose top-left corner is the painter's origin, one band bitmap at
-// a time, each sample's colour kept exactly (no lossy compression).
+// a time. PDF output (a file, or a printer fed through PDF) keeps the bands
+// as JPEG of quality 94, Qt's choice: the lossless alternative spent over
+// ten seconds compressing a 6000 x 4000 night sky.
 void PaintPrintPage(QPainter& painter, int page_width, int page_height, const Image& image);
 
 // PDF output without a dialog: one A4 portrait page at kPdfResolution dots

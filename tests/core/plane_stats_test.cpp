@@ -2,8 +2,10 @@
 #include "core/plane_stats.h"
 
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "tests/test_images.h"
@@ -53,12 +55,13 @@ TEST(PlaneStats, HandWorkedPlanes) {
 
 // Sizes around the 8 x 8 tiles, and planes whose sampled mean misses the
 // true one (the mass sits on columns the sampling grid skips) so that the
-// rows must be walked again.
-TEST(PlaneStats, SameAsThePlainTwoPasses) {
+// rows must be walked again; on one thread and on two (the 400 x 300 planes
+// are split between threads).
+TEST(PlaneStats, SameAsThePlainTwoPassesOnOneOrTwoThreads) {
   const struct {
     int w, h, kind;
   } cases[] = {{1, 1, 0}, {1, 13, 0}, {13, 1, 0}, {8, 8, 0}, {9, 17, 0}, {300, 41, 0}, {203, 120, 1},
-               {203, 120, 2}, {64, 64, 3}, {250, 30, 4}};
+               {203, 120, 2}, {64, 64, 3}, {250, 30, 4}, {400, 300, 1}, {400, 300, 2}};
   for (const auto& c : cases) {
     const Image noise = MakeNoiseImage(c.w, c.h, static_cast<uint32_t>(c.w * 7 + c.kind));
     std::vector<uint16_t> p(static_cast<size_t>(c.w) * c.h);
@@ -73,10 +76,16 @@ TEST(PlaneStats, SameAsThePlainTwoPasses) {
         p[static_cast<size_t>(y) * c.w + x] = static_cast<uint16_t>(v);
       }
     }
-    const PlaneStats want = SlowStats(p, c.w, c.h), got = ComputePlaneStats(p.data(), c.w, c.h);
-    EXPECT_EQ(got.mean, want.mean) << c.w << "x" << c.h << " kind " << c.kind;
-    EXPECT_EQ(got.max, want.max) << c.w << "x" << c.h << " kind " << c.kind;
-    EXPECT_EQ(got.dark, want.dark) << c.w << "x" << c.h << " kind " << c.kind;
+    const PlaneStats want = SlowStats(p, c.w, c.h);
+    for (int threads = 1; threads <= 2; ++threads) {
+      omp_set_num_threads(threads);
+      const PlaneStats got = ComputePlaneStats(p.data(), c.w, c.h);
+      const std::string at = std::to_string(c.w) + "x" + std::to_string(c.h) + " kind " + std::to_string(c.kind) +
+                             " threads " + std::to_string(threads);
+      EXPECT_EQ(got.mean, want.mean) << at;
+      EXPECT_EQ(got.max, want.max) << at;
+      EXPECT_EQ(got.dark, want.dark) << at;
+    }
   }
 }
 
