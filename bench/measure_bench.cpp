@@ -57,7 +57,9 @@ void BM_ReadThreePlanesSimd(benchmark::State& state) {
     __m128i sum = _mm_setzero_si128();
     for (int c = 0; c < 3; ++c) {
       const __m128i* p = reinterpret_cast<const __m128i*>(img.Channel(c));
-      for (size_t i = 0; i < img.PixelCount() / 8; ++i) sum = _mm_add_epi64(sum, _mm_sad_epu8(_mm_loadu_si128(p + i), _mm_setzero_si128()));
+      for (size_t i = 0; i < img.PixelCount() / 8; ++i) {
+        sum = _mm_add_epi64(sum, _mm_sad_epu8(_mm_loadu_si128(p + i), _mm_setzero_si128()));
+      }
     }
     benchmark::DoNotOptimize(sum);
   }

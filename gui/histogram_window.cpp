@@ -29,7 +29,9 @@ void PaintDrawing(QPainter& painter, const std::vector<DrawItem>& items) {
         break;
       case kDrawPolyline: {
         QPolygon line(static_cast<int>(item.points.size()));
-        for (size_t i = 0; i < item.points.size(); ++i) line.setPoint(static_cast<int>(i), item.points[i].x, item.points[i].y);
+        for (size_t i = 0; i < item.points.size(); ++i) {
+          line.setPoint(static_cast<int>(i), item.points[i].x, item.points[i].y);
+        }
         painter.drawPolyline(line);
         break;
       }

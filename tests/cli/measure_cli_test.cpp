@@ -80,7 +80,7 @@ TEST(CliMeasure, PrintedPdfHoldsTheImageWhereItBelongs) {
                 {50, 170, {0, 255, 0}},     {250, 295, {0, 0, 255}}, {250, 298, {255, 255, 255}}};
   for (const auto& p : probes) {  // the page keeps the picture as JPEG: near, not exact
     const std::vector<int> got = at(p.x, p.y);
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[static_cast<size_t>(c)], p.rgb[static_cast<size_t>(c)], 8) << p.x << "," << p.y;
+    for (size_t c = 0; c < 3; ++c) EXPECT_NEAR(got[c], p.rgb[c], 8) << p.x << "," << p.y;
   }
 }
 
