@@ -166,21 +166,19 @@ TEST(DisplayConversion, StripsTileTheWindow) {
   EXPECT_EQ(f.strips[3].h, 22);
 }
 
-TEST(DisplayConversion, MonochromeShowsRedInEveryChannel) {
-  Image img = CodedImage(2, 1);
+TEST(DisplayConversion, MonochromeEmptyAndScrollClampedFirst) {
+  Image img = CodedImage(3, 2);
   img.monochrome = 1;
+  img.scroll_x = 500;
+  img.scroll_y = 9;
   DisplayFrame f;
   ASSERT_TRUE(RenderDisplay(img, 800, 512, &f));
-  EXPECT_EQ(Px(f, 1, 0)[0], 10);
-  EXPECT_EQ(Px(f, 1, 0)[1], 10);
-  EXPECT_EQ(Px(f, 1, 0)[2], 10);
-}
-
-TEST(DisplayConversion, EmptyImageGivesNoFrame) {
-  Image img;
-  DisplayFrame f;
-  f.width = 5;
-  EXPECT_FALSE(RenderDisplay(img, 800, 512, &f));
+  EXPECT_EQ(img.scroll_x, 0);
+  EXPECT_EQ(img.scroll_y, 0);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(Px(f, 1, 1)[c], 10) << c;  // R of (1, row 0) everywhere
+  EXPECT_EQ(Px(f, 0, 0)[0], 1);
+  Image empty;
+  EXPECT_FALSE(RenderDisplay(empty, 800, 512, &f));
   EXPECT_EQ(f.width, 0);
   EXPECT_TRUE(f.strips.empty());
 }
@@ -207,17 +205,6 @@ TEST(DisplayConversion, StatisticsFollowTheRefreshFlag) {
   EXPECT_EQ(img.hist_r[20], 15u);
   EXPECT_EQ(img.hist_r[0], 1u);
   EXPECT_EQ(img.mean_r, 4800);  // row means 3840, 5120, 5120, 5120 -> 19200 / 4
-}
-
-TEST(DisplayConversion, ScrollIsClampedFirst) {
-  Image img = CodedImage(3, 2);
-  img.scroll_x = 500;
-  img.scroll_y = 9;
-  DisplayFrame f;
-  RenderDisplay(img, 800, 512, &f);
-  EXPECT_EQ(img.scroll_x, 0);
-  EXPECT_EQ(img.scroll_y, 0);
-  EXPECT_EQ(Px(f, 0, 0)[0], 1);
 }
 
 TEST(ImageMarkers, PointsAAndBInGreenAndCapturePointsInRed) {

@@ -10,19 +10,13 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(ParseFilterList, SaveDialogFilters) {
-  const std::vector<FileFilter> f = ParseFilterList(kSaveImageFilters);
-  ASSERT_EQ(f.size(), 5u);
-  EXPECT_EQ(f[0].description, "BMP(24bit)");
-  EXPECT_EQ(f[0].patterns, Strings{"*.BMP"});
-  EXPECT_EQ(f[1].description, "JPEG(24bit)");
-  EXPECT_EQ(f[2].patterns, Strings{"*.TIF"});
-  EXPECT_EQ(f[3].description, "PPM(48bit,bin)");
-  EXPECT_EQ(f[4].description, "PPM(48bit,ASCII)");
-  EXPECT_EQ(f[4].patterns, Strings{"*.PPM"});
-}
-
-TEST(ParseFilterList, OpenDialogFiltersOnePerFormat) {
+TEST(ParseFilterList, ShippedLists) {
+  const std::vector<FileFilter> save = ParseFilterList(kSaveImageFilters);
+  ASSERT_EQ(save.size(), 5u);
+  EXPECT_EQ(save[0].description, "BMP(24bit)");
+  EXPECT_EQ(save[0].patterns, Strings{"*.BMP"});
+  EXPECT_EQ(save[4].description, "PPM(48bit,ASCII)");
+  EXPECT_EQ(save[4].patterns, Strings{"*.PPM"});
   const std::vector<FileFilter> f = ParseFilterList(kOpenImageFilters);
   ASSERT_EQ(f.size(), 9u);
   EXPECT_EQ(f[0].description, "全ての画像データ");
@@ -31,12 +25,6 @@ TEST(ParseFilterList, OpenDialogFiltersOnePerFormat) {
   EXPECT_EQ(f[0].patterns.back(), "*.SRW");
   EXPECT_EQ(f[2].patterns, (Strings{"*.TIF", "*.TIFF"}));
   EXPECT_EQ(f[3].description, "*.PPM");
-  EXPECT_EQ(f[3].patterns, Strings{"*.PPM"});
-  EXPECT_EQ(f[4].description, "*.PGM");
-  EXPECT_EQ(f[4].patterns, Strings{"*.PGM"});
-  EXPECT_EQ(f[6].description, "Fits");
-  EXPECT_EQ(f[7].description, "Digital camera RAW");
-  EXPECT_EQ(f[7].patterns.size(), 19u);
   EXPECT_EQ(f[8].description, "All");
   EXPECT_EQ(f[8].patterns, Strings{"*.*"});
 }
