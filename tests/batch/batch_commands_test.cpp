@@ -23,29 +23,7 @@ void Configure(AppState& app, const std::string& folder) {
   app.batch.save_configured = 1;
 }
 
-// A 1 x 1 16-bit binary PPM holding r, g, b.
-void WritePixel(const std::string& path, int r, int g, int b) {
-  std::string bytes = "P6\n1 1\n65535\n";
-  for (int v : {r, g, b}) {
-    bytes += static_cast<char>(v >> 8);
-    bytes += static_cast<char>(v & 255);
-  }
-  WriteBytes(path, bytes);
-}
-
-// R G B of a 1 x 1 16-bit binary PPM, or {} when it is not one.
-std::vector<int> ReadPixel(const std::string& path) {
-  const std::string bytes = ReadBytes(path);
-  const std::string head = "P6\n1 1\n65535\n";
-  if (bytes.size() != head.size() + 6 || bytes.compare(0, head.size(), head) != 0) return {};
-  std::vector<int> v;
-  for (size_t i = head.size(); i < bytes.size(); i += 2) {
-    v.push_back(static_cast<unsigned char>(bytes[i]) * 256 + static_cast<unsigned char>(bytes[i + 1]));
-  }
-  return v;
-}
-
-// A flat gamma curve: every sample becomes 20 * 256.
+// A flat gamma curve: every sample below 65280 becomes 20 * 256.
 void SetGammaStep(AppState& app, int step) {
   app.batch.code[step] = app.batch.stored_code[step] = kStepGamma;
   const int words[8] = {0, 0, 0, 20, 128, 20, 255, 20};
@@ -301,13 +279,13 @@ TEST_F(ShellTest, BatchDropOneByOneGoesOnAfterBadFiles) {
   SetGammaStep(*app_, 1);
   app_->batch.timing = 1;
   SetBatchMode(*app_, 1);
-  WritePixel(Path("a.ppm"), 1000, 2000, 3000);
-  WritePixel(Path("c.ppm"), 4000, 6000, 8000);
+  WritePixelPpm(Path("a.ppm"), 1000, 2000, 3000);
+  WritePixelPpm(Path("c.ppm"), 4000, 6000, 8000);
   std::vector<std::string> banners;
   ui_.on_repaint = [&] { banners.push_back(app_->batch_banner); };
   DropFiles(*app_, ui_, {Path("a.ppm"), Path("b.xyz"), Path("missing.ppm"), Path("c.ppm")});
-  EXPECT_EQ(ReadPixel(Path("out/a.PPM")), (std::vector<int>{5120, 5120, 5120}));
-  EXPECT_EQ(ReadPixel(Path("out/c.PPM")), (std::vector<int>{5120, 5120, 5120}));
+  EXPECT_EQ(ReadPpmSamples(Path("out/a.PPM")), (std::vector<int>{5120, 5120, 5120}));
+  EXPECT_EQ(ReadPpmSamples(Path("out/c.PPM")), (std::vector<int>{5120, 5120, 5120}));
   ASSERT_EQ(ui_.boxes.size(), 4u);
   EXPECT_EQ(ui_.boxes[0].text, Msg(kMsgUnsupported, Path("b.xyz")));
   EXPECT_EQ(ui_.boxes[1].text, Msg(kMsgCannotOpenFile, Path("missing.ppm")));
@@ -325,7 +303,7 @@ TEST_F(ShellTest, BatchDropOneByOneGoesOnAfterBadFiles) {
 TEST_F(ShellTest, BatchDropAsksAboutChangedImagesAndRefusesABadSequence) {
   Configure(*app_, dir_);
   SetBatchMode(*app_, 1);
-  WritePixel(Path("a.ppm"), 1, 2, 3);
+  WritePixelPpm(Path("a.ppm"), 1, 2, 3);
   Slot(0) = MakeFlatImage(1, 1, 9);
   Slot(0).changed = 1;
   ui_.answers = {kAnswerCancel};
@@ -363,7 +341,7 @@ TEST_F(ShellTest, BatchDropCompositeModeTakesEightFiles) {
   std::vector<std::string> files;
   for (int i = 0; i < 9; ++i) {
     files.push_back(Path("f" + std::to_string(i) + ".ppm"));
-    WritePixel(files.back(), 100 * i, 1, 2);
+    WritePixelPpm(files.back(), 100 * i, 1, 2);
   }
   BatchDropResult r = RunBatchDrop(*app_, ui_, files);
   EXPECT_EQ(r.taken, 8);
@@ -372,7 +350,7 @@ TEST_F(ShellTest, BatchDropCompositeModeTakesEightFiles) {
   ASSERT_EQ(g_passes.size(), 3u);
   EXPECT_EQ(g_passes[1].sources[0], 4);
   EXPECT_EQ(g_passes[2].target, 10);
-  EXPECT_EQ(ReadPixel(Path("f7.PPM")), (std::vector<int>{0, 1, 2}));  // slot 10 <- 8 <- 0: the first file
+  EXPECT_EQ(ReadPpmSamples(Path("f7.PPM")), (std::vector<int>{0, 1, 2}));  // slot 10 <- 8 <- 0: the first file
   EXPECT_TRUE(ui_.boxes.empty());
 
   g_passes.clear();

@@ -13,25 +13,8 @@
 namespace tavo {
 namespace {
 
-// 16-bit binary PPM as the writer makes it: header, then R G B big-endian,
-// top row first. Returns the samples in file order; empty on a bad header.
-std::vector<int> ReadP6(const std::string& path, int* w, int* h) {
-  const std::string bytes = ReadBytes(path);
-  int max = 0, used = 0;
-  if (std::sscanf(bytes.c_str(), "P6\n%d %d\n%d\n%n", w, h, &max, &used) != 3 || max != 65535) return {};
-  std::vector<int> samples;
-  for (size_t i = static_cast<size_t>(used); i + 1 < bytes.size(); i += 2) {
-    samples.push_back(static_cast<unsigned char>(bytes[i]) * 256 + static_cast<unsigned char>(bytes[i + 1]));
-  }
-  return samples;
-}
-std::vector<int> ReadP6(const std::string& path) {
-  int w = 0, h = 0;
-  return ReadP6(path, &w, &h);
-}
-
 // Gamma step on every channel through a flat curve (all three outputs
-// `out`), which maps every sample to out * 256.
+// `out`), which maps every sample up to 255 * 256 to out * 256.
 void SetFlatGamma(BatchSequence& seq, int step, int out) {
   seq.code[step] = seq.stored_code[step] = kStepGamma;
   const int words[8] = {0, 0, 0, out, 128, out, 255, out};  // straight, all colours
@@ -120,6 +103,7 @@ class BatchRunTest : public ::testing::Test {
     app_ = ConfiguredApp(dir_);
   }
   void TearDown() override { SetBatchCompositeHook(nullptr); }
+  const ShownBox& LastBox() const { return ui_.boxes.back(); }
   std::string dir_;
   std::unique_ptr<AppState> app_;
   FakeUi ui_;
@@ -165,7 +149,7 @@ TEST_F(BatchRunTest, GammaStepRunsTheBlockAndRestoresEverything) {
   ASSERT_EQ(RunBatch(*app_, ui_, 1, "/some/where/night sky.ppm", &written), kBatchRunDone);
   EXPECT_EQ(written, dir_ + "/night sky.PPM");
   int w = 0, h = 0;
-  EXPECT_EQ(ReadP6(written, &w, &h), std::vector<int>(6, 5120));
+  EXPECT_EQ(ReadPpmSamples(written, &w, &h), std::vector<int>(6, 5120));
   EXPECT_EQ(w, 2);
   EXPECT_EQ(h, 1);
   EXPECT_TRUE(ui_.boxes.empty());
@@ -182,13 +166,14 @@ TEST_F(BatchRunTest, PerChannelGammaOnBlackAndWhite) {
   SetFlatGamma(seq, 2, 0);
   seq.detail[2][1] = 1;  // per channel
   for (int c = 0; c < 3; ++c) {
-    for (int p = 0; p < 3; ++p) seq.detail[2][8 + c * 6 + p * 2 + 1] = (c + 1) * 10;
+    const int row[6] = {0, (c + 1) * 10, 128, (c + 1) * 10, 255, (c + 1) * 10};
+    std::copy(row, row + 6, seq.detail[2] + 8 + c * 6);
   }
   Put2x1(*app_, 0, {20000, 5, 5, 1000, 7, 7});
   app_->slots[0].monochrome = 1;
   std::string written;
   ASSERT_EQ(RunBatch(*app_, ui_, 1, "/in/mono.ppm", &written), kBatchRunDone);
-  EXPECT_EQ(ReadP6(written), (std::vector<int>{2560, 5120, 7680, 2560, 5120, 7680}));
+  EXPECT_EQ(ReadPpmSamples(written), (std::vector<int>{2560, 5120, 7680, 2560, 5120, 7680}));
 }
 
 TEST_F(BatchRunTest, RefusalsFailuresAndTheOverwriteQuestion) {
@@ -214,7 +199,7 @@ TEST_F(BatchRunTest, RefusalsFailuresAndTheOverwriteQuestion) {
   EXPECT_EQ(ReadBytes(dir_ + "/a.PPM"), "old");
   Put2x1(*app_, 0, {1, 2, 3, 4, 5, 6});
   EXPECT_EQ(RunBatch(*app_, ui_, 1, "/in/a.ppm", nullptr), kBatchRunDone);
-  EXPECT_EQ(ReadP6(dir_ + "/a.PPM"), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(ReadPpmSamples(dir_ + "/a.PPM"), (std::vector<int>{1, 2, 3, 4, 5, 6}));
 
   app_->batch.folder[7] = dir_ + "/missing";  // reported, nothing written
   Put2x1(*app_, 0, {1, 2, 3, 4, 5, 6});
@@ -243,7 +228,7 @@ TEST_F(BatchRunTest, CompositeStepRunsThePlanWithTheBlockWeights) {
   EXPECT_EQ(g_log.passes[2].target, 7);
   EXPECT_EQ(g_log.modes, (std::vector<int>{3, 3, 3}));
   // The final composite into slot 7 of two images: 7 * 100 + 2.
-  EXPECT_EQ(ReadP6(written), std::vector<int>(6, 702));
+  EXPECT_EQ(ReadPpmSamples(written), std::vector<int>(6, 702));
   EXPECT_EQ(written, dir_ + "/last.PPM");
   EXPECT_EQ(app_->settings.composite.weights[0], 10);
   EXPECT_EQ(app_->settings.composite.mode, 3);
@@ -268,7 +253,7 @@ TEST_F(BatchRunTest, CompositeStepUsesTheEngine) {
   std::string written;
   ASSERT_EQ(RunBatch(*app_, ui_, 2, "/in/pair.ppm", &written), kBatchRunDone);
   int w = 0, h = 0;
-  const std::vector<int> samples = ReadP6(written, &w, &h);
+  const std::vector<int> samples = ReadPpmSamples(written, &w, &h);
   ASSERT_EQ(w, 48);
   ASSERT_EQ(h, 40);
   EXPECT_EQ(samples[0], Sample(frame.r.get(), frame, 0, 39));

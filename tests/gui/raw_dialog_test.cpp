@@ -24,6 +24,16 @@ TEST_F(RawDialogTest, BarsValuesRadiusAndDefaults) {
   bool driven = false;
   WhenModal<RawDialog>([&](RawDialog* d) {
     const RawDevelopSettings& raw = app_->settings.raw;
+    // {control, minimum, maximum}: every bar steps one position a page.
+    const int ranges[][3] = {{kRawGammaR, 10, 40},   {kRawGammaB, 10, 40},    {kRawBlackG, 0, 32},
+                             {kRawWhiteR, 0, 127},   {kRawWhiteB, 0, 127},    {kRawSharpness, 0, 8},
+                             {kRawFalseColour, 0, 4}, {kRawSaturation, 0, 4}, {kRawHue, 0, 36},
+                             {kRawQuality, 0, 3}};
+    for (const auto& r : ranges) {
+      EXPECT_EQ(std::vector<int>({d->bar(r[0])->minimum(), d->bar(r[0])->maximum(), d->bar(r[0])->pageStep()}),
+                std::vector<int>({r[1], r[2], 1}))
+          << r[0];
+    }
     EXPECT_TRUE(d->path_button(0)->isChecked());
     EXPECT_TRUE(d->radius_button(0)->isChecked());
     // Defaults as shown: gamma 2.2 at 22, black R 5 half steps = 2.5,
@@ -72,7 +82,7 @@ TEST_F(RawDialogTest, BarsValuesRadiusAndDefaults) {
     driven = true;
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
-  EXPECT_TRUE(RunDialog(132, window_.get(), *app_, window_->port()));
+  EXPECT_TRUE(RunDialog(kCmdRawSettings, window_.get(), *app_, window_->port()));
   ASSERT_TRUE(driven);
   EXPECT_EQ(app_->settings.raw.saturation, 2);
   EXPECT_EQ(app_->settings.raw.path, 1);
@@ -89,7 +99,7 @@ TEST_F(RawDialogTest, CancelFromTheMenuKeepsOnlyThePath) {
     driven = true;
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
   });
-  window_->action(132)->trigger();
+  window_->action(kCmdRawSettings)->trigger();
   ASSERT_TRUE(driven);
   EXPECT_EQ(app_->settings.raw.path, 1);
   EXPECT_DOUBLE_EQ(app_->settings.raw.gamma[0], 2.2);

@@ -87,8 +87,8 @@ TEST_F(GammaRun, FailedUndoCopyOrRunReportsAfterTheWaitCursor) {
 }
 
 // Per channel: each row is a flat curve (all three outputs alike), which
-// maps every sample to that output * 256. The all-colours row would give
-// 40 * 256.
+// maps every sample up to 255 * 256 to that output * 256. The all-colours
+// row would give 40 * 256.
 TEST_F(GammaRun, PerChannelTablesPickTheirRowsAndClearMonochrome) {
   GammaSettings& g = app_->settings.gamma;
   g.kind = 0;

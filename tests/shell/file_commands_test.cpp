@@ -167,7 +167,9 @@ TEST_F(ShellTest, CloseQuestionAnswers) {
     EXPECT_EQ(app->slots.current, c.closed ? 3 : 4) << what;
     EXPECT_EQ(ui.boxes[0].kind, kBoxSaveOrNot);
     EXPECT_EQ(ui.boxes[0].text, Msg(kMsgSaveOrNot, 4, Path("img4.ppm")));
-    if (c.answers[0] == kAnswerYes) EXPECT_EQ(ui.file_requests[0].initial_name, Path("img4.ppm"));  // full name
+    if (c.answers[0] == kAnswerYes) {
+      EXPECT_EQ(ui.file_requests[0].initial_name, Path("img4.ppm"));  // full name
+    }
   }
   EXPECT_TRUE(PathExists(Path("keep.ppm")));
   EXPECT_EQ(ReadBytes(Path("there.ppm")), "old");

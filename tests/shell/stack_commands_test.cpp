@@ -209,10 +209,11 @@ TEST_F(ShellTest, BackgroundPassesItsLevelsInSixteenBitUnits) {
   };
   for (const Case& c : cases) {
     const Image start = MakeNoiseImage(8, 6, 4);
-    Image expected = start;
+    Image expected;
+    ASSERT_TRUE(DuplicateImage(start, expected));
     ASSERT_EQ(ApplyQuadraticBackground(expected, c.mode, c.levels, 250), kOpMade);
     auto app = NewApp();
-    PutImage(*app, 0, start, "a");
+    PutImage(*app, 0, MakeNoiseImage(8, 6, 4), "a");
     Back2Settings& b = app->settings.back2;
     b.mode = c.mode;
     b.shift = c.shift;
