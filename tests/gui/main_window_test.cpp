@@ -43,9 +43,9 @@ TEST(OperationTable, UniqueIdsButtonsAndRegisteredDialogs) {
   std::set<int> ids, buttons, steps;
   for (const Operation& op : Operations()) {
     EXPECT_TRUE(ids.insert(op.id).second) << op.id;
-    if (op.toolbar >= 0) EXPECT_TRUE(buttons.insert(op.toolbar).second) << op.id;
-    if (op.batch_step > 0) EXPECT_TRUE(steps.insert(op.batch_step).second) << op.id;
-    if (op.dialog) EXPECT_TRUE(HasDialog(op.id)) << op.id;
+    EXPECT_TRUE(op.toolbar < 0 || buttons.insert(op.toolbar).second) << op.id;
+    EXPECT_TRUE(op.batch_step <= 0 || steps.insert(op.batch_step).second) << op.id;
+    EXPECT_TRUE(!op.dialog || HasDialog(op.id)) << op.id;
   }
   EXPECT_FALSE(HasDialog(kCmdPrint));
 }

@@ -25,24 +25,16 @@ TEST_F(GammaRun, ProtocolMarksTheSlotAndUndoRedoUndoEqualsOneUndo) {
   EXPECT_EQ(ui_.dialogs, std::vector<int>{kCmdGamma});
   const uint16_t after = img().r[0];
   EXPECT_NE(after, 5120);
-  EXPECT_EQ(img().changed, 1);
+  EXPECT_EQ(Flags(img()), (std::vector<int>{1, 1, 0, 1, 0}));
   EXPECT_EQ(img().undo_changed, 0);
-  EXPECT_EQ(img().undo_available, 1);
-  EXPECT_EQ(img().redo_available, 0);
-  EXPECT_EQ(img().stats_refresh, 1);
-  EXPECT_EQ(ui_.wait_depth, 0);
-  EXPECT_EQ(ui_.max_wait_depth, 1);
-  EXPECT_EQ(ui_.repaints, 1);
+  EXPECT_EQ(std::vector<int>({ui_.wait_depth, ui_.max_wait_depth, ui_.repaints}), std::vector<int>({0, 1, 1}));
   Run(kCmdUndo);
   EXPECT_EQ(img().r[0], 5120);
-  EXPECT_EQ(img().changed, 0);
-  EXPECT_EQ(img().undo_available, 0);
-  EXPECT_EQ(img().redo_available, 1);
+  EXPECT_EQ(Flags(img()), (std::vector<int>{0, 0, 1, 1, 0}));
   Run(kCmdRedo);
   EXPECT_EQ(img().r[0], after);
-  EXPECT_EQ(img().changed, 1);
+  EXPECT_EQ(Flags(img()), (std::vector<int>{1, 1, 0, 1, 0}));
   EXPECT_EQ(img().undo_changed, 0);
-  EXPECT_EQ(img().undo_available, 1);
   Run(kCmdUndo);
   Run(kCmdUndo);  // nothing left to undo
   EXPECT_EQ(img().r[0], 5120);
@@ -61,8 +53,7 @@ TEST_F(GammaRun, CancelledDialogAndShortMemoryChangeNothing) {
   EXPECT_EQ(ui_.boxes[0].text, kMsgNoMemory);
   EXPECT_EQ(ui_.dialogs.size(), 1u);  // the second run stopped before the dialog
   EXPECT_EQ(img().r[0], 5120);
-  EXPECT_EQ(img().undo_available, 0);
-  EXPECT_EQ(img().changed, 0);
+  EXPECT_EQ(Flags(img()), (std::vector<int>{0, 0, 0, 0, 0}));
 }
 
 // The undo copy fails (each undo plane needs 12 bytes; with 10 there is
@@ -127,16 +118,12 @@ TEST_F(ShellTest, CopyMakesANewSlotWithFreshFlags) {
   const Image& copy = Slot(0);
   EXPECT_TRUE(SamePlanes(copy, Slot(1)));
   EXPECT_EQ(copy.name, "");
-  EXPECT_EQ(copy.changed, 0);
-  EXPECT_EQ(copy.undo_available, 0);
-  EXPECT_EQ(copy.stats_refresh, 0);
-  EXPECT_EQ(copy.monochrome, 1);
+  EXPECT_EQ(Flags(copy), (std::vector<int>{0, 0, 0, 0, 1}));
   EXPECT_EQ(copy.hist_samples, 12);  // histogram made at once
   FillSlots(*app_, 2);
   Run(kCmdCopy);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
+  EXPECT_EQ(Texts(ui_), Strings{kMsgNoSlotToMake});
   EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgNoSlotToMake);
 }
 
 TEST_F(ShellTest, NextAndPreviousImageWrapAround) {
@@ -170,27 +157,22 @@ TEST_F(ShellTest, ResetOnlyAfterOkAndImagesStay) {
   EXPECT_EQ(app_->settings.level.strength, 42);
   EXPECT_EQ(app_->capture.mode, 2);
   Run(kCmdResetSettings);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgResetSettings, kMsgResetSettings}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxCaution);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgResetSettings);
   EXPECT_EQ(app_->settings.level.strength, Settings().level.strength);
-  EXPECT_EQ(app_->capture.mode, 0);
-  EXPECT_EQ(app_->batch.code[2], 0);
-  EXPECT_EQ(app_->batch.save_configured, 0);
-  EXPECT_EQ(app_->batch.timing, 0);
-  EXPECT_EQ(app_->batch.folder[7], "");
-  EXPECT_EQ(app_->batch_mode, 0);
+  const BatchSequence& seq = app_->batch;
+  EXPECT_EQ(std::vector<int>({app_->capture.mode, seq.code[2], seq.save_configured, seq.timing, app_->batch_mode}),
+            std::vector<int>({0, 0, 0, 0, 0}));
+  EXPECT_EQ(seq.folder[7], "");
   EXPECT_EQ(ui_.repaints, 1);
   EXPECT_EQ(Slot(0).width, 2);
 }
 
 TEST_F(ShellTest, SaveAndLoadAllSettings) {
   Run(kCmdSaveSettings);  // cancelled
-  ASSERT_EQ(ui_.boxes.size(), 2u);
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgSaveSettingsInfo, kMsgSettingsNotSaved}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxMessage);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgSaveSettingsInfo);
   EXPECT_EQ(ui_.boxes[1].kind, kBoxMessage);
-  EXPECT_EQ(ui_.boxes[1].text, kMsgSettingsNotSaved);
   EXPECT_EQ(ui_.file_requests[0].title, "SAVE");
   EXPECT_EQ(ui_.file_requests[0].initial_name, "tavo");
   EXPECT_EQ(ui_.file_requests[0].filters, kSettingsFilters);

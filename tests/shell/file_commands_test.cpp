@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Open, save, close, close all, exit, start-up and dropped files.
+// Open, save, close, close all, exit, start-up and dropped files; the
+// file dialogs' filter lists.
 #include <filesystem>
 
+#include "shell/file_filters.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_test_util.h"
 
@@ -16,8 +18,7 @@ TEST_F(ShellTest, OpenFillsTheLowestFreeSlotAndSetsTheTitle) {
   EXPECT_EQ(app_->slots.current, 2);
   EXPECT_EQ(Slot(0).width, 4);
   EXPECT_EQ(Slot(1).name, Path("b.ppm"));
-  EXPECT_EQ(Slot(1).stats_refresh, 1);
-  EXPECT_EQ(Slot(1).changed, 0);
+  EXPECT_EQ(Flags(Slot(1)), (std::vector<int>{0, 0, 0, 1, 0}));
   app_->slots.current = 0;
   Slot(0).zoom = 25;
   EXPECT_EQ(WindowTitle(*app_), "0(" + Path("a.ppm") + ") size:4x3 25%");
@@ -42,11 +43,9 @@ TEST_F(ShellTest, OpenRefusalsLeaveTheSlotsAsTheyWere) {
   WriteBytes(Path("broken.ppm"), "P9 nonsense");
   Open(Path("broken.ppm"));
   Open(Path("missing.ppm"));
-  ASSERT_EQ(ui_.boxes.size(), 3u);
+  EXPECT_EQ(Texts(ui_), (Strings{Msg(kMsgUnsupported, Path("photo.webp")), Msg(kMsgBadFile, Path("broken.ppm")),
+                                 Msg(kMsgCannotOpenFile, Path("missing.ppm"))}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
-  EXPECT_EQ(ui_.boxes[0].text, Msg(kMsgUnsupported, Path("photo.webp")));
-  EXPECT_EQ(ui_.boxes[1].text, Msg(kMsgBadFile, Path("broken.ppm")));
-  EXPECT_EQ(ui_.boxes[2].text, Msg(kMsgCannotOpenFile, Path("missing.ppm")));
   EXPECT_TRUE(Slot(0).Empty());
   EXPECT_EQ(app_->slots.current, -1);
   FillSlots(*app_, 0);
@@ -104,9 +103,8 @@ TEST_F(ShellTest, OverwriteNeedsOk) {
   ui_.files.push_back({true, Path("exists.ppm"), 4});
   ui_.answers.push_back(kAnswerCancel);
   Run(kCmdSave);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgOverwrite, Path("exists.ppm"))});
   EXPECT_EQ(ui_.boxes[0].kind, kBoxCaution);
-  EXPECT_EQ(ui_.boxes[0].text, Msg(kMsgOverwrite, Path("exists.ppm")));
   EXPECT_EQ(ReadBytes(Path("exists.ppm")), "keep me");
   EXPECT_EQ(Slot(0).changed, 1);
   ui_.files.push_back({true, Path("exists.ppm"), 4});
@@ -122,11 +120,9 @@ TEST_F(ShellTest, FailedOrImpossibleSavesKeepTheImageUnsaved) {
   ui_.files.push_back({true, Path("m31.fts"), 1});
   Run(kCmdSave);
   Run(kCmdSave);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
+  EXPECT_EQ(Texts(ui_), (Strings{Msg(kMsgSaveFailed, Path("no/such/folder/x.ppm")), Msg(kMsgNoWriter, Path("m31.fts"))}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
-  EXPECT_EQ(ui_.boxes[0].text, Msg(kMsgSaveFailed, Path("no/such/folder/x.ppm")));
   EXPECT_EQ(ui_.boxes[1].kind, kBoxError);
-  EXPECT_EQ(ui_.boxes[1].text, Msg(kMsgNoWriter, Path("m31.fts")));
   EXPECT_FALSE(PathExists(Path("m31.fts")));
   EXPECT_EQ(Slot(0).changed, 1);
   EXPECT_EQ(Slot(0).name, Path("a.ppm"));
@@ -222,16 +218,14 @@ TEST_F(ShellTest, StartUpFilesSkipUnsupportedNamesAndStopWhenFull) {
   StartUp(*app, ui_, {a, Path("bad.webp"), b});
   std::filesystem::current_path(old);
   EXPECT_EQ(app->settings.level.strength, 33);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].text, Msg(kMsgUnsupported, Path("bad.webp")));
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgUnsupported, Path("bad.webp"))});
   EXPECT_EQ(app->slots[0].name, a);
   EXPECT_EQ(app->slots[1].name, b);
   EXPECT_EQ(app->slots.current, 1);
   FillSlots(*app_, 1);
   OpenStartupFiles(*app_, ui_, {a, a, a});
   EXPECT_EQ(Slot(0).name, a);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
-  EXPECT_EQ(ui_.boxes[1].text, kMsgNoSlotToOpen);
+  EXPECT_EQ(LastBox().text, kMsgNoSlotToOpen);
 }
 
 TEST_F(ShellTest, DroppedFilesStopAtTheFirstUnsupportedOne) {
@@ -239,8 +233,7 @@ TEST_F(ShellTest, DroppedFilesStopAtTheFirstUnsupportedOne) {
   DropFiles(*app_, ui_, {a, Path("b.txt"), c});
   EXPECT_EQ(Slot(0).name, a);
   EXPECT_TRUE(Slot(1).Empty());
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].text, Msg(kMsgUnsupported, Path("b.txt")));
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgUnsupported, Path("b.txt"))});
   EXPECT_EQ(app_->slots.current, 0);
   DropFiles(*app_, ui_, {c, a});
   EXPECT_EQ(Slot(2).name, a);
@@ -253,6 +246,42 @@ TEST(CommandLine, SpacesSeparateQuotesGroup) {
   EXPECT_TRUE(SplitCommandLine("   ").empty());
   EXPECT_EQ(NamesFromArguments({"a.ppm", "\"b c.ppm\" d.ppm", "e f.ppm", ""}),
             (Names{"a.ppm", "b c.ppm", "d.ppm", "e f.ppm"}));
+}
+
+
+TEST(ParseFilterList, ShippedLists) {
+  const std::vector<FileFilter> save = ParseFilterList(kSaveImageFilters);
+  ASSERT_EQ(save.size(), 5u);
+  EXPECT_EQ(save[0].description, "BMP(24bit)");
+  EXPECT_EQ(save[0].patterns, Strings{"*.BMP"});
+  EXPECT_EQ(save[4].description, "PPM(48bit,ASCII)");
+  EXPECT_EQ(save[4].patterns, Strings{"*.PPM"});
+  const std::vector<FileFilter> f = ParseFilterList(kOpenImageFilters);
+  ASSERT_EQ(f.size(), 9u);
+  EXPECT_EQ(f[0].description, "全ての画像データ");
+  EXPECT_EQ(f[0].patterns.size(), 27u);  // 8 image extensions and 19 RAW ones
+  EXPECT_EQ(f[0].patterns.front(), "*.BMP");
+  EXPECT_EQ(f[0].patterns.back(), "*.SRW");
+  EXPECT_EQ(f[2].patterns, (Strings{"*.TIF", "*.TIFF"}));
+  EXPECT_EQ(f[3].description, "*.PPM");
+  EXPECT_EQ(f[8].description, "All");
+  EXPECT_EQ(f[8].patterns, Strings{"*.*"});
+}
+
+TEST(ParseFilterList, OddListsDoNotBreakIt) {
+  EXPECT_TRUE(ParseFilterList("").empty());
+  EXPECT_TRUE(ParseFilterList("A|").empty());
+  EXPECT_TRUE(ParseFilterList("||A|*.a||").empty());  // ends at the first empty description
+  const std::vector<FileFilter> f = ParseFilterList("A|*.a;;*.b");
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].patterns, (Strings{"*.a", "*.b"}));
+  EXPECT_EQ(ParseFilterList(kSettingsFilters).size(), 2u);
+}
+
+TEST(DialogPatterns, LowerCaseTwinsAndEverything) {
+  EXPECT_EQ(DialogPatterns({"x", {"*.BMP", "*.TIFF"}}), (Strings{"*.BMP", "*.bmp", "*.TIFF", "*.tiff"}));
+  EXPECT_EQ(DialogPatterns({"x", {"*.tvp"}}), Strings{"*.tvp"});
+  EXPECT_EQ(DialogPatterns({"All", {"*.*"}}), Strings{"*"});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "io/pnm.h"
 #include "shell/app_state.h"
@@ -39,6 +40,18 @@ inline Image& PutImage(AppState& app, int slot, Image image, const std::string& 
 inline void FillSlots(AppState& app, int first) {
   for (int i = first; i < kSlotCount; ++i) app.slots[i] = MakeFlatImage(1, 1, 0);
 }
+
+// {changed, undo_available, redo_available, stats_refresh, monochrome}.
+inline std::vector<int> Flags(const Image& i) {
+  return {i.changed, i.undo_available, i.redo_available, i.stats_refresh, i.monochrome};
+}
+// The texts of the boxes shown, in order.
+inline std::vector<std::string> Texts(const FakeUi& ui) {
+  std::vector<std::string> texts;
+  for (const ShownBox& box : ui.boxes) texts.push_back(box.text);
+  return texts;
+}
+using Strings = std::vector<std::string>;
 
 // A message constant with its %d / %s filled in by printf itself.
 inline const char* MsgArg(const std::string& s) { return s.c_str(); }

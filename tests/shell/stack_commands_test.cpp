@@ -60,12 +60,8 @@ TEST_F(ShellTest, CompositeMakesANewCurrentImage) {
   const Image& made = Slot(2);
   EXPECT_TRUE(SamePlanes(made, Slot(1)));
   EXPECT_TRUE(made.name.empty());
-  EXPECT_EQ(made.changed, 1);
-  EXPECT_EQ(made.stats_refresh, 1);
-  EXPECT_EQ(made.undo_available, 0);
-  EXPECT_EQ(made.monochrome, 0);
-  EXPECT_EQ(ui_.wait_depth, 0);
-  EXPECT_EQ(ui_.max_wait_depth, 1);
+  EXPECT_EQ(Flags(made), (std::vector<int>{1, 0, 0, 1, 0}));
+  EXPECT_EQ(std::vector<int>({ui_.wait_depth, ui_.max_wait_depth}), std::vector<int>({0, 1}));
   EXPECT_GE(ui_.repaints, 1);
 }
 
@@ -90,11 +86,8 @@ TEST_F(ShellTest, CompositeCancelTooFewNoSlotOrNoMemoryMakeNothing) {
   SetAvailableMemoryForTest(10);  // the headroom check for a new image fails
   Run(kCmdCompositeAuto);
   SetAvailableMemoryForTest(-1);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
-  for (const ShownBox& box : ui_.boxes) {
-    EXPECT_EQ(box.kind, kBoxError);
-    EXPECT_EQ(box.text, kMsgNoSlotToMake);
-  }
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgNoSlotToMake, kMsgNoSlotToMake}));
+  EXPECT_EQ(LastBox().kind, kBoxError);
   EXPECT_TRUE(Slot(50).Empty());
   EXPECT_EQ(ui_.wait_depth, 0);
 }
@@ -105,10 +98,8 @@ TEST_F(ShellTest, CaptureCommandsArmWithTheirMessages) {
   EXPECT_EQ(app_->capture.mode, 1);
   Run(kCmdCaptureCorner);
   EXPECT_EQ(app_->capture.mode, 2);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgPickCentreBackground, kMsgPickCornerBackground}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxMessage);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgPickCentreBackground);
-  EXPECT_EQ(ui_.boxes[1].text, kMsgPickCornerBackground);
 }
 
 // 5 x 4: R flat 30000 with a 3 x 3 block around (2, 2); G flat 512; B flat
@@ -132,17 +123,12 @@ TEST(BackgroundSample, ThirdAndFourthSmallestOfTheBlock) {
   // B: the placeholders stay, (65280 + 65280) >> 9 = 255.
   const Image img = SkyPatch();
   const BackgroundSample s = SampleBackground(img, 2, 2);
-  EXPECT_EQ(s.level[0], 26306);
-  EXPECT_EQ(s.level8[0], 102);
-  EXPECT_EQ(s.level8[1], 2);
-  EXPECT_EQ(s.level[2], 65280);
-  EXPECT_EQ(s.level8[2], 255);
+  EXPECT_EQ(std::vector<int>({s.level[0], s.level8[0], s.level8[1], s.level[2], s.level8[2]}),
+            std::vector<int>({26306, 102, 2, 65280, 255}));
   // At the corner the block moves to (1, 1): 9000, 25600, 26112, 30000 ->
   // 56112 >> 9 = 109.
   const BackgroundSample corner = SampleBackground(img, 0, 0);
-  EXPECT_EQ(corner.x, 1);
-  EXPECT_EQ(corner.row, 1);
-  EXPECT_EQ(corner.level8[0], 109);
+  EXPECT_EQ(std::vector<int>({corner.x, corner.row, corner.level8[0]}), std::vector<int>({1, 1, 109}));
   // A 2 x 1 image [1000, 3000] repeats its edge: around (0, 0) six 1000s
   // and three 3000s; a click beyond the right edge samples around (1, 0):
   // three 1000s and six 3000s, (1000 + 3000) >> 1.
@@ -150,9 +136,7 @@ TEST(BackgroundSample, ThirdAndFourthSmallestOfTheBlock) {
   tiny.r[1] = 3000;
   EXPECT_EQ(SampleBackground(tiny, 0, 0).level[0], 1000);
   const BackgroundSample right = SampleBackground(tiny, 5, 5);
-  EXPECT_EQ(right.x, 1);
-  EXPECT_EQ(right.row, 0);
-  EXPECT_EQ(right.level[0], 2000);
+  EXPECT_EQ(std::vector<int>({right.x, right.row, right.level[0]}), std::vector<int>({1, 0, 2000}));
 }
 
 TEST_F(ShellTest, BackgroundClickStoresLevelsAndDisarms) {
@@ -160,18 +144,13 @@ TEST_F(ShellTest, BackgroundClickStoresLevelsAndDisarms) {
   EXPECT_FALSE(BackgroundSampleAt(*app_, ui_, 2, 2));  // not armed
   app_->capture.mode = 1;
   ASSERT_TRUE(BackgroundSampleAt(*app_, ui_, 2, 2));
-  EXPECT_EQ(app_->capture.mode, 0);
-  EXPECT_EQ(app_->capture.centre_x, 2);
-  EXPECT_EQ(app_->capture.centre_row, 2);
   const int* levels = app_->settings.back2.levels;
-  EXPECT_EQ(levels[0], 102);
-  EXPECT_EQ(levels[2], 2);
-  EXPECT_EQ(levels[4], 255);
-  EXPECT_EQ(levels[1], 0);
+  EXPECT_EQ(std::vector<int>({app_->capture.mode, app_->capture.centre_x, app_->capture.centre_row}),
+            std::vector<int>({0, 2, 2}));
+  EXPECT_EQ(std::vector<int>(levels, levels + 6), std::vector<int>({102, 0, 2, 0, 255, 0}));
   app_->capture.mode = 2;
   ASSERT_TRUE(BackgroundSampleAt(*app_, ui_, 0, 0));
-  EXPECT_EQ(levels[1], 109);
-  EXPECT_EQ(levels[0], 102);
+  EXPECT_EQ(std::vector<int>(levels, levels + 2), std::vector<int>({102, 109}));
   EXPECT_EQ(app_->capture.corner_x, 1);
   EXPECT_EQ(app_->capture.corner_level[0], 109);
   app_->capture.mode = 100;  // point collection is handled elsewhere
@@ -257,8 +236,7 @@ TEST_F(ShellTest, BackgroundShortMemoryStopsBeforeTheDialog) {
   SetAvailableMemoryForTest(10);
   Run(kCmdBackgroundQuad);
   SetAvailableMemoryForTest(-1);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgNoMemory);
+  EXPECT_EQ(Texts(ui_), Strings{kMsgNoMemory});
   EXPECT_TRUE(ui_.dialogs.empty());
 }
 
