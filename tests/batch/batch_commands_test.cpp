@@ -61,10 +61,8 @@ TEST_F(ShellTest, BatchDetailsByCode) {
   BatchDialogDetails(*app_, ui_, 0);
   app_->batch.code[2] = kStepSharp;
   BatchDialogDetails(*app_, ui_, 2);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgBatchOpenOneInfo, NotBuilt(3, kStepSharp)}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxMessage);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgBatchOpenOneInfo);
-  EXPECT_EQ(ui_.boxes[1].text, NotBuilt(3, kStepSharp));
   EXPECT_TRUE(ui_.dialogs.empty());
   // The composite step explains itself, then its dialog edits the block.
   app_->batch.code[0] = kStepOpenComposite;
@@ -143,17 +141,12 @@ TEST_F(ShellTest, BatchSaveRowAsksForFolderAndFormat) {
   ui_.files = {{true, "name", 3}, {true, "/data/out dir/x.ppm", 4}};
   BatchDialogDetails(*app_, ui_, 7);
   ASSERT_EQ(ui_.file_requests.size(), 3u);
-  EXPECT_EQ(ui_.file_requests[1].title, "SAVE");
-  EXPECT_EQ(ui_.file_requests[1].filters, kSaveImageFilters);
-  EXPECT_EQ(ui_.file_requests[1].initial_name, "");
-  EXPECT_EQ(ui_.file_requests[1].filter_index, 1);
-  EXPECT_EQ(ui_.file_requests[1].mode, kFileDialogSave);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgBatchSaveRetry);
-  EXPECT_EQ(app_->batch.folder[7], "/data/out dir");
-  EXPECT_EQ(app_->batch.extension[7], ".PPM");
-  EXPECT_EQ(app_->batch.detail[7][0], 4);
-  EXPECT_EQ(app_->batch.save_configured, 1);
+  const FileDialogRequest& r = ui_.file_requests[1];
+  EXPECT_EQ(Strings({r.title, r.filters, r.initial_name}), Strings({"SAVE", kSaveImageFilters, ""}));
+  EXPECT_EQ(std::vector<int>({r.filter_index, r.mode}), std::vector<int>({1, kFileDialogSave}));
+  EXPECT_EQ(Texts(ui_), Strings{kMsgBatchSaveRetry});
+  EXPECT_EQ(Strings({app_->batch.folder[7], app_->batch.extension[7]}), Strings({"/data/out dir", ".PPM"}));
+  EXPECT_EQ(std::vector<int>({app_->batch.detail[7][0], app_->batch.save_configured}), std::vector<int>({4, 1}));
   // Configured: the confirmation; OK keeps the row.
   ui_.answers = {kAnswerOk};
   BatchDialogDetails(*app_, ui_, 7);
@@ -182,7 +175,6 @@ TEST_F(ShellTest, BatchStartStopAndSettingsCommand) {
   EXPECT_EQ(LastBox().kind, kBoxError);
   EXPECT_EQ(LastBox().text, kMsgBatchNotConfigured);
   EXPECT_EQ(app_->batch_mode, 0);
-  EXPECT_EQ(app_->batch_banner, "");
   Configure(*app_, "/tmp");
   Slot(3) = MakeFlatImage(2, 2, 5);  // unchanged image: closed without a question
   Run(kCmdBatchStart);

@@ -217,13 +217,13 @@ TEST_F(BatchDialogTest, ListsDetailsAndOk) {
     // Row 1 offers the two opening steps, rows 2..7 none and codes 4..15,
     // row 8 the save step only.
     EXPECT_EQ(d->step_list(0)->count(), 2);
-    EXPECT_EQ(d->step_list(0)->currentText(), QString::fromUtf8("ファイル開く(１枚)"));
+    EXPECT_EQ(d->step_list(0)->currentText(), QString::fromUtf8(BatchStepText(kStepOpenOne)));
     EXPECT_EQ(d->step_list(1)->count(), 13);
     EXPECT_EQ(d->step_list(1)->currentText(), " ");
     EXPECT_EQ(d->step_list(7)->count(), 1);
-    EXPECT_EQ(d->step_list(7)->currentText(), QString::fromUtf8("ファイル保存"));
-    Choose(d->step_list(2), 12);
-    EXPECT_EQ(d->step_list(2)->currentText(), QString::fromUtf8("ガンマ補正"));
+    EXPECT_EQ(d->step_list(7)->currentText(), QString::fromUtf8(BatchStepText(kStepSave)));
+    Choose(d->step_list(2), kStepGamma);
+    EXPECT_EQ(d->step_list(2)->currentText(), QString::fromUtf8(BatchStepText(kStepGamma)));
     EXPECT_EQ(seq.code[2], 12);
     EXPECT_EQ(seq.stored_code[2], 0);
     d->timing_box()->click();
