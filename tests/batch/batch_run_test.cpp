@@ -110,11 +110,8 @@ class BatchRunTest : public ::testing::Test {
 };
 
 TEST_F(BatchRunTest, BuiltStepsDialogsAndSequenceProblems) {
-  for (int code = -1; code <= kStepCodeCount; ++code) {
-    const bool built = code == 0 || code == kStepOpenOne || code == kStepOpenComposite || code == kStepSave ||
-                       code == kStepGamma;
-    EXPECT_EQ(BatchStepBuilt(code), built) << code;
-  }
+  for (int code : {0, 1, 2, 3, 12}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
+  for (int code : {-1, 6, 16}) EXPECT_FALSE(BatchStepBuilt(code)) << code;  // 16: past the last code
   EXPECT_EQ(BatchStepDialog(kStepOpenComposite), kCmdCompositeAuto);
   EXPECT_EQ(BatchStepDialog(kStepGamma), kCmdGamma);
   EXPECT_EQ(BatchStepDialog(kStepOpenOne), 0);

@@ -147,10 +147,9 @@ TEST(ScrollBarPosition, ProportionOfTheScrollRoom) {
 TEST_F(ShellTest, ResizeClientStoresTheSizeAndKeepsTheScrollInside) {
   Image& img = PutImage(*app_, 0, Sized(1000, 600, 100, 900, 10));
   ResizeClient(*app_, 400, -5);
-  EXPECT_EQ(app_->client_width, 400);
-  EXPECT_EQ(app_->client_height, 0);
-  EXPECT_EQ(img.scroll_x, 632);  // 1000 - (40000 - 3200) / 100
-  EXPECT_EQ(img.scroll_y, 10);   // visible height 1: 10 + 1 fits
+  // 1000 - (40000 - 3200) / 100 = 632; visible height 1: 10 + 1 fits.
+  EXPECT_EQ(std::vector<int>({app_->client_width, app_->client_height, img.scroll_x, img.scroll_y}),
+            std::vector<int>({400, 0, 632, 10}));
   img.scroll_x = 500;
   ResizeClient(*app_, 400, 512);
   EXPECT_EQ(img.scroll_x, 500);
@@ -176,8 +175,7 @@ TEST_F(ShellTest, ImageSelectListsOpenSlotsAndOkTakesTheRow) {
   const std::vector<ImageSelectEntry> entries = ImageSelectEntries(*app_);
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0].slot, 2);
-  EXPECT_EQ(entries[0].text, "02(/a/x.ppm)");
-  EXPECT_EQ(entries[2].text, "15()");
+  EXPECT_EQ(Strings({entries[0].text, entries[2].text}), Strings({"02(/a/x.ppm)", "15()"}));
   // {row chosen, slot}: none chosen or beyond the list takes the last.
   const int rows[][2] = {{0, 2}, {1, 5}, {-1, 15}, {9, 15}};
   for (const auto& r : rows) EXPECT_EQ(ImageSelectSlot(entries, r[0]), r[1]) << r[0];
@@ -212,9 +210,8 @@ TEST_F(ShellTest, DisplayBitsAndScale) {
   EXPECT_EQ(DisplayBitsFromScale(4096), 6);  // 16 - 12, raised to 6
   ui_.dialog_results = {false};
   Run(kCmdDisplayMode);
-  EXPECT_EQ(ui_.repaints, 0);
   Run(kCmdDisplayMode);
-  EXPECT_EQ(ui_.repaints, 1);
+  EXPECT_EQ(ui_.repaints, 1);  // only after OK
   EXPECT_EQ(ui_.dialogs, (std::vector<int>{kCmdDisplayMode, kCmdDisplayMode}));
 }
 
@@ -226,25 +223,19 @@ TEST_F(ShellTest, HelpOpensTheShippedPagesAndReportsFailures) {
   Run(kCmdHelp);
   Run(kCmdExamples);
   ASSERT_EQ(ui_.documents.size(), 2u);
-  EXPECT_TRUE(EndsWith(ui_.documents[0], "/help/tavo_help.html")) << ui_.documents[0];
+  EXPECT_TRUE(EndsWith(ui_.documents[0], "/help/tavo_help.html") && ui_.documents[0][0] == '/') << ui_.documents[0];
   EXPECT_TRUE(EndsWith(ui_.documents[1], "/help/tavo.htm")) << ui_.documents[1];
-  EXPECT_EQ(ui_.documents[0][0], '/');
   EXPECT_TRUE(PathExists(ui_.documents[0]));
-  EXPECT_TRUE(ui_.boxes.empty());
   ui_.document_result = false;
   Run(kCmdExamples);
   Run(kCmdHelp);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
-  EXPECT_EQ(ui_.boxes[0].kind, kBoxAbout);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgExamplesNotShown);
-  EXPECT_EQ(ui_.boxes[1].kind, kBoxError);
-  EXPECT_EQ(ui_.boxes[1].text, Msg(kMsgHelpNotShown, ui_.documents[0]));
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgExamplesNotShown, Msg(kMsgHelpNotShown, ui_.documents[0])}));
+  EXPECT_EQ(std::vector<int>({ui_.boxes[0].kind, ui_.boxes[1].kind}), std::vector<int>({kBoxAbout, kBoxError}));
   app_->program_dir = "/opt/tavo/bin";
   const std::vector<std::string> folders = HelpFolders(*app_);
   ASSERT_GE(folders.size(), 3u);
-  EXPECT_EQ(folders[0], "/opt/tavo/bin/help");
-  EXPECT_EQ(folders[1], "/opt/tavo/bin/../share/tavo/help");
-  EXPECT_EQ(folders.back(), "help");
+  EXPECT_EQ(Strings({folders[0], folders[1], folders.back()}),
+            Strings({"/opt/tavo/bin/help", "/opt/tavo/bin/../share/tavo/help", "help"}));
   EXPECT_EQ(FindHelpFile(*app_, "no-such-page.html"), "");
 }
 
