@@ -141,6 +141,10 @@ TEST_F(MainWindowTest, ScrollBarsWheelAndRepaint) {
   const std::string path = dir_ + "/big.ppm";
   ASSERT_TRUE(WritePnm(path, MakeFlatImage(2000, 1500, 1000), false));
   window_->Start({path});
+  // Every strip is drawn from its own rows: 1000 >> 8 = 3, far down too.
+  const QImage shown = viewport()->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(10, 10), QColor(3, 3, 3));
+  EXPECT_EQ(shown.pixelColor(10, shown.height() - 10), QColor(3, 3, 3));
   Image& img = app_->slots[0];
   QScrollBar* across = window_->image_view()->horizontalScrollBar();
   QScrollBar* down = window_->image_view()->verticalScrollBar();
