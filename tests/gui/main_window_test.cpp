@@ -26,6 +26,7 @@
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/gamma_dialog.h"
 #include "gui/image_view.h"
+#include "gui/tool_icons.h"
 #include "gui/toolbar_row.h"
 #include "io/pnm.h"
 #include "shell/image_window.h"
@@ -94,6 +95,21 @@ TEST_F(MainWindowTest, StartsWithAFileTitledAndSized) {
   EXPECT_EQ(window_->action(kCmdOpen)->text(), QString::fromUtf8(FindOperation(kCmdOpen)->text));
   EXPECT_TRUE(window_->action(kCmdGamma)->isEnabled());
   EXPECT_FALSE(window_->action(kCmdPrint)->isEnabled());  // not built here
+}
+
+// Every toolbar picture is drawn, no two alike, and pressed ones differ.
+TEST_F(MainWindowTest, ToolbarPicturesAreDrawnAndDistinct) {
+  std::vector<std::string> names = {"UPDOWN"};
+  for (const Operation& op : Operations()) {
+    if (op.bitmap != nullptr) names.push_back(op.bitmap);
+  }
+  std::vector<QImage> seen = {ToolIcon("BLACK", false).toImage()};
+  for (const std::string& name : names) {
+    const QImage icon = ToolIcon(name.c_str(), false).toImage();
+    for (const QImage& other : seen) EXPECT_NE(icon, other) << name;
+    EXPECT_NE(ToolIcon(name.c_str(), true).toImage(), icon) << name;
+    seen.push_back(icon);
+  }
 }
 
 TEST_F(MainWindowTest, JapaneseTextHasAFontThatDrawsIt) {
