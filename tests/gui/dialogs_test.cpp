@@ -40,6 +40,12 @@ void Press(QDialog* d, QDialogButtonBox::StandardButton which) {
   d->findChild<QDialogButtonBox*>()->button(which)->click();
 }
 std::vector<int> Range(QScrollBar* bar) { return {bar->minimum(), bar->maximum(), bar->pageStep()}; }
+// Types `path` into a file dialog's name field and accepts, as a user
+// would (selectFile() leaves a focused field alone).
+void TypeAndAccept(QFileDialog* f, const std::string& path) {
+  f->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+  static_cast<QDialog*>(f)->accept();  // public in QDialog, runs the file dialog's own
+}
 
 class DialogTest : public QtWindowTest {
  protected:
@@ -189,8 +195,7 @@ TEST_F(DialogTest, BatchListsDetailsOkAndCancel) {
     WhenModal<QFileDialog>([&](QFileDialog* f) {
       EXPECT_EQ(f->acceptMode(), QFileDialog::AcceptSave);
       f->selectNameFilter(f->nameFilters()[2]);
-      f->selectFile(QString::fromStdString(dir_ + "/anything.tif"));
-      static_cast<QDialog*>(f)->accept();  // public in QDialog, runs the file dialog's own
+      TypeAndAccept(f, dir_ + "/anything.tif");
     });
     d->details_button(7)->click();
     EXPECT_EQ(seq.folder[7], dir_);
@@ -235,8 +240,7 @@ QStringList Lines(QListWidget* list) {
   return lines;
 }
 
-// Files come from a scripted port first, so that refusals can be counted;
-// then from the menu "追加" shows the real open dialog.
+// Files come from a scripted port first, so that refusals can be counted.
 TEST_F(DialogTest, DarkFilesModeAndThreshold) {
   app_->darks.paths[0] = "/d/one.CR2";
   app_->settings.raw.dark_mode = 2;
@@ -269,14 +273,14 @@ TEST_F(DialogTest, DarkFilesModeAndThreshold) {
   EXPECT_EQ(std::vector<int>({raw.dark_mode, raw.defect_threshold}), std::vector<int>({0, 160}));
   EXPECT_EQ(app_->darks.paths[1], "/d/three.dng");
   EXPECT_EQ(app_->darks.paths[3], "");
+  // From the menu "追加" shows the real open dialog.
   for (std::string& p : app_->darks.paths) p.clear();
   const std::string path = dir_ + "/dark.CR2";
   WriteBytes(path, "");  // loads no frame, so no master dark results
   FromMenu<DarkDialog>(kCmdDarkFiles, [&](DarkDialog* d) {
     WhenModal<QFileDialog>([&](QFileDialog* f) {
       EXPECT_EQ(f->acceptMode(), QFileDialog::AcceptOpen);
-      f->selectFile(QString::fromStdString(path));
-      static_cast<QDialog*>(f)->accept();
+      TypeAndAccept(f, path);
     });
     d->add_button()->click();
     Press(d, QDialogButtonBox::Ok);
