@@ -104,6 +104,7 @@ TEST_F(DialogTest, CompositeControlsReachTheirSettings) {
     d->mode_button(4)->click();
     d->method_button(2)->click();
     Retype(d->range_edit(), "35");
+    EXPECT_TRUE(d->noise_box()->isChecked());  // option 1 as the dialog opens
     d->move_box()->click();
     EXPECT_FALSE(d->noise_box()->isChecked());
     d->normalise_box()->click();

@@ -59,6 +59,7 @@ TEST_F(ShellTest, CompositeMakesANewCurrentImage) {
   ASSERT_EQ(app_->slots.current, 2);
   const Image& made = Slot(2);
   EXPECT_TRUE(SamePlanes(made, Slot(1)));
+  EXPECT_EQ(Slot(0).g[100], Slot(0).r[100]);  // expanded in its slot
   EXPECT_TRUE(made.name.empty());
   EXPECT_EQ(Flags(made), (std::vector<int>{1, 0, 0, 1, 0}));
   EXPECT_EQ(std::vector<int>({ui_.wait_depth, ui_.max_wait_depth}), std::vector<int>({0, 1}));
