@@ -91,11 +91,12 @@ TEST_F(CliTest, SelectPointAndClickTakeRowsFromTheTop) {
             std::vector<int>({1, 4, 2, 3}));
   EXPECT_EQ(Run({"--point", "a", "6", "0"}), 1);  // outside
   EXPECT_EQ(Run({"--click", "1", "1"}), 1);       // no capture armed
-  EXPECT_EQ(Run({"--command", "3062", "--click", "9", "2"}), 1);  // outside
-  EXPECT_EQ(Run({"--click", "0", "0"}), 0);
+  EXPECT_EQ(Run({"--command", "3062", "--click", "6", "2"}), 1);  // just outside
+  EXPECT_EQ(Run({"--click", "0", "5"}), 1);
+  EXPECT_EQ(Run({"--click", "1", "2"}), 0);
   EXPECT_EQ(app_->settings.back2.levels[1], 50);
   EXPECT_EQ(app_->capture.mode, 0);
-  EXPECT_EQ(app_->capture.corner_row, 3);  // row 4, moved in so the block fits
+  EXPECT_EQ(app_->capture.corner_row, 2);  // 5 - 1 - 2
 }
 
 TEST_F(CliTest, SettingsRoundTripThroughFiles) {
