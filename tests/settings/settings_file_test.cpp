@@ -35,21 +35,27 @@ const char kDefaultFile[] =
     "noise\n5 10 3\n"
     "cut\n4 1024 768\n1 1024 768 100\n";
 
-TEST(SettingsFile, DefaultsAreWrittenInTableOrder) {
+TEST(SettingsFile, DefaultsAreWrittenInTableOrderAndResetKeepsTheShiftRule) {
   Settings s;
+  s.back3.shift = 44;
+  s.gamma.kind = 0;
+  ResetAllSettings(s, false);  // back2 takes back3's shift
+  EXPECT_EQ(s.back2.shift, 44);
+  EXPECT_EQ(s.gamma.kind, 1);
+  EXPECT_EQ(s.back3.shift, 30);
   ResetAllSettings(s, true);
+  EXPECT_EQ(s.back2.shift, 0);
   EXPECT_EQ(FormatSettings(s), kDefaultFile);
 }
 
-// Gives every stored value a different number, so a value read into the
-// wrong place shows.
-void Scramble(Settings& s) {
+TEST(SettingsFile, SaveAndLoadRoundTripEveryValue) {
+  // Every stored value a different number inside its range, so a value
+  // read into the wrong place shows.
+  Settings a;
   int n = 1;
-  for (SettingGroup& g : SettingGroups(s)) {
-    if (!g.in_file) continue;
+  for (SettingGroup& g : SettingGroups(a)) {
     for (auto& line : g.lines) {
       for (SettingRef& ref : line) {
-        // Inside each value's range, which loading keeps.
         const double span = ref.hi - ref.lo;
         if (ref.i != nullptr) *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1) : n * 7 - 300;
         if (ref.d != nullptr) *ref.d = ref.lo + n * 0.0123457;
@@ -57,115 +63,74 @@ void Scramble(Settings& s) {
       }
     }
   }
-}
-
-TEST(SettingsFile, SaveAndLoadRoundTripEveryValue) {
-  const std::string dir = TempDir("settings_rt");
-  Settings a;
-  Scramble(a);
+  const std::string dir = TempDir("settings");
   ASSERT_TRUE(SaveSettings(a, dir + "/all.tvp"));
   Settings b;
   ASSERT_EQ(LoadSettings(b, dir + "/all.tvp"), 1);
   EXPECT_EQ(FormatSettings(b), FormatSettings(a));
   EXPECT_EQ(b.cut.scale, a.cut.scale);
   EXPECT_EQ(b.composite.shift_y, a.composite.shift_y);
-  // Decimals survive to six places.
-  EXPECT_NEAR(b.raw.gamma[2], a.raw.gamma[2], 5e-7);
+  EXPECT_NEAR(b.raw.gamma[2], a.raw.gamma[2], 5e-7);  // six decimals survive
+  // A missing file changes nothing; an unwritable one is not saved.
+  b.level.strength = 77;
+  EXPECT_EQ(LoadSettings(b, "/nonexistent/dir/x.tvp"), 0);
+  EXPECT_EQ(b.level.strength, 77);
+  EXPECT_FALSE(SaveSettings(b, "/nonexistent/dir/x.tvp"));
 }
 
-TEST(SettingsFile, LoadingOneGroupChangesOnlyThatGroup) {
-  const std::string dir = TempDir("settings_one");
-  WriteBytes(dir + "/gray.tvp", "gray\n3 100 200 300\n");
-  Settings s;
-  const std::string before = FormatSettings(s);
-  ASSERT_EQ(LoadSettings(s, dir + "/gray.tvp"), 1);
-  EXPECT_EQ(s.gray.mode, 3);
-  EXPECT_EQ(s.gray.weight_b, 300);
-  Settings expected;
-  expected.gray = s.gray;
-  EXPECT_EQ(FormatSettings(s), FormatSettings(expected));
-  EXPECT_NE(FormatSettings(s), before);
-}
-
-TEST(SettingsFile, KeywordsIgnoreCaseAndComeInAnyOrder) {
-  const std::string dir = TempDir("settings_case");
-  WriteBytes(dir + "/x.tvp", "LEVEL 55\nSHARP\n4 1000 20 30\nnoise 3 0 1 Display 64\n");
+TEST(SettingsFile, ReadingIsForgivingAndClampsWhatItReads) {
+  const std::string dir = TempDir("settings");
+  // Keywords in any case and order. "edge" has three values but one number
+  // follows: the scan stops at "color", read as a keyword. "17", "banana"
+  // and a 300-character word are skipped; the second "round" wins.
+  // Out-of-range values are brought into range by their rule: ranges cut,
+  // flags become 1, a choice outside its values takes its default.
+  WriteBytes(dir + "/x.tvp", "LEVEL 55\nSHARP\n4 1000 20 30\nnoise 3 0 1 Display 64\nedge 999 color 50 60 17 banana "
+                             "round 1 100 round 2 200 " + std::string(300, 'x') + " waikyoku -12\n"
+                             "composite 9 99999 7 5 300 3\nraw 0.5 9 2.25 -3 300 1 130 3 140 12 5 -1 7 90 9\n");
   Settings s;
   ASSERT_EQ(LoadSettings(s, dir + "/x.tvp"), 1);
-  EXPECT_EQ(s.level.strength, 55);
-  EXPECT_EQ(s.sharp.radius, 4);
-  EXPECT_EQ(s.sharp.enhance, 30);
-  EXPECT_EQ(s.noise.area, 3);
-  EXPECT_EQ(s.noise.strength, 1);
-  EXPECT_EQ(s.display.scale, 64);
+  EXPECT_EQ(std::vector<int>({s.level.strength, s.sharp.radius, s.sharp.enhance, s.noise.area, s.noise.strength,
+                              s.display.scale, s.edge.range, s.edge.strength, s.color.saturation, s.color.hue,
+                              s.round.kind, s.round.angle, s.waikyoku.corner}),
+            std::vector<int>({55, 4, 30, 3, 1, 64, 999, 10, 50, 60, 2, 200, -12}));
+  EXPECT_EQ(std::vector<int>({s.composite.mode, s.composite.range, s.composite.method, s.composite.normalise,
+                              s.composite.noise_level, s.composite.noise_option}),
+            std::vector<int>({4, 10000, 2, 1, 255, 0}));
+  EXPECT_EQ(std::vector<double>({s.raw.gamma[0], s.raw.gamma[1], s.raw.gamma[2]}), std::vector<double>({1, 4, 2.25}));
+  EXPECT_EQ(std::vector<int>({s.raw.black_r, s.raw.white_r, s.raw.black_g, s.raw.white_g, s.raw.sharpness,
+                              s.raw.radius, s.raw.false_colour, s.raw.saturation, s.raw.hue, s.raw.quality}),
+            std::vector<int>({0, 255, 1, 130, 8, 1, 0, 4, 36, 3}));
+  // One group changes only that group.
+  WriteBytes(dir + "/gray.tvp", "gray\n3 100 200 300\n");
+  Settings one, expected;
+  ASSERT_EQ(LoadSettings(one, dir + "/gray.tvp"), 1);
+  EXPECT_EQ(one.gray.weight_b, 300);
+  expected.gray = one.gray;
+  EXPECT_EQ(FormatSettings(one), FormatSettings(expected));
 }
 
-TEST(SettingsFile, ShortGroupsStrayWordsAndRepeats) {
-  const std::string dir = TempDir("settings_odd");
-  // "edge" has three values but only one number follows: the scan stops at
-  // the word "color", which is then read as a keyword. "17" and "banana"
-  // match nothing and are skipped. The second "round" wins.
-  const std::string long_word(300, 'x');
-  WriteBytes(dir + "/odd.tvp",
-             "edge 999 color 50 60 17 banana round 1 100 round 2 200 " + long_word + " waikyoku -12\n");
-  Settings s;
-  ASSERT_EQ(LoadSettings(s, dir + "/odd.tvp"), 1);
-  EXPECT_EQ(s.edge.range, 999);
-  EXPECT_EQ(s.edge.strength, 10);  // kept
-  EXPECT_EQ(s.color.saturation, 50);
-  EXPECT_EQ(s.color.hue, 60);
-  EXPECT_EQ(s.round.kind, 2);
-  EXPECT_EQ(s.round.angle, 200);
-  EXPECT_EQ(s.waikyoku.corner, -12);
-}
-
-TEST(SettingsFile, RawLineOfOneValueIsDarkValueTwo) {
+TEST(SettingsFile, GroupsForSetIncludeTheExtraKeywords) {
+  // The raw group's last value is the quality, which "dark" sets as well.
   Settings s;
   ASSERT_TRUE(ReadSettingGroup(s, "raw", "1.5 2.25 3 1 130 3 140 5 150 7 1 3 4 11 3"));
-  EXPECT_EQ(s.raw.gamma[0], 1.5);
-  EXPECT_EQ(s.raw.gamma[1], 2.25);
-  EXPECT_EQ(s.raw.gamma[2], 3.0);
-  EXPECT_EQ(s.raw.white_b, 150);
-  EXPECT_EQ(s.raw.hue, 11);
-  EXPECT_EQ(s.raw.quality, 3);
+  EXPECT_EQ(std::vector<double>({s.raw.gamma[0], s.raw.gamma[1], s.raw.gamma[2]}), std::vector<double>({1.5, 2.25, 3}));
+  EXPECT_EQ(std::vector<int>({s.raw.white_b, s.raw.hue, s.raw.quality}), std::vector<int>({150, 11, 3}));
   ASSERT_TRUE(ReadSettingGroup(s, "dark", "1 2 0 512"));
   EXPECT_EQ(s.raw.quality, 2);
   EXPECT_EQ(s.raw.defect_threshold, 512);
-}
-
-TEST(SettingsFile, ExtraKeywordsWorkForSetButNotInFiles) {
-  Settings s;
-  ASSERT_TRUE(ReadSettingGroup(s, "gamma-table", "2"));
-  EXPECT_EQ(s.gamma.table, 2);
+  ASSERT_TRUE(ReadSettingGroup(s, "gamma-table", "7"));
+  EXPECT_EQ(s.gamma.table, 3);
   ASSERT_TRUE(ReadSettingGroup(s, "Composite-Weights", "10 20 30 40"));
   EXPECT_EQ(s.composite.weights[3], 40);
   EXPECT_FALSE(ReadSettingGroup(s, "nosuch", "1"));
-  const std::string dir = TempDir("settings_extra");
+  // The extra keywords are neither read from nor written to files.
+  const std::string dir = TempDir("settings");
   WriteBytes(dir + "/e.tvp", "sharp-channels 0 0 0\n");
   Settings t;
   ASSERT_EQ(LoadSettings(t, dir + "/e.tvp"), 1);
-  EXPECT_EQ(t.sharp.use_r, 1);  // not a file keyword
+  EXPECT_EQ(t.sharp.use_r, 1);
   EXPECT_EQ(FormatSettings(t).find("sharp-channels"), std::string::npos);
-}
-
-TEST(SettingsFile, ResetKeepsBackgroundShiftRule) {
-  Settings s;
-  s.back3.shift = 44;
-  s.gamma.kind = 0;
-  ResetAllSettings(s, false);
-  EXPECT_EQ(s.back2.shift, 44);
-  EXPECT_EQ(s.gamma.kind, 1);
-  EXPECT_EQ(s.back3.shift, 30);
-  ResetAllSettings(s, true);
-  EXPECT_EQ(s.back2.shift, 0);
-}
-
-TEST(SettingsFile, MissingFileChangesNothing) {
-  Settings s;
-  s.level.strength = 77;
-  EXPECT_EQ(LoadSettings(s, "/nonexistent/dir/x.tvp"), 0);
-  EXPECT_EQ(s.level.strength, 77);
-  EXPECT_FALSE(SaveSettings(s, "/nonexistent/dir/x.tvp"));
 }
 
 }  // namespace
