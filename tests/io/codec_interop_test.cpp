@@ -256,7 +256,10 @@ Image.open('gray.pgm').save('pil_gray.jpg', quality=90)
 exif = Image.Exif()
 exif[0x010F] = 'maker'
 im.save('pil_exif.jpg', quality=90, exif=exif.tobytes(), comment=b'comment')
-im.save('big.jpg', quality=90, exif=b'Exif\0\0' + bytes(65000), comment=b'c' * 65000, icc_profile=bytes(250000))
+# Segments filled with end-of-image markers: a reader that loses its
+# place inside one stops there.
+eoi = b'\xff\xd9'
+im.save('big.jpg', quality=90, exif=b'Exif\0\0' + eoi * 32500, comment=eoi * 32500, icc_profile=eoi * 125000)
 for name in ['im', 'im_gray', 'im_comment', 'pil', 'pil_prog', 'pil_gray', 'pil_exif', 'big']:
     decoded = Image.open(name + '.jpg')
     assert decoded.mode in ('L', 'RGB'), decoded.mode
@@ -265,7 +268,6 @@ for name in ['im', 'im_gray', 'im_comment', 'pil', 'pil_prog', 'pil_gray', 'pil_
 )"));
   const std::string big = ReadBytes(P("big.jpg"));
   ASSERT_GT(big.size(), 5u * 65536);
-  ASSERT_NE(big.find(std::string(65000, 'c')), std::string::npos);
   ASSERT_NE(ReadBytes(P("im_comment.jpg")).find(comment), std::string::npos);
   ASSERT_NE(ReadBytes(P("pil_exif.jpg")).find("Exif"), std::string::npos);
   // Against the source, within the coding loss.
