@@ -34,5 +34,6 @@ bool PathExists(const std::string& path);
 
 // The R, G and B of one pixel.
 std::vector<int> PixelValues(const Image& image, int x, int row);
+using Ints = std::vector<int>;
 
 }  // namespace tavo

@@ -28,9 +28,8 @@ TEST(SlotTable, FreeSlotsHeadroomAndSlotKeys) {
   // Slot keys wrap around; with one open slot they stay on it.
   ClearSlot(*t, 0), ClearSlot(*t, 2);
   (*t)[3] = MakeFlatImage(2, 2, 100), (*t)[7] = MakeFlatImage(2, 2, 100);
-  EXPECT_EQ(std::vector<int>({NextOpenSlot(*t, 7), NextOpenSlot(*t, 3), NextOpenSlot(*t, 5)}), std::vector<int>({3, 7, 7}));
-  EXPECT_EQ(std::vector<int>({PreviousOpenSlot(*t, 3), PreviousOpenSlot(*t, 7), PreviousOpenSlot(*t, 5)}),
-            std::vector<int>({7, 3, 3}));
+  EXPECT_EQ(Ints({NextOpenSlot(*t, 7), NextOpenSlot(*t, 3), NextOpenSlot(*t, 5)}), Ints({3, 7, 7}));
+  EXPECT_EQ(Ints({PreviousOpenSlot(*t, 3), PreviousOpenSlot(*t, 7), PreviousOpenSlot(*t, 5)}), Ints({7, 3, 3}));
   ClearSlot(*t, 3);
   EXPECT_EQ(NextOpenSlot(*t, 7), 7);
   EXPECT_EQ(PreviousOpenSlot(*t, 7), 7);
@@ -61,7 +60,7 @@ TEST(UndoSnapshot, SwapsPlanesSizesAndFlags) {
   AdoptPlanes(img, small);
   img.monochrome = 0;
   SwapUndo(img);  // undo
-  EXPECT_EQ(std::vector<int>({img.width, img.height, img.undo_width, img.monochrome}), std::vector<int>({4, 3, 2, 1}));
+  EXPECT_EQ(Ints({img.width, img.height, img.undo_width, img.monochrome}), Ints({4, 3, 2, 1}));
   EXPECT_EQ(Sample(img.r.get(), img, 3, 2), 3002);
   SwapUndo(img);  // redo
   EXPECT_EQ(img.r[0], 9999);
@@ -99,14 +98,14 @@ TEST(Crop, AnchorsAndRectangles) {
   for (int anchor = 0; anchor < 9; ++anchor) {
     Image dst;
     ASSERT_TRUE(CropToSize(src, dst, anchor, 3, 2));
-    EXPECT_EQ(std::vector<int>({dst.width, dst.height, dst.r[0], Sample(dst.r.get(), dst, 2, 1)}),
-              std::vector<int>({3, 2, expected[anchor], expected[anchor] + 2001}))
+    EXPECT_EQ(Ints({dst.width, dst.height, dst.r[0], Sample(dst.r.get(), dst, 2, 1)}),
+              Ints({3, 2, expected[anchor], expected[anchor] + 2001}))
         << "anchor " << anchor;
   }
   const Image square = MakePositionImage(5, 5);
   Image wide, whole, none;
   ASSERT_TRUE(CropToSize(square, wide, 4, 9, 3));  // wider than the source: full width
-  EXPECT_EQ(std::vector<int>({wide.width, wide.height, wide.r[0]}), std::vector<int>({5, 3, 1}));
+  EXPECT_EQ(Ints({wide.width, wide.height, wide.r[0]}), Ints({5, 3, 1}));
   ASSERT_TRUE(CropToSize(square, whole, 0, 50, 50));
   EXPECT_TRUE(SamePlanes(square, whole));
   EXPECT_FALSE(CropToSize(square, none, 4, 0, 3));
@@ -121,7 +120,7 @@ TEST(Crop, AnchorsAndRectangles) {
   for (const auto& r : rects) {
     Image dst;
     ASSERT_TRUE(CropToRect(six, dst, r.x1, r.y1, r.x2, r.y2));
-    EXPECT_EQ(std::vector<int>({dst.width, dst.height, dst.r[0]}), std::vector<int>({r.w, r.h, r.first}));
+    EXPECT_EQ(Ints({dst.width, dst.height, dst.r[0]}), Ints({r.w, r.h, r.first}));
   }
   EXPECT_FALSE(CropToRect(six, none, 2, 2, 2, 4));  // zero width
 }
@@ -132,7 +131,7 @@ TEST(ExpandMonochrome, CopiesRIntoGAndBOnlyWhenFlagged) {
   EXPECT_EQ(img.g[0], 1);  // untouched: flag clear
   img.monochrome = 1;
   ExpandMonochrome(img);
-  EXPECT_EQ(PixelValues(img, 1, 1), std::vector<int>({1001, 1001, 1001}));
+  EXPECT_EQ(PixelValues(img, 1, 1), Ints({1001, 1001, 1001}));
   EXPECT_EQ(img.monochrome, 1);
 }
 
@@ -145,24 +144,22 @@ TEST(Statistics, DisplayStatsAndHistogram) {
   const uint16_t r[6] = {10, 20, 90, 40, 0, 50};
   std::copy(r, r + 6, img.r.get());
   ComputeDisplayStats(img);
-  EXPECT_EQ(std::vector<int>({img.mean_r, img.max_r, img.dark_r, img.mean_g, img.dark_g}),
-            std::vector<int>({35, 90, 19, 7, 7}));
+  EXPECT_EQ(Ints({img.mean_r, img.max_r, img.dark_r, img.mean_g, img.dark_g}), Ints({35, 90, 19, 7, 7}));
   Image empty;
   ComputeDisplayStats(empty);
-  EXPECT_EQ(std::vector<int>({empty.max_b, empty.dark_b, empty.mean_b}), std::vector<int>({65535, 0, 32768}));
+  EXPECT_EQ(Ints({empty.max_b, empty.dark_b, empty.mean_b}), Ints({65535, 0, 32768}));
   ComputeHistogram(empty);
   EXPECT_EQ(empty.hist_peak, 1);
   EXPECT_EQ(empty.hist_samples, 0);
   // Below 100 x 100 every sample; from there every second column and row.
   Image a = MakeFlatImage(99, 99, 0x1234), b = MakeFlatImage(100, 100, 0xff00), c = MakePositionImage(3, 1);
   ComputeHistogram(a);
-  EXPECT_EQ(std::vector<int>({a.hist_samples, static_cast<int>(a.hist_r[0x12]), a.hist_peak}),
-            std::vector<int>({99 * 99, 99 * 99, 99 * 99}));
+  EXPECT_EQ(Ints({a.hist_samples, static_cast<int>(a.hist_r[0x12]), a.hist_peak}), Ints({99 * 99, 99 * 99, 99 * 99}));
   ComputeHistogram(b);
   EXPECT_EQ(b.hist_samples, 50 * 50);
   EXPECT_EQ(b.hist_b[255], 2500u);
   ComputeHistogram(c);  // R 0, 1000, 2000 -> bins 0, 3, 7
-  EXPECT_EQ(std::vector<int>(c.hist_r, c.hist_r + 8), std::vector<int>({1, 0, 0, 1, 0, 0, 0, 1}));
+  EXPECT_EQ(std::vector<int>(c.hist_r, c.hist_r + 8), Ints({1, 0, 0, 1, 0, 0, 0, 1}));
 }
 
 TEST(Memory, AbsurdSizesAreRefusedBeforeAllocation) {
@@ -187,8 +184,7 @@ TEST(LifecycleFlags, EventsSetTheFlagTable) {
   EXPECT_EQ(img.stats_refresh, 1);
   MarkInPlaceChange(img);
   // undo_changed keeps the previous changed.
-  EXPECT_EQ(std::vector<int>({img.undo_changed, img.changed, img.undo_available, img.redo_available}),
-            std::vector<int>({0, 1, 1, 0}));
+  EXPECT_EQ(Ints({img.undo_changed, img.changed, img.undo_available, img.redo_available}), Ints({0, 1, 1, 0}));
   MarkInPlaceChange(img);
   EXPECT_EQ(img.undo_changed, 1);
   MarkNewCopy(img);

@@ -39,16 +39,15 @@ TEST_F(EngineTest, UnknownCodesLeaveTheImageUntouched) {
 TEST_F(EngineTest, GammaBlockGivesEachChannelItsPoints) {
   Image img = MakeFlatImage(1, 1, 16384);
   ASSERT_EQ(RunOperation(*slots_, img, kOpGamma,
-                         Block({0, 128255, 255255, 0, 128128, 255255, 0, 128000, 255255, 1, 0})),
-            kOpMade);
-  EXPECT_EQ(PixelValues(img, 0, 0), std::vector<int>({32639, 16383, 0}));
+                         Block({0, 128255, 255255, 0, 128128, 255255, 0, 128000, 255255, 1, 0})), kOpMade);
+  EXPECT_EQ(PixelValues(img, 0, 0), Ints({32639, 16383, 0}));
   // Packed parts beyond 255 clamp to 255, negative ones to 0; a kind other
   // than 0 is curved, a per-channel value other than 1 is off: on a
   // monochrome image only R is mapped. Curved default points: 16383 too.
   Image mono = MakeFlatImage(1, 1, 16384);
   mono.monochrome = 1;
   ASSERT_EQ(RunOperation(*slots_, mono, kOpGamma, Block({-5, 128128, 999999, 0, 0, 0, 0, 0, 0, 2, 7})), kOpMade);
-  EXPECT_EQ(PixelValues(mono, 0, 0), std::vector<int>({16383, 16384, 16384}));
+  EXPECT_EQ(PixelValues(mono, 0, 0), Ints({16383, 16384, 16384}));
   Image empty;
   EXPECT_EQ(RunOperation(*slots_, empty, kOpGamma, Block({0, 128128, 255255})), kOpNothingToDo);
 }
@@ -72,17 +71,17 @@ TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
   };
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   ASSERT_EQ(out.width, 9);
-  EXPECT_EQ(row4({0, 1, 4, 8}), std::vector<int>({600, 1100, 1100, 500}));
+  EXPECT_EQ(row4({0, 1, 4, 8}), Ints({600, 1100, 1100, 500}));
   // A shift of 2 per input moves input 2 to x = 2; the canvas stays.
   p[16] = 2;
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   ASSERT_EQ(out.width, 9);
-  EXPECT_EQ(row4({0, 1, 2}), std::vector<int>({0, 500, 1100}));
+  EXPECT_EQ(row4({0, 1, 2}), Ints({0, 500, 1100}));
   // Mode 7 is taken as contrast maximum: only pixels one inside an input's
   // edge count, so x = 0 is empty, x = 1 input 2's, x = 7 input 1's.
   p[2] = 7, p[16] = 0;
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
-  EXPECT_EQ(row4({0, 1, 7}), std::vector<int>({0, 3000, 1000}));
+  EXPECT_EQ(row4({0, 1, 7}), Ints({0, 3000, 1000}));
   // Average with [3] = 3: normalised, so 3000 counts as 3000 x 5461 / 16384
   // = 999: (1000 x 50 + 999 x 20) / 70 = 999. Noise -7 is taken as off;
   // level 0 replaces the rougher of two differing inputs (a tie keeps
@@ -103,7 +102,7 @@ TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
 TEST_F(EngineTest, BackgroundBlockLevelsAreEightBitUnits) {
   Image img = MakeFlatImage(8, 6, 1000);
   ASSERT_EQ(RunOperation(*slots_, img, kOpBackground, Block({0, 0, 4, 0, 4, 0, 4, 0, 200})), kOpMade);
-  EXPECT_EQ(PixelValues(img, 0, 0), std::vector<int>({2000, 2000, 2000}));
+  EXPECT_EQ(PixelValues(img, 0, 0), Ints({2000, 2000, 2000}));
   EXPECT_EQ(Sample(img.r.get(), img, 4, 3), 992);
   // Modes that use a background image or points do nothing here.
   EXPECT_EQ(RunOperation(*slots_, img, kOpBackground, Block({3, 0, 4, 0, 4, 0, 4, 0, 200})), kOpNothingToDo);

@@ -59,8 +59,7 @@ TEST_F(BmpTest, Layouts) {
        {30, 0, 30, 30, 0, 0, 0, 0, 0, 30}, {}, {10, 0, 10, 10, 0, 0, 0, 0, 0, 10}},
       {"three colours used: index 5 is black",
        Header(2, 1, 8, 0, 54 + 12, 3) + Raw({1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 2, 5, 0, 0}), 2, 256, {9, 0}, {8, 0},
-       {7, 0}},
-      {"OS/2 header, 3-byte palette", os2 + Raw({1, 2, 0, 0}), 2, 256, {254, 253}, {1, 2}, {1, 2}},
+       {7, 0}}, {"OS/2 header, 3-byte palette", os2 + Raw({1, 2, 0, 0}), 2, 256, {254, 253}, {1, 2}, {1, 2}},
       // 0x7C00 is red 31, 0x03E1 green 31 and blue 1; 5 bits v -> v x 2048.
       {"16 bits 5-5-5", Header(2, 1, 16, 0, 54) + Le16(0x7C00) + Le16(0x03E1), 2, 2048, {31, 0}, {0, 31}, {0, 1}},
       // Green 63 -> 63 x 1024; red and blue 31 -> 62 x 1024.
@@ -103,8 +102,7 @@ TEST_F(BmpTest, Refusals) {
   std::string bad_sig = Header(1, 1, 24, 0, 54) + ok, small_header = bad_sig;
   bad_sig[1] = 'X';
   small_header[14] = 8;
-  ExpectRefused(".bmp",
-                {{"signature", bad_sig, kReadBadFormat},
+  ExpectRefused(".bmp", {{"signature", bad_sig, kReadBadFormat},
                  {"cut in the header", Header(1, 1, 24, 0, 54).substr(0, 24), kReadBadFormat},
                  {"header size 8", small_header, kReadBadFormat},
                  {"width 0", Header(0, 1, 24, 0, 54) + ok, kReadBadFormat},
@@ -115,8 +113,7 @@ TEST_F(BmpTest, Refusals) {
                  {"no bits", Header(1, 1, 0, 5, 54) + ok, kReadUnsupported},
                  {"embedded JPEG", Header(1, 1, 24, 4, 54) + ok, kReadUnsupported},
                  {"8 bits with masks", Header(1, 1, 8, 3, 54) + ok, kReadUnsupported},
-                 {"1 bit run-length", Header(1, 1, 1, 1, 54) + ok, kReadUnsupported},
-                 {"empty", "", kReadBadFormat}},
+                 {"1 bit run-length", Header(1, 1, 1, 1, 54) + ok, kReadUnsupported}, {"empty", "", kReadBadFormat}},
                 Header(100000, 100000, 24, 0, 54) + ok);  // 60 GB of planes
 }
 

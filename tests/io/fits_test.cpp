@@ -58,8 +58,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
       {"unpadded: data right after END", Fits(8, 1, 1, {}, Raw({7}), false), {1792}},
       {"unpadded: blank cards skipped", Fits(8, 1, 1, {}, std::string(160, ' ') + Raw({7}), false), {1792}},
       // Row 0 whole, row 1 cut inside its first value, row 2 missing.
-      {"truncated data read as 0", Fits(16, 2, 3, {}, Raw({0, 1, 0, 2, 0})), {1, 2, 0, 0, 0, 0}},
-  };
+      {"truncated data read as 0", Fits(16, 2, 3, {}, Raw({0, 1, 0, 2, 0})), {1, 2, 0, 0, 0, 0}}, };
   for (const auto& c : cases) {
     ASSERT_EQ(Load(c.file, ".fts"), kReadOk) << c.what;
     for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(PlaneValues(image_.Channel(ch), image_), c.samples) << c.what;
@@ -75,8 +74,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
 
 TEST_F(FitsTest, Refusals) {
   const std::string data(16, '\0');
-  ExpectRefused(".fts",
-                {{"float", Fits(-32, 1, 1, {}, data), kReadUnsupported},
+  ExpectRefused(".fts", {{"float", Fits(-32, 1, 1, {}, data), kReadUnsupported},
                  {"double", Fits(-64, 1, 1, {}, data), kReadUnsupported},
                  {"64-bit", Fits(64, 1, 1, {}, data), kReadUnsupported},
                  {"BITPIX 12", Fits(12, 1, 1, {}, data), kReadBadFormat},
@@ -87,11 +85,9 @@ TEST_F(FitsTest, Refusals) {
                  {"no NAXIS2", Value("SIMPLE", "T") + Value("BITPIX", "8") + Value("NAXIS1", "1") + Card("END"),
                   kReadBadFormat},
                  {"no BITPIX", Value("SIMPLE", "T") + Value("NAXIS1", "1") + Value("NAXIS2", "1") + Card("END"),
-                  kReadBadFormat},
-                 {"NAXIS1 0", Fits(8, 0, 1, {}, data), kReadBadFormat},
+                  kReadBadFormat}, {"NAXIS1 0", Fits(8, 0, 1, {}, data), kReadBadFormat},
                  {"negative NAXIS2", Fits(8, 1, -4, {}, data), kReadBadFormat},
-                 {"short card", "SIMPLE  =", kReadBadFormat}},
-                Fits(16, 100000, 100000, {}, data));
+                 {"short card", "SIMPLE  =", kReadBadFormat}}, Fits(16, 100000, 100000, {}, data));
 }
 
 }  // namespace

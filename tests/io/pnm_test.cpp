@@ -21,8 +21,7 @@ TEST_F(PnmTest, Samples) {
   ExpectPlanes(".ppm", {
       {"P6 8 bits with a comment line", "P6\n# made by hand\n2 1\n255\n" + Raw({1, 2, 3, 255, 128, 0}), 2, 256,
        {1, 255}, {2, 128}, {3, 0}},
-      {"P5: gray in all planes, top row first", "P5\n1 2\n255\n" + Raw({10, 20}), 1, 256, {20, 10}, {20, 10},
-       {20, 10}},
+      {"P5: gray in all planes, top row first", "P5\n1 2\n255\n" + Raw({10, 20}), 1, 256, {20, 10}, {20, 10}, {20, 10}},
       {"P5 16 bits high byte first", "P5\n2 1\n65535\n" + Raw({0x12, 0x34, 0xff, 0xfe}), 2, 1, {0x1234, 0xfffe},
        {0x1234, 0xfffe}, {}},
       {"two bytes below 65535 are not scaled", "P5\n1 1\n4095\n" + Raw({0x0f, 0xff}), 1, 1, {4095}, {}, {}},
@@ -37,17 +36,12 @@ TEST_F(PnmTest, Samples) {
        {0, 0, 0, 0, 3, 6}},
       // After the bad word every value is missing.
       {"truncated P2", "P2\n2 2\n255\n1 2 x 9\n", 2, 256, {0, 0, 1, 2}, {}, {}},
-      {"bitmaps give zero planes", "P4\n8 2\n" + Raw({255, 255}), 8, 1, std::vector<int>(16, 0), {}, {}},
-  });
+      {"bitmaps give zero planes", "P4\n8 2\n" + Raw({255, 255}), 8, 1, std::vector<int>(16, 0), {}, {}}, });
   EXPECT_EQ(image_.name, dir_ + "/t.ppm");
   EXPECT_EQ(image_.monochrome, 0);
-  ExpectRefused(".ppm",
-                {{"empty", "", kReadBadFormat},
-                 {"Q6", "Q6\n1 1\n255\n", kReadBadFormat},
-                 {"P7", "P7\n1 1\n255\n", kReadBadFormat},
-                 {"width 0", "P6\n0 1\n255\n", kReadBadFormat},
-                 {"no size", "P6\n", kReadBadFormat},
-                 {"no height", "P6\n3\n", kReadBadFormat},
+  ExpectRefused(".ppm", {{"empty", "", kReadBadFormat}, {"Q6", "Q6\n1 1\n255\n", kReadBadFormat},
+                 {"P7", "P7\n1 1\n255\n", kReadBadFormat}, {"width 0", "P6\n0 1\n255\n", kReadBadFormat},
+                 {"no size", "P6\n", kReadBadFormat}, {"no height", "P6\n3\n", kReadBadFormat},
                  {"width past 32 bits", "P6\n99999999999999999999 1\n255\n", kReadBadFormat}},
                 "P6\n100000 100000\n255\n");
 }

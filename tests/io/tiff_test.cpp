@@ -124,12 +124,10 @@ TEST_F(TiffTest, Layouts) {
       {"5-bit fields", TiffFile(true, RgbTags(2, 1, 5, at7), Be16(0x7C00) + Be16(0x03E1)), 2, 2048, {31, 0}, {0, 31},
        {0, 1}},
       {"strips at their own offsets", TiffFile(false, strips, strip_tables), 1, 256, {30, 20, 10}, {31, 21, 11},
-       {32, 22, 12}},
-      {"old single-strip layout", old, 2, 1, {0x1111, 0x4444}, {0x2222, 0x5555}, {0x3333, 0x6666}},
+       {32, 22, 12}}, {"old single-strip layout", old, 2, 1, {0x1111, 0x4444}, {0x2222, 0x5555}, {0x3333, 0x6666}},
       // The file ends after the top row and one byte.
       {"truncated", TiffFile(false, RgbTags(2, 2, 8, at7), Raw({1, 2, 3, 4, 5, 6, 7})), 2, 256, {7, 0, 1, 4},
-       {0, 0, 2, 5}, {0, 0, 3, 6}},
-      {"byte count 4 cuts the second pixel",
+       {0, 0, 2, 5}, {0, 0, 3, 6}}, {"byte count 4 cuts the second pixel",
        TiffFile(false, RgbTags(2, 1, 8, DataStart(8), {{279, 4, 1, 4}}), Raw({1, 2, 3, 4, 5, 6})), 2, 256, {1, 4},
        {2, 0}, {3, 0}},
       {"strip past the end of the file", TiffFile(false, RgbTags(1, 1, 8, 100000), Raw({1, 2, 3})), 1, 1, {0}, {0}, {0}},
@@ -151,8 +149,7 @@ TEST_F(TiffTest, Refusals) {
   big_tiff[2] = 43;
   magic41[2] = 41;
   far_directory[4] = '\x7f';
-  ExpectRefused(".tif",
-                {{"gray", with(4, {262, 3, 1, 1}), kReadUnsupported},
+  ExpectRefused(".tif", {{"gray", with(4, {262, 3, 1, 1}), kReadUnsupported},
                  {"LZW", with(3, {259, 3, 1, 5}), kReadUnsupported},
                  {"12 bits", with(2, {258, 3, 1, 12}), kReadUnsupported},
                  {"one sample", with(6, {277, 3, 1, 1}), kReadUnsupported},
@@ -161,12 +158,9 @@ TEST_F(TiffTest, Refusals) {
                  {"separate planes", plus({284, 3, 1, 2}), kReadUnsupported},
                  {"tiles", plus({322, 3, 1, 16}), kReadUnsupported},
                  {"float samples", plus({339, 3, 1, 3}), kReadUnsupported},
-                 {"mixed byte-order mark", bad_mark, kReadBadFormat},
-                 {"BigTIFF", big_tiff, kReadUnsupported},
-                 {"magic 41", magic41, kReadBadFormat},
-                 {"directory past the end", far_directory, kReadBadFormat},
-                 {"cut in the header", "II*", kReadBadFormat},
-                 {"not a TIFF", "P6\n1 1\n255\nabc", kReadBadFormat}},
+                 {"mixed byte-order mark", bad_mark, kReadBadFormat}, {"BigTIFF", big_tiff, kReadUnsupported},
+                 {"magic 41", magic41, kReadBadFormat}, {"directory past the end", far_directory, kReadBadFormat},
+                 {"cut in the header", "II*", kReadBadFormat}, {"not a TIFF", "P6\n1 1\n255\nabc", kReadBadFormat}},
                 TiffFile(false, RgbTags(60000, 60000, 8, at7), px));  // 21.6 GB of planes
 }
 

@@ -49,8 +49,7 @@ TEST(CombineDarkFrames, OneToFourFramesAndWhatIsCounted) {
       // 10 20 30 100: m = 160>>2 = 40, 100 goes: 60/3. 0 10 20 30: m = 15, 0
       // and 30 tie, 0 goes: 20. 40 0 40 40: m = 30, 0 goes: 40. 1 2 2 2:
       // m = 7>>2 = 1, the first 2 goes (the 1 deviates by 0): 5/3 = 1.
-      {"four frames", {{10, 0, 40, 1}, {20, 10, 0, 2}, {30, 20, 40, 2}, {100, 30, 40, 2}}, {20, 20, 40, 1}},
-  };
+      {"four frames", {{10, 0, 40, 1}, {20, 10, 0, 2}, {30, 20, 40, 2}, {100, 30, 40, 2}}, {20, 20, 40, 1}}, };
   for (const auto& c : cases) {
     DarkFrameSet set;
     for (size_t k = 0; k < c.frames.size(); ++k) set.frames[k] = Channel0(c.frames[k]);
@@ -64,10 +63,10 @@ TEST(CombineDarkFrames, OneToFourFramesAndWhatIsCounted) {
   set.frames[3] = Channel0({300, 300, 300, 300});
   EXPECT_EQ(CountedDarkFrames(set), 1);
   ASSERT_TRUE(CombineDarkFrames(set, 0));
-  EXPECT_EQ(MasterChannel0(set), std::vector<int>({100, 100, 100, 100}));
+  EXPECT_EQ(MasterChannel0(set), Ints({100, 100, 100, 100}));
   set.frames[1] = MakeFrame(2, 2, {{500, 500, 500, 500}});
   ASSERT_TRUE(CombineDarkFrames(set, 0));
-  EXPECT_EQ(MasterChannel0(set), std::vector<int>({100, 100, 100, 100}));
+  EXPECT_EQ(MasterChannel0(set), Ints({100, 100, 100, 100}));
   EXPECT_EQ(set.master.width, 4);
   EXPECT_EQ(set.master.height, 1);
   // The start-up form (mode < 0) forgets the master; no frames, no master.
@@ -96,9 +95,9 @@ TEST(DiamondMean, SameColourNeighboursAndOutlierDropping) {
   // n = 4, S = 730, m = 182: |100-182| < |400-182|, drop max: 330/3 = 110.
   // (0,0): (2,0) and (0,2) inside: 105. (4,4): (4,2) and (2,4): 260.
   // Nothing of channel 2 anywhere: 0.
-  EXPECT_EQ(std::vector<int>({DiamondMean(m.v.data(), 5, 5, 2, 2, 0), DiamondMean(m.v.data(), 5, 5, 0, 0, 0),
+  EXPECT_EQ(Ints({DiamondMean(m.v.data(), 5, 5, 2, 2, 0), DiamondMean(m.v.data(), 5, 5, 0, 0, 0),
                               DiamondMean(m.v.data(), 5, 5, 4, 4, 0), DiamondMean(m.v.data(), 5, 5, 2, 2, 2)}),
-            std::vector<int>({110, 105, 260, 0}));
+            Ints({110, 105, 260, 0}));
   // A tie between min and max drops the min: 100 200 300, (600-100)/2.
   Records t(5, 5);
   t.At(2, 0, 0) = 100, t.At(0, 2, 0) = 200, t.At(4, 2, 0) = 300;
@@ -112,8 +111,8 @@ TEST(ApplyMasterDark, KeepZeroAndRefusals) {
     const uint16_t light[4] = {100, 30, 20, 0};
     for (int x = 0; x < 4; ++x) m.At(x, 0, 0) = light[x];
     ASSERT_TRUE(ApplyMasterDark(m.v.data(), 4, 1, MakeFrame(4, 1, {{30, 30, 30, 30}}), mode, 0));
-    const std::vector<int> want = mode == kDarkKeep ? std::vector<int>({70, 30, 20, 0}) : std::vector<int>({70, 0, 0, 0});
-    EXPECT_EQ(std::vector<int>({m.At(0, 0, 0), m.At(1, 0, 0), m.At(2, 0, 0), m.At(3, 0, 0)}), want) << mode;
+    const std::vector<int> want = mode == kDarkKeep ? Ints({70, 30, 20, 0}) : Ints({70, 0, 0, 0});
+    EXPECT_EQ(Ints({m.At(0, 0, 0), m.At(1, 0, 0), m.At(2, 0, 0), m.At(3, 0, 0)}), want) << mode;
   }
   // Another size, an unknown mode or no dark: the mosaic stays.
   Records m(4, 1);
@@ -123,9 +122,9 @@ TEST(ApplyMasterDark, KeepZeroAndRefusals) {
   EXPECT_FALSE(ApplyMasterDark(m.v.data(), 4, 1, DarkFrame{}, kDarkZero, 0));
   EXPECT_EQ(m.At(0, 0, 0), 500);
   // Rescaling: unchanged on equal scales, else truncated, at most 65535.
-  EXPECT_EQ(std::vector<int>({Rescale(1234, 1.0, 1.0), Rescale(1234, 1.25, 1.25), Rescale(1000, 1.25, 1.0),
+  EXPECT_EQ(Ints({Rescale(1234, 1.0, 1.0), Rescale(1234, 1.25, 1.25), Rescale(1000, 1.25, 1.0),
                               Rescale(1000, 1.0, 1.5), Rescale(1001, 1.5, 1.0), Rescale(60000, 1.0, 2.0)}),
-            std::vector<int>({1234, 1234, 800, 1500, 667, 65535}));
+            Ints({1234, 1234, 800, 1500, 667, 65535}));
   // Light 2000 on scale 2, dark 600 on scale 1.5: on the light's scale the
   // dark is 600 x 2 / 1.5 = 800. Equal scales: plain 2000 - 600.
   DarkFrame dark = MakeFrame(1, 1, {{600}});
@@ -168,9 +167,9 @@ TEST(ApplyMasterDark, NeighbourModeRepairsInRowMajorOrder) {
   // 1000, (4,4) 900: m = 1266, drop 1900: 950. (0,4): (0,2) 1200 and (2,4)
   // 900: 1050. The channel-1 defect has no channel-1 neighbour: 0. Zero
   // samples are left alone.
-  EXPECT_EQ(std::vector<int>({m.At(0, 0, 0), m.At(4, 0, 0), m.At(0, 2, 0), m.At(2, 2, 0), m.At(4, 2, 0),
+  EXPECT_EQ(Ints({m.At(0, 0, 0), m.At(4, 0, 0), m.At(0, 2, 0), m.At(2, 2, 0), m.At(4, 2, 0),
                               m.At(0, 4, 0), m.At(1, 2, 1), m.At(1, 1, 0), m.At(3, 3, 0)}),
-            std::vector<int>({900, 1900, 1200, 1000, 950, 1050, 0, 0, 0}));
+            Ints({900, 1900, 1200, 1000, 950, 1050, 0, 0, 0}));
 }
 
 // ---- through real decoding of synthetic DNG files ----
@@ -197,13 +196,12 @@ TEST(LoadDarkFrame, KeepsTheScaledMosaicPerChannel) {
     ASSERT_EQ(LoadDarkFrame(set, WriteDngFile(dir, "d.dng", dng), 0), kRawOk);
     const DarkFrame& f = set.frames[0];
     ASSERT_TRUE(f.Loaded());
-    EXPECT_EQ(std::vector<int>({f.width, f.height}), std::vector<int>({24, 22}));
+    EXPECT_EQ(Ints({f.width, f.height}), Ints({24, 22}));
     const int v = bright ? 18788 : 16003;
     // R at (0,0), G at (1,0), the second G at (0,1) not yet folded, B at
     // (1,1); no blue at a red position, no first green at (0,1).
-    EXPECT_EQ(std::vector<int>({f.planes[0][0], f.planes[1][1], f.planes[3][24], f.planes[2][25], f.planes[2][0],
-                                f.planes[1][24]}),
-              std::vector<int>({v, v, v, v, 0, 0}));
+    EXPECT_EQ(Ints({f.planes[0][0], f.planes[1][1], f.planes[3][24], f.planes[2][25], f.planes[2][0], f.planes[1][24]}),
+              Ints({v, v, v, v, 0, 0}));
     EXPECT_DOUBLE_EQ(f.gain, bright ? 4095.0 / 3488.0 : 1.0);
     EXPECT_TRUE(!bright || f.planes[0][2] >= 65534);
   }

@@ -83,8 +83,7 @@ TEST(DevelopRawLibrary, RealFilesMatchTheLibrarysOwnToolAndTheFastPathIsPlausibl
   const struct {
     const char* name;
     int quality, w, h;
-  } files[] = {{"RAW_CANON_G2.CRW", 0, 2312, 1720},
-               {"colorchart_Canon_EOS_Kiss_X4.dng", 2, 1734, 1156},
+  } files[] = {{"RAW_CANON_G2.CRW", 0, 2312, 1720}, {"colorchart_Canon_EOS_Kiss_X4.dng", 2, 1734, 1156},
                {"colorchart_Canon_EOS_Kiss_X4.dng", 3, 1734, 1156},
                {"RAW_KODAK_C330_FORMAT_NONE_YRGB.raw", 1, 1216, 912}};
   for (const auto& f : files) {
@@ -145,7 +144,7 @@ TEST(DevelopRawFailure, UnreadableFilesAndShortMemoryLeaveMinusOneAndTheOldPlane
     DevelopRaw(c.path, img, 0, 2, 2.2, 2.2, 2.2, 5, 180, 3, 160, 0, 130, 6, 0, 2, 3, 0, nullptr, &outcome);
     SetAvailableMemoryForTest(-1);
     EXPECT_EQ(outcome.status, c.status);
-    EXPECT_EQ(std::vector<int>({img.width, img.height, img.r[3]}), std::vector<int>({-1, -1, 9}));
+    EXPECT_EQ(Ints({img.width, img.height, img.r[3]}), Ints({-1, -1, 9}));
     EXPECT_EQ(img.r.get(), old);
   }
 }
@@ -162,8 +161,8 @@ TEST(RawDevelopSettings, PackingClampsToTheDialogRanges) {
     EXPECT_EQ(RawPathCode(s), c.path_code) << c.path << " " << c.quality;
     EXPECT_EQ(RawDarkCode(s), c.dark_code) << c.dark_mode << " " << c.threshold;
   }
-  EXPECT_EQ(std::vector<int>({RawHueShift(18), RawHueShift(0), RawHueShift(36), RawHueShift(19), RawHueShift(50)}),
-            std::vector<int>({0, -36, 36, 2, 36}));
+  EXPECT_EQ(Ints({RawHueShift(18), RawHueShift(0), RawHueShift(36), RawHueShift(19), RawHueShift(50)}),
+            Ints({0, -36, 36, 2, 36}));
 }
 
 }  // namespace

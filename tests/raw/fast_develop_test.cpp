@@ -39,8 +39,7 @@ TEST(BuildToneTable, HandWorkedPointsOnEachPiece) {
       // The defaults of R: x0 = 1664, x1 = 45056. 1024 x 100^2 / 1664^2 =
       // 3.698 -> 767.97; the toe end 1024 -> 9896.59; cubic 47402.36;
       // shoulder 64824.66.
-      {5, 180, 2.2, {{100, 767}, {1664, 9896}, {20000, 47402}, {50000, 64824}}},
-  };
+      {5, 180, 2.2, {{100, 767}, {1664, 9896}, {20000, 47402}, {50000, 64824}}}, };
   for (const auto& c : cases) {
     const std::vector<uint16_t> t = Table(c.black, c.white, c.gamma);
     for (const auto& [in, out] : c.points) EXPECT_EQ(t[in], out) << c.black << " " << c.white << " " << c.gamma << ": " << in;
@@ -81,15 +80,15 @@ TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
   const Image p = Demosaic(SmallBayer(), kPattern2x2);
   // Target row = 3 - mosaic row. (1,1) blue 60: R from the four corners
   // (10+30+90+13)/4 = 35; G from the four edges 2*(20+50+70+11)/8 = 37.
-  EXPECT_EQ(PixelValues(p, 1, 2), std::vector<int>({35, 37, 60}));
+  EXPECT_EQ(PixelValues(p, 1, 2), Ints({35, 37, 60}));
   // (0,0) red 10, top-left corner: G 2*(20+50)/4 = 35, B from (1,1) = 60.
-  EXPECT_EQ(PixelValues(p, 0, 3), std::vector<int>({10, 35, 60}));
+  EXPECT_EQ(PixelValues(p, 0, 3), Ints({10, 35, 60}));
   // (2,1) green 70: R 2*(30+13)/4 = 21, B 2*(60+80)/4 = 70.
-  EXPECT_EQ(PixelValues(p, 2, 2), std::vector<int>({21, 70, 70}));
+  EXPECT_EQ(PixelValues(p, 2, 2), Ints({21, 70, 70}));
   // (3,3) blue 31, bottom-right corner: R from (2,2) = 13, G 2*(17+29)/4 = 23.
-  EXPECT_EQ(PixelValues(p, 3, 0), std::vector<int>({13, 23, 31}));
+  EXPECT_EQ(PixelValues(p, 3, 0), Ints({13, 23, 31}));
   // (0,3) green 19, bottom-left corner: R from (0,2) = 90, B from (1,3) = 23.
-  EXPECT_EQ(PixelValues(p, 0, 0), std::vector<int>({90, 19, 23}));
+  EXPECT_EQ(PixelValues(p, 0, 0), Ints({90, 19, 23}));
   // Zero samples count as absent: green 70 and red 13 gone. The green hole
   // takes its diagonal greens (20+40+11+17)/4 = 22, the red hole finds no
   // red: 0; (1,1) sees three greens 2*(20+50+11)/6 = 27 and three reds
@@ -98,9 +97,8 @@ TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
   holes.Set(2, 1, 1, 0);
   holes.Set(2, 2, 0, 0);
   const Image q = Demosaic(holes, kPattern2x2);
-  EXPECT_EQ(std::vector<int>({Sample(q.g.get(), q, 2, 2), Sample(q.r.get(), q, 2, 1), Sample(q.g.get(), q, 1, 2),
-                              Sample(q.r.get(), q, 1, 2)}),
-            std::vector<int>({22, 0, 27, 43}));
+  EXPECT_EQ(Ints({Sample(q.g.get(), q, 2, 2), Sample(q.r.get(), q, 2, 1), Sample(q.g.get(), q, 1, 2),
+                              Sample(q.r.get(), q, 1, 2)}), Ints({22, 0, 27, 43}));
   // Rows in two bands, in either order, equal one call.
   Image parts = MakeFlatImage(4, 4, 0);
   const Mosaic m = SmallBayer();
@@ -117,17 +115,16 @@ TEST(DemosaicRows, SixBySixAndFullColourRecords) {
   m.Set(0, 1, 0, 40);
   m.Set(2, 2, 0, 70);
   const Image p = Demosaic(m, kPattern6x6);
-  EXPECT_EQ(std::vector<int>({Sample(p.r.get(), p, 1, 1), Sample(p.r.get(), p, 0, 2), Sample(p.r.get(), p, 2, 2),
-                              Sample(p.g.get(), p, 1, 1)}),
-            std::vector<int>({92, 60, 100, 0}));
+  EXPECT_EQ(Ints({Sample(p.r.get(), p, 1, 1), Sample(p.r.get(), p, 0, 2), Sample(p.r.get(), p, 2, 2),
+                              Sample(p.g.get(), p, 1, 1)}), Ints({92, 60, 100, 0}));
   // Full-colour records are copied, bottom row first.
   Mosaic full(2, 3);
   for (int i = 0; i < 6; ++i) {
     for (int c = 0; c < 3; ++c) full.Set(i % 2, i / 2, c, static_cast<uint16_t>(i % 2 * 1000 + i / 2 * 10 + c));
   }
   const Image f = Demosaic(full, kPatternNone);
-  EXPECT_EQ(PixelValues(f, 1, 0), std::vector<int>({1020, 1021, 1022}));  // mosaic (1, 2)
-  EXPECT_EQ(PixelValues(f, 0, 2), std::vector<int>({0, 1, 2}));           // mosaic (0, 0)
+  EXPECT_EQ(PixelValues(f, 1, 0), Ints({1020, 1021, 1022}));  // mosaic (1, 2)
+  EXPECT_EQ(PixelValues(f, 0, 2), Ints({0, 1, 2}));           // mosaic (0, 0)
 }
 
 // Luminance ((R+G+B)/3) >> 2 of planes whose every channel is 4 l.
@@ -157,7 +154,7 @@ TEST(LuminanceStage, CrossMeanWithBorderRulesAndSharpening) {
   // (1,0): u = (23+36+42+50+57)/5 = 41, d = -14: (41+27)/2 = 34. (2,2):
   // u = (50+57+72)/3 = 59, d = 17 >= N: 76 + (1*4)/2 = 78.
   const Luma four = RunLuma(3, 3, l, 4, 0);
-  EXPECT_EQ(std::vector<int>({four.t2[4], four.t2[0], four.t2[1], four.t2[8]}), std::vector<int>({49, 23, 34, 78}));
+  EXPECT_EQ(Ints({four.t2[4], four.t2[0], four.t2[1], four.t2[8]}), Ints({49, 23, 34, 78}));
   // Sharpness 8: N = 0, every pixel v + 4d; negative results clamp to 0.
   const Luma eight = RunLuma(3, 3, l, 8, 0);
   EXPECT_EQ(eight.t2[4], 54);  // 50 + 4
@@ -241,8 +238,7 @@ TEST(ColourStage, GainHueAndLuminanceRatio) {
       {50000, 50000, 50000, 40000, 50000, 0, 0, {62500, 62500, 62500}},
       // r: (65535 - 21845) x 60 / 60 + 65535 = 109225, x 60000 / 1000
       // clamps; g and b: -21845 x 60 clamps to 0.
-      {65535, 0, 0, 1000, 60000, 4, 0, {65535, 0, 0}},
-  };
+      {65535, 0, 0, 1000, 60000, 4, 0, {65535, 0, 0}}, };
   for (const auto& c : cases) {
     EXPECT_EQ(ColourOf(c.r, c.g, c.b, static_cast<uint16_t>(c.t1), static_cast<uint16_t>(c.t2), c.q, c.h), c.want)
         << c.r << " " << c.t1 << " " << c.q << " " << c.h;
@@ -258,7 +254,7 @@ TEST(ColourStage, GainHueAndLuminanceRatio) {
   ColourStage(img, t.data(), t.data(), 2, 0, 0, scratch);
   EXPECT_NE(img.r.get(), old_r);
   for (int c = 0; c < 3; ++c) {
-    EXPECT_EQ(PlaneValues(img.Channel(c), img), std::vector<int>({76, 82, 76, 82, 70, 82, 76, 82, 76})) << c;
+    EXPECT_EQ(PlaneValues(img.Channel(c), img), Ints({76, 82, 76, 82, 70, 82, 76, 82, 76})) << c;
   }
 }
 

@@ -139,7 +139,7 @@ TEST(RawSettingsCommand, CancelKeepsOnlyThePathChoice) {
   ui.dialog_results.push_back(false);
   raw.sharpness = 4;
   RunCommand(*app, ui, 132);
-  EXPECT_EQ(std::vector<int>({raw.path, raw.quality, raw.sharpness, raw.saturation}), std::vector<int>({1, 0, 4, 3}));
+  EXPECT_EQ(Ints({raw.path, raw.quality, raw.sharpness, raw.saturation}), Ints({1, 0, 4, 3}));
   EXPECT_EQ(raw.gamma[0], 2.2);
   ui.on_dialog = [&](int) { raw.path = 0, raw.sharpness = 7; };
   RunCommand(*app, ui, 132);
@@ -155,8 +155,7 @@ TEST(CliRaw, DarkFilesKeywordCommand131AndOpen) {
   CliPort port;
   StartUp(*app, port, {});
   ASSERT_EQ(RunCliSteps(*app, port, {"--set", "dark", "1 2 1 0", "--set", "dark-files", "\"" + d1 + "\" " + d2,
-                                     "--command", "131", "--open", light}),
-            0);
+                                     "--command", "131", "--open", light}), 0);
   EXPECT_EQ(app->darks.paths[0], d1);
   EXPECT_EQ(app->darks.paths[1], d2);
   ASSERT_TRUE(app->darks.master.Loaded());

@@ -8,6 +8,7 @@
 #include "raw/develop_raw.h"
 #include "shell/messages.h"
 #include "tests/fake_ui.h"
+#include "tests/test_images.h"
 
 namespace tavo {
 namespace {
@@ -96,7 +97,7 @@ TEST(RawSliders, PositionsTextsAndCancel) {
   ScrollRawSlider(s, kRawSharpness, kScrollTrack, 8);
   ScrollRawSlider(s, kRawQuality, kScrollTrack, 7);
   ScrollRawSlider(s, kRawFalseColour, kScrollPageRight, 0);
-  EXPECT_EQ(std::vector<int>({s.hue, s.sharpness, s.quality, s.false_colour}), std::vector<int>({36, 8, 3, 3}));
+  EXPECT_EQ(Ints({s.hue, s.sharpness, s.quality, s.false_colour}), Ints({36, 8, 3, 3}));
   const struct {
     int control;
     const char* text;
@@ -107,15 +108,14 @@ TEST(RawSliders, PositionsTextsAndCancel) {
   EXPECT_EQ(RawSliderText(s, kRawHue), "0");
   s.hue = 0;
   EXPECT_EQ(RawSliderText(s, kRawHue), "-36");
-  EXPECT_EQ(std::vector<int>({RawSlider(kRawHue).max, RawSlider(kRawGammaR).min}), std::vector<int>({36, 10}));
+  EXPECT_EQ(Ints({RawSlider(kRawHue).max, RawSlider(kRawGammaR).min}), Ints({36, 10}));
   ScrollRawSlider(s, kRawControlCount, kScrollLineRight, 0);  // unknown control: nothing
   SetRawSliderPosition(s, -1, 5);
   // Cancel restores all but the path.
   const RawDevelopSettings at_open;
   s.path = 1;
   RawDialogCancel(s, at_open);
-  EXPECT_EQ(std::vector<int>({s.path, s.quality, s.sharpness, s.hue, s.black_g, s.white_b}),
-            std::vector<int>({1, 0, 6, 18, 3, 130}));
+  EXPECT_EQ(Ints({s.path, s.quality, s.sharpness, s.hue, s.black_g, s.white_b}), Ints({1, 0, 6, 18, 3, 130}));
   EXPECT_EQ(s.gamma[0], 2.2);
 }
 

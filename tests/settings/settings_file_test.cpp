@@ -9,8 +9,7 @@ namespace tavo {
 namespace {
 
 // The default file, group by group in the fixed order.
-const char kDefaultFile[] =
-    "sharp\n1 2560 10 10\n"
+const char kDefaultFile[] = "sharp\n1 2560 10 10\n"
     "gamma\n1\n0 0 128 128 255 255\n0 0 128 128 255 255\n0 0 128 128 255 255\n0 0 128 128 255 255\n"
     "lvl\n0\n0 255 0 0 100 0 255\n0 255 0 0 100 0 255\n0 255 0 0 100 0 255\n0 255 0 0 100 0 255\n"
     "composite\n0 20 1 1 5 1\n"
@@ -90,17 +89,16 @@ TEST(SettingsFile, ReadingIsForgivingAndClampsWhatItReads) {
                              "composite 9 99999 7 5 300 3\nraw 0.5 9 2.25 -3 300 1 130 3 140 12 5 -1 7 90 9\n");
   Settings s;
   ASSERT_EQ(LoadSettings(s, dir + "/x.tvp"), 1);
-  EXPECT_EQ(std::vector<int>({s.level.strength, s.sharp.radius, s.sharp.enhance, s.noise.area, s.noise.strength,
+  EXPECT_EQ(Ints({s.level.strength, s.sharp.radius, s.sharp.enhance, s.noise.area, s.noise.strength,
                               s.display.scale, s.edge.range, s.edge.strength, s.color.saturation, s.color.hue,
                               s.round.kind, s.round.angle, s.waikyoku.corner}),
-            std::vector<int>({55, 4, 30, 3, 1, 64, 999, 10, 50, 60, 2, 200, -12}));
-  EXPECT_EQ(std::vector<int>({s.composite.mode, s.composite.range, s.composite.method, s.composite.normalise,
-                              s.composite.noise_level, s.composite.noise_option}),
-            std::vector<int>({4, 10000, 2, 1, 255, 0}));
+            Ints({55, 4, 30, 3, 1, 64, 999, 10, 50, 60, 2, 200, -12}));
+  EXPECT_EQ(Ints({s.composite.mode, s.composite.range, s.composite.method, s.composite.normalise,
+                              s.composite.noise_level, s.composite.noise_option}), Ints({4, 10000, 2, 1, 255, 0}));
   EXPECT_EQ(std::vector<double>({s.raw.gamma[0], s.raw.gamma[1], s.raw.gamma[2]}), std::vector<double>({1, 4, 2.25}));
-  EXPECT_EQ(std::vector<int>({s.raw.black_r, s.raw.white_r, s.raw.black_g, s.raw.white_g, s.raw.sharpness,
+  EXPECT_EQ(Ints({s.raw.black_r, s.raw.white_r, s.raw.black_g, s.raw.white_g, s.raw.sharpness,
                               s.raw.radius, s.raw.false_colour, s.raw.saturation, s.raw.hue, s.raw.quality}),
-            std::vector<int>({0, 255, 1, 130, 8, 1, 0, 4, 36, 3}));
+            Ints({0, 255, 1, 130, 8, 1, 0, 4, 36, 3}));
   // One group changes only that group.
   WriteBytes(dir + "/gray.tvp", "gray\n3 100 200 300\n");
   Settings one, expected;
@@ -115,7 +113,7 @@ TEST(SettingsFile, GroupsForSetIncludeTheExtraKeywords) {
   Settings s;
   ASSERT_TRUE(ReadSettingGroup(s, "raw", "1.5 2.25 3 1 130 3 140 5 150 7 1 3 4 11 3"));
   EXPECT_EQ(std::vector<double>({s.raw.gamma[0], s.raw.gamma[1], s.raw.gamma[2]}), std::vector<double>({1.5, 2.25, 3}));
-  EXPECT_EQ(std::vector<int>({s.raw.white_b, s.raw.hue, s.raw.quality}), std::vector<int>({150, 11, 3}));
+  EXPECT_EQ(Ints({s.raw.white_b, s.raw.hue, s.raw.quality}), Ints({150, 11, 3}));
   ASSERT_TRUE(ReadSettingGroup(s, "dark", "1 2 0 512"));
   EXPECT_EQ(s.raw.quality, 2);
   EXPECT_EQ(s.raw.defect_threshold, 512);

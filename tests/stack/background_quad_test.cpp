@@ -29,11 +29,11 @@ TEST(QuadraticBackground, CurvesTruncationAndClamps) {
   int peak = 0;
   // e = 1: Dmax = 5; amplitude 1600 -> step 100; v = (5 - d) * 100 / 5,
   // sample v * 16 + 1024. (5, 4): d = 1.41, whole part 1: 80.
-  EXPECT_EQ(Surface(1600, 100, &peak), std::vector<int>({2624, 1664, 1664, 1344, 1024, 2304, 2304}));
+  EXPECT_EQ(Surface(1600, 100, &peak), Ints({2624, 1664, 1664, 1344, 1024, 2304, 2304}));
   EXPECT_EQ(peak, 2624);
   // e = 2: Dmax = 25; (7, 3): D = 9, v = 16 * 100 / 25 = 64; (0, 3): D = 16,
   // v = 36; (5, 3): D = 1, v = 96; (5, 4): D = 2, v = 92.
-  EXPECT_EQ(Surface(1600, 200, &peak), std::vector<int>({2624, 2048, 2048, 1600, 1024, 2560, 2496}));
+  EXPECT_EQ(Surface(1600, 200, &peak), Ints({2624, 2048, 2048, 1600, 1024, 2560, 2496}));
   // e = 3: Dmax = 125; (7, 3): D = 27, v = 98 * 100 / 125 = 78.4 -> 78.
   EXPECT_EQ(Surface(1600, 300, &peak)[1], 2272);
   // -17 / 16 = -1 (not -2): centre 5 * -1 / 5 = -1 -> 1008.
@@ -49,7 +49,7 @@ TEST(QuadraticBackground, CurvesTruncationAndClamps) {
   EXPECT_EQ(one, 77);
   EXPECT_EQ(peak, 5);
   EXPECT_TRUE(QuadraticBackground(two, 2, 1, 1600, 1024, 100, &peak));
-  EXPECT_EQ(std::vector<int>(two, two + 2), std::vector<int>({1024, 2624}));
+  EXPECT_EQ(std::vector<int>(two, two + 2), Ints({1024, 2624}));
 }
 
 TEST(ApplyBackgroundPlane, DivideSubtractReplace) {
@@ -58,14 +58,14 @@ TEST(ApplyBackgroundPlane, DivideSubtractReplace) {
   uint16_t plane[4] = {1000, 1000, 65535, 500};
   const uint16_t bg[4] = {1024, 0, 1024, 16};
   ApplyBackgroundPlane(plane, bg, 4, kBackgroundDivide, 2048, 0);
-  EXPECT_EQ(std::vector<int>(plane, plane + 4), std::vector<int>({2000, 65535, 65535, 64000}));
+  EXPECT_EQ(std::vector<int>(plane, plane + 4), Ints({2000, 65535, 65535, 64000}));
   // A huge peak would wrap 32-bit products; 64-bit ones clamp.
   ApplyBackgroundPlane(plane, bg, 1, kBackgroundDivide, 1 << 30, 0);
   EXPECT_EQ(plane[0], 65535);
   uint16_t sub[3] = {100, 5000, 65000};
   const uint16_t bg3[3] = {1000, 1000, 1000};
   ApplyBackgroundPlane(sub, bg3, 3, kBackgroundSubtract, 0, 2000);
-  EXPECT_EQ(std::vector<int>(sub, sub + 3), std::vector<int>({1100, 6000, 65535}));
+  EXPECT_EQ(std::vector<int>(sub, sub + 3), Ints({1100, 6000, 65535}));
   ApplyBackgroundPlane(sub, bg3, 3, kBackgroundSubtract, 0, -5000);
   EXPECT_EQ(sub[0], 0);
   ApplyBackgroundPlane(sub, bg3, 3, kBackgroundReplace, 0, 0);
@@ -84,14 +84,13 @@ TEST(ApplyQuadraticBackground, ChannelsModesAndWhatIsLeftAlone) {
   ASSERT_EQ(ApplyQuadraticBackground(img, kBackgroundDivide, levels, 200), kOpMade);
   // (1000 * 128 / 2048 = 62) * 16, (128000 / 1024) * 16, (128000 / 1664 =
   // 76) * 16, (262144 / 2000 = 131) * 16.
-  EXPECT_EQ(std::vector<int>({R(img, 4, 3), R(img, 0, 0), R(img, 7, 3), R(img, 5, 3)}),
-            std::vector<int>({992, 2000, 1216, 2096}));
+  EXPECT_EQ(Ints({R(img, 4, 3), R(img, 0, 0), R(img, 7, 3), R(img, 5, 3)}), Ints({992, 2000, 1216, 2096}));
   EXPECT_EQ(Sample(img.b.get(), img, 0, 0), 2000);
   // Monochrome: R only.
   Image mono = MakeFlatImage(kW, kH, 1000);
   mono.monochrome = 1;
   ApplyQuadraticBackground(mono, kBackgroundDivide, levels, 200);
-  EXPECT_EQ(PixelValues(mono, 0, 0), std::vector<int>({2000, 1000, 1000}));
+  EXPECT_EQ(PixelValues(mono, 0, 0), Ints({2000, 1000, 1000}));
   // Replace writes the surface; the curve is taken as 100..300, so 50
   // acts as 100: (0, 3) 20 * 16 + 1024.
   const int high[6] = {1600, 0, 1600, 0, 1600, 0};

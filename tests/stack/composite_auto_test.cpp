@@ -74,16 +74,11 @@ TEST(CompareGrey, PatchesAndWindows) {
       {kCompareCentreCorners, 0, 299, 1},    // top-left patch
       {kCompareCentreCorners, 50, 0, 0},     // just right of the left patches
       {kCompareCentreCorners, 100, 100, 2},  // centre: 40000 / 50 / 2 = 400; 400 / 50 / 4 = 2
-      {kCompareCentreCorners, 99, 100, 0},
-      {kCompareCentreCorners, 199, 199, 2},
-      {kCompareCentreCorners, 200, 150, 0},
+      {kCompareCentreCorners, 99, 100, 0}, {kCompareCentreCorners, 199, 199, 2}, {kCompareCentreCorners, 200, 150, 0},
       // Centre 150, half width capped at 128: columns 22..277;
       // 40000 / 128 = 312; 312 / 128 = 2.
-      {kCompareCentre256, 21, 150, 0},
-      {kCompareCentre256, 22, 150, 2},
-      {kCompareCentre256, 277, 150, 2},
-      {kCompareCentre256, 278, 150, 0},
-  };
+      {kCompareCentre256, 21, 150, 0}, {kCompareCentre256, 22, 150, 2}, {kCompareCentre256, 277, 150, 2},
+      {kCompareCentre256, 278, 150, 0}, };
   const std::vector<uint16_t> zero = Grey(300, 300);
   for (const auto& c : cases) {
     const std::vector<uint16_t> a = Grey(300, 300, 0, {{c.x, c.y, 6400}});
@@ -111,7 +106,7 @@ TEST(FindSearchRegion, ByMethodAndSize) {
   };
   for (const auto& c : cases) {
     const SearchRegion r = FindSearchRegion(c.method, c.w, c.h, c.rx, c.ry);
-    EXPECT_EQ(std::vector<int>({r.x0, r.y0, r.x1, r.y1}), std::vector<int>({c.want.x0, c.want.y0, c.want.x1, c.want.y1}))
+    EXPECT_EQ(Ints({r.x0, r.y0, r.x1, r.y1}), Ints({c.want.x0, c.want.y0, c.want.x1, c.want.y1}))
         << c.method << " " << c.w << " x " << c.h;
   }
 }
@@ -129,7 +124,7 @@ TEST(Brightness, ThirdsTruncateBeforeSumming) {
   // others 48 samples of 5: 240 / 16 / 3 = 5.
   std::vector<uint16_t> quarter(2 * 2);
   QuarterBrightnessPlane(img, region, quarter.data());
-  EXPECT_EQ(std::vector<int>(quarter.begin(), quarter.end()), std::vector<int>({1370, 5, 5, 5}));
+  EXPECT_EQ(std::vector<int>(quarter.begin(), quarter.end()), Ints({1370, 5, 5, 5}));
 }
 
 // Windows of one star field at the given world corners, with inputs
@@ -173,8 +168,7 @@ TEST(RegisterFrames, FindsKnownShiftsUpToTheEndsOfTheRange) {
       // it reaches, through the first or last candidate of both passes.
       {"range 5, 11 needs the quarter pass", kCompareCentre256, 320, 300, 5, {{20, 20}, {31, 8}}, {{0, 0}, {11, -12}}},
       {"range 5, last candidates", kCompareCentre256, 320, 300, 5, {{20, 20}, {32, 32}}, {{0, 0}, {12, 12}}},
-      {"range 5, first candidates", kCompareCentre256, 320, 300, 5, {{20, 20}, {8, 8}}, {{0, 0}, {-12, -12}}},
-  };
+      {"range 5, first candidates", kCompareCentre256, 320, 300, 5, {{20, 20}, {8, 8}}, {{0, 0}, {-12, -12}}}, };
   for (const auto& c : cases) {
     Stack st(c.w, c.h, c.corners, 30);
     ASSERT_TRUE(RegisterFrames(c.method, static_cast<int>(c.corners.size()), c.range, c.range, st.in)) << c.what;

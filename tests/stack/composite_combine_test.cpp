@@ -42,17 +42,15 @@ TEST(StackPlacement, CanvasShiftAndNoiseControl) {
   StackInput in[2] = {In(a, 100, 0, 0), In(b, 100, -5, 4)};
   int w = 0, h = 0;
   ComputeCanvas(in, 2, &w, &h);
-  EXPECT_EQ(std::vector<int>({in[0].offset_x, in[0].offset_y, in[1].offset_x, in[1].offset_y, w, h}),
-            std::vector<int>({5, 0, 0, 4, 15, 16}));
+  EXPECT_EQ(Ints({in[0].offset_x, in[0].offset_y, in[1].offset_x, in[1].offset_y, w, h}), Ints({5, 0, 0, 4, 15, 16}));
   StackInput far[2] = {In(wide, 100, 0, 0), In(wide, 100, 5000, 0)};
   ComputeCanvas(far, 2, &w, &h);
   EXPECT_EQ(w, 10000);  // 11000 cut
   EXPECT_EQ(h, 1);
   StackInput shifted[3] = {In(a, 1, 1, 1), In(a, 1, 2, 0), In(a, 1, 0, 3)};
   ApplyStackShift(shifted, 3, 5, -1);  // input k moves by k x (5, -1)
-  EXPECT_EQ(std::vector<int>({shifted[0].offset_x, shifted[1].offset_x, shifted[2].offset_x, shifted[0].offset_y,
-                              shifted[1].offset_y, shifted[2].offset_y}),
-            std::vector<int>({1, 7, 10, 1, -1, 1}));
+  EXPECT_EQ(Ints({shifted[0].offset_x, shifted[1].offset_x, shifted[2].offset_x, shifted[0].offset_y,
+                              shifted[1].offset_y, shifted[2].offset_y}), Ints({1, 7, 10, 1, -1, 1}));
   EXPECT_FALSE(DecodeNoiseControl(-1).active);
   const NoiseControl removal = DecodeNoiseControl(5), move = DecodeNoiseControl(256 + 3);
   EXPECT_TRUE(removal.active && !removal.move && removal.threshold == 1280);
@@ -65,8 +63,8 @@ TEST(NormalisationFactors, SmallestMeanOverEachMeanOnTheOverlapGrid) {
   int f[kStackMax][3];
   NormalisationFactors(in, 2, true, f);
   // 1000 x 16384 / 3000 = 5461.33; 3000 x 16384 / 6000 = 8192.
-  EXPECT_EQ(std::vector<int>({f[0][0], f[0][1], f[0][2], f[1][0], f[1][1], f[1][2]}),
-            std::vector<int>({16384, 16384, 16384, 5461, 16384, 8192}));
+  EXPECT_EQ(Ints({f[0][0], f[0][1], f[0][2], f[1][0], f[1][1], f[1][2]}),
+            Ints({16384, 16384, 16384, 5461, 16384, 8192}));
   NormalisationFactors(in, 2, false, f);
   EXPECT_EQ(f[1][0], 16384);
   // 300 wide: step 300 / 128 + 1 = 3, so only columns 0, 3, 6, ... count;
@@ -96,25 +94,24 @@ TEST(CombineAverage, WeightsNormalisationZerosAndMonochrome) {
   // Normalised: E's R factor 5461 makes 3000 into 999.94 -> 999; average
   // (1000 + 999) / 2 = 999; G and B factors leave 2000 and 3000.
   Image d = Flat3(2, 2, 1000, 2000, 3000), e = Flat3(2, 2, 3000, 2000, 6000);
-  EXPECT_EQ(PixelValues(Combine({In(d), In(e)}, 2, 2, kCombineAverage, -1, true), 1, 1),
-            std::vector<int>({999, 2000, 3000}));
+  EXPECT_EQ(PixelValues(Combine({In(d), In(e)}, 2, 2, kCombineAverage, -1, true), 1, 1), Ints({999, 2000, 3000}));
   // Two inputs: one with all three channels 0 is left out; one with any
   // channel above 0 counts in every channel.
   Image z = Flat3(2, 1, 100, 0, 0), y = Flat3(2, 1, 300, 50, 70), x = Flat3(1, 1, 600, 0, 90);
   Set(z, 1, 0, 0, 0, 0);
   const Image two = Combine({In(z), In(y)}, 2, 1, kCombineAverage);
-  EXPECT_EQ(PixelValues(two, 0, 0), std::vector<int>({200, 25, 35}));
-  EXPECT_EQ(PixelValues(two, 1, 0), std::vector<int>({300, 50, 70}));
+  EXPECT_EQ(PixelValues(two, 0, 0), Ints({200, 25, 35}));
+  EXPECT_EQ(PixelValues(two, 1, 0), Ints({300, 50, 70}));
   // Three inputs: per channel, only samples of 1 or more count:
   // (100 + 300 + 600) / 3, only 50, (70 + 90) / 2; X does not cover x = 1.
   const Image three = Combine({In(z), In(y), In(x)}, 2, 1, kCombineAverage);
-  EXPECT_EQ(PixelValues(three, 0, 0), std::vector<int>({333, 50, 80}));
+  EXPECT_EQ(PixelValues(three, 0, 0), Ints({333, 50, 80}));
   EXPECT_EQ(R(three, 1, 0), 300);
   // A monochrome input is read through its R plane (G and B are stale).
   Image mono = Flat3(1, 1, 1000, 0, 0);
   mono.monochrome = 1;
   const Image grey = Combine({In(mono), In(a)}, 1, 1, kCombineAverage);
-  EXPECT_EQ(PixelValues(grey, 0, 0), std::vector<int>({1000, 1000, 1000}));
+  EXPECT_EQ(PixelValues(grey, 0, 0), Ints({1000, 1000, 1000}));
   EXPECT_EQ(grey.monochrome, 0);
 }
 
@@ -137,12 +134,10 @@ TEST(CombineAverage, RejectionOfThreeAndFourInputs) {
       // d = |v - mean of the others|: 1000 -> |1000 - 2010 / 2| = 5, 1010
       // -> 10, 1000 -> 5. Level 0 (T = 0) leaves input 2 out; level 1
       // (T = 256) tolerates it: 3010 / 3.
-      {"level 0", {1000, 1010, 1000}, 0, 1000},
-      {"level 1", {1000, 1010, 1000}, 1, 1003},
+      {"level 0", {1000, 1010, 1000}, 0, 1000}, {"level 1", {1000, 1010, 1000}, 1, 1003},
       // d3 = |1256 - 1000| = 256: exactly T is kept, (2000 + 1256) / 3;
       // 257 is over and the largest (d1 = d2 = 128): 2000 / 2.
-      {"exactly at T", {1000, 1000, 1256}, 1, 1085},
-      {"one above T", {1000, 1000, 1257}, 1, 1000},
+      {"exactly at T", {1000, 1000, 1256}, 1, 1085}, {"one above T", {1000, 1000, 1257}, 1, 1000},
       // 3000, 1000, 3000, 1000: d1 = d3 = |3000 - 5000 / 3| = 1334, d2 =
       // d4 = 1333, all above T = 1280. S1 is not above S3 and S2 is not
       // largest, so input 3 goes: 5000 / 3.
@@ -151,14 +146,12 @@ TEST(CombineAverage, RejectionOfThreeAndFourInputs) {
       // 60000 deviates by 59000, the others by |1000 - 62000 / 3| = 19666.
       {"four: the spot goes", {1000, 1000, 60000, 1000}, 5, 1000},
       // Move mode keeps the first input only, spot or not.
-      {"move mode", {1000, 9000, 1000}, 256 + 5, 1000},
-      {"move mode, spot first", {9000, 1000, 1000}, 256 + 5, 9000},
-  };
+      {"move mode", {1000, 9000, 1000}, 256 + 5, 1000}, {"move mode, spot first", {9000, 1000, 1000}, 256 + 5, 9000}, };
   for (const auto& c : cases) EXPECT_EQ(AverageR(c.r, c.noise), c.want) << c.what;
   // A spot only in R leaves only R: its G and B deviations are 0.
   Image flat = Flat3(1, 1, 1000, 1000, 1000), spot = Flat3(1, 1, 60000, 1000, 1000);
   EXPECT_EQ(PixelValues(Combine({In(flat), In(flat), In(spot), In(flat)}, 1, 1, kCombineAverage, 5), 0, 0),
-            std::vector<int>({1000, 1000, 1000}));
+            Ints({1000, 1000, 1000}));
 }
 
 TEST(CombineAverage, RejectionCountsOnlyCoveringInputs) {
@@ -216,12 +209,12 @@ TEST(CombineOthers, AddMaximumAndMinimum) {
   // after a lit one; where only a black sample covers, 0.
   Image c = Flat3(2, 1, 0, 500, 7000), d = Flat3(1, 1, 1000, 200, 0);
   const Image mx = Combine({In(c), In(d)}, 2, 1, kCombineMax), mn = Combine({In(c), In(d)}, 2, 1, kCombineMin);
-  EXPECT_EQ(PixelValues(mx, 0, 0), std::vector<int>({1000, 500, 7000}));
-  EXPECT_EQ(PixelValues(mn, 0, 0), std::vector<int>({1000, 200, 7000}));
-  EXPECT_EQ(PixelValues(mn, 1, 0), std::vector<int>({0, 500, 7000}));
+  EXPECT_EQ(PixelValues(mx, 0, 0), Ints({1000, 500, 7000}));
+  EXPECT_EQ(PixelValues(mn, 0, 0), Ints({1000, 200, 7000}));
+  EXPECT_EQ(PixelValues(mn, 1, 0), Ints({0, 500, 7000}));
   // Canvas pixels no input covers are 0.
-  EXPECT_EQ(PixelValues(Combine({In(b), In(b, 100, 2, 0)}, 3, 1, kCombineMax), 1, 0), std::vector<int>({0, 0, 0}));
-  EXPECT_EQ(PixelValues(Combine({In(b), In(b, 100, 2, 0)}, 3, 1, kCombineMin), 1, 0), std::vector<int>({0, 0, 0}));
+  EXPECT_EQ(PixelValues(Combine({In(b), In(b, 100, 2, 0)}, 3, 1, kCombineMax), 1, 0), Ints({0, 0, 0}));
+  EXPECT_EQ(PixelValues(Combine({In(b), In(b, 100, 2, 0)}, 3, 1, kCombineMin), 1, 0), Ints({0, 0, 0}));
 }
 
 TEST(CombineContrastMax, RunningWeightsFollowTheSharperInput) {
@@ -252,9 +245,7 @@ TEST(CombineStack, AnyPlacementStaysInsideEveryInput) {
   // canvas; every rule and noise setting must only read covered samples
   // (the sanitizer build checks the reads) and leave uncovered pixels 0.
   Image a = MakeNoiseImage(7, 5, 1), b = MakeNoiseImage(3, 9, 2), c = MakeNoiseImage(12, 2, 3), d = MakeNoiseImage(1, 1, 4);
-  const int offsets[][8] = {{0, 0, 2, -3, -11, 4, 6, 4},
-                            {0, 0, 100, 100, -100, -100, 0, 1},
-                            {3, 1, 0, 0, 6, 8, -1, -1},
+  const int offsets[][8] = {{0, 0, 2, -3, -11, 4, 6, 4}, {0, 0, 100, 100, -100, -100, 0, 1}, {3, 1, 0, 0, 6, 8, -1, -1},
                             {0, 0, 1 << 30, -(1 << 30), 2, 2, 5, 0}};
   for (const auto& o : offsets) {
     StackInput in[4] = {In(a, 100, o[0], o[1]), In(b, 70, o[2], o[3]), In(c, 30, o[4], o[5]), In(d, 100, o[6], o[7])};

@@ -57,8 +57,7 @@ TEST(GammaCurve, ProbesThroughEveryPiece) {
        {0, 10, 2550, 2560, 10000, 28029, 28880, 31067, 32767, 32768, 37036, 42937, 43645, 48839, 63153, 65535}},
       // (100 -> 50) and (100 -> 150): the second input moves to 25601.
       {"equal inputs spread by one unit", 100050, 100150, 200200, kCurveStraight,
-       {0, 0, 127, 128, 500, 6400, 8192, 12800, 41983, 41983, 45599, 50599, 51200, 60000, 65280, 65535}},
-  };
+       {0, 0, 127, 128, 500, 6400, 8192, 12800, 41983, 41983, 45599, 50599, 51200, 60000, 65280, 65535}}, };
   for (const auto& c : cases) EXPECT_EQ(MapProbe(c.p1, c.p2, c.p3, c.kind), c.want) << c.what;
   const GammaCurve spread = Curve(100050, 100150, 200200, kCurveStraight), zero = Curve(0, 128128, 255255, kCurveCurved);
   EXPECT_EQ(std::vector<double>({spread.x0, spread.x1, zero.x0, zero.x1, zero.x2}),
@@ -109,16 +108,16 @@ TEST(ApplyGamma, ChannelsAndTheMonochromeRule) {
   }
   Image colour = MakeFlatImage(1, 1, 16384);
   ASSERT_EQ(ApplyGamma(colour, p), kOpMade);
-  EXPECT_EQ(PixelValues(colour, 0, 0), std::vector<int>({32639, 16383, 0}));
+  EXPECT_EQ(PixelValues(colour, 0, 0), Ints({32639, 16383, 0}));
   // Monochrome: the R curve on R only, stale G and B stay; per channel,
   // every plane starts from R.
   Image mono = MakeFlatImage(1, 1, 16384), per_channel = MakeFlatImage(1, 1, 16384);
   for (Image* m : {&mono, &per_channel}) m->g[0] = 7, m->b[0] = 9, m->monochrome = 1;
   ASSERT_EQ(ApplyGamma(mono, p), kOpMade);
-  EXPECT_EQ(PixelValues(mono, 0, 0), std::vector<int>({32639, 7, 9}));
+  EXPECT_EQ(PixelValues(mono, 0, 0), Ints({32639, 7, 9}));
   p.per_channel = 1;
   ASSERT_EQ(ApplyGamma(per_channel, p), kOpMade);
-  EXPECT_EQ(PixelValues(per_channel, 0, 0), std::vector<int>({32639, 16383, 0}));
+  EXPECT_EQ(PixelValues(per_channel, 0, 0), Ints({32639, 16383, 0}));
   Image empty;
   EXPECT_EQ(ApplyGamma(empty, p), kOpNothingToDo);
 }
