@@ -31,8 +31,7 @@ TEST(SlotTable, FreeSlotsHeadroomAndSlotKeys) {
   EXPECT_EQ(Ints({NextOpenSlot(*t, 7), NextOpenSlot(*t, 3), NextOpenSlot(*t, 5)}), Ints({3, 7, 7}));
   EXPECT_EQ(Ints({PreviousOpenSlot(*t, 3), PreviousOpenSlot(*t, 7), PreviousOpenSlot(*t, 5)}), Ints({7, 3, 3}));
   ClearSlot(*t, 3);
-  EXPECT_EQ(NextOpenSlot(*t, 7), 7);
-  EXPECT_EQ(PreviousOpenSlot(*t, 7), 7);
+  EXPECT_EQ(Ints({NextOpenSlot(*t, 7), PreviousOpenSlot(*t, 7)}), Ints({7, 7}));
   // 100 x 10 = 1000 pixels, the largest: the check asks for 4 x 6000 bytes.
   (*t)[5] = MakeFlatImage(100, 10, 1);
   SetAvailableMemoryForTest(24000);
@@ -63,8 +62,7 @@ TEST(UndoSnapshot, SwapsPlanesSizesAndFlags) {
   EXPECT_EQ(Ints({img.width, img.height, img.undo_width, img.monochrome}), Ints({4, 3, 2, 1}));
   EXPECT_EQ(Sample(img.r.get(), img, 3, 2), 3002);
   SwapUndo(img);  // redo
-  EXPECT_EQ(img.r[0], 9999);
-  EXPECT_EQ(img.monochrome, 0);
+  EXPECT_EQ(Ints({img.r[0], img.monochrome}), Ints({9999, 0}));
   SwapUndo(img);  // undo again
   EXPECT_TRUE(SamePlanes(img, MakePositionImage(4, 3)));
   // Without memory the snapshot fails and the old undo planes stay.
@@ -149,15 +147,13 @@ TEST(Statistics, DisplayStatsAndHistogram) {
   ComputeDisplayStats(empty);
   EXPECT_EQ(Ints({empty.max_b, empty.dark_b, empty.mean_b}), Ints({65535, 0, 32768}));
   ComputeHistogram(empty);
-  EXPECT_EQ(empty.hist_peak, 1);
-  EXPECT_EQ(empty.hist_samples, 0);
+  EXPECT_EQ(Ints({empty.hist_peak, empty.hist_samples}), Ints({1, 0}));
   // Below 100 x 100 every sample; from there every second column and row.
   Image a = MakeFlatImage(99, 99, 0x1234), b = MakeFlatImage(100, 100, 0xff00), c = MakePositionImage(3, 1);
   ComputeHistogram(a);
   EXPECT_EQ(Ints({a.hist_samples, static_cast<int>(a.hist_r[0x12]), a.hist_peak}), Ints({99 * 99, 99 * 99, 99 * 99}));
   ComputeHistogram(b);
-  EXPECT_EQ(b.hist_samples, 50 * 50);
-  EXPECT_EQ(b.hist_b[255], 2500u);
+  EXPECT_EQ(Ints({b.hist_samples, static_cast<int>(b.hist_b[255])}), Ints({50 * 50, 2500}));
   ComputeHistogram(c);  // R 0, 1000, 2000 -> bins 0, 3, 7
   EXPECT_EQ(std::vector<int>(c.hist_r, c.hist_r + 8), Ints({1, 0, 0, 1, 0, 0, 0, 1}));
 }
@@ -180,21 +176,18 @@ TEST(LifecycleFlags, EventsSetTheFlagTable) {
   Image img = MakeFlatImage(2, 2, 1);
   img.changed = 1;
   MarkLoaded(img);
-  EXPECT_EQ(img.changed, 0);
-  EXPECT_EQ(img.stats_refresh, 1);
+  EXPECT_EQ(Ints({img.changed, img.stats_refresh}), Ints({0, 1}));
   MarkInPlaceChange(img);
   // undo_changed keeps the previous changed.
   EXPECT_EQ(Ints({img.undo_changed, img.changed, img.undo_available, img.redo_available}), Ints({0, 1, 1, 0}));
   MarkInPlaceChange(img);
   EXPECT_EQ(img.undo_changed, 1);
   MarkNewCopy(img);
-  EXPECT_EQ(img.stats_refresh, 0);
-  EXPECT_EQ(img.changed, 0);
+  EXPECT_EQ(Ints({img.stats_refresh, img.changed}), Ints({0, 0}));
   EXPECT_EQ(img.hist_samples, 4);  // histogram made at once
   img.monochrome = 1;
   MarkNewComposite(img);
-  EXPECT_EQ(img.changed, 1);
-  EXPECT_EQ(img.undo_monochrome, 1);
+  EXPECT_EQ(Ints({img.changed, img.undo_monochrome}), Ints({1, 1}));
 }
 
 }  // namespace

@@ -162,7 +162,7 @@ Image.open('bw.ppm').convert('L').convert('1', dither=Image.Dither.NONE).save('p
       {"c16.ppm -alpha set rgba32.bmp", Colours16},                 // 32 bits with masks
       {"f565.ppm -define bmp:subtype=RGB565 rgb565.bmp", Fields565Read},
       {"pil24.bmp", Colours16}, {"pil32.bmp", Colours16}, {"pil8.bmp", Colours35}, {"pilgray.bmp", Gray},
-      {"pil1.bmp", BlackWhite}, };
+      {"pil1.bmp", BlackWhite}};
   for (const auto& c : cases) {
     const std::string args = c.args, out = args.substr(args.rfind(' ') + 1);
     if (args.find(' ') != std::string::npos && !Run(convert + " " + args)) continue;
@@ -288,7 +288,7 @@ for t in ['float32', 'float64', 'int64']:
       {"i32.fits", {0x0102, 0xFFFF, 0x7FFF, 0x8000, 1, 0}}, {"u32.fits", {0, 0xFFFF, 0x8000, 0x1234, 1, 0}},
       // 2 v - 1000 modulo 65536: 1000, -1010 -> 64526, -986 -> 64550;
       // -1000 -> 64536, -996 -> 64540, 65534 - 1000 = 64534.
-      {"scaled.fits", {1000, 64526, 64550, 64536, 64540, 64534}}, };
+      {"scaled.fits", {1000, 64526, 64550, 64536, 64540, 64534}}};
   for (const auto& c : cases) {
     Image image;
     ASSERT_EQ(ReadImageFile(P(c.file), image), kReadOk) << c.file;

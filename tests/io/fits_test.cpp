@@ -58,7 +58,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
       {"unpadded: data right after END", Fits(8, 1, 1, {}, Raw({7}), false), {1792}},
       {"unpadded: blank cards skipped", Fits(8, 1, 1, {}, std::string(160, ' ') + Raw({7}), false), {1792}},
       // Row 0 whole, row 1 cut inside its first value, row 2 missing.
-      {"truncated data read as 0", Fits(16, 2, 3, {}, Raw({0, 1, 0, 2, 0})), {1, 2, 0, 0, 0, 0}}, };
+      {"truncated data read as 0", Fits(16, 2, 3, {}, Raw({0, 1, 0, 2, 0})), {1, 2, 0, 0, 0, 0}}};
   for (const auto& c : cases) {
     ASSERT_EQ(Load(c.file, ".fts"), kReadOk) << c.what;
     for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(PlaneValues(image_.Channel(ch), image_), c.samples) << c.what;

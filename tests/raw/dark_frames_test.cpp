@@ -49,7 +49,7 @@ TEST(CombineDarkFrames, OneToFourFramesAndWhatIsCounted) {
       // 10 20 30 100: m = 160>>2 = 40, 100 goes: 60/3. 0 10 20 30: m = 15, 0
       // and 30 tie, 0 goes: 20. 40 0 40 40: m = 30, 0 goes: 40. 1 2 2 2:
       // m = 7>>2 = 1, the first 2 goes (the 1 deviates by 0): 5/3 = 1.
-      {"four frames", {{10, 0, 40, 1}, {20, 10, 0, 2}, {30, 20, 40, 2}, {100, 30, 40, 2}}, {20, 20, 40, 1}}, };
+      {"four frames", {{10, 0, 40, 1}, {20, 10, 0, 2}, {30, 20, 40, 2}, {100, 30, 40, 2}}, {20, 20, 40, 1}}};
   for (const auto& c : cases) {
     DarkFrameSet set;
     for (size_t k = 0; k < c.frames.size(); ++k) set.frames[k] = Channel0(c.frames[k]);
@@ -67,8 +67,7 @@ TEST(CombineDarkFrames, OneToFourFramesAndWhatIsCounted) {
   set.frames[1] = MakeFrame(2, 2, {{500, 500, 500, 500}});
   ASSERT_TRUE(CombineDarkFrames(set, 0));
   EXPECT_EQ(MasterChannel0(set), Ints({100, 100, 100, 100}));
-  EXPECT_EQ(set.master.width, 4);
-  EXPECT_EQ(set.master.height, 1);
+  EXPECT_EQ(Ints({set.master.width, set.master.height}), Ints({4, 1}));
   // The start-up form (mode < 0) forgets the master; no frames, no master.
   ASSERT_TRUE(CombineDarkFrames(set, -1));
   EXPECT_FALSE(set.master.Loaded());
@@ -96,7 +95,7 @@ TEST(DiamondMean, SameColourNeighboursAndOutlierDropping) {
   // (0,0): (2,0) and (0,2) inside: 105. (4,4): (4,2) and (2,4): 260.
   // Nothing of channel 2 anywhere: 0.
   EXPECT_EQ(Ints({DiamondMean(m.v.data(), 5, 5, 2, 2, 0), DiamondMean(m.v.data(), 5, 5, 0, 0, 0),
-                              DiamondMean(m.v.data(), 5, 5, 4, 4, 0), DiamondMean(m.v.data(), 5, 5, 2, 2, 2)}),
+                  DiamondMean(m.v.data(), 5, 5, 4, 4, 0), DiamondMean(m.v.data(), 5, 5, 2, 2, 2)}),
             Ints({110, 105, 260, 0}));
   // A tie between min and max drops the min: 100 200 300, (600-100)/2.
   Records t(5, 5);
@@ -123,7 +122,7 @@ TEST(ApplyMasterDark, KeepZeroAndRefusals) {
   EXPECT_EQ(m.At(0, 0, 0), 500);
   // Rescaling: unchanged on equal scales, else truncated, at most 65535.
   EXPECT_EQ(Ints({Rescale(1234, 1.0, 1.0), Rescale(1234, 1.25, 1.25), Rescale(1000, 1.25, 1.0),
-                              Rescale(1000, 1.0, 1.5), Rescale(1001, 1.5, 1.0), Rescale(60000, 1.0, 2.0)}),
+                  Rescale(1000, 1.0, 1.5), Rescale(1001, 1.5, 1.0), Rescale(60000, 1.0, 2.0)}),
             Ints({1234, 1234, 800, 1500, 667, 65535}));
   // Light 2000 on scale 2, dark 600 on scale 1.5: on the light's scale the
   // dark is 600 x 2 / 1.5 = 800. Equal scales: plain 2000 - 600.
@@ -168,7 +167,7 @@ TEST(ApplyMasterDark, NeighbourModeRepairsInRowMajorOrder) {
   // 900: 1050. The channel-1 defect has no channel-1 neighbour: 0. Zero
   // samples are left alone.
   EXPECT_EQ(Ints({m.At(0, 0, 0), m.At(4, 0, 0), m.At(0, 2, 0), m.At(2, 2, 0), m.At(4, 2, 0),
-                              m.At(0, 4, 0), m.At(1, 2, 1), m.At(1, 1, 0), m.At(3, 3, 0)}),
+                  m.At(0, 4, 0), m.At(1, 2, 1), m.At(1, 1, 0), m.At(3, 3, 0)}),
             Ints({900, 1900, 1200, 1000, 950, 1050, 0, 0, 0}));
 }
 
@@ -176,7 +175,7 @@ TEST(ApplyMasterDark, NeighbourModeRepairsInRowMajorOrder) {
 
 std::string FlatRggb(const std::string& dir, const std::string& name, uint16_t value,
                      const std::vector<PlantedSample>& planted = {}, int w = 24, int h = 22) {
-  return WriteDngFile(dir, name, FlatDng(kDngMosaic2x2, "RGGB", w, h, value, value, value, planted));
+  return WriteDngFile(dir, name, FlatDng("RGGB", w, h, value, value, value, planted));
 }
 
 TEST(LoadDarkFrame, KeepsTheScaledMosaicPerChannel) {
@@ -188,7 +187,7 @@ TEST(LoadDarkFrame, KeepsTheScaledMosaicPerChannel) {
   // records the gain 4095 / 3488.
   for (bool bright : {false, true}) {
     SCOPED_TRACE(bright);
-    DngImage dng = FlatDng(kDngMosaic2x2, "RGGB", 24, 22, 1512, 1512, 1512,
+    DngImage dng = FlatDng("RGGB", 24, 22, 1512, 1512, 1512,
                            bright ? std::vector<PlantedSample>{{2, 0, 4000}} : std::vector<PlantedSample>{});
     dng.black = 512;
     dng.white = 4607;
@@ -227,8 +226,7 @@ TEST(LoadDarkFrame, FailuresReleaseFramesAsTheirKindSays) {
   EXPECT_TRUE(set.frames[2].Loaded() && set.frames[3].Loaded());
   ASSERT_TRUE(CombineDarkFrames(set, 0));
   ASSERT_TRUE(set.master.Loaded());
-  EXPECT_EQ(set.master.planes[0][0], 1100);
-  EXPECT_EQ(set.master.planes[1][1], 1100);
+  EXPECT_EQ(Ints({set.master.planes[0][0], set.master.planes[1][1]}), Ints({1100, 1100}));
   // Position 2 is no RAW file the library can decode: that drops every
   // frame loaded so far, the later two load, and nothing is counted.
   DarkFrameSet broken;

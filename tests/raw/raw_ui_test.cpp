@@ -46,8 +46,7 @@ TEST(DarkList, StaysCompactAndRefusesWhatItCannotUse) {
                             {0, kScrollTrack, 10, 160},        {0, kScrollTrack, 64, 1024},
                             {0, kScrollTrack, 99, 1024}};
   for (const auto& s : scrolls) EXPECT_EQ(DarkThresholdAfterScroll(s[0], s[1], s[2]), s[3]) << s[0] << " " << s[1];
-  EXPECT_EQ(DarkThresholdThumb(1000), 62);
-  EXPECT_EQ(DarkThresholdThumb(1024), kDarkThresholdThumbMax);
+  EXPECT_EQ(Ints({DarkThresholdThumb(1000), DarkThresholdThumb(1024)}), Ints({62, kDarkThresholdThumbMax}));
 }
 
 TEST(DarkAddFile, RequestAndRefusals) {

@@ -39,9 +39,7 @@ TEST(SettingsFile, DefaultsAreWrittenInTableOrderAndResetKeepsTheShiftRule) {
   s.back3.shift = 44;
   s.gamma.kind = 0;
   ResetAllSettings(s, false);  // back2 takes back3's shift
-  EXPECT_EQ(s.back2.shift, 44);
-  EXPECT_EQ(s.gamma.kind, 1);
-  EXPECT_EQ(s.back3.shift, 30);
+  EXPECT_EQ(Ints({s.back2.shift, s.gamma.kind, s.back3.shift}), Ints({44, 1, 30}));
   ResetAllSettings(s, true);
   EXPECT_EQ(s.back2.shift, 0);
   EXPECT_EQ(FormatSettings(s), kDefaultFile);
@@ -90,14 +88,14 @@ TEST(SettingsFile, ReadingIsForgivingAndClampsWhatItReads) {
   Settings s;
   ASSERT_EQ(LoadSettings(s, dir + "/x.tvp"), 1);
   EXPECT_EQ(Ints({s.level.strength, s.sharp.radius, s.sharp.enhance, s.noise.area, s.noise.strength,
-                              s.display.scale, s.edge.range, s.edge.strength, s.color.saturation, s.color.hue,
+                  s.display.scale, s.edge.range, s.edge.strength, s.color.saturation, s.color.hue,
                               s.round.kind, s.round.angle, s.waikyoku.corner}),
             Ints({55, 4, 30, 3, 1, 64, 999, 10, 50, 60, 2, 200, -12}));
   EXPECT_EQ(Ints({s.composite.mode, s.composite.range, s.composite.method, s.composite.normalise,
-                              s.composite.noise_level, s.composite.noise_option}), Ints({4, 10000, 2, 1, 255, 0}));
+                  s.composite.noise_level, s.composite.noise_option}), Ints({4, 10000, 2, 1, 255, 0}));
   EXPECT_EQ(std::vector<double>({s.raw.gamma[0], s.raw.gamma[1], s.raw.gamma[2]}), std::vector<double>({1, 4, 2.25}));
   EXPECT_EQ(Ints({s.raw.black_r, s.raw.white_r, s.raw.black_g, s.raw.white_g, s.raw.sharpness,
-                              s.raw.radius, s.raw.false_colour, s.raw.saturation, s.raw.hue, s.raw.quality}),
+                  s.raw.radius, s.raw.false_colour, s.raw.saturation, s.raw.hue, s.raw.quality}),
             Ints({0, 255, 1, 130, 8, 1, 0, 4, 36, 3}));
   // One group changes only that group.
   WriteBytes(dir + "/gray.tvp", "gray\n3 100 200 300\n");
@@ -115,8 +113,7 @@ TEST(SettingsFile, GroupsForSetIncludeTheExtraKeywords) {
   EXPECT_EQ(std::vector<double>({s.raw.gamma[0], s.raw.gamma[1], s.raw.gamma[2]}), std::vector<double>({1.5, 2.25, 3}));
   EXPECT_EQ(Ints({s.raw.white_b, s.raw.hue, s.raw.quality}), Ints({150, 11, 3}));
   ASSERT_TRUE(ReadSettingGroup(s, "dark", "1 2 0 512"));
-  EXPECT_EQ(s.raw.quality, 2);
-  EXPECT_EQ(s.raw.defect_threshold, 512);
+  EXPECT_EQ(Ints({s.raw.quality, s.raw.defect_threshold}), Ints({2, 512}));
   ASSERT_TRUE(ReadSettingGroup(s, "gamma-table", "7"));
   EXPECT_EQ(s.gamma.table, 3);
   ASSERT_TRUE(ReadSettingGroup(s, "Composite-Weights", "10 20 30 40"));

@@ -37,17 +37,14 @@ TEST(QuadraticBackground, CurvesTruncationAndClamps) {
   // e = 3: Dmax = 125; (7, 3): D = 27, v = 98 * 100 / 125 = 78.4 -> 78.
   EXPECT_EQ(Surface(1600, 300, &peak)[1], 2272);
   // -17 / 16 = -1 (not -2): centre 5 * -1 / 5 = -1 -> 1008.
-  EXPECT_EQ(Surface(-17, 100, &peak)[0], 1008);
-  EXPECT_EQ(peak, 1007);
+  EXPECT_EQ(Ints({Surface(-17, 100, &peak)[0], peak}), Ints({1008, 1007}));
   // -1600: centre -1600 + 1024 < 0 -> 0; (0, 3): -20 * 16 + 1024 = 704.
-  EXPECT_EQ(Surface(-1600, 100, &peak)[3], 704);
-  EXPECT_EQ(Surface(-1600, 100, &peak)[0], 0);
+  EXPECT_EQ(Ints({Surface(-1600, 100, &peak)[3], Surface(-1600, 100, &peak)[0]}), Ints({704, 0}));
   // 1 x 1 has no surface; 2 x 1 a corner distance of 1, centre column 1.
   uint16_t one = 77, two[2] = {0, 0};
   peak = 5;
   EXPECT_FALSE(QuadraticBackground(&one, 1, 1, 1600, 1024, 200, &peak));
-  EXPECT_EQ(one, 77);
-  EXPECT_EQ(peak, 5);
+  EXPECT_EQ(Ints({one, peak}), Ints({77, 5}));
   EXPECT_TRUE(QuadraticBackground(two, 2, 1, 1600, 1024, 100, &peak));
   EXPECT_EQ(std::vector<int>(two, two + 2), Ints({1024, 2624}));
 }
@@ -96,8 +93,7 @@ TEST(ApplyQuadraticBackground, ChannelsModesAndWhatIsLeftAlone) {
   const int high[6] = {1600, 0, 1600, 0, 1600, 0};
   Image flat = MakeFlatImage(kW, kH, 9);
   ASSERT_EQ(ApplyQuadraticBackground(flat, kBackgroundReplace, high, 50), kOpMade);
-  EXPECT_EQ(R(flat, 4, 3), 2624);
-  EXPECT_EQ(R(flat, 0, 3), 1344);
+  EXPECT_EQ(Ints({R(flat, 4, 3), R(flat, 0, 3)}), Ints({2624, 1344}));
   // A single pixel has no distance to fall off over; mode 3 uses a
   // background image; without the scratch plane nothing changes.
   Image one = MakeFlatImage(1, 1, 1000), keep = MakeFlatImage(kW, kH, 1000);

@@ -50,7 +50,7 @@ TEST(StackPlacement, CanvasShiftAndNoiseControl) {
   StackInput shifted[3] = {In(a, 1, 1, 1), In(a, 1, 2, 0), In(a, 1, 0, 3)};
   ApplyStackShift(shifted, 3, 5, -1);  // input k moves by k x (5, -1)
   EXPECT_EQ(Ints({shifted[0].offset_x, shifted[1].offset_x, shifted[2].offset_x, shifted[0].offset_y,
-                              shifted[1].offset_y, shifted[2].offset_y}), Ints({1, 7, 10, 1, -1, 1}));
+                  shifted[1].offset_y, shifted[2].offset_y}), Ints({1, 7, 10, 1, -1, 1}));
   EXPECT_FALSE(DecodeNoiseControl(-1).active);
   const NoiseControl removal = DecodeNoiseControl(5), move = DecodeNoiseControl(256 + 3);
   EXPECT_TRUE(removal.active && !removal.move && removal.threshold == 1280);
@@ -75,16 +75,14 @@ TEST(NormalisationFactors, SmallestMeanOverEachMeanOnTheOverlapGrid) {
   }
   StackInput grid[2] = {In(c), In(d)};
   NormalisationFactors(grid, 2, true, f);
-  EXPECT_EQ(f[0][0], 16384);
-  EXPECT_EQ(f[1][0], 8192);
+  EXPECT_EQ(Ints({f[0][0], f[1][0]}), Ints({16384, 8192}));
   // Inputs that only touch, or a channel mean of 0: all unity.
   Image e = Flat3(4, 4, 2000, 0, 2000);
   StackInput apart[2] = {In(a, 100, 0, 0), In(a, 100, 4, 0)}, dark[2] = {In(a), In(e)};
   NormalisationFactors(apart, 2, true, f);
   EXPECT_EQ(f[1][0], 16384);
   NormalisationFactors(dark, 2, true, f);
-  EXPECT_EQ(f[1][0], 16384);
-  EXPECT_EQ(f[1][2], 16384);
+  EXPECT_EQ(Ints({f[1][0], f[1][2]}), Ints({16384, 16384}));
 }
 
 TEST(CombineAverage, WeightsNormalisationZerosAndMonochrome) {
@@ -146,7 +144,7 @@ TEST(CombineAverage, RejectionOfThreeAndFourInputs) {
       // 60000 deviates by 59000, the others by |1000 - 62000 / 3| = 19666.
       {"four: the spot goes", {1000, 1000, 60000, 1000}, 5, 1000},
       // Move mode keeps the first input only, spot or not.
-      {"move mode", {1000, 9000, 1000}, 256 + 5, 1000}, {"move mode, spot first", {9000, 1000, 1000}, 256 + 5, 9000}, };
+      {"move mode", {1000, 9000, 1000}, 256 + 5, 1000}, {"move mode, spot first", {9000, 1000, 1000}, 256 + 5, 9000}};
   for (const auto& c : cases) EXPECT_EQ(AverageR(c.r, c.noise), c.want) << c.what;
   // A spot only in R leaves only R: its G and B deviations are 0.
   Image flat = Flat3(1, 1, 1000, 1000, 1000), spot = Flat3(1, 1, 60000, 1000, 1000);
@@ -203,8 +201,7 @@ TEST(CombineOthers, AddMaximumAndMinimum) {
   // (1000 x 50 + 2000 x 30) / 100 = 1100; outside input 2 only 500.
   Image a = Flat3(2, 1, 1000, 1000, 1000), b = Flat3(1, 1, 2000, 2000, 2000);
   const Image sum = Combine({In(a, 50), In(b, 30)}, 2, 1, kCombineAdd);
-  EXPECT_EQ(R(sum, 0, 0), 1100);
-  EXPECT_EQ(R(sum, 1, 0), 500);
+  EXPECT_EQ(Ints({R(sum, 0, 0), R(sum, 1, 0)}), Ints({1100, 500}));
   // Covering inputs only. The minimum leaves out black samples, before or
   // after a lit one; where only a black sample covers, 0.
   Image c = Flat3(2, 1, 0, 500, 7000), d = Flat3(1, 1, 1000, 200, 0);
@@ -278,8 +275,7 @@ TEST(CombineStack, RefusesBadRequestsAndShortMemory) {
   SetAvailableMemoryForTest(6 * 4 - 1);  // a 2 x 2 canvas needs 24 bytes
   EXPECT_FALSE(CombineStack(in, 2, 2, 2, kCombineAverage, -1, false, out));
   SetAvailableMemoryForTest(-1);
-  EXPECT_EQ(out.width, 1);
-  EXPECT_EQ(out.r[0], 7);
+  EXPECT_EQ(Ints({out.width, out.r[0]}), Ints({1, 7}));
 }
 
 }  // namespace
