@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The code-based entry: how each numbered block is decoded and clamped.
-// What the operations do is tested with their modules.
+// The code-based entry: how each numbered block is decoded and clamped. What the operations do is tested with their
+// modules.
 #include "engine/operations.h"
 
 #include <gtest/gtest.h>
@@ -32,18 +32,16 @@ TEST_F(EngineTest, UnknownCodesLeaveTheImageUntouched) {
   EXPECT_TRUE(SamePlanes(img, before));
 }
 
-// Points packed input * 1000 + output, three per channel, then the
-// per-channel switch and the kind. (0, 0) (128, 255) (255, 255) straight:
-// the line from (1, 0) to (32768, 65280) takes 16384 to 32639; the default
-// points take it to 16383; (128, 0) flattens it to 0.
+// Points packed input * 1000 + output, three per channel, then the per-channel switch and the kind. (0, 0) (128, 255)
+// (255, 255) straight: the line from (1, 0) to (32768, 65280) takes 16384 to 32639; the default points take it to
+// 16383; (128, 0) flattens it to 0.
 TEST_F(EngineTest, GammaBlockGivesEachChannelItsPoints) {
   Image img = MakeFlatImage(1, 1, 16384);
   ASSERT_EQ(RunOperation(*slots_, img, kOpGamma,
                          Block({0, 128255, 255255, 0, 128128, 255255, 0, 128000, 255255, 1, 0})), kOpMade);
   EXPECT_EQ(PixelValues(img, 0, 0), Ints({32639, 16383, 0}));
-  // Packed parts beyond 255 clamp to 255, negative ones to 0; a kind other
-  // than 0 is curved, a per-channel value other than 1 is off: on a
-  // monochrome image only R is mapped. Curved default points: 16383 too.
+  // Packed parts beyond 255 clamp to 255, negative ones to 0; a kind other than 0 is curved, a per-channel value other
+  // than 1 is off: on a monochrome image only R is mapped. Curved default points: 16383 too.
   Image mono = MakeFlatImage(1, 1, 16384);
   mono.monochrome = 1;
   ASSERT_EQ(RunOperation(*slots_, mono, kOpGamma, Block({-5, 128128, 999999, 0, 0, 0, 0, 0, 0, 2, 7})), kOpMade);
@@ -52,16 +50,14 @@ TEST_F(EngineTest, GammaBlockGivesEachChannelItsPoints) {
   EXPECT_EQ(RunOperation(*slots_, empty, kOpGamma, Block({0, 128128, 255255})), kOpNothingToDo);
 }
 
-// Slots [4]..[7], weights [8]..[11], ranges [0] [1], mode [2], method and
-// normalisation [3], noise [15], shift [16] [17].
+// Slots [4]..[7], weights [8]..[11], ranges [0] [1], mode [2], method and normalisation [3], noise [15], shift [16]
+// [17].
 TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
   (*slots_)[2] = MakeFlatImage(8, 8, 1000);
   (*slots_)[5] = MakeFlatImage(8, 8, 3000);
-  // Rows 1 and 3 hold slots 2 and 5; row 2 is empty, row 4 out of range.
-  // Range 0 is taken as 1: flat frames tie, the first displacement (-1, -1)
-  // wins, so the canvas is 9 x 9 with input 1 at (1, 1) and input 2 at
-  // (0, 0). Add: both 1000 x 50 / 100 + 3000 x 20 / 100, input 2 alone 600,
-  // input 1 alone 500.
+  // Rows 1 and 3 hold slots 2 and 5; row 2 is empty, row 4 out of range. Range 0 is taken as 1: flat frames tie, the
+  // first displacement (-1, -1) wins, so the canvas is 9 x 9 with input 1 at (1, 1) and input 2 at (0, 0). Add: both
+  // 1000 x 50 / 100 + 3000 x 20 / 100, input 2 alone 600, input 1 alone 500.
   ParamBlock p = Block({0, 0, kCombineAdd, 0, 2, -1, 5, 100, 50, 999, 20, 999});
   Image out;
   const auto row4 = [&](std::initializer_list<int> xs) {
@@ -77,15 +73,13 @@ TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   ASSERT_EQ(out.width, 9);
   EXPECT_EQ(row4({0, 1, 2}), Ints({0, 500, 1100}));
-  // Mode 7 is taken as contrast maximum: only pixels one inside an input's
-  // edge count, so x = 0 is empty, x = 1 input 2's, x = 7 input 1's.
+  // Mode 7 is taken as contrast maximum: only pixels one inside an input's edge count, so x = 0 is empty, x = 1 input
+  // 2's, x = 7 input 1's.
   p[2] = 7, p[16] = 0;
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   EXPECT_EQ(row4({0, 1, 7}), Ints({0, 3000, 1000}));
-  // Average with [3] = 3: normalised, so 3000 counts as 3000 x 5461 / 16384
-  // = 999: (1000 x 50 + 999 x 20) / 70 = 999. Noise -7 is taken as off;
-  // level 0 replaces the rougher of two differing inputs (a tie keeps
-  // input 1): 1000.
+  // Average with [3] = 3: normalised, so 3000 counts as 3000 x 5461 / 16384 = 999: (1000 x 50 + 999 x 20) / 70 = 999.
+  // Noise -7 is taken as off; level 0 replaces the rougher of two differing inputs (a tie keeps input 1): 1000.
   p[2] = kCombineAverage, p[3] = 3, p[15] = -7;
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   EXPECT_EQ(Sample(out.r.get(), out, 4, 4), 999);
@@ -96,9 +90,8 @@ TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
   EXPECT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpTooFewInputs);
 }
 
-// Mode [0], levels [2]..[7] in 8-bit units (centre, periphery per channel),
-// curve [8]. Centre 4 x 256 = 1024 over periphery 0 on a flat 1000: the
-// corner becomes (1000 x 128 / 1024) x 16 = 2000 (stack/background_quad).
+// Mode [0], levels [2]..[7] in 8-bit units (centre, periphery per channel), curve [8]. Centre 4 x 256 = 1024 over
+// periphery 0 on a flat 1000: the corner becomes (1000 x 128 / 1024) x 16 = 2000 (stack/background_quad).
 TEST_F(EngineTest, BackgroundBlockLevelsAreEightBitUnits) {
   Image img = MakeFlatImage(8, 6, 1000);
   ASSERT_EQ(RunOperation(*slots_, img, kOpBackground, Block({0, 0, 4, 0, 4, 0, 4, 0, 200})), kOpMade);

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The codecs against tools written elsewhere: ImageMagick, libtiff's
-// tools, Pillow and astropy make files from sources this test writes, our
-// readers must find the source samples in them; and those tools must read
-// the files our writers make. The fixtures are made at test time in a
-// temporary folder. A missing tool is a failure: the set-up command
+// The codecs against tools written elsewhere: ImageMagick, libtiff's tools, Pillow and astropy make files from sources
+// this test writes, our readers must find the source samples in them; and those tools must read the files our writers
+// make. The fixtures are made at test time in a temporary folder. A missing tool is a failure: the set-up command
 // installs them all.
 #include <unistd.h>
 
@@ -19,8 +17,8 @@
 namespace tavo {
 namespace {
 
-// Colour patterns addressed by (x, row from the top), as the tools see
-// pictures. Samples are 8-bit values unless the name says otherwise.
+// Colour patterns addressed by (x, row from the top), as the tools see pictures. Samples are 8-bit values unless the
+// name says otherwise.
 struct Rgb {
   int r, g, b;
 };
@@ -32,11 +30,9 @@ Rgb Colours16(int x, int y) { return Colours((x + 2 * y) % 16); }
 Rgb Colours35(int x, int y) { return {(x + 7 * y) * 6 % 256, 255 - (x + 7 * y) * 5, (x + 7 * y) * 37 % 256}; }
 Rgb BlackWhite(int x, int y) { return (x * 3 + y) % 5 < 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0}; }
 Rgb Gray(int x, int y) { return {(x * 30 + y * 17) % 256, (x * 30 + y * 17) % 256, (x * 30 + y * 17) % 256}; }
-// Fields of 5, 6 and 5 bits. v becomes the smallest byte c with
-// c x (2^bits - 1) / 255 >= v; the quotient then lies less than half a step
-// above v, so encoders that truncate and encoders that round both get v
-// back. Our reader puts a field's top bit on bit 15: in 8-bit units 5 bits
-// v -> v x 8, 6 bits v -> v x 4.
+// Fields of 5, 6 and 5 bits. v becomes the smallest byte c with c x (2^bits - 1) / 255 >= v; the quotient then lies
+// less than half a step above v, so encoders that truncate and encoders that round both get v back. Our reader puts a
+// field's top bit on bit 15: in 8-bit units 5 bits v -> v x 8, 6 bits v -> v x 4.
 int Widen(int v, int bits) { return (v * 255 + (1 << bits) - 2) / ((1 << bits) - 1); }
 Rgb Fields565(int x, int y) {
   return {Widen((x * 5 + y) % 32, 5), Widen((x * 9 + y * 3) % 64, 6), Widen((x + y * 7) % 32, 5)};
@@ -51,8 +47,7 @@ Rgb Smooth(int x, int y) { return {40 + x * 6, 40 + y * 6, 220 - 3 * (x + y)}; }
 
 constexpr int kW = 7, kH = 5;  // odd width: padding and half-filled bytes
 
-// The pattern as our readers give it: values moved up by `shift` bits,
-// the top of the picture in memory row h - 1.
+// The pattern as our readers give it: values moved up by `shift` bits, the top of the picture in memory row h - 1.
 Image PatternImage(int w, int h, Pattern p, int shift) {
   Image img;
   AllocateImagePlanes(img, w, h, true);
@@ -68,8 +63,7 @@ class InteropTest : public ::testing::Test {
  protected:
   void SetUp() override { dir_ = TempDir("interop"); }
   std::string P(const std::string& name) const { return dir_ + "/" + name; }
-  // Runs a command in the temporary folder; on failure its output joins
-  // the test failure.
+  // Runs a command in the temporary folder; on failure its output joins the test failure.
   bool Run(const std::string& command) {
     if (std::system(("cd '" + dir_ + "' && ( " + command + " ) > command.log 2>&1").c_str()) == 0) return true;
     ADD_FAILURE() << "command failed: " << command << "\n" << ReadBytes(P("command.log"));
@@ -86,8 +80,7 @@ class InteropTest : public ::testing::Test {
     std::ofstream(P("script.py")) << script;
     return !python.empty() && Run(python + " script.py");
   }
-  // A binary PPM of the pattern (16 bits with `deep`), or with `gray` a PGM
-  // of its red values.
+  // A binary PPM of the pattern (16 bits with `deep`), or with `gray` a PGM of its red values.
   void WritePnm(const std::string& name, int w, int h, Pattern p, bool deep = false, bool gray = false) {
     std::string f = (gray ? "P5\n" : "P6\n") + std::to_string(w) + " " + std::to_string(h);
     f += deep ? "\n65535\n" : "\n255\n";
@@ -105,8 +98,7 @@ class InteropTest : public ::testing::Test {
     ASSERT_EQ(ReadImageFile(P(file), image), kReadOk) << file;
     EXPECT_TRUE(SamePlanes(image, PatternImage(w, h, p, shift))) << file;
   }
-  // Our image against 8-bit RGB bytes in the tools' row order, within
-  // `tolerance` steps of 8 bits.
+  // Our image against 8-bit RGB bytes in the tools' row order, within `tolerance` steps of 8 bits.
   static void ExpectBytes(const Image& image, const std::string& rgb, int tolerance, const std::string& what) {
     const int w = image.width, h = image.height;
     ASSERT_EQ(rgb.size(), static_cast<size_t>(w) * h * 3) << what;
@@ -130,8 +122,7 @@ TEST_F(InteropTest, BmpFromImageMagickAndPillow) {
   WritePnm("bw.ppm", kW, kH, BlackWhite);
   WritePnm("f565.ppm", kW, kH, Fields565);
   WritePnm("gray.pgm", kW, kH, Gray, false, true);
-  // The palette image is built from the colours themselves so that no
-  // quantiser can change them.
+  // The palette image is built from the colours themselves so that no quantiser can change them.
   ASSERT_TRUE(RunPython(R"(
 from PIL import Image
 rgb = Image.open('c16.ppm').convert('RGB')
@@ -180,9 +171,8 @@ TEST_F(InteropTest, TiffFromImageMagickLibtiffAndPillow) {
   ASSERT_TRUE(Run(im16 + "-endian LSB ii16.tif && " + im16 + "-endian MSB mm16.tif && " + im16 +
                   "-endian MSB -define tiff:rows-per-strip=2 strips16.tif && " + im8 + "ii8.tif && " + im8 +
                   "-endian MSB -define tiff:rows-per-strip=1 mm8.tif"));
-  // libtiff rewrites: big-endian one row per strip, little-endian three
-  // rows per strip, an 8-bit copy; and variants we refuse: compressed,
-  // separate planes.
+  // libtiff rewrites: big-endian one row per strip, little-endian three rows per strip, an 8-bit copy; and variants we
+  // refuse: compressed, separate planes.
   ASSERT_TRUE(Run(tiffcp + " -c none -B -r 1 ii16.tif cp_be_r1.tif && " + tiffcp +
                   " -c none -L -r 3 mm16.tif cp_le_r3.tif && " + tiffcp + " -c none -B -r 2 ii8.tif cp_be8.tif && " +
                   tiffcp + " -c lzw ii16.tif lzw.tif && " + tiffcp + " -c none -p separate ii8.tif planes.tif"));
@@ -209,17 +199,15 @@ TEST_F(InteropTest, JpegFromImageMagickAndPillow) {
   ASSERT_FALSE(convert.empty());
   WritePnm("smooth.ppm", 16, 16, Smooth);
   WritePnm("gray.pgm", 16, 16, Smooth, false, true);
-  // Comment and EXIF segments as cameras and editors write them; big.jpg
-  // holds segments of nearly 64 KiB each (EXIF, comment and a four-part
-  // colour profile), so that skipping them crosses the reader's 64 KiB
-  // buffer. They are filled with end-of-image markers: a reader that loses
-  // its place inside one stops there.
+  // Comment and EXIF segments as cameras and editors write them; big.jpg holds segments of nearly 64 KiB each (EXIF,
+  // comment and a four-part colour profile), so that skipping them crosses the reader's 64 KiB buffer. They are filled
+  // with end-of-image markers: a reader that loses its place inside one stops there.
   const std::string comment(60000, 'c');
   ASSERT_TRUE(Run(convert + " smooth.ppm -quality 90 im.jpg && " + convert + " gray.pgm -quality 90 im_gray.jpg && " +
                   convert + " smooth.ppm -quality 90 -set comment '" + comment + "' im_comment.jpg && " + convert +
                   " smooth.ppm -colorspace CMYK im_cmyk.jpg"));
-  // Pillow writes its own files and decodes every file with its copy of
-  // the library: our samples must match those decodings.
+  // Pillow writes its own files and decodes every file with its copy of the library: our samples must match those
+  // decodings.
   ASSERT_TRUE(RunPython(R"(
 from PIL import Image
 im = Image.open('smooth.ppm').convert('RGB')
@@ -286,8 +274,8 @@ for t in ['float32', 'float64', 'int64']:
       {"u8.fits", {0, 256, 65280, 32768, 1792, 51200}},
       // The top 16 bits: 0x0102; -1 -> 0xFFFF; 0x7FFF; -2^31 -> 0x8000.
       {"i32.fits", {0x0102, 0xFFFF, 0x7FFF, 0x8000, 1, 0}}, {"u32.fits", {0, 0xFFFF, 0x8000, 0x1234, 1, 0}},
-      // 2 v - 1000 modulo 65536: 1000, -1010 -> 64526, -986 -> 64550;
-      // -1000 -> 64536, -996 -> 64540, 65534 - 1000 = 64534.
+      // 2 v - 1000 modulo 65536: 1000, -1010 -> 64526, -986 -> 64550; -1000 -> 64536, -996 -> 64540, 65534 - 1000 =
+      // 64534.
       {"scaled.fits", {1000, 64526, 64550, 64536, 64540, 64534}}};
   for (const auto& c : cases) {
     Image image;
@@ -317,16 +305,15 @@ for name, size in [('bmp', (7, 5)), ('tif', (7, 5)), ('jpg', (16, 16))]:
     assert im.size == size and (name == 'tif' or im.mode == 'RGB'), (name, im.size, im.mode)
     open(name + '_pil.rgb', 'wb').write(im.convert('RGB').tobytes())
 )"));
-  // BMP: exactly the top 8 bits of every sample; Pillow keeps the high byte
-  // of 16-bit TIFF samples; JPEG at quality 75 with 2 x 2 chroma
-  // subsampling on a smooth picture: within 12 steps.
+  // BMP: exactly the top 8 bits of every sample; Pillow keeps the high byte of 16-bit TIFF samples; JPEG at quality 75
+  // with 2 x 2 chroma subsampling on a smooth picture: within 12 steps.
   ExpectBytes(noise, ReadBytes(P("bmp_im.rgb")), 0, "BMP, ImageMagick");
   ExpectBytes(noise, ReadBytes(P("bmp_pil.rgb")), 0, "BMP, Pillow");
   ExpectBytes(noise, ReadBytes(P("tif_pil.rgb")), 0, "TIFF, Pillow");
   ExpectBytes(smooth, ReadBytes(P("jpg_im.rgb")), 12, "JPEG, ImageMagick");
   ExpectBytes(smooth, ReadBytes(P("jpg_pil.rgb")), 12, "JPEG, Pillow");
-  // TIFF at full precision: 16-bit samples, little-endian, rows from the
-  // top; libtiff reads the strip as written and warns about nothing.
+  // TIFF at full precision: 16-bit samples, little-endian, rows from the top; libtiff reads the strip as written and
+  // warns about nothing.
   std::string want;
   for (int i = 0; i < kW * kH; ++i) {
     for (int v : PixelValues(noise, i % kW, kH - 1 - i / kW)) want += Raw({v & 0xff, v >> 8});

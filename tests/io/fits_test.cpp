@@ -14,8 +14,7 @@ std::string Value(const std::string& key, const std::string& value) {
   return Card(key + std::string(8 - key.size(), ' ') + "= " + std::string(20 - value.size(), ' ') + value);
 }
 
-// SIMPLE, BITPIX, the two axes, `extra`, END, spaces up to the 2880-byte
-// block when `padded`, then `data`.
+// SIMPLE, BITPIX, the two axes, `extra`, END, spaces up to the 2880-byte block when `padded`, then `data`.
 std::string Fits(int bitpix, int w, int h, const std::vector<std::string>& extra, const std::string& data,
                  bool padded = true) {
   std::string f = Value("SIMPLE", "T") + Value("BITPIX", std::to_string(bitpix)) + Value("NAXIS", "2") +

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Inputs the fuzzers found harmful once (tests/fuzz/regressions) and the
-// seed corpora (tests/fuzz/corpus): each reader must give an image or an
-// error for every one of them, the same from a file and from memory, and
-// never crash (the sanitizer build checks the memory accesses).
+// Inputs the fuzzers found harmful once (tests/fuzz/regressions) and the seed corpora (tests/fuzz/corpus): each reader
+// must give an image or an error for every one of them, the same from a file and from memory, and never crash (the
+// sanitizer build checks the memory accesses).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,8 +38,7 @@ std::vector<std::string> FilesIn(const std::string& dir) {
   return files;
 }
 
-// Reads `path` from the file and from memory; on failure the image must be
-// as it was.
+// Reads `path` from the file and from memory; on failure the image must be as it was.
 ReadStatus CheckFile(MemoryReader read, const std::string& path) {
   const Image before = MakePositionImage(2, 2);
   Image image = MakePositionImage(2, 2), from_memory;

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-// JPEG reading and writing. The committed samples in tests/io/data are:
-// gray_8x16.jpg (8 x 16 gray, top 8 rows 200, bottom 8 rows 50, quality
-// 100, so every flat block decodes exactly), progressive_16x16.jpg (colour,
-// progressive, quadrants red | green over blue | white, quality 100) and
-// cmyk_8x8.jpg (four components).
+// JPEG reading and writing. The committed samples in tests/io/data are: gray_8x16.jpg (8 x 16 gray, top 8 rows 200,
+// bottom 8 rows 50, quality 100, so every flat block decodes exactly), progressive_16x16.jpg (colour, progressive,
+// quadrants red | green over blue | white, quality 100) and cmyk_8x8.jpg (four components).
 #include "io/jpeg.h"
 
 #include <cstdlib>
@@ -17,29 +15,21 @@ const std::string kData = std::string(TAVO_SOURCE_DIR) + "/tests/io/data/";
 
 using JpegTest = ReaderTest;
 
-// Centres of the 16 x 16 quadrants (memory rows 8..15 are the top), in
-// 8-bit units within `tolerance`: top left, top right, bottom left, bottom
-// right.
-void ExpectQuadrants(const Image& img, const int want[4][3], int tolerance) {
-  const int at[4][2] = {{3, 12}, {12, 12}, {3, 3}, {12, 3}};
-  for (int q = 0; q < 4; ++q) {
-    const std::vector<int> px = PixelValues(img, at[q][0], at[q][1]);
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(px[c] / 256, want[q][c], tolerance) << "quadrant " << q << " channel " << c;
-  }
-}
-
 TEST_F(JpegTest, SamplesAndOrientation) {
   ASSERT_EQ(ReadImageFile(kData + "gray_8x16.jpg", image_), kReadOk);
   ASSERT_EQ(image_.width, 8);
-  // The first scanline (200) is the top: memory rows 8..15. Gray fills
-  // three equal planes.
+  // The first scanline (200) is the top: memory rows 8..15. Gray fills three equal planes.
   std::vector<int> gray(128, 50 * 256);
   std::fill(gray.begin() + 64, gray.end(), 200 * 256);
   for (int c = 0; c < 3; ++c) EXPECT_EQ(PlaneValues(image_.Channel(c), image_), gray);
   EXPECT_EQ(image_.monochrome, 0);
+  // Quadrant centres of the progressive file (memory rows 8..15 are the top), in 8-bit units within 2: red, green over
+  // blue, white.
   ASSERT_EQ(ReadImageFile(kData + "progressive_16x16.jpg", image_), kReadOk);
-  const int rgbw[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-  ExpectQuadrants(image_, rgbw, 2);
+  const int at[4][5] = {{3, 12, 255, 0, 0}, {12, 12, 0, 255, 0}, {3, 3, 0, 0, 255}, {12, 3, 255, 255, 255}};
+  for (const auto& q : at) {
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(PixelValues(image_, q[0], q[1])[c] / 256, q[2 + c], 2) << q[0] << "," << q[1];
+  }
   // Dropping the end-of-image marker and some coded bytes keeps the size.
   const std::string good = ReadBytes(kData + "gray_8x16.jpg");
   ASSERT_EQ(Load(good.substr(0, good.size() - 6), ".jpg"), kReadOk);
@@ -56,8 +46,7 @@ TEST_F(JpegTest, DamagedFilesGiveAnErrorNotAnExit) {
   ExpectRefused(".jpg", {{"empty", "", kReadBadFormat}, {"not a JPEG", "not a jpeg at all", kReadBadFormat},
                  {"cut before the frame header", good.substr(0, 30), kReadBadFormat},
                  {"four components", ReadBytes(kData + "cmyk_8x8.jpg"), kReadUnsupported}}, huge);
-  // Every byte overwritten in turn: an error or an image, never a crash,
-  // and on error the image is left alone.
+  // Every byte overwritten in turn: an error or an image, never a crash, and on error the image is left alone.
   const Image before = MakePositionImage(2, 2);
   for (size_t at = 0; at < good.size(); ++at) {
     std::string bad = good;
@@ -65,44 +54,16 @@ TEST_F(JpegTest, DamagedFilesGiveAnErrorNotAnExit) {
     Image img = MakePositionImage(2, 2);
     ByteReader in;
     in.OpenMemory(bad.data(), bad.size());
-    if (ReadJpegFrom(in, "flip", img) != kReadOk) {
-      EXPECT_TRUE(SamePlanes(img, before)) << "byte " << at;
-    } else {
-      EXPECT_GT(img.width, 0) << "byte " << at;
-    }
+    const bool ok = ReadJpegFrom(in, "flip", img) == kReadOk;
+    EXPECT_TRUE(ok ? img.width > 0 : SamePlanes(img, before)) << "byte " << at;
   }
 }
 
-TEST_F(JpegTest, WriterKeepsOrientationAndTheHighBytesOnly) {
-  // Quadrants as in the progressive sample, bottom right gray 0x80; the low
-  // bytes vary and must not reach the file.
-  Image img;
-  AllocateImagePlanes(img, 16, 16, true);
-  for (int i = 0; i < 256; ++i) {
-    const bool top = i >= 128, left = i % 16 < 8;
-    const int low = (i * 37) % 256;
-    img.r[i] = static_cast<uint16_t>((top && left ? 0xFF00 : !top && !left ? 0x8000 : 0) + low);
-    img.g[i] = static_cast<uint16_t>((top && !left ? 0xFF00 : !top && !left ? 0x8000 : 0) + low);
-    img.b[i] = static_cast<uint16_t>((!top && left ? 0xFF00 : !top && !left ? 0x8000 : 0) + low);
-  }
-  const std::string path = dir_ + "/rt.jpg";
-  ASSERT_TRUE(WriteJpeg(path, img, kJpegQuality));
-  const std::string f = ReadBytes(path);
-  EXPECT_EQ(f.substr(0, 2), "\xFF\xD8");
-  EXPECT_EQ(f.substr(6, 4), "JFIF");
-  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
-  ASSERT_EQ(image_.width, 16);
-  ASSERT_EQ(image_.height, 16);
-  // Quality 75 with 2 x 2 chroma subsampling: within 12 steps of 8 bits.
-  const int want[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {128, 128, 128}};
-  ExpectQuadrants(image_, want, 12);
-}
-
+// What the writer puts in the file is checked by reading it with other tools (codec_interop_test).
 TEST_F(JpegTest, FailedWritesReturnAndKeepTheOldFile) {
   const std::string path = dir_ + "/keep.jpg";
   WriteBytes(path, "old contents");
-  // Wider than the 65500 pixels the format allows: the library refuses,
-  // and the program goes on.
+  // Wider than the 65500 pixels the format allows: the library refuses.
   EXPECT_FALSE(WriteJpeg(path, MakeFlatImage(70000, 1, 0x8000), kJpegQuality));
   EXPECT_EQ(ReadBytes(path), "old contents");
   EXPECT_FALSE(WriteJpeg(dir_ + "/no/such/folder/x.jpg", MakeFlatImage(8, 8, 0), kJpegQuality));

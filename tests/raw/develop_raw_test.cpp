@@ -18,15 +18,13 @@ namespace {
 
 const std::string kSamples = std::string(TAVO_SAMPLES_DIR) + "/raw/";
 
-// The camera files live beside the project, not in it; a checkout without
-// them skips these cases instead of failing.
+// The camera files live beside the project, not in it; a checkout without them skips these cases instead of failing.
 #define SKIP_WITHOUT_SAMPLES()                                                              \
   if (!std::filesystem::exists(kSamples + "RAW_CANON_G2.CRW")) {                            \
     GTEST_SKIP() << "camera samples not found in " << kSamples << " (../shared/samples)"; \
   }
 
-// Path code `path_code`, gamma 1, black 0, white 255, no sharpening,
-// false-colour reduction, saturation or hue.
+// Path code `path_code`, gamma 1, black 0, white 255, no sharpening, false-colour reduction, saturation or hue.
 Image DevelopPlain(const std::string& path, RawDevelopOutcome* outcome, int path_code = 0) {
   Image img;
   DevelopRaw(path, img, path_code, 2, 1.0, 1.0, 1.0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, nullptr, outcome);
@@ -37,8 +35,8 @@ Image DevelopPlain(const std::string& path, RawDevelopOutcome* outcome, int path
 TEST(DevelopRawLibrary, DisplayGammaAndPathCodes) {
   const std::string dir = TempDir("develop");
   RawDevelopOutcome outcome;
-  // Flat files keep their value through demosaicing and the colour
-  // conversion; 1 becomes trunc(65535 / 65535^0.45) = 445.
+  // Flat files keep their value through demosaicing and the colour conversion; 1 becomes trunc(65535 / 65535^0.45) =
+  // 445.
   for (const auto& [in, out] : {std::pair{0, 0}, {1, 445}, {65535, 65535}}) {
     const uint16_t v = static_cast<uint16_t>(in);
     const Image img = DevelopPlain(WriteDngFile(dir, "f.dng", FlatDng("RGGB", 24, 22, v, v, v)), &outcome, 1);
@@ -109,8 +107,8 @@ TEST(DevelopRawLibrary, RealFilesMatchTheLibrarysOwnToolAndTheFastPathIsPlausibl
       for (size_t i = 0; i < library.PixelCount(); ++i) differing += library.Channel(c)[i] != gamma[ref.Channel(c)[i]];
     }
     EXPECT_EQ(differing, 0u);
-    // The fast path: the library's size, neither washed out nor black, and
-    // each channel near the library's rendering (it has no colour matrix).
+    // The fast path: the library's size, neither washed out nor black, and each channel near the library's rendering
+    // (it has no colour matrix).
     EXPECT_EQ(Ints({fast.width, fast.height}), Ints({f.w, f.h}));
     const std::vector<double> a = Means(fast), b = Means(library);
     for (int c = 0; c < 3; ++c) {
@@ -146,22 +144,6 @@ TEST(DevelopRawFailure, UnreadableFilesAndShortMemoryLeaveMinusOneAndTheOldPlane
     EXPECT_EQ(Ints({img.width, img.height, img.r[3]}), Ints({-1, -1, 9}));
     EXPECT_EQ(img.r.get(), old);
   }
-}
-
-TEST(RawDevelopSettings, PackingClampsToTheDialogRanges) {
-  // Path code (quality + 1) x path, quality 9 as 3; dark code threshold x
-  // 256 + mode; hue shift 2 x position - 36, positions above 36 as 36.
-  const struct {
-    int path, quality, dark_mode, threshold, path_code, dark_code;
-  } cases[] = {{0, 3, 2, 1024, 0, 1024 * 256 + 2}, {1, 0, 0, 16, 1, 4096}, {1, 3, 1, 0, 4, 1}, {1, 9, 0, 0, 4, 0}};
-  for (const auto& c : cases) {
-    RawDevelopSettings s;
-    s.path = c.path, s.quality = c.quality, s.dark_mode = c.dark_mode, s.defect_threshold = c.threshold;
-    EXPECT_EQ(RawPathCode(s), c.path_code) << c.path << " " << c.quality;
-    EXPECT_EQ(RawDarkCode(s), c.dark_code) << c.dark_mode << " " << c.threshold;
-  }
-  EXPECT_EQ(Ints({RawHueShift(18), RawHueShift(0), RawHueShift(36), RawHueShift(19), RawHueShift(50)}),
-            Ints({0, -36, 36, 2, 36}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// tests/raw/dng_fixtures.h - synthetic DNG files for the RAW tests: flat
-// per-colour 2 x 2 mosaics with a few planted samples.
+// tests/raw/dng_fixtures.h - synthetic DNG files for the RAW tests: flat per-colour 2 x 2 mosaics with a few planted
+// samples.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,8 +14,8 @@ struct PlantedSample {
   uint16_t value;
 };
 
-// A width x height mosaic of the 2 x 2 `bayer` pattern whose R, G and B
-// positions hold `r`, `g` and `b`, then the planted samples.
+// A width x height mosaic of the 2 x 2 `bayer` pattern whose R, G and B positions hold `r`, `g` and `b`, then the
+// planted samples.
 inline DngImage FlatDng(const std::string& bayer, int width, int height, uint16_t r, uint16_t g, uint16_t b,
                         const std::vector<PlantedSample>& planted = {}) {
   DngImage dng;

@@ -27,18 +27,15 @@ TEST(BuildToneTable, HandWorkedPointsOnEachPiece) {
     double gamma;
     std::vector<std::pair<int, int>> points;  // input, output
   } cases[] = {
-      // x0 = 8 x 128 = 1024, x1 = 251 x 256 = 64256, shoulder slope 2048 /
-      // 1280 = 1.6. Toe 1024 v^2 / 1024^2: 0.00098, 256, 400, 976.56,
-      // 1022.001; shoulder (v - 65536) 1.6 + 65536: 63488, 65534.4; the
-      // cubic by hand calculator: 2936.66, 35492.017, 63486.40.
+      // x0 = 8 x 128 = 1024, x1 = 251 x 256 = 64256, shoulder slope 2048 / 1280 = 1.6. Toe 1024 v^2 / 1024^2: 0.00098,
+      // 256, 400, 976.56, 1022.001; shoulder (v - 65536) 1.6 + 65536: 63488, 65534.4; the cubic by hand calculator:
+      // 2936.66, 35492.017, 63486.40.
       {0, 255, 1.0, {{0, 0}, {1, 0}, {512, 256}, {640, 400}, {1000, 976}, {1023, 1022}, {64256, 63488},
                      {65535, 65534}, {2000, 2936}, {32768, 35492}, {64255, 63486}}},
-      // Gamma 2: k = 65535 / sqrt(65535) = 255.998: sqrt(256) k = 4095.97,
-      // sqrt(65534.4 x 65535) = 65534.7.
+      // Gamma 2: k = 65535 / sqrt(65535) = 255.998: sqrt(256) k = 4095.97, sqrt(65534.4 x 65535) = 65534.7.
       {0, 255, 2.0, {{512, 4095}, {65535, 65534}}},
-      // The defaults of R: x0 = 1664, x1 = 45056. 1024 x 100^2 / 1664^2 =
-      // 3.698 -> 767.97; the toe end 1024 -> 9896.59; cubic 47402.36;
-      // shoulder 64824.66.
+      // The defaults of R: x0 = 1664, x1 = 45056. 1024 x 100^2 / 1664^2 = 3.698 -> 767.97; the toe end 1024 -> 9896.59;
+      // cubic 47402.36; shoulder 64824.66.
       {5, 180, 2.2, {{100, 767}, {1664, 9896}, {20000, 47402}, {50000, 64824}}}};
   for (const auto& c : cases) {
     const std::vector<uint16_t> t = Table(c.black, c.white, c.gamma);
@@ -63,10 +60,7 @@ struct Mosaic {
 Mosaic SmallBayer() {
   const int values[16] = {10, 20, 30, 40, 50, 60, 70, 80, 90, 11, 13, 17, 19, 23, 29, 31};
   Mosaic m(4, 4);
-  for (int i = 0; i < 16; ++i) {
-    const int x = i % 4, y = i / 4;
-    m.Set(x, y, y % 2 == 0 ? (x % 2 == 0 ? 0 : 1) : (x % 2 == 0 ? 1 : 2), static_cast<uint16_t>(values[i]));
-  }
+  for (int i = 0; i < 16; ++i) m.Set(i % 4, i / 4, i % 4 % 2 + i / 4 % 2, static_cast<uint16_t>(values[i]));
   return m;
 }
 
@@ -78,8 +72,8 @@ Image Demosaic(const Mosaic& m, int pattern) {
 
 TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
   const Image p = Demosaic(SmallBayer(), kPattern2x2);
-  // Target row = 3 - mosaic row. (1,1) blue 60: R from the four corners
-  // (10+30+90+13)/4 = 35; G from the four edges 2*(20+50+70+11)/8 = 37.
+  // Target row = 3 - mosaic row. (1,1) blue 60: R from the four corners (10+30+90+13)/4 = 35; G from the four edges
+  // 2*(20+50+70+11)/8 = 37.
   EXPECT_EQ(PixelValues(p, 1, 2), Ints({35, 37, 60}));
   // (0,0) red 10, top-left corner: G 2*(20+50)/4 = 35, B from (1,1) = 60.
   EXPECT_EQ(PixelValues(p, 0, 3), Ints({10, 35, 60}));
@@ -89,10 +83,8 @@ TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
   EXPECT_EQ(PixelValues(p, 3, 0), Ints({13, 23, 31}));
   // (0,3) green 19, bottom-left corner: R from (0,2) = 90, B from (1,3) = 23.
   EXPECT_EQ(PixelValues(p, 0, 0), Ints({90, 19, 23}));
-  // Zero samples count as absent: green 70 and red 13 gone. The green hole
-  // takes its diagonal greens (20+40+11+17)/4 = 22, the red hole finds no
-  // red: 0; (1,1) sees three greens 2*(20+50+11)/6 = 27 and three reds
-  // (10+30+90)/3 = 43.
+  // Zero samples count as absent: green 70 and red 13 gone. The green hole takes its diagonal greens (20+40+11+17)/4 =
+  // 22, the red hole finds no red: 0; (1,1) sees three greens 2*(20+50+11)/6 = 27 and three reds (10+30+90)/3 = 43.
   Mosaic holes = SmallBayer();
   holes.Set(2, 1, 1, 0);
   holes.Set(2, 2, 0, 0);
@@ -108,8 +100,8 @@ TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
 }
 
 TEST(DemosaicRows, SixBySixAndFullColourRecords) {
-  // The 6 x 6 pattern blends the centre with weight 16: (16*100 + 2*40 +
-  // 70) / 19 = 92.1; (0,0): (2*40 + 100) / 3; (2,0): only the corner (1,1).
+  // The 6 x 6 pattern blends the centre with weight 16: (16*100 + 2*40 + 70) / 19 = 92.1; (0,0): (2*40 + 100) / 3;
+  // (2,0): only the corner (1,1).
   Mosaic m(3, 3);
   m.Set(1, 1, 0, 100);
   m.Set(0, 1, 0, 40);
@@ -139,64 +131,51 @@ Luma RunLuma(int w, int h, const std::vector<int>& l, int sharpness, int radius)
   return out;
 }
 
-// L = 10 20 30 / 40 50 60 / 70 80 90 (index row * 3 + x).
-// T1, the cross mean: interior (50+20+80+40+60)/5 = 50; edges
-// (20+10+30+50)>>2 = 27, (40+10+70+50)>>2 = 42, (60+30+90+50)>>2 = 57,
-// (80+70+90+50)>>2 = 72; corners (10+20+40)/3 = 23, (30+20+60)/3 = 36,
-// (70+40+80)/3 = 63, (90+60+80)/3 = 76.
+// L = 10 20 30 / 40 50 60 / 70 80 90 (index row * 3 + x). T1, the cross mean: interior (50+20+80+40+60)/5 = 50; edges
+// (20+10+30+50)>>2 = 27, (40+10+70+50)>>2 = 42, (60+30+90+50)>>2 = 57, (80+70+90+50)>>2 = 72; corners (10+20+40)/3 =
+// 23, (30+20+60)/3 = 36, (70+40+80)/3 = 63, (90+60+80)/3 = 76.
 TEST(LuminanceStage, CrossMeanWithBorderRulesAndSharpening) {
   const std::vector<int> l = {10, 20, 30, 40, 50, 60, 70, 80, 90};
   const Luma none = RunLuma(3, 3, l, 0, 0);
   EXPECT_EQ(none.t1, (std::vector<uint16_t>{23, 27, 36, 42, 50, 57, 63, 72, 76}));
   EXPECT_EQ(none.t2, none.t1);  // sharpness 0 keeps the ratio at 1
-  // Sharpness 4: N = 16. Centre: u = (23+27+36+42+57+63+72+76) >> 3 = 49,
-  // d = 1: (49+50)/2 = 49. (0,0): u = (27+42+50)/3 = 39, d = -16 <= -N: 23.
-  // (1,0): u = (23+36+42+50+57)/5 = 41, d = -14: (41+27)/2 = 34. (2,2):
-  // u = (50+57+72)/3 = 59, d = 17 >= N: 76 + (1*4)/2 = 78.
+  // Sharpness 4: N = 16. Centre: u = (23+27+36+42+57+63+72+76) >> 3 = 49, d = 1: (49+50)/2 = 49. (0,0): u =
+  // (27+42+50)/3 = 39, d = -16 <= -N: 23. (1,0): u = (23+36+42+50+57)/5 = 41, d = -14: (41+27)/2 = 34. (2,2): u =
+  // (50+57+72)/3 = 59, d = 17 >= N: 76 + (1*4)/2 = 78.
   const Luma four = RunLuma(3, 3, l, 4, 0);
   EXPECT_EQ(Ints({four.t2[4], four.t2[0], four.t2[1], four.t2[8]}), Ints({49, 23, 34, 78}));
   // Sharpness 8: N = 0, every pixel v + 4d; negative results clamp to 0.
   const Luma eight = RunLuma(3, 3, l, 8, 0);
   EXPECT_EQ(eight.t2[4], 54);  // 50 + 4
   EXPECT_EQ(eight.t2[0], 0);   // 23 - 64
-  // 5 x 5 of 290 with a black centre: T1 there and at its cross neighbours
-  // (4*290)/5 = 232, at the diagonal ones 290; ring mean (4*232 + 4*290)
-  // >> 3 = 261, d = -29. Sharpness 1: N = 28, 232 + ((-29+28) * 1) / 2 =
-  // 232 (a floor would give 231).
+  // 5 x 5 of 290 with a black centre: T1 there and at its cross neighbours (4*290)/5 = 232, at the diagonal ones 290;
+  // ring mean (4*232 + 4*290) >> 3 = 261, d = -29. Sharpness 1: N = 28, 232 + ((-29+28) * 1) / 2 = 232 (a floor would
+  // give 231).
   std::vector<int> dip(25, 290);
   dip[12] = 0;
   const Luma one = RunLuma(5, 5, dip, 1, 0);
   EXPECT_EQ(Ints({one.t1[12], one.t2[12]}), Ints({232, 232}));
-  // Flat 16383 with a 0 dip: around it the sharpening lifts above 16383
-  // and must stop there.
+  // Flat 16383 with a 0 dip: around it the sharpening lifts above 16383 and must stop there.
   std::vector<int> top(25, 16383);
   top[12] = 0;
   const Luma clamped = RunLuma(5, 5, top, 8, 1);
   for (uint16_t v : clamped.t2) EXPECT_LE(v, 16383);
   EXPECT_EQ(clamped.t2[6], 16383);
-  // 1 x 3, L 30 60 90: the ends have one neighbour, (30+60)/2 = 45 and
-  // (90+60)/2 = 75; the middle two, 60. 1 x 1: T1 is L, no ring, no change.
+  // 1 x 3, L 30 60 90: the ends have one neighbour, (30+60)/2 = 45 and (90+60)/2 = 75; the middle two, 60. 1 x 1: T1 is
+  // L, no ring, no change.
   EXPECT_EQ(RunLuma(1, 3, {30, 60, 90}, 0, 0).t1, (std::vector<uint16_t>{45, 60, 75}));
   const Luma single = RunLuma(1, 1, {77}, 8, 1);
   EXPECT_EQ(Ints({single.t1[0], single.t2[0]}), Ints({77, 77}));
 }
 
 TEST(RingMean, CountsOnlyPointsInsideThePlane) {
-  // Zeros but 120 at (1,2), which lies in every ring below: 120 / count.
+  // Zeros but 120 at (1,2), which lies in every ring below: 120 / count. Radius 1: 7 points at the corner, then 10, 12,
+  // 14, 17, all 20; radius 0: 5 on an edge, 8 inside.
   std::vector<uint16_t> plane(36, 0);
   plane[2 * 6 + 1] = 120;
-  const struct {
-    int x, y, radius, mean;
-  } cases[] = {{0, 0, 1, 17},  // corner, 7 points
-               {1, 0, 1, 12},  // 10 points
-               {2, 0, 1, 10},  // 12 points
-               {1, 1, 1, 8},   // 14 points
-               {2, 1, 1, 7},   // 17 points
-               {2, 2, 1, 6},   // all 20
-               {0, 1, 0, 24},  // edge, 5 points
-               {0, 3, 0, 24},
-               {1, 1, 0, 15}};  // 8 points
-  for (const auto& c : cases) EXPECT_EQ(RingMean(plane.data(), 6, 6, c.x, c.y, c.radius), c.mean) << c.x << "," << c.y;
+  const int cases[][4] = {{0, 0, 1, 17}, {1, 0, 1, 12}, {2, 0, 1, 10}, {1, 1, 1, 8}, {2, 1, 1, 7},
+                          {2, 2, 1, 6},  {0, 1, 0, 24}, {0, 3, 0, 24}, {1, 1, 0, 15}};
+  for (const auto& c : cases) EXPECT_EQ(RingMean(plane.data(), 6, 6, c[0], c[1], c[2]), c[3]) << c[0] << "," << c[1];
 }
 
 TEST(SaturationGain, PiecewiseRule) {
@@ -222,28 +201,25 @@ TEST(ColourStage, GainHueAndLuminanceRatio) {
       {300, 200, 100, 100, 100, 0, 0, {300, 200, 100}},  // A = 0, T2 = T1: unchanged
       {300, 200, 100, 100, 200, 0, 0, {600, 400, 200}},  // T2 = 2 T1 doubles
       {300, 200, 100, 100, 100, 4, 0, {400, 200, 0}},    // q = 4: A = 60, 2c - m, m = 200
-      // h = +12, A = 12: r' = (108*300 + 12*100)/120 = 280, g' = 210, b' =
-      // 110, m = 200; 280 + 80*12/60, 210 + 10*12/60, 110 - 90*12/60.
+      // h = +12, A = 12: r' = (108*300 + 12*100)/120 = 280, g' = 210, b' = 110, m = 200; 280 + 80*12/60, 210 +
+      // 10*12/60, 110 - 90*12/60.
       {300, 200, 100, 100, 100, 0, 12, {296, 212, 92}},
-      // h = -12: r' = (108*300 + 12*200)/120 = 290, g' = 190, b' = 120;
-      // 290 + 18, 190 - 2, 120 - 16.
+      // h = -12: r' = (108*300 + 12*200)/120 = 290, g' = 190, b' = 120; 290 + 18, 190 - 2, 120 - 16.
       {300, 200, 100, 100, 100, 0, -12, {308, 188, 104}},
-      // (c - m) A / 60 truncates toward zero. q = 1: A = 15, m = 200:
-      // 307 + 107*15/60 = 333; 193 + (-105/60 = -1.75 -> -1); 100 - 25.
+      // (c - m) A / 60 truncates toward zero. q = 1: A = 15, m = 200: 307 + 107*15/60 = 333; 193 + (-105/60 = -1.75 ->
+      // -1); 100 - 25.
       {307, 193, 100, 100, 100, 1, 0, {333, 192, 75}},
       {300, 200, 100, 0, 500, 4, 12, {0, 0, 0}},  // smoothed luminance 0: black
       // 50000 x 50000 = 2.5e9 does not fit 32 bits; / 40000 = 62500.
       {50000, 50000, 50000, 40000, 50000, 0, 0, {62500, 62500, 62500}},
-      // r: (65535 - 21845) x 60 / 60 + 65535 = 109225, x 60000 / 1000
-      // clamps; g and b: -21845 x 60 clamps to 0.
+      // r: (65535 - 21845) x 60 / 60 + 65535 = 109225, x 60000 / 1000 clamps; g and b: -21845 x 60 clamps to 0.
       {65535, 0, 0, 1000, 60000, 4, 0, {65535, 0, 0}}};
   for (const auto& c : cases) {
     EXPECT_EQ(ColourOf(c.r, c.g, c.b, static_cast<uint16_t>(c.t1), static_cast<uint16_t>(c.t2), c.q, c.h), c.want)
         << c.r << " " << c.t1 << " " << c.q << " " << c.h;
   }
-  // False colour f = 2 smooths from the planes as they were, into new
-  // planes: 3 x 3 grey of 90 with a centre of 30: centre ((2*720)/8 + 30)/3
-  // = 70; corner ((2*210)/3 + 90)/3 = 76; edge ((2*390)/5 + 90)/3 = 82.
+  // False colour f = 2 smooths from the planes as they were, into new planes: 3 x 3 grey of 90 with a centre of 30:
+  // centre ((2*720)/8 + 30)/3 = 70; corner ((2*210)/3 + 90)/3 = 76; edge ((2*390)/5 + 90)/3 = 82.
   Image img = MakeFlatImage(3, 3, 90);
   for (int c = 0; c < 3; ++c) img.Channel(c)[4] = 30;
   const uint16_t* old_r = img.r.get();
@@ -259,11 +235,10 @@ TEST(ColourStage, GainHueAndLuminanceRatio) {
 Mosaic NoiseBayer(int w, int h, uint32_t seed) {
   Mosaic m(w, h);
   uint32_t s = seed;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      s = s * 1664525u + 1013904223u;
-      m.Set(x, y, (y % 2 == 0) ? (x % 2 == 0 ? 0 : 1) : (x % 2 == 0 ? 1 : 2), static_cast<uint16_t>((s >> 12) % 60000));
-    }
+  for (int i = 0; i < w * h; ++i) {
+    const int x = i % w, y = i / w;
+    s = s * 1664525u + 1013904223u;
+    m.Set(x, y, x % 2 + y % 2, static_cast<uint16_t>((s >> 12) % 60000));  // RGGB
   }
   return m;
 }
@@ -279,7 +254,7 @@ Image DevelopWithThreads(const Mosaic& source, int threads, const FastDevelopPar
   return img;
 }
 
-TEST(FastDevelop, SameResultOnOneOrFourThreadsAndAsStageByStage) {
+TEST(FastDevelop, SameResultOnOneOrFourThreads) {
   // Large enough for the bands to run on worker threads.
   const int w = 601, h = 451;
   const Mosaic m = NoiseBayer(w, h, 11);
@@ -287,19 +262,6 @@ TEST(FastDevelop, SameResultOnOneOrFourThreadsAndAsStageByStage) {
   params.hue_shift = 8;
   const Image one = DevelopWithThreads(m, 1, params);
   EXPECT_TRUE(SamePlanes(one, DevelopWithThreads(m, 4, params)));
-  // The same stages run by hand over the whole image, no bands.
-  Mosaic copy = m;
-  std::vector<uint16_t> tables[3];
-  for (int c = 0; c < 3; ++c) tables[c] = Table(params.black[c], params.white[c], params.gamma[c]);
-  const uint16_t* const ptrs[3] = {tables[0].data(), tables[1].data(), tables[2].data()};
-  ToneMosaicRows(copy.rec.data(), w, 0, h, ptrs);
-  Image manual = Demosaic(copy, kPattern2x2);
-  std::vector<uint16_t> t1(w * h), t2(w * h);
-  LuminanceStage(manual.r.get(), manual.g.get(), manual.b.get(), w, h, params.sharpness, params.radius,
-                 t1.data(), t2.data());
-  Plane scratch[3] = {NewPlane(w * h, false), NewPlane(w * h, false), NewPlane(w * h, false)};
-  ColourStage(manual, t1.data(), t2.data(), params.false_colour, params.saturation, params.hue_shift, scratch);
-  EXPECT_TRUE(SamePlanes(one, manual));
 }
 
 TEST(FastDevelop, ValuesOutOfRangeActAsTheirLimitsAndOtherSizesAreRefused) {

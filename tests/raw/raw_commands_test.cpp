@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Opening camera RAW files through the shell, the dark-file and RAW
-// settings commands, and the same through tavo-cli.
+// Opening camera RAW files through the shell, the dark-file and RAW settings commands, and the same through tavo-cli.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -97,8 +96,7 @@ TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {
   CmdOpen(*app, ui);
   EXPECT_TRUE(SamePlanes(app->slots[0], Expected(light, app->settings.raw, &app->darks)));
   EXPECT_FALSE(SamePlanes(app->slots[0], Expected(light, app->settings.raw, nullptr)));
-  // A master of another size is reported once per development; the file
-  // opens all the same, uncorrected.
+  // A master of another size is reported once per development; the file opens all the same, uncorrected.
   app->darks.paths[0] = FlatRggb(dir, "wide.dng", 1000, 32, 22);
   ASSERT_TRUE(RebuildDarkSet(*app));
   ui.boxes.clear();
@@ -107,8 +105,7 @@ TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {
   EXPECT_EQ(ui.boxes[0].kind, kBoxMessage);
   EXPECT_EQ(ui.boxes[0].text, FormatText(kMsgDarkSizeMismatch, light));
   EXPECT_TRUE(SamePlanes(app->slots[1], Expected(light, app->settings.raw, nullptr)));
-  // An emptied list removes the master and the frames; closing the dialog
-  // counts even without OK (there is no Cancel).
+  // An emptied list removes the master and the frames; closing the dialog counts even without OK (there is no Cancel).
   ui.on_dialog = [&](int) { DarkListDelete(app->darks.paths, 0); };
   ui.dialog_results.push_back(false);
   RunCommand(*app, ui, 131);
@@ -143,8 +140,8 @@ TEST(RawSettingsCommand, CancelKeepsOnlyThePathChoice) {
   EXPECT_EQ(Ints({raw.path, raw.sharpness}), Ints({0, 7}));
 }
 
-// The keyword, command 131 and development through tavo-cli are checked end
-// to end by the RAW cross-check; refused lists change nothing.
+// The keyword, command 131 and development through tavo-cli are checked end to end by the RAW cross-check; refused
+// lists change nothing.
 TEST(CliRaw, RefusedDarkFileListsChangeNothing) {
   const std::string dir = TempDir("raw_cli");
   const std::string d1 = FlatRggb(dir, "d 1.dng", 1000), d2 = FlatRggb(dir, "d2.dng", 1200);

@@ -20,13 +20,10 @@ TEST(DarkList, StaysCompactAndRefusesWhatItCannotUse) {
   DarkListDelete(paths, -1);  // nothing selected
   DarkListDelete(paths, 4);
   EXPECT_EQ(DarkListLines(paths), (std::vector<std::string>{"1 /d/a.CR2", "2 /d/c.NEF"}));
-  EXPECT_EQ(DarkListCount(paths), 2);
-  EXPECT_EQ(DarkListAdd(paths, "/d/dark.tif"), kDarkNotRaw);
-  EXPECT_EQ(DarkListAdd(paths, "/d/dark.FTS"), kDarkNotRaw);
-  EXPECT_EQ(DarkListCount(paths), 2);
-  EXPECT_EQ(DarkListAdd(paths, "/d/x.ORF"), kDarkAdded);
-  EXPECT_EQ(DarkListAdd(paths, "/d/y.ARW"), kDarkAdded);
-  EXPECT_EQ(DarkListAdd(paths, "/d/z.RAF"), kDarkListFull);
+  EXPECT_EQ(Ints({DarkListCount(paths), DarkListAdd(paths, "/d/dark.tif"), DarkListAdd(paths, "/d/dark.FTS"),
+                  DarkListCount(paths), DarkListAdd(paths, "/d/x.ORF"), DarkListAdd(paths, "/d/y.ARW"),
+                  DarkListAdd(paths, "/d/z.RAF")}),
+            Ints({2, kDarkNotRaw, kDarkNotRaw, 2, kDarkAdded, kDarkAdded, kDarkListFull}));
   EXPECT_EQ(paths[3], "/d/y.ARW");
   EXPECT_STREQ(DarkAddMessage(kDarkNotRaw), kMsgDarkNotRaw);
   EXPECT_STREQ(DarkAddMessage(kDarkListFull), kMsgDarkListFull);
@@ -38,12 +35,10 @@ TEST(DarkList, StaysCompactAndRefusesWhatItCannotUse) {
   std::string fresh[4];
   DarkListAdd(fresh, std::string(300, 'a') + ".CR2");
   EXPECT_EQ(fresh[0].size(), 255u);
-  // The threshold moves 16 a line, 64 a page, position x 16 when tracked,
-  // within 0..1024.
+  // The threshold moves 16 a line, 64 a page, position x 16 when tracked, within 0..1024.
   const int scrolls[][4] = {{1000, kScrollPageRight, 0, 1024}, {512, kScrollLineRight, 0, 528},
-                            {512, kScrollLineLeft, 0, 496},    {512, kScrollPageLeft, 0, 448},
-                            {40, kScrollPageLeft, 0, 0},       {0, kScrollLineLeft, 0, 0},
-                            {0, kScrollTrack, 10, 160},        {0, kScrollTrack, 64, 1024},
+                            {512, kScrollLineLeft, 0, 496}, {512, kScrollPageLeft, 0, 448}, {40, kScrollPageLeft, 0, 0},
+                            {0, kScrollLineLeft, 0, 0}, {0, kScrollTrack, 10, 160}, {0, kScrollTrack, 64, 1024},
                             {0, kScrollTrack, 99, 1024}};
   for (const auto& s : scrolls) EXPECT_EQ(DarkThresholdAfterScroll(s[0], s[1], s[2]), s[3]) << s[0] << " " << s[1];
   EXPECT_EQ(Ints({DarkThresholdThumb(1000), DarkThresholdThumb(1024)}), Ints({62, kDarkThresholdThumbMax}));

@@ -11,9 +11,8 @@
 namespace tavo {
 namespace {
 
-// 8 x 6 keeps the distances whole where it matters: the centre is (4, 3)
-// and the corner distance sqrt((64 + 36) / 4) = 5; (7, 3) and (4, 0) lie 3
-// away, (0, 3) 4, (0, 0) 5, (5, 3) 1.
+// 8 x 6 keeps the distances whole where it matters: the centre is (4, 3) and the corner distance sqrt((64 + 36) / 4) =
+// 5; (7, 3) and (4, 0) lie 3 away, (0, 3) 4, (0, 0) 5, (5, 3) 1.
 constexpr int kW = 8, kH = 6;
 
 // The surface at (4, 3), (7, 3), (4, 0), (0, 3), (0, 0), (5, 3), (5, 4).
@@ -27,12 +26,12 @@ std::vector<int> Surface(int amplitude, int curve, int* peak) {
 
 TEST(QuadraticBackground, CurvesTruncationAndClamps) {
   int peak = 0;
-  // e = 1: Dmax = 5; amplitude 1600 -> step 100; v = (5 - d) * 100 / 5,
-  // sample v * 16 + 1024. (5, 4): d = 1.41, whole part 1: 80.
+  // e = 1: Dmax = 5; amplitude 1600 -> step 100; v = (5 - d) * 100 / 5, sample v * 16 + 1024. (5, 4): d = 1.41, whole
+  // part 1: 80.
   EXPECT_EQ(Surface(1600, 100, &peak), Ints({2624, 1664, 1664, 1344, 1024, 2304, 2304}));
   EXPECT_EQ(peak, 2624);
-  // e = 2: Dmax = 25; (7, 3): D = 9, v = 16 * 100 / 25 = 64; (0, 3): D = 16,
-  // v = 36; (5, 3): D = 1, v = 96; (5, 4): D = 2, v = 92.
+  // e = 2: Dmax = 25; (7, 3): D = 9, v = 16 * 100 / 25 = 64; (0, 3): D = 16, v = 36; (5, 3): D = 1, v = 96; (5, 4): D =
+  // 2, v = 92.
   EXPECT_EQ(Surface(1600, 200, &peak), Ints({2624, 2048, 2048, 1600, 1024, 2560, 2496}));
   // e = 3: Dmax = 125; (7, 3): D = 27, v = 98 * 100 / 125 = 78.4 -> 78.
   EXPECT_EQ(Surface(1600, 300, &peak)[1], 2272);
@@ -50,8 +49,8 @@ TEST(QuadraticBackground, CurvesTruncationAndClamps) {
 }
 
 TEST(ApplyBackgroundPlane, DivideSubtractReplace) {
-  // Peak 2048 -> s = 128. 1000 * 128 / 1024 = 125 -> 2000; B = 0 -> 65535;
-  // 65535 * 128 / 1024 = 8191 -> 131056 -> 65535; 500 * 128 / 16 * 16.
+  // Peak 2048 -> s = 128. 1000 * 128 / 1024 = 125 -> 2000; B = 0 -> 65535; 65535 * 128 / 1024 = 8191 -> 131056 ->
+  // 65535; 500 * 128 / 16 * 16.
   uint16_t plane[4] = {1000, 1000, 65535, 500};
   const uint16_t bg[4] = {1024, 0, 1024, 16};
   ApplyBackgroundPlane(plane, bg, 4, kBackgroundDivide, 2048, 0);
@@ -72,15 +71,13 @@ TEST(ApplyBackgroundPlane, DivideSubtractReplace) {
 int R(const Image& img, int x, int y) { return Sample(img.r.get(), img, x, y); }
 
 TEST(ApplyQuadraticBackground, ChannelsModesAndWhatIsLeftAlone) {
-  // Centre 1024 over periphery 0: amplitude 1024, peak 2048, s = 128.
-  // Surface (e = 2): centre 2048, (7, 3) 16 * 64 / 25 = 40 -> 1664, corner
-  // 1024, (5, 3) 24 * 64 / 25 = 61 -> 2000.
+  // Centre 1024 over periphery 0: amplitude 1024, peak 2048, s = 128. Surface (e = 2): centre 2048, (7, 3) 16 * 64 / 25
+  // = 40 -> 1664, corner 1024, (5, 3) 24 * 64 / 25 = 61 -> 2000.
   const int levels[6] = {1024, 0, 1024, 0, 1024, 0};
   Image img = MakeFlatImage(kW, kH, 1000);
   img.r[3 * kW + 5] = 2048;
   ASSERT_EQ(ApplyQuadraticBackground(img, kBackgroundDivide, levels, 200), kOpMade);
-  // (1000 * 128 / 2048 = 62) * 16, (128000 / 1024) * 16, (128000 / 1664 =
-  // 76) * 16, (262144 / 2000 = 131) * 16.
+  // (1000 * 128 / 2048 = 62) * 16, (128000 / 1024) * 16, (128000 / 1664 = 76) * 16, (262144 / 2000 = 131) * 16.
   EXPECT_EQ(Ints({R(img, 4, 3), R(img, 0, 0), R(img, 7, 3), R(img, 5, 3)}), Ints({992, 2000, 1216, 2096}));
   EXPECT_EQ(Sample(img.b.get(), img, 0, 0), 2000);
   // Monochrome: R only.
@@ -88,14 +85,13 @@ TEST(ApplyQuadraticBackground, ChannelsModesAndWhatIsLeftAlone) {
   mono.monochrome = 1;
   ApplyQuadraticBackground(mono, kBackgroundDivide, levels, 200);
   EXPECT_EQ(PixelValues(mono, 0, 0), Ints({2000, 1000, 1000}));
-  // Replace writes the surface; the curve is taken as 100..300, so 50
-  // acts as 100: (0, 3) 20 * 16 + 1024.
+  // Replace writes the surface; the curve is taken as 100..300, so 50 acts as 100: (0, 3) 20 * 16 + 1024.
   const int high[6] = {1600, 0, 1600, 0, 1600, 0};
   Image flat = MakeFlatImage(kW, kH, 9);
   ASSERT_EQ(ApplyQuadraticBackground(flat, kBackgroundReplace, high, 50), kOpMade);
   EXPECT_EQ(Ints({R(flat, 4, 3), R(flat, 0, 3)}), Ints({2624, 1344}));
-  // A single pixel has no distance to fall off over; mode 3 uses a
-  // background image; without the scratch plane nothing changes.
+  // A single pixel has no distance to fall off over; mode 3 uses a background image; without the scratch plane nothing
+  // changes.
   Image one = MakeFlatImage(1, 1, 1000), keep = MakeFlatImage(kW, kH, 1000);
   EXPECT_EQ(ApplyQuadraticBackground(one, kBackgroundDivide, levels, 200), kOpNothingToDo);
   EXPECT_EQ(one.r[0], 1000);

@@ -25,31 +25,28 @@ std::vector<int> MapProbe(int p1, int p2, int p3, int kind) {
   return std::vector<int>(plane.begin(), plane.end());
 }
 
-// Expected values were worked out in double precision from the curve
-// formulas by a separate reference script (segment by x0, x1, x2; clamp;
-// truncate).
+// Expected values were worked out in double precision from the curve formulas by a separate reference script (segment
+// by x0, x1, x2; clamp; truncate).
 TEST(GammaCurve, ProbesThroughEveryPiece) {
   const struct {
     const char* what;
     int p1, p2, p3, kind;
     std::vector<int> want;
   } cases[] = {
-      // x0 becomes 1, so S2 runs from (1, 0) to (32768, 32768) with slope
-      // 32768/32767: 16384 -> 16383.49 -> 16383. S4 is the constant 65280
-      // because x2 = 65280.
+      // x0 becomes 1, so S2 runs from (1, 0) to (32768, 32768) with slope 32768/32767: 16384 -> 16383.49 -> 16383. S4
+      // is the constant 65280 because x2 = 65280.
       {"default points, straight", 0, 128128, 255255, kCurveStraight,
        {0, 0, 254, 255, 999, 12799, 16383, 25599, 32766, 32768, 40000, 50000, 51200, 60000, 65280, 65280}},
       {"default points, curved", 0, 128128, 255255, kCurveCurved,
        {0, 0, 254, 255, 999, 12799, 16383, 25599, 32766, 32768, 40000, 50000, 51200, 60000, 65280, 65535}},
-      // S4 reaches exactly 65535 at v = 65535 in exact arithmetic; in
-      // doubles a0 + a1 v + a2 (v v) lands a hair below and truncates.
+      // S4 reaches exactly 65535 at v = 65535 in exact arithmetic; in doubles a0 + a1 v + a2 (v v) lands a hair below
+      // and truncates.
       {"curved, first output 0: quadratic piece", 0, 100140, 255255, kCurveCurved,
        {0, 0, 438, 440, 1714, 20025, 24877, 35840, 43089, 43090, 49542, 57035, 57822, 62868, 65280, 65534}},
       // Near the top the cubic overshoots 65535 and is clamped.
       {"curved, lifted ends: cubic pieces", 20040, 128150, 230250, kCurveCurved,
        {0, 2, 628, 631, 2394, 20057, 23705, 31849, 38399, 38400, 46105, 56781, 57935, 64607, 65535, 65534}},
-      // (50 -> 0): S1 is 0 v, black below 12800; (200 -> 255): S4 is the
-      // line to (65535, 65535).
+      // (50 -> 0): S1 is 0 v, black below 12800; (200 -> 255): S4 is the line to (65535, 65535).
       {"straight toe and shoulder", 50000, 128128, 200255, kCurveStraight,
        {0, 0, 0, 0, 0, 0, 5881, 21005, 32766, 32768, 45524, 63163, 65280, 65436, 65530, 65535}},
       // (10 -> 100): x0 = 2560 > 255, so S1 is the line v x 10.
@@ -67,18 +64,17 @@ TEST(GammaCurve, ProbesThroughEveryPiece) {
 }
 
 TEST(GammaCurve, OneUnitWideCurvedSegmentStartsAtItsPoint) {
-  // (0 -> 0), (200 -> 100), (200 -> 230): the middle input steps down to
-  // x1 = 51199, so S3 spans one unit, from (51199, 25600) to (51200, 58880).
-  // Its cubic has a3 near -3.3e4 against x1^3 near 1.3e14: each term must be
-  // one rounded product with the exact power, or the sum at v = x1 lands
-  // two 8-bit steps off (26112). At v = x1 the cubic is y1 = 100 * 256.
+  // (0 -> 0), (200 -> 100), (200 -> 230): the middle input steps down to x1 = 51199, so S3 spans one unit, from (51199,
+  // 25600) to (51200, 58880). Its cubic has a3 near -3.3e4 against x1^3 near 1.3e14: each term must be one rounded
+  // product with the exact power, or the sum at v = x1 lands two 8-bit steps off (26112). At v = x1 the cubic is y1 =
+  // 100 * 256.
   const GammaCurve c = Curve(0, 200100, 200230, kCurveCurved);
   EXPECT_EQ(std::vector<double>({c.x1, c.x2, 1.0 * MapGammaSample(c, 51199)}), std::vector<double>({51199, 51200, 25600}));
 }
 
 TEST(GammaCurve, TablePassMatchesPerSampleMappingAndEmptyPlanesStay) {
-  // Every input through the plane pass (a lookup table) and through the
-  // single-sample mapping; the curve rises up to the clamp.
+  // Every input through the plane pass (a lookup table) and through the single-sample mapping; the curve rises up to
+  // the clamp.
   std::vector<uint16_t> plane(65536);
   for (int v = 0; v < 65536; ++v) plane[v] = static_cast<uint16_t>(v);
   const GammaCurve c = Curve(20040, 128150, 230250, kCurveCurved);
@@ -94,8 +90,8 @@ TEST(GammaCurve, TablePassMatchesPerSampleMappingAndEmptyPlanesStay) {
   EXPECT_EQ(v, 1234);
 }
 
-// Curves: R (128 -> 255), G the default points, B (128 -> 0), straight:
-// 16384 -> 32639, 16383 and 0 (the line from (1, 0) to (32768, 65280)).
+// Curves: R (128 -> 255), G the default points, B (128 -> 0), straight: 16384 -> 32639, 16383 and 0 (the line from (1,
+// 0) to (32768, 65280)).
 TEST(ApplyGamma, ChannelsAndTheMonochromeRule) {
   GammaParams p;
   p.kind = kCurveStraight;
@@ -107,8 +103,7 @@ TEST(ApplyGamma, ChannelsAndTheMonochromeRule) {
   Image colour = MakeFlatImage(1, 1, 16384);
   ASSERT_EQ(ApplyGamma(colour, p), kOpMade);
   EXPECT_EQ(PixelValues(colour, 0, 0), Ints({32639, 16383, 0}));
-  // Monochrome: the R curve on R only, stale G and B stay; per channel,
-  // every plane starts from R.
+  // Monochrome: the R curve on R only, stale G and B stay; per channel, every plane starts from R.
   Image mono = MakeFlatImage(1, 1, 16384), per_channel = MakeFlatImage(1, 1, 16384);
   for (Image* m : {&mono, &per_channel}) m->g[0] = 7, m->b[0] = 9, m->monochrome = 1;
   ASSERT_EQ(ApplyGamma(mono, p), kOpMade);
