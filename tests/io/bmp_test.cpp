@@ -33,7 +33,8 @@ using BmpTest = ReaderTest;
 TEST_F(BmpTest, Layouts) {
   // Pixels b g r = 1 2 3, 4 5 6, ...: 3 x 3 bytes + 3 padding per row.
   const std::string rows24 = Raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0});
-  const std::string rows32 = Raw({1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99, 10, 11, 12, 99, 13, 14, 15, 99, 16, 17, 18, 99});
+  std::string rows32;
+  for (int i = 0; i < 6; ++i) rows32 += Raw({3 * i + 1, 3 * i + 2, 3 * i + 3, 99});
   const std::vector<int> r6 = {3, 6, 9, 12, 15, 18}, g6 = {2, 5, 8, 11, 14, 17}, b6 = {1, 4, 7, 10, 13, 16};
   // 8-bit palette entry i: blue i, green 255 - i, red i / 2.
   std::string grey_ramp;
@@ -65,7 +66,7 @@ TEST_F(BmpTest, Layouts) {
        {63, 0}, {0, 62}},
       {"32-bit fields, red in the low byte", Header(1, 1, 32, 3, 66) + red_low + Raw({0x11, 0x22, 0x33, 0}), 1, 256,
        {0x11}, {0x22}, {0x33}},
-      {"data offset past four junk bytes", Header(1, 1, 24, 0, 58) + Raw({9, 9, 9, 9, 1, 2, 3, 0}), 1, 256, {3}, {}, {}},
+      {"data offset past 4 junk bytes", Header(1, 1, 24, 0, 58) + Raw({9, 9, 9, 9, 1, 2, 3, 0}), 1, 256, {3}, {}, {}},
       {"offset inside the header: raster follows it", Header(1, 1, 24, 0, 0) + Raw({1, 2, 3, 0}), 1, 256, {3}, {}, {}},
       // Row 0 whole, row 1 only b 7 g 8, row 2 missing.
       {"truncated raster reads as 0", Header(2, 3, 24, 0, 54) + Raw({1, 2, 3, 4, 5, 6, 0, 0, 7, 8}), 2, 256,
@@ -73,13 +74,13 @@ TEST_F(BmpTest, Layouts) {
       // Run-length 8 (entry i is red i): runs, end of line (0 0), end (0 1).
       {"RLE8 rows closed by end of line", Rle8(3, 2, Raw({3, 5, 0, 0, 2, 7, 1, 8, 0, 0, 0, 1})), 3, 256,
        {5, 5, 5, 7, 7, 8}, {}, {}},
-      {"RLE8 absolute run of 3 padded to 4", Rle8(4, 1, Raw({0, 3, 1, 2, 3, 0, 1, 9, 0, 1})), 4, 256, {1, 2, 3, 9}, {}, {}},
+      {"RLE8 absolute 3, padded", Rle8(4, 1, Raw({0, 3, 1, 2, 3, 0, 1, 9, 0, 1})), 4, 256, {1, 2, 3, 9}, {}, {}},
       {"RLE8 delta (2, 1) writes nothing", Rle8(4, 3, Raw({1, 4, 0, 2, 2, 1, 1, 6, 0, 1})), 4, 256,
        {4, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0, 0}, {}, {}},
       {"RLE8 early end of line", Rle8(3, 2, Raw({1, 4, 0, 0, 1, 6, 0, 1})), 3, 256, {4, 0, 0, 6, 0, 0}, {}, {}},
       {"RLE8 empty row, full row then end of line", Rle8(2, 3, Raw({0, 0, 2, 3, 0, 0, 2, 5, 0, 1})), 2, 256,
        {0, 0, 3, 3, 5, 5}, {}, {}},
-      {"RLE8 run past the row end is cut", Rle8(3, 2, Raw({4, 9, 0, 0, 1, 5, 0, 1})), 3, 256, {9, 9, 9, 5, 0, 0}, {}, {}},
+      {"RLE8 run past the row end", Rle8(3, 2, Raw({4, 9, 0, 0, 1, 5, 0, 1})), 3, 256, {9, 9, 9, 5, 0, 0}, {}, {}},
       // Delta to x = 1, then five absolute threes of which two fit.
       {"RLE8 absolute run past the row end", Rle8(3, 2, Raw({0, 2, 1, 0, 0, 5, 3, 3, 3, 3, 3, 0, 0, 1})), 3, 256,
        {0, 3, 3, 0, 0, 0}, {}, {}},
@@ -89,8 +90,8 @@ TEST_F(BmpTest, Layouts) {
       {"RLE8 one run of 255", Rle8(2, 1, Raw({255, 1})), 2, 256, {1, 1}, {}, {}},
       // Run-length 4 (entry i is red 16 i): runs alternate the two nibbles.
       {"RLE4 run of 5", Rle4(5, 1, Raw({5, 0x12, 0, 1})), 5, 4096, {1, 2, 1, 2, 1}, {}, {}},
-      {"RLE4 absolute 5 padded, absolute 4 not",
-       Rle4(9, 1, Raw({0, 5, 0x12, 0x34, 0x50, 0, 0, 4, 0x67, 0x89, 0, 1})), 9, 4096, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {}, {}},
+      {"RLE4 absolute 5 padded, absolute 4 not", Rle4(9, 1, Raw({0, 5, 0x12, 0x34, 0x50, 0, 0, 4, 0x67, 0x89, 0, 1})),
+       9, 4096, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {}, {}},
   });
   EXPECT_EQ(image_.name, dir_ + "/t.bmp");
 }

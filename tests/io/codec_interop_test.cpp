@@ -138,20 +138,17 @@ pal.save('pil8.bmp')
 Image.open('gray.pgm').save('pilgray.bmp')
 Image.open('bw.ppm').convert('L').convert('1', dither=Image.Dither.NONE).save('pil1.bmp')
 )"));
+  // ImageMagick: 24 bits behind the 40 and the 124-byte header, 4 and 8-bit palettes, 8 bits run-length, 1 bit, the
+  // 12-byte OS/2 header with 24 bits and with a 3-byte palette, 32 bits with masks, 5-6-5 fields; then Pillow's files.
   const struct {
     const char* args;  // ImageMagick source, options and output; or a Pillow file
     Pattern pattern;
   } cases[] = {
-      {"c16.ppm -type truecolor BMP3:rgb24.bmp", Colours16},        // 24 bits, 40-byte header
-      {"c16.ppm -type truecolor rgb24v5.bmp", Colours16},           // 24 bits, 124-byte header
-      {"c16.ppm -type palette pal4.bmp", Colours16},                // 4 bits
-      {"c35.ppm -type palette pal8.bmp", Colours35},                // 8 bits
-      {"c35.ppm -type palette -compress RLE rle8.bmp", Colours35},  // 8 bits run-length
-      {"bw.ppm -type bilevel bw1.bmp", BlackWhite},                 // 1 bit
-      {"c16.ppm -type truecolor BMP2:os2rgb.bmp", Colours16},       // 12-byte header, 24 bits
-      {"c16.ppm -type palette BMP2:os2pal4.bmp", Colours16},        // 12-byte header, 3-byte palette
-      {"c16.ppm -alpha set rgba32.bmp", Colours16},                 // 32 bits with masks
-      {"f565.ppm -define bmp:subtype=RGB565 rgb565.bmp", Fields565Read},
+      {"c16.ppm -type truecolor BMP3:rgb24.bmp", Colours16}, {"c16.ppm -type truecolor rgb24v5.bmp", Colours16},
+      {"c16.ppm -type palette pal4.bmp", Colours16}, {"c35.ppm -type palette pal8.bmp", Colours35},
+      {"c35.ppm -type palette -compress RLE rle8.bmp", Colours35}, {"bw.ppm -type bilevel bw1.bmp", BlackWhite},
+      {"c16.ppm -type truecolor BMP2:os2rgb.bmp", Colours16}, {"c16.ppm -type palette BMP2:os2pal4.bmp", Colours16},
+      {"c16.ppm -alpha set rgba32.bmp", Colours16}, {"f565.ppm -define bmp:subtype=RGB565 rgb565.bmp", Fields565Read},
       {"pil24.bmp", Colours16}, {"pil32.bmp", Colours16}, {"pil8.bmp", Colours35}, {"pilgray.bmp", Gray},
       {"pil1.bmp", BlackWhite}};
   for (const auto& c : cases) {

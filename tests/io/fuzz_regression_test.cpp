@@ -31,8 +31,8 @@ const struct {
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> files;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(TAVO_SOURCE_DIR) + "/tests/fuzz/" + dir, ec)) {
-    if (entry.is_regular_file()) files.push_back(entry.path().string());
+  for (const auto& e : std::filesystem::directory_iterator(std::string(TAVO_SOURCE_DIR) + "/tests/fuzz/" + dir, ec)) {
+    if (e.is_regular_file()) files.push_back(e.path().string());
   }
   std::sort(files.begin(), files.end());
   return files;

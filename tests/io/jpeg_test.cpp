@@ -28,7 +28,7 @@ TEST_F(JpegTest, SamplesAndOrientation) {
   ASSERT_EQ(ReadImageFile(kData + "progressive_16x16.jpg", image_), kReadOk);
   const int at[4][5] = {{3, 12, 255, 0, 0}, {12, 12, 0, 255, 0}, {3, 3, 0, 0, 255}, {12, 3, 255, 255, 255}};
   for (const auto& q : at) {
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(PixelValues(image_, q[0], q[1])[c] / 256, q[2 + c], 2) << q[0] << "," << q[1];
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(PixelValues(image_, q[0], q[1])[c] / 256, q[2 + c], 2) << q[0] << q[1];
   }
   // Dropping the end-of-image marker and some coded bytes keeps the size.
   const std::string good = ReadBytes(kData + "gray_8x16.jpg");

@@ -107,7 +107,7 @@ TEST_F(TiffTest, Layouts) {
   ExpectPlanes(".tif", {
       {"48 bits, little-endian", TiffFile(false, RgbTags(2, 2, 16, at7), le48), 2, 1, r48, g48, b48},
       {"48 bits, big-endian", TiffFile(true, RgbTags(2, 2, 16, at7), be48), 2, 1, r48, g48, b48},
-      {"8 bits, bits as an array", TiffFile(false, bits_array, Le16(8) + Le16(8) + Le16(8) + Raw({1, 2, 3, 250, 251, 252})),
+      {"bits as an array", TiffFile(false, bits_array, Le16(8) + Le16(8) + Le16(8) + Raw({1, 2, 3, 250, 251, 252})),
        2, 256, {1, 250}, {2, 251}, {3, 252}},
       {"RGBA: the fourth sample skipped", TiffFile(false, alpha, Raw({1, 2, 3, 255, 4, 5, 6, 255})), 2, 256, {1, 4},
        {2, 5}, {3, 6}},
@@ -121,7 +121,7 @@ TEST_F(TiffTest, Layouts) {
        {0, 0, 2, 5}, {0, 0, 3, 6}}, {"byte count 4 cuts the second pixel",
        TiffFile(false, RgbTags(2, 1, 8, DataStart(8), {{279, 4, 1, 4}}), Raw({1, 2, 3, 4, 5, 6})), 2, 256, {1, 4},
        {2, 0}, {3, 0}},
-      {"strip past the end of the file", TiffFile(false, RgbTags(1, 1, 8, 100000), Raw({1, 2, 3})), 1, 1, {0}, {0}, {0}},
+      {"strip past the end", TiffFile(false, RgbTags(1, 1, 8, 100000), Raw({1, 2, 3})), 1, 1, {0}, {0}, {0}},
   });
 }
 

@@ -19,7 +19,8 @@ DarkFrame MakeFrame(int w, int h, const std::vector<std::vector<uint16_t>>& valu
   const size_t n = static_cast<size_t>(w) * h;
   for (int c = 0; c < 4; ++c) {
     f.planes[c] = NewPlane(n, true);
-    for (size_t i = 0; c < static_cast<int>(values.size()) && i < values[c].size() && i < n; ++i) f.planes[c][i] = values[c][i];
+    const std::vector<uint16_t> v = c < static_cast<int>(values.size()) ? values[c] : std::vector<uint16_t>();
+    for (size_t i = 0; i < v.size() && i < n; ++i) f.planes[c][i] = v[i];
   }
   f.width = w;
   f.height = h;

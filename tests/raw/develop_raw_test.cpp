@@ -112,7 +112,7 @@ TEST(DevelopRawLibrary, RealFilesMatchTheLibrarysOwnToolAndTheFastPathIsPlausibl
     EXPECT_EQ(Ints({fast.width, fast.height}), Ints({f.w, f.h}));
     const std::vector<double> a = Means(fast), b = Means(library);
     for (int c = 0; c < 3; ++c) {
-      EXPECT_TRUE(a[c] > 10000 && a[c] < 55000 && a[c] / b[c] > 0.6 && a[c] / b[c] < 1.6) << c << ": " << a[c] << " " << b[c];
+      EXPECT_TRUE(a[c] > 10000 && a[c] < 55000 && a[c] / b[c] > 0.6 && a[c] / b[c] < 1.6) << c << ": " << a[c] << b[c];
     }
   }
 }

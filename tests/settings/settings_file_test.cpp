@@ -34,9 +34,9 @@ TEST(SettingsFile, DefaultsAreWrittenInTableOrderAndResetKeepsTheShiftRule) {
   ResetAllSettings(s, true);
   EXPECT_EQ(s.back2.shift, 0);
   EXPECT_EQ(Layout(FormatSettings(s)),
-            "sharp:4, gamma:1,6,6,6,6, lvl:1,7,7,7,7, composite:6, edge:3, resize:2, back1:3, back2:7, back3:5, round:2, "
-            "gray:4, color:2, level:1, dark:4, waikyoku:1, display:1, raw:3,6,5,1, VER264:3, wavelet:6, filter:2, "
-            "edgearea:2, restore:4, noise:3, cut:3,4,");
+            "sharp:4, gamma:1,6,6,6,6, lvl:1,7,7,7,7, composite:6, edge:3, resize:2, back1:3, back2:7, back3:5, "
+            "round:2, gray:4, color:2, level:1, dark:4, waikyoku:1, display:1, raw:3,6,5,1, VER264:3, wavelet:6, "
+            "filter:2, edgearea:2, restore:4, noise:3, cut:3,4,");
   EXPECT_NE(FormatSettings(s).find("raw\n2.200000 2.200000 2.200000\n"), std::string::npos);  // six decimals
 }
 
@@ -106,7 +106,8 @@ TEST(SettingsFile, GroupsForSetIncludeTheExtraKeywords) {
   EXPECT_EQ(Ints({s.raw.white_b, s.raw.quality}), Ints({150, 3}));
   ASSERT_TRUE(ReadSettingGroup(s, "dark", "1 2 0 512") && ReadSettingGroup(s, "gamma-table", "7") &&
               ReadSettingGroup(s, "Composite-Weights", "10 20 30 40"));
-  EXPECT_EQ(Ints({s.raw.quality, s.raw.defect_threshold, s.gamma.table, s.composite.weights[3]}), Ints({2, 512, 3, 40}));
+  EXPECT_EQ(Ints({s.raw.quality, s.raw.defect_threshold, s.gamma.table, s.composite.weights[3]}),
+            Ints({2, 512, 3, 40}));
   EXPECT_FALSE(ReadSettingGroup(s, "nosuch", "1"));
   // The extra keywords are neither read from nor written to files.
   const std::string dir = TempDir("settings");

@@ -20,7 +20,9 @@ std::vector<int> Surface(int amplitude, int curve, int* peak) {
   std::vector<uint16_t> out(kW * kH);
   EXPECT_TRUE(QuadraticBackground(out.data(), kW, kH, amplitude, 1024, curve, peak));
   std::vector<int> at;
-  for (const auto& [x, y] : {std::pair{4, 3}, {7, 3}, {4, 0}, {0, 3}, {0, 0}, {5, 3}, {5, 4}}) at.push_back(out[y * kW + x]);
+  for (const auto& [x, y] : {std::pair{4, 3}, {7, 3}, {4, 0}, {0, 3}, {0, 0}, {5, 3}, {5, 4}}) {
+    at.push_back(out[y * kW + x]);
+  }
   return at;
 }
 

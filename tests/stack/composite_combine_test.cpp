@@ -240,7 +240,8 @@ TEST(CombineStack, AnyPlacementStaysInsideEveryInput) {
       bool anyone = false;  // covers the corner (8, 9)
       for (int k = 0; k < n; ++k) {
         const StackInput& i = in[k];
-        anyone |= i.offset_x <= 8 && i.offset_x + i.image->width > 8 && i.offset_y <= 9 && i.offset_y + i.image->height > 9;
+        anyone |= i.offset_x <= 8 && i.offset_x + i.image->width > 8 && i.offset_y <= 9 &&
+                  i.offset_y + i.image->height > 9;
       }
       for (int run = 0; run < 5 * 3 * 2; ++run) {  // mode, noise -1 / 0 / 256, normalise
         Image out;

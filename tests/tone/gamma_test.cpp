@@ -11,7 +11,8 @@ namespace tavo {
 namespace {
 
 // Inputs probed in every case below.
-const int kProbe[16] = {0, 1, 255, 256, 1000, 12800, 16384, 25600, 32767, 32768, 40000, 50000, 51200, 60000, 65280, 65535};
+const int kProbe[16] = {0,     1,     255,   256,   1000,  12800, 16384, 25600,
+                        32767, 32768, 40000, 50000, 51200, 60000, 65280, 65535};
 
 // Points written as input * 1000 + output, as the parameter block packs them.
 GammaCurve Curve(int p1, int p2, int p3, int kind) {
@@ -56,7 +57,7 @@ TEST(GammaCurve, ProbesThroughEveryPiece) {
       {"equal inputs spread by one unit", 100050, 100150, 200200, kCurveStraight,
        {0, 0, 127, 128, 500, 6400, 8192, 12800, 41983, 41983, 45599, 50599, 51200, 60000, 65280, 65535}}};
   for (const auto& c : cases) EXPECT_EQ(MapProbe(c.p1, c.p2, c.p3, c.kind), c.want) << c.what;
-  const GammaCurve spread = Curve(100050, 100150, 200200, kCurveStraight), zero = Curve(0, 128128, 255255, kCurveCurved);
+  const GammaCurve spread = Curve(100050, 100150, 200200, 0), zero = Curve(0, 128128, 255255, kCurveCurved);
   EXPECT_EQ(std::vector<double>({spread.x0, spread.x1, zero.x0, zero.x1, zero.x2}),
             std::vector<double>({25600, 25601, 1, 32768, 65280}));
   // 999 -> 255, negative -> 0: the same as the clamped points.
@@ -69,7 +70,8 @@ TEST(GammaCurve, OneUnitWideCurvedSegmentStartsAtItsPoint) {
   // product with the exact power, or the sum at v = x1 lands two 8-bit steps off (26112). At v = x1 the cubic is y1 =
   // 100 * 256.
   const GammaCurve c = Curve(0, 200100, 200230, kCurveCurved);
-  EXPECT_EQ(std::vector<double>({c.x1, c.x2, 1.0 * MapGammaSample(c, 51199)}), std::vector<double>({51199, 51200, 25600}));
+  EXPECT_EQ(std::vector<double>({c.x1, c.x2, 1.0 * MapGammaSample(c, 51199)}),
+            std::vector<double>({51199, 51200, 25600}));
 }
 
 TEST(GammaCurve, TablePassMatchesPerSampleMappingAndEmptyPlanesStay) {
