@@ -168,11 +168,9 @@ TEST_F(InteropTest, TiffFromImageMagickLibtiffAndPillow) {
   ASSERT_TRUE(Run(im16 + "-endian LSB ii16.tif && " + im16 + "-endian MSB mm16.tif && " + im16 +
                   "-endian MSB -define tiff:rows-per-strip=2 strips16.tif && " + im8 + "ii8.tif && " + im8 +
                   "-endian MSB -define tiff:rows-per-strip=1 mm8.tif"));
-  // libtiff rewrites: big-endian one row per strip, little-endian three rows per strip, an 8-bit copy; and variants we
-  // refuse: compressed, separate planes.
+  // libtiff rewrites: big-endian one row per strip, little-endian three rows per strip, an 8-bit copy.
   ASSERT_TRUE(Run(tiffcp + " -c none -B -r 1 ii16.tif cp_be_r1.tif && " + tiffcp +
-                  " -c none -L -r 3 mm16.tif cp_le_r3.tif && " + tiffcp + " -c none -B -r 2 ii8.tif cp_be8.tif && " +
-                  tiffcp + " -c lzw ii16.tif lzw.tif && " + tiffcp + " -c none -p separate ii8.tif planes.tif"));
+                  " -c none -L -r 3 mm16.tif cp_le_r3.tif && " + tiffcp + " -c none -B -r 2 ii8.tif cp_be8.tif"));
   ASSERT_TRUE(RunPython(R"(
 from PIL import Image
 im = Image.open('c35.ppm').convert('RGB')
@@ -185,10 +183,6 @@ im.convert('RGBA').save('pil_rgba.tif')
   for (const char* f : {"ii8.tif", "mm8.tif", "cp_be8.tif", "pil8.tif", "pil_rgba.tif"}) {
     ExpectPattern(f, kW, kH, Colours35, 8);
   }
-  Image untouched;
-  EXPECT_EQ(ReadImageFile(P("lzw.tif"), untouched), kReadUnsupported);
-  EXPECT_EQ(ReadImageFile(P("planes.tif"), untouched), kReadUnsupported);
-  EXPECT_TRUE(untouched.Empty());
 }
 
 TEST_F(InteropTest, JpegFromImageMagickAndPillow) {
@@ -201,8 +195,7 @@ TEST_F(InteropTest, JpegFromImageMagickAndPillow) {
   // with end-of-image markers: a reader that loses its place inside one stops there.
   const std::string comment(60000, 'c');
   ASSERT_TRUE(Run(convert + " smooth.ppm -quality 90 im.jpg && " + convert + " gray.pgm -quality 90 im_gray.jpg && " +
-                  convert + " smooth.ppm -quality 90 -set comment '" + comment + "' im_comment.jpg && " + convert +
-                  " smooth.ppm -colorspace CMYK im_cmyk.jpg"));
+                  convert + " smooth.ppm -quality 90 -set comment '" + comment + "' im_comment.jpg"));
   // Pillow writes its own files and decodes every file with its copy of the library: our samples must match those
   // decodings.
   ASSERT_TRUE(RunPython(R"(
@@ -239,8 +232,6 @@ for name in ['im', 'im_gray', 'im_comment', 'pil', 'pil_prog', 'pil_gray', 'pil_
       EXPECT_EQ(PlaneValues(image.Channel(c), image), PlaneValues(image.r.get(), image)) << name;
     }
   }
-  Image untouched;
-  EXPECT_EQ(ReadImageFile(P("im_cmyk.jpg"), untouched), kReadUnsupported);
 }
 
 TEST_F(InteropTest, FitsFromAstropy) {

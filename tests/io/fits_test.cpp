@@ -33,14 +33,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
     std::string file;
     std::vector<int> samples;  // memory row 0 first, the same in R, G and B
   } cases[] = {
-      // Raw -32768 (80 00) -> 0, 32767 -> 65535, 0 -> 32768.
-      {"16 bits, BZERO 32768", Fits(16, 3, 1, {Value("BZERO", "32768"), Value("BSCALE", "1")},
-                                    Raw({0x80, 0x00, 0x7F, 0xFF, 0x00, 0x00})), {0, 65535, 32768}},
-      {"8 bits: v x 256", Fits(8, 3, 1, {}, Raw({255, 0, 1})), {65280, 0, 256}},
-      {"32 bits: the top 16 bits, 0x0102", Fits(32, 1, 1, {}, Raw({1, 2, 3, 4})), {258}},
-      // Raw -2^31 -> 0, 2^31 - 1 -> 0xFFFFFFFF, 0 -> 2^31: top halves.
-      {"32 bits, BZERO 2^31", Fits(32, 3, 1, {Value("BZERO", "2147483648")},
-                                   Raw({0x80, 0, 0, 0, 0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0})), {0, 65535, 32768}},
+      // Each BITPIX with and without the usual offsets comes from astropy (codec_interop_test); here the rest.
       {"first data row at the bottom", Fits(8, 1, 2, {}, Raw({10, 20})), {2560, 5120}},
       {"BZERO -100: 1000 - 100", Fits(16, 1, 1, {Value("BZERO", "-100")}, Raw({0x03, 0xE8})), {900}},
       {"BSCALE 2, BZERO -1: 5 x 2 - 1", Fits(16, 1, 1, {Value("BSCALE", "2"), Value("BZERO", "-1")}, Raw({0, 5})), {9}},

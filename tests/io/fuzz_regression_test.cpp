@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <vector>
 
 #include "core/memory.h"
 #include "io/bmp.h"

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
-// JPEG reading and writing. The committed samples in tests/io/data are: gray_8x16.jpg (8 x 16 gray, top 8 rows 200,
-// bottom 8 rows 50, quality 100, so every flat block decodes exactly), progressive_16x16.jpg (colour, progressive,
-// quadrants red | green over blue | white, quality 100) and cmyk_8x8.jpg (four components).
+// JPEG reading and writing. The committed samples in tests/io/data are gray_8x16.jpg (8 x 16 gray, top 8 rows 200,
+// bottom 8 rows 50) and cmyk_8x8.jpg (four components).
 #include "io/jpeg.h"
-
-#include <cstdlib>
 
 #include "tests/io/reader_test.h"
 
@@ -15,25 +12,12 @@ const std::string kData = std::string(TAVO_SOURCE_DIR) + "/tests/io/data/";
 
 using JpegTest = ReaderTest;
 
-TEST_F(JpegTest, SamplesAndOrientation) {
-  ASSERT_EQ(ReadImageFile(kData + "gray_8x16.jpg", image_), kReadOk);
-  ASSERT_EQ(image_.width, 8);
-  // The first scanline (200) is the top: memory rows 8..15. Gray fills three equal planes.
-  std::vector<int> gray(128, 50 * 256);
-  std::fill(gray.begin() + 64, gray.end(), 200 * 256);
-  for (int c = 0; c < 3; ++c) EXPECT_EQ(PlaneValues(image_.Channel(c), image_), gray);
-  EXPECT_EQ(image_.monochrome, 0);
-  // Quadrant centres of the progressive file (memory rows 8..15 are the top), in 8-bit units within 2: red, green over
-  // blue, white.
-  ASSERT_EQ(ReadImageFile(kData + "progressive_16x16.jpg", image_), kReadOk);
-  const int at[4][5] = {{3, 12, 255, 0, 0}, {12, 12, 0, 255, 0}, {3, 3, 0, 0, 255}, {12, 3, 255, 255, 255}};
-  for (const auto& q : at) {
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(PixelValues(image_, q[0], q[1])[c] / 256, q[2 + c], 2) << q[0] << q[1];
-  }
-  // Dropping the end-of-image marker and some coded bytes keeps the size.
+// Samples, orientation, gray and progressive files are checked against other decoders (codec_interop_test).
+TEST_F(JpegTest, TruncatedScanKeepsTheSize) {
+  // Dropping the end-of-image marker and some coded bytes.
   const std::string good = ReadBytes(kData + "gray_8x16.jpg");
   ASSERT_EQ(Load(good.substr(0, good.size() - 6), ".jpg"), kReadOk);
-  EXPECT_EQ(image_.height, 16);
+  EXPECT_EQ(Ints({image_.width, image_.height}), Ints({8, 16}));
 }
 
 TEST_F(JpegTest, DamagedFilesGiveAnErrorNotAnExit) {

@@ -73,15 +73,8 @@ TEST_F(TiffTest, WriterLayoutAndRoundTrip) {
 }
 
 TEST_F(TiffTest, Layouts) {
-  // 2 x 2, 48 bits: pixel (x, file row f) has R = 0x1000 + 16 f + x, G and B 0x100 and 0x200 above; file row 0 is the
-  // top (memory row 1).
-  std::string le48, be48;
-  for (uint32_t v : {0x1000, 0x1001, 0x1010, 0x1011}) {
-    le48 += Le16(v) + Le16(v + 0x100) + Le16(v + 0x200);
-    be48 += Be16(v) + Be16(v + 0x100) + Be16(v + 0x200);
-  }
-  const std::vector<int> r48 = {0x1010, 0x1011, 0x1000, 0x1001}, g48 = {0x1110, 0x1111, 0x1100, 0x1101},
-                         b48 = {0x1210, 0x1211, 0x1200, 0x1201};
+  // Plain 8 and 16-bit files of either byte order, with one or more strips and an alpha sample, come from other tools
+  // (codec_interop_test); here the layouts they do not write.
   // Bits per sample as the array 8, 8, 8 (6 bytes, so stored apart).
   const uint32_t at7 = DataStart(7);
   std::vector<Tag> bits_array = RgbTags(2, 1, 0, at7 + 6);
@@ -102,15 +95,9 @@ TEST_F(TiffTest, Layouts) {
   for (const auto& e : entries) old += Le16(e[0]) + Le16(e[1]) + Le32(e[2]) + Le32(e[3]);
   old += Le32(0) + std::string(8, '\0');
   old += Le16(0x1111) + Le16(0x2222) + Le16(0x3333) + Le16(0x4444) + Le16(0x5555) + Le16(0x6666);
-  std::vector<Tag> alpha = RgbTags(2, 1, 8, at7);
-  alpha[6].value = 4;
   ExpectPlanes(".tif", {
-      {"48 bits, little-endian", TiffFile(false, RgbTags(2, 2, 16, at7), le48), 2, 1, r48, g48, b48},
-      {"48 bits, big-endian", TiffFile(true, RgbTags(2, 2, 16, at7), be48), 2, 1, r48, g48, b48},
       {"bits as an array", TiffFile(false, bits_array, Le16(8) + Le16(8) + Le16(8) + Raw({1, 2, 3, 250, 251, 252})),
        2, 256, {1, 250}, {2, 251}, {3, 252}},
-      {"RGBA: the fourth sample skipped", TiffFile(false, alpha, Raw({1, 2, 3, 255, 4, 5, 6, 255})), 2, 256, {1, 4},
-       {2, 5}, {3, 6}},
       // R bits 10-14, G 5-9, B 0-4, x 2048: 0x7C00 is red 31, 0x03E1 green 31 and blue 1. Big-endian words.
       {"5-bit fields", TiffFile(true, RgbTags(2, 1, 5, at7), Be16(0x7C00) + Be16(0x03E1)), 2, 2048, {31, 0}, {0, 31},
        {0, 1}},

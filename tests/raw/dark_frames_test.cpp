@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "core/memory.h"
 #include "raw/libraw_session.h"
 #include "tests/raw/dng_fixtures.h"

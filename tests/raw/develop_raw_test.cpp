@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "core/memory.h"
 #include "io/image_file.h"

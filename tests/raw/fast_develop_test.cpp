@@ -5,7 +5,6 @@
 #include <omp.h>
 
 #include <cmath>
-#include <vector>
 
 #include "core/memory.h"
 #include "core/slots.h"

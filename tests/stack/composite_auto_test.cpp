@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "core/memory.h"
 #include "core/slots.h"
 #include "tests/stack/star_field.h"
