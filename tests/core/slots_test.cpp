@@ -89,8 +89,7 @@ TEST(DuplicateImage, CopiesPlanesSizeAndMonochromeOnly) {
 // Sources with values x * 1000 + row: the first sample of a copy tells where its window sits.
 TEST(Crop, AnchorsAndRectangles) {
   const Image src = MakePositionImage(5, 4);
-  // 3 x 2 windows: x offsets 0, (5 - 3) / 2 = 1, 2; memory rows top 2, middle 1, bottom 0; anchors read from the top
-  // left.
+  // 3 x 2 windows: x offsets 0, (5 - 3) / 2 = 1, 2; memory rows top 2, middle 1, bottom 0; anchors from the top left.
   const int expected[9] = {2, 1002, 2002, 1, 1001, 2001, 0, 1000, 2000};
   for (int anchor = 0; anchor < 9; ++anchor) {
     Image dst;
@@ -131,9 +130,8 @@ TEST(ExpandMonochrome, CopiesRIntoGAndBOnlyWhenFlagged) {
   EXPECT_EQ(img.monochrome, 1);
 }
 
-// Plane R of 3 x 2: bottom row 10 20 90, top row 40 0 50. Row means: 120 / 3 = 40 and 90 / 3 = 30, mean (40 + 30) / 2 =
-// 35. Dark level: row 0 starts at 35: 10 < 35 -> 22; 20 < 22 -> 21; 90 -> 21. Row 1: 40 no; 0 < 35 -> 17; 50 no -> 17.
-// (21 + 17) / 2 = 19.
+// R of 3 x 2: rows 10 20 90 / 40 0 50. Row means 40 and 30, mean 35. Dark level: row 0 starts at 35: 10 < 35 -> 22; 20
+// < 22 -> 21; 90 -> 21. Row 1: 40 no; 0 < 35 -> 17; 50 no -> 17. (21 + 17) / 2 = 19.
 TEST(Statistics, DisplayStatsAndHistogram) {
   Image img = MakeFlatImage(3, 2, 7);
   const uint16_t r[6] = {10, 20, 90, 40, 0, 50};

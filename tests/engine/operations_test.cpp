@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The code-based entry: how each numbered block is decoded and clamped. What the operations do is tested with their
-// modules.
+// The code-based entry: how each numbered block is decoded and clamped. The operations are tested with their modules.
 #include "engine/operations.h"
 
 #include <gtest/gtest.h>
@@ -32,9 +31,9 @@ TEST_F(EngineTest, UnknownCodesLeaveTheImageUntouched) {
   EXPECT_TRUE(SamePlanes(img, before));
 }
 
-// Points packed input * 1000 + output, three per channel, then the per-channel switch and the kind. (0, 0) (128, 255)
-// (255, 255) straight: the line from (1, 0) to (32768, 65280) takes 16384 to 32639; the default points take it to
-// 16383; (128, 0) flattens it to 0.
+// Points packed input * 1000 + output, three per channel, the per-channel switch, the kind. (0, 0) (128, 255) (255,
+// 255) straight: the line from (1, 0) to (32768, 65280) takes 16384 to 32639; the default points take it to 16383;
+// (128, 0) flattens it to 0.
 TEST_F(EngineTest, GammaBlockGivesEachChannelItsPoints) {
   Image img = MakeFlatImage(1, 1, 16384);
   ASSERT_EQ(RunOperation(*slots_, img, kOpGamma,
@@ -50,8 +49,7 @@ TEST_F(EngineTest, GammaBlockGivesEachChannelItsPoints) {
   EXPECT_EQ(RunOperation(*slots_, empty, kOpGamma, Block({0, 128128, 255255})), kOpNothingToDo);
 }
 
-// Slots [4]..[7], weights [8]..[11], ranges [0] [1], mode [2], method and normalisation [3], noise [15], shift [16]
-// [17].
+// Slots [4]..[7], weights [8]..[11], ranges [0] [1], mode [2], method and normalisation [3], noise [15], shift [16].
 TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
   (*slots_)[2] = MakeFlatImage(8, 8, 1000);
   (*slots_)[5] = MakeFlatImage(8, 8, 3000);
@@ -73,8 +71,8 @@ TEST_F(EngineTest, CompositeBlockTakesSlotsAndWeightsByRow) {
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   ASSERT_EQ(out.width, 9);
   EXPECT_EQ(row4({0, 1, 2}), Ints({0, 500, 1100}));
-  // Mode 7 is taken as contrast maximum: only pixels one inside an input's edge count, so x = 0 is empty, x = 1 input
-  // 2's, x = 7 input 1's.
+  // Mode 7 acts as contrast maximum: only pixels inside an input's edge count: x = 0 empty, x = 1 input 2, x = 7 input
+  // 1.
   p[2] = 7, p[16] = 0;
   ASSERT_EQ(RunOperation(*slots_, out, kOpCompositeAuto, p), kOpMade);
   EXPECT_EQ(row4({0, 1, 7}), Ints({0, 3000, 1000}));

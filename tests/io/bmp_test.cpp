@@ -18,8 +18,7 @@ std::string Header(int32_t width, int32_t height, int bits, uint32_t compression
          Le32(0) + Le32(0) + Le32(0) + Le32(colors_used) + Le32(0);
 }
 
-// An indexed file whose palette entry i has red i * red_step (mod 256), green and blue 0; the raster follows the
-// palette.
+// An indexed file whose palette entry i has red i * red_step (mod 256), green and blue 0; the raster follows.
 std::string Indexed(int w, int h, int bits, uint32_t compression, int red_step, const std::string& raster) {
   std::string palette;
   for (int i = 0; i < (1 << bits); ++i) palette += Raw({0, 0, (i * red_step) & 255, 0});

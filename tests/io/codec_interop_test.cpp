@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The codecs against tools written elsewhere: ImageMagick, libtiff's tools, Pillow and astropy make files from sources
 // this test writes, our readers must find the source samples in them; and those tools must read the files our writers
-// make. The fixtures are made at test time in a temporary folder. A missing tool is a failure: the set-up command
-// installs them all.
+// make. The fixtures are made at test time. A missing tool is a failure: the set-up command installs them all.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -17,11 +16,8 @@
 namespace tavo {
 namespace {
 
-// Colour patterns addressed by (x, row from the top), as the tools see pictures. Samples are 8-bit values unless the
-// name says otherwise.
-struct Rgb {
-  int r, g, b;
-};
+// Colour patterns addressed by (x, row from the top), as the tools see pictures; 8-bit unless said otherwise.
+struct Rgb { int r, g, b; };
 using Pattern = Rgb (*)(int x, int y);
 
 // 16 distinct colours fit a 4-bit palette; 7 x 5 = 35 need 8 bits.
@@ -196,8 +192,7 @@ TEST_F(InteropTest, JpegFromImageMagickAndPillow) {
   const std::string comment(60000, 'c');
   ASSERT_TRUE(Run(convert + " smooth.ppm -quality 90 im.jpg && " + convert + " gray.pgm -quality 90 im_gray.jpg && " +
                   convert + " smooth.ppm -quality 90 -set comment '" + comment + "' im_comment.jpg"));
-  // Pillow writes its own files and decodes every file with its copy of the library: our samples must match those
-  // decodings.
+  // Pillow writes its own files and decodes every file with its copy of the library: our samples must match.
   ASSERT_TRUE(RunPython(R"(
 from PIL import Image
 im = Image.open('smooth.ppm').convert('RGB')
@@ -262,8 +257,7 @@ for t in ['float32', 'float64', 'int64']:
       {"u8.fits", {0, 256, 65280, 32768, 1792, 51200}},
       // The top 16 bits: 0x0102; -1 -> 0xFFFF; 0x7FFF; -2^31 -> 0x8000.
       {"i32.fits", {0x0102, 0xFFFF, 0x7FFF, 0x8000, 1, 0}}, {"u32.fits", {0, 0xFFFF, 0x8000, 0x1234, 1, 0}},
-      // 2 v - 1000 modulo 65536: 1000, -1010 -> 64526, -986 -> 64550; -1000 -> 64536, -996 -> 64540, 65534 - 1000 =
-      // 64534.
+      // 2 v - 1000 modulo 65536: 1000, -1010 -> 64526, -986 -> 64550; -1000 -> 64536, -996 -> 64540, 64534.
       {"scaled.fits", {1000, 64526, 64550, 64536, 64540, 64534}}};
   for (const auto& c : cases) {
     Image image;
@@ -300,8 +294,7 @@ for name, size in [('bmp', (7, 5)), ('tif', (7, 5)), ('jpg', (16, 16))]:
   ExpectBytes(noise, ReadBytes(P("tif_pil.rgb")), 0, "TIFF, Pillow");
   ExpectBytes(smooth, ReadBytes(P("jpg_im.rgb")), 12, "JPEG, ImageMagick");
   ExpectBytes(smooth, ReadBytes(P("jpg_pil.rgb")), 12, "JPEG, Pillow");
-  // TIFF at full precision: 16-bit samples, little-endian, rows from the top; libtiff reads the strip as written and
-  // warns about nothing.
+  // TIFF at full precision: 16-bit samples, little-endian, rows from the top; libtiff reads the strip as written.
   std::string want;
   for (int i = 0; i < kW * kH; ++i) {
     for (int v : PixelValues(noise, i % kW, kH - 1 - i / kW)) want += Raw({v & 0xff, v >> 8});

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Inputs the fuzzers found harmful once (tests/fuzz/regressions) and the seed corpora (tests/fuzz/corpus): each reader
-// must give an image or an error for every one of them, the same from a file and from memory, and never crash (the
-// sanitizer build checks the memory accesses).
+// gives an image or an error for every one, the same from a file and from memory, and never crashes.
 #include <gtest/gtest.h>
 
 #include <algorithm>

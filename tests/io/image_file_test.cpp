@@ -59,14 +59,12 @@ TEST(ImageFile, CommandLineSavesAndFailedSaves) {
   // A FITS name has no writer: an error, no file.
   EXPECT_EQ(RunCliSteps(*app, port, {"--save", dir + "/out.fts"}), 1);
   EXPECT_FALSE(PathExists(dir + "/out.fts"));
-  // A JPEG the library refuses (wider than 65500 pixels) is a failed save: an error, no file, and the image keeps its
-  // name.
+  // A JPEG the library refuses (wider than 65500 pixels) fails: an error, no file, and the image keeps its name.
   ASSERT_TRUE(WriteImageFile(dir + "/wide.tif", MakeFlatImage(70000, 1, 0x4000), kSaveFilterTiff));
   EXPECT_EQ(RunCliSteps(*app, port, {"--open", dir + "/wide.tif", "--save", dir + "/wide.jpg"}), 1);
   EXPECT_FALSE(PathExists(dir + "/wide.jpg"));
   ASSERT_GE(app->slots.current, 0);
   EXPECT_EQ(app->slots[app->slots.current].name, dir + "/wide.tif");
-  // A damaged file gives an error and opens nothing.
   WriteBytes(dir + "/bad.jpg", "\xFF\xD8garbage");
   EXPECT_EQ(RunCliSteps(*app, port, {"--open", dir + "/bad.jpg"}), 1);
 }

@@ -59,8 +59,7 @@ class ReaderTest : public ::testing::Test {
       }
     }
   }
-  // Each case, a missing file and `huge` (a size beyond 64 MiB of memory) are refused with their status and leave
-  // image_'s planes and name alone.
+  // Each case, a missing file and `huge` (a size beyond 64 MiB) are refused with their status, image_ unchanged.
   void ExpectRefused(const std::string& ext, const std::vector<Refusal>& cases, const std::string& huge) {
     image_ = MakePositionImage(2, 2);
     image_.name = "keep";

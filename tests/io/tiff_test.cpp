@@ -7,13 +7,9 @@
 namespace tavo {
 namespace {
 
-struct Tag {
-  int tag, type;
-  uint32_t count, value;
-};
+struct Tag { int tag, type; uint32_t count, value; };
 
-// Header, one directory at offset 8 holding `tags`, no next directory, then `tail`, which starts at
-// DataStart(tags.size()).
+// Header, one directory at offset 8 holding `tags`, no next directory, then `tail` at DataStart(tags.size()).
 uint32_t DataStart(size_t tag_count) { return static_cast<uint32_t>(8 + 2 + 12 * tag_count + 4); }
 
 std::string TiffFile(bool big, const std::vector<Tag>& tags, const std::string& tail) {
@@ -79,8 +75,8 @@ TEST_F(TiffTest, Layouts) {
   const uint32_t at7 = DataStart(7);
   std::vector<Tag> bits_array = RgbTags(2, 1, 0, at7 + 6);
   bits_array[2] = {258, 3, 3, at7};
-  // 1 x 3, one row per strip, stored bottom strip first with a gap: the offsets decide. Tables of offsets and counts,
-  // then strips 2, junk, 1, 0.
+  // 1 x 3, one row per strip, bottom strip first, a gap between: the offsets decide. Offsets, counts, strips 2, junk,
+  // 1, 0.
   const uint32_t at9 = DataStart(9), data_at = at9 + 24;
   const std::string strip_tables =
       Le32(data_at + 11) + Le32(data_at + 8) + Le32(data_at) + Le32(3) + Le32(3) + Le32(3) +

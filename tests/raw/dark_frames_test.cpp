@@ -119,8 +119,7 @@ TEST(ApplyMasterDark, KeepZeroAndRefusals) {
   EXPECT_EQ(Ints({Rescale(1234, 1.0, 1.0), Rescale(1234, 1.25, 1.25), Rescale(1000, 1.25, 1.0),
                   Rescale(1000, 1.0, 1.5), Rescale(1001, 1.5, 1.0), Rescale(60000, 1.0, 2.0)}),
             Ints({1234, 1234, 800, 1500, 667, 65535}));
-  // Light 2000 on scale 2, dark 600 on scale 1.5: on the light's scale the dark is 600 x 2 / 1.5 = 800. Equal scales:
-  // plain 2000 - 600.
+  // Light 2000 on scale 2, dark 600 on scale 1.5: on the light's scale the dark is 800. Equal scales: 2000 - 600.
   DarkFrame dark = MakeFrame(1, 1, {{600}});
   dark.gain = 1.5;
   uint16_t records[4] = {2000, 0, 0, 0};
@@ -156,8 +155,7 @@ TEST(ApplyMasterDark, NeighbourModeRepairsInRowMajorOrder) {
   // marked and becomes 0; (4,2) 3000 <= 3050 is marked and becomes 50; (0,4) 1000 = 900 + 100 is marked (not above) and
   // becomes 100. Walk, (2,2) first: (2,0) 900, (0,2) 1200, (4,2) 50, (2,4) 900: S = 3050, m = 762, |50-762| is not
   // below |1200-762|: drop 50, 3000/3 = 1000. (4,2): (4,0) 1900, (2,2) now 1000, (4,4) 900: m = 1266, drop 1900: 950.
-  // (0,4): (0,2) 1200 and (2,4) 900: 1050. The channel-1 defect has no channel-1 neighbour: 0. Zero samples are left
-  // alone.
+  // (0,4): (0,2) 1200 and (2,4) 900: 1050. The channel-1 defect has no channel-1 neighbour: 0. Zero samples stay.
   EXPECT_EQ(Ints({m.At(0, 0, 0), m.At(4, 0, 0), m.At(0, 2, 0), m.At(2, 2, 0), m.At(4, 2, 0),
                   m.At(0, 4, 0), m.At(1, 2, 1), m.At(1, 1, 0), m.At(3, 3, 0)}),
             Ints({900, 1900, 1200, 1000, 950, 1050, 0, 0, 0}));
@@ -184,8 +182,7 @@ TEST(LoadDarkFrame, FailuresReleaseFramesAsTheirKindSays) {
   EXPECT_FALSE(set.frames[1].Loaded());
   EXPECT_TRUE(set.frames[0].Loaded());
   EXPECT_EQ(LoadDarkFrame(set, d1, 4), kRawCannotOpen);
-  // Position 2 is no RAW file the library can decode: that drops every frame loaded so far, the later two load, and
-  // nothing is counted.
+  // Position 2 is no RAW file the library can decode: the frames loaded so far go; the later two load, none counts.
   DarkFrameSet broken;
   const std::string junk[4] = {d1, dir + "/junk.CR2", d3, d4};
   for (int k = 0; k < 4; ++k) LoadDarkFrame(broken, junk[k], k);

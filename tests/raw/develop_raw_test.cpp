@@ -33,8 +33,7 @@ Image DevelopPlain(const std::string& path, RawDevelopOutcome* outcome, int path
 TEST(DevelopRawLibrary, DisplayGammaAndPathCodes) {
   const std::string dir = TempDir("develop");
   RawDevelopOutcome outcome;
-  // Flat files keep their value through demosaicing and the colour conversion; 1 becomes trunc(65535 / 65535^0.45) =
-  // 445.
+  // Flat files keep their value through demosaicing and colour conversion; 1 becomes 65535 / 65535^0.45 = 445.
   for (const auto& [in, out] : {std::pair{0, 0}, {1, 445}, {65535, 65535}}) {
     const uint16_t v = static_cast<uint16_t>(in);
     const Image img = DevelopPlain(WriteDngFile(dir, "f.dng", FlatDng("RGGB", 24, 22, v, v, v)), &outcome, 1);
@@ -105,8 +104,7 @@ TEST(DevelopRawLibrary, RealFilesMatchTheLibrarysOwnToolAndTheFastPathIsPlausibl
       for (size_t i = 0; i < library.PixelCount(); ++i) differing += library.Channel(c)[i] != gamma[ref.Channel(c)[i]];
     }
     EXPECT_EQ(differing, 0u);
-    // The fast path: the library's size, neither washed out nor black, and each channel near the library's rendering
-    // (it has no colour matrix).
+    // The fast path: the library's size, neither washed out nor black, near the library's colours.
     EXPECT_EQ(Ints({fast.width, fast.height}), Ints({f.w, f.h}));
     const std::vector<double> a = Means(fast), b = Means(library);
     for (int c = 0; c < 3; ++c) {

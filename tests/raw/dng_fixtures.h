@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// tests/raw/dng_fixtures.h - synthetic DNG files for the RAW tests: flat per-colour 2 x 2 mosaics with a few planted
-// samples.
+// tests/raw/dng_fixtures.h - synthetic DNG files: flat 2 x 2 mosaics with planted samples.
 #pragma once
 #include <string>
 #include <vector>
@@ -9,13 +8,9 @@
 
 namespace tavo {
 
-struct PlantedSample {
-  int x, y;  // from the left, from the top
-  uint16_t value;
-};
+struct PlantedSample { int x, y; uint16_t value; };  // x from the left, y from the top
 
-// A width x height mosaic of the 2 x 2 `bayer` pattern whose R, G and B positions hold `r`, `g` and `b`, then the
-// planted samples.
+// A width x height mosaic of the 2 x 2 `bayer` pattern holding `r`, `g`, `b` at its R, G, B positions, then `planted`.
 inline DngImage FlatDng(const std::string& bayer, int width, int height, uint16_t r, uint16_t g, uint16_t b,
                         const std::vector<PlantedSample>& planted = {}) {
   DngImage dng;

@@ -26,15 +26,15 @@ TEST(BuildToneTable, HandWorkedPointsOnEachPiece) {
     double gamma;
     std::vector<std::pair<int, int>> points;  // input, output
   } cases[] = {
-      // x0 = 8 x 128 = 1024, x1 = 251 x 256 = 64256, shoulder slope 2048 / 1280 = 1.6. Toe 1024 v^2 / 1024^2: 0.00098,
-      // 256, 400, 976.56, 1022.001; shoulder (v - 65536) 1.6 + 65536: 63488, 65534.4; the cubic by hand calculator:
-      // 2936.66, 35492.017, 63486.40.
+      // x0 = 8 x 128 = 1024, x1 = 251 x 256 = 64256, shoulder slope 2048 / 1280 = 1.6. Toe v^2 / 1024: 0.00098, 256,
+      // 400, 976.56, 1022.001; shoulder (v - 65536) 1.6 + 65536: 63488, 65534.4; cubic (by hand): 2936.66, 35492.017,
+      // 63486.40.
       {0, 255, 1.0, {{0, 0}, {1, 0}, {512, 256}, {640, 400}, {1000, 976}, {1023, 1022}, {64256, 63488},
                      {65535, 65534}, {2000, 2936}, {32768, 35492}, {64255, 63486}}},
       // Gamma 2: k = 65535 / sqrt(65535) = 255.998: sqrt(256) k = 4095.97, sqrt(65534.4 x 65535) = 65534.7.
       {0, 255, 2.0, {{512, 4095}, {65535, 65534}}},
-      // The defaults of R: x0 = 1664, x1 = 45056. 1024 x 100^2 / 1664^2 = 3.698 -> 767.97; the toe end 1024 -> 9896.59;
-      // cubic 47402.36; shoulder 64824.66.
+      // The defaults of R: x0 = 1664, x1 = 45056. 1024 x 100^2 / 1664^2 = 3.698 -> 767.97; toe end 9896.59; cubic
+      // 47402.36; shoulder 64824.66.
       {5, 180, 2.2, {{100, 767}, {1664, 9896}, {20000, 47402}, {50000, 64824}}}};
   for (const auto& c : cases) {
     const std::vector<uint16_t> t = Table(c.black, c.white, c.gamma);
@@ -71,8 +71,7 @@ Image Demosaic(const Mosaic& m, int pattern) {
 
 TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
   const Image p = Demosaic(SmallBayer(), kPattern2x2);
-  // Target row = 3 - mosaic row. (1,1) blue 60: R from the four corners (10+30+90+13)/4 = 35; G from the four edges
-  // 2*(20+50+70+11)/8 = 37.
+  // Row 3 - mosaic row. (1,1) blue 60: R from the corners (10+30+90+13)/4 = 35, G from the edges 37.
   EXPECT_EQ(PixelValues(p, 1, 2), Ints({35, 37, 60}));
   // (0,0) red 10, top-left corner: G 2*(20+50)/4 = 35, B from (1,1) = 60.
   EXPECT_EQ(PixelValues(p, 0, 3), Ints({10, 35, 60}));
@@ -93,8 +92,7 @@ TEST(DemosaicRows, MeansWithEdgeAndCornerWeights) {
 }
 
 TEST(DemosaicRows, SixBySixAndFullColourRecords) {
-  // The 6 x 6 pattern blends the centre with weight 16: (16*100 + 2*40 + 70) / 19 = 92.1; (0,0): (2*40 + 100) / 3;
-  // (2,0): only the corner (1,1).
+  // 6 x 6: the centre weighs 16: (16*100 + 2*40 + 70) / 19 = 92.1; (0,0): (2*40 + 100) / 3; (2,0): the corner (1,1).
   Mosaic m(3, 3);
   m.Set(1, 1, 0, 100);
   m.Set(0, 1, 0, 40);
@@ -113,9 +111,7 @@ TEST(DemosaicRows, SixBySixAndFullColourRecords) {
 }
 
 // Luminance ((R+G+B)/3) >> 2 of planes whose every channel is 4 l.
-struct Luma {
-  std::vector<uint16_t> t1, t2;
-};
+struct Luma { std::vector<uint16_t> t1, t2; };
 Luma RunLuma(int w, int h, const std::vector<int>& l, int sharpness, int radius) {
   std::vector<uint16_t> p(l.size());
   for (size_t i = 0; i < l.size(); ++i) p[i] = static_cast<uint16_t>(4 * l[i]);
@@ -142,14 +138,12 @@ TEST(LuminanceStage, CrossMeanWithBorderRulesAndSharpening) {
   EXPECT_EQ(eight.t2[4], 54);  // 50 + 4
   EXPECT_EQ(eight.t2[0], 0);   // 23 - 64
   // 5 x 5 of 290 with a black centre: T1 there and at its cross neighbours (4*290)/5 = 232, at the diagonal ones 290;
-  // ring mean (4*232 + 4*290) >> 3 = 261, d = -29. Sharpness 1: N = 28, 232 + ((-29+28) * 1) / 2 = 232 (a floor would
-  // give 231).
+  // ring mean (4*232 + 4*290) >> 3 = 261, d = -29. Sharpness 1: N = 28, 232 + ((-29+28) * 1) / 2 = 232 (not 231).
   std::vector<int> dip(25, 290);
   dip[12] = 0;
   const Luma one = RunLuma(5, 5, dip, 1, 0);
   EXPECT_EQ(Ints({one.t1[12], one.t2[12]}), Ints({232, 232}));
-  // 1 x 3, L 30 60 90: the ends have one neighbour, (30+60)/2 = 45 and (90+60)/2 = 75; the middle two, 60. 1 x 1: T1 is
-  // L, no ring, no change.
+  // 1 x 3, L 30 60 90: ends of one neighbour (30+60)/2, (90+60)/2; the middle 60. 1 x 1: T1 is L, unchanged.
   EXPECT_EQ(RunLuma(1, 3, {30, 60, 90}, 0, 0).t1, (std::vector<uint16_t>{45, 60, 75}));
   const Luma single = RunLuma(1, 1, {77}, 8, 1);
   EXPECT_EQ(Ints({single.t1[0], single.t2[0]}), Ints({77, 77}));
@@ -188,13 +182,11 @@ TEST(ColourStage, GainHueAndLuminanceRatio) {
       {300, 200, 100, 100, 100, 0, 0, {300, 200, 100}},  // A = 0, T2 = T1: unchanged
       {300, 200, 100, 100, 200, 0, 0, {600, 400, 200}},  // T2 = 2 T1 doubles
       {300, 200, 100, 100, 100, 4, 0, {400, 200, 0}},    // q = 4: A = 60, 2c - m, m = 200
-      // h = +12, A = 12: r' = (108*300 + 12*100)/120 = 280, g' = 210, b' = 110, m = 200; 280 + 80*12/60, 210 +
-      // 10*12/60, 110 - 90*12/60.
+      // h = +12, A = 12: r' = (108*300 + 12*100)/120 = 280, g' = 210, b' = 110, m = 200: 280 + 16, 210 + 2, 110 - 18.
       {300, 200, 100, 100, 100, 0, 12, {296, 212, 92}},
       // h = -12: r' = (108*300 + 12*200)/120 = 290, g' = 190, b' = 120; 290 + 18, 190 - 2, 120 - 16.
       {300, 200, 100, 100, 100, 0, -12, {308, 188, 104}},
-      // (c - m) A / 60 truncates toward zero. q = 1: A = 15, m = 200: 307 + 107*15/60 = 333; 193 + (-105/60 = -1.75 ->
-      // -1); 100 - 25.
+      // (c - m) A / 60 truncates toward zero. q = 1: A = 15, m = 200: 307 + 107*15/60 = 333; 193 - 1 (-1.75); 100 - 25.
       {307, 193, 100, 100, 100, 1, 0, {333, 192, 75}},
       {300, 200, 100, 0, 500, 4, 12, {0, 0, 0}}};  // smoothed luminance 0: black
   for (const auto& c : cases) {

@@ -91,7 +91,6 @@ TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {
   ui.on_dialog = nullptr;
   RunCommand(*app, ui, 131);
   EXPECT_EQ(app->darks.master.planes[0][0], 1500);
-  // Developments use the master with the dialog's mode.
   ui.files.push_back({true, light, 0});
   CmdOpen(*app, ui);
   EXPECT_TRUE(SamePlanes(app->slots[0], Expected(light, app->settings.raw, &app->darks)));
@@ -111,7 +110,6 @@ TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {
   RunCommand(*app, ui, 131);
   EXPECT_FALSE(app->darks.master.Loaded());
   EXPECT_FALSE(app->darks.frames[0].Loaded());
-  // Start-up empties the dark set.
   app->darks.paths[0] = dark;
   ASSERT_TRUE(RebuildDarkSet(*app));
   StartUp(*app, ui, {});
@@ -140,8 +138,7 @@ TEST(RawSettingsCommand, CancelKeepsOnlyThePathChoice) {
   EXPECT_EQ(Ints({raw.path, raw.sharpness}), Ints({0, 7}));
 }
 
-// The keyword, command 131 and development through tavo-cli are checked end to end by the RAW cross-check; refused
-// lists change nothing.
+// The keyword, command 131 and development through tavo-cli are in the RAW cross-check; refused lists change nothing.
 TEST(CliRaw, RefusedDarkFileListsChangeNothing) {
   const std::string dir = TempDir("raw_cli");
   const std::string d1 = FlatRggb(dir, "d 1.dng", 1000), d2 = FlatRggb(dir, "d2.dng", 1200);

@@ -99,8 +99,7 @@ TEST(SettingsFile, ReadingIsForgivingAndClampsWhatItReads) {
 }
 
 TEST(SettingsFile, GroupsForSetIncludeTheExtraKeywords) {
-  // The raw group's last value is the quality, which "dark" sets as well; extra keywords read like file groups,
-  // clamped.
+  // The raw group's last value is the quality, which "dark" sets as well; extra keywords read like groups.
   Settings s;
   ASSERT_TRUE(ReadSettingGroup(s, "raw", "1.5 2.25 3 1 130 3 140 5 150 7 1 3 4 11 3"));
   EXPECT_EQ(Ints({s.raw.white_b, s.raw.quality}), Ints({150, 3}));

@@ -26,12 +26,10 @@ std::vector<int> Surface(int amplitude, int curve, int* peak) {
 
 TEST(QuadraticBackground, CurvesTruncationAndClamps) {
   int peak = 0;
-  // e = 1: Dmax = 5; amplitude 1600 -> step 100; v = (5 - d) * 100 / 5, sample v * 16 + 1024. (5, 4): d = 1.41, whole
-  // part 1: 80.
+  // e = 1: Dmax = 5; step 1600 / 16 = 100; v = (5 - d) * 100 / 5, v * 16 + 1024. (5, 4): d = 1.41 -> 1: 80.
   EXPECT_EQ(Surface(1600, 100, &peak), Ints({2624, 1664, 1664, 1344, 1024, 2304, 2304}));
   EXPECT_EQ(peak, 2624);
-  // e = 2: Dmax = 25; (7, 3): D = 9, v = 16 * 100 / 25 = 64; (0, 3): D = 16, v = 36; (5, 3): D = 1, v = 96; (5, 4): D =
-  // 2, v = 92.
+  // e = 2: Dmax = 25; (7, 3): D = 9, v = 64; (0, 3): D = 16, v = 36; (5, 3): D = 1, 96; (5, 4): D = 2, 92.
   EXPECT_EQ(Surface(1600, 200, &peak), Ints({2624, 2048, 2048, 1600, 1024, 2560, 2496}));
   // e = 3: Dmax = 125; (7, 3): D = 27, v = 98 * 100 / 125 = 78.4 -> 78.
   EXPECT_EQ(Surface(1600, 300, &peak)[1], 2272);
@@ -49,8 +47,7 @@ TEST(QuadraticBackground, CurvesTruncationAndClamps) {
 }
 
 TEST(ApplyBackgroundPlane, DivideSubtractReplace) {
-  // Peak 2048 -> s = 128. 1000 * 128 / 1024 = 125 -> 2000; B = 0 -> 65535; 65535 * 128 / 1024 = 8191 -> 131056 ->
-  // 65535; 500 * 128 / 16 * 16.
+  // Peak 2048 -> s = 128. 1000 * 128 / 1024 = 125 -> 2000; B = 0 -> 65535; 8191 x 16 -> 65535; 500 * 128 / 16 * 16.
   uint16_t plane[4] = {1000, 1000, 65535, 500};
   const uint16_t bg[4] = {1024, 0, 1024, 16};
   ApplyBackgroundPlane(plane, bg, 4, kBackgroundDivide, 2048, 0);
@@ -90,8 +87,7 @@ TEST(ApplyQuadraticBackground, ChannelsModesAndWhatIsLeftAlone) {
   Image flat = MakeFlatImage(kW, kH, 9);
   ASSERT_EQ(ApplyQuadraticBackground(flat, kBackgroundReplace, high, 50), kOpMade);
   EXPECT_EQ(Ints({R(flat, 4, 3), R(flat, 0, 3)}), Ints({2624, 1344}));
-  // A single pixel has no distance to fall off over; mode 3 uses a background image; without the scratch plane nothing
-  // changes.
+  // A single pixel has no distance to fall off over; mode 3 uses a background image; no scratch plane: no change.
   Image one = MakeFlatImage(1, 1, 1000), keep = MakeFlatImage(kW, kH, 1000);
   EXPECT_EQ(ApplyQuadraticBackground(one, kBackgroundDivide, levels, 200), kOpNothingToDo);
   EXPECT_EQ(one.r[0], 1000);

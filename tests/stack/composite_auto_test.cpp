@@ -12,9 +12,7 @@ namespace tavo {
 namespace {
 
 // Grey planes for the comparison functions, all samples `fill`, with `spots` (x, y, value) set.
-struct Spot {
-  int x, y, v;
-};
+struct Spot { int x, y, v; };
 std::vector<uint16_t> Grey(int w, int h, int fill = 0, std::vector<Spot> spots = {}) {
   std::vector<uint16_t> g(static_cast<size_t>(w) * h, static_cast<uint16_t>(fill));
   for (const Spot& s : spots) g[static_cast<size_t>(s.y) * w + s.x] = static_cast<uint16_t>(s.v);
@@ -23,16 +21,14 @@ std::vector<uint16_t> Grey(int w, int h, int fill = 0, std::vector<Spot> spots =
 
 TEST(CompareGrey, HandComputedTermsAndTruncation) {
   // 4 x 2, no displacement: centre (2, 1), hx = 2, hy = 1, all 8 pixels. Row 0: A 64 vs 0 -> (2)^2 = 4; A 0 vs B 95 ->
-  // (-95 / 32 = -2)^2 = 4 (truncation toward zero, not -3). Row sum 8 / 2 = 4. Row 1: A 320 -> 100, / 2 = 50. Total 54
-  // / 1.
+  // (-95 / 32 = -2)^2 = 4 (truncation toward zero, not -3). Row sum 8 / 2 = 4. Row 1: 320 -> 100, / 2 = 50. Total 54.
   const std::vector<uint16_t> a = Grey(4, 2, 0, {{0, 0, 64}, {3, 1, 320}}), b = Grey(4, 2, 0, {{1, 0, 95}});
   EXPECT_EQ(CompareCentre256(a.data(), b.data(), 4, 2, 0, 0), 54);
   // The 1024 comparison divides by 64: 1, (-95/64 = -1)^2 = 1, 25: (2 / 2) + (25 / 2) = 13.
   EXPECT_EQ(CompareCentre1024(a.data(), b.data(), 4, 2, 0, 0), 13);
   // Small overlap, row by row: (4 + 4) / 4 + 100 / 4 = 27, / 2 rows = 13.
   EXPECT_EQ(CompareCentreCorners(a.data(), b.data(), 4, 2, 0, 0), 13);
-  // 3000 x 2, rows of 3000 terms of 2047^2 = 4190209: the row sum 12570627000 passes 32 bits; / 3000 per row, total / 2
-  // = 4190209.
+  // 3000 x 2, rows of 3000 terms of 2047^2 = 4190209: the row sum 12570627000 passes 32 bits; / 3000, / 2 rows.
   const std::vector<uint16_t> white = Grey(3000, 2, 65535), black = Grey(3000, 2);
   EXPECT_EQ(CompareCentreCorners(white.data(), black.data(), 3000, 2, 0, 0), 4190209);
 }
@@ -67,8 +63,7 @@ TEST(CompareGrey, PatchesAndWindows) {
     const std::vector<uint16_t> a = Grey(300, 300, 0, {{c.x, c.y, 6400}});
     EXPECT_EQ(CompareGrey(c.method, a.data(), zero.data(), 300, 300, 0, 0), c.score) << c.x << "," << c.y;
   }
-  // Flat difference of 64 everywhere (term 4): corners 50 x (800 / 50 / 4) = 200, centre 100 x (400 / 50 / 2) = 400;
-  // 600 / 50 / 4 = 3.
+  // Difference 64 everywhere (term 4): corners 50 x (800 / 50 / 4) = 200, centre 100 x 4 = 400; 600 / 50 / 4 = 3.
   const std::vector<uint16_t> flat = Grey(300, 300, 64);
   EXPECT_EQ(CompareCentreCorners(flat.data(), zero.data(), 300, 300, 0, 0), 3);
 }
@@ -78,8 +73,7 @@ TEST(FindSearchRegion, ByMethodAndSize) {
     int method, w, h, rx, ry;
     SearchRegion want;
   } cases[] = {
-      // 400 - 40 and 360 - 40 are above 256 (not 512): the middle three quarters; 200 - 20 - 128 and 180 - 20 - 128 for
-      // the 256 square.
+      // 400 - 40 and 360 - 40 are above 256 (not 512): the middle three quarters, or 200 - 148 and 180 - 148.
       {kCompareCentreCorners, 400, 360, 20, 20, {50, 45, 350, 315}},
       {kCompareCentre256, 400, 360, 20, 20, {52, 32, 348, 328}},
       {kCompareCentre1024, 400, 360, 20, 20, {0, 0, 400, 360}},  // too small: whole area
@@ -123,8 +117,7 @@ struct Stack {
 
 TEST(RegisterFrames, FindsKnownShiftsUpToTheEndsOfTheRange) {
   // Offsets are world corner k minus world corner 1: frame k(x, y) equals frame 1(x + dx, y + dy). Ranges above 4 run
-  // the quarter pass over +-(range / 4 + 1) quarter pixels and then +-4 around it; smaller ranges search +-range
-  // directly.
+  // the quarter pass over +-(range / 4 + 1) quarter pixels and then +-4 around it; smaller ranges search +-range.
   const struct {
     const char* what;
     int method, w, h, range;
@@ -141,8 +134,7 @@ TEST(RegisterFrames, FindsKnownShiftsUpToTheEndsOfTheRange) {
       {"range 4, last candidate", kCompareCentre256, 320, 300, 4, {{20, 20}, {24, 24}}, {0, 0, 4, 4}},
       {"range 4, first candidate", kCompareCentre256, 320, 300, 4, {{20, 20}, {16, 16}}, {0, 0, -4, -4}},
       {"range 4, mixed ends", kCompareCentre256, 320, 300, 4, {{20, 20}, {24, 16}}, {0, 0, 4, -4}},
-      // Range 5: quarter pass over +-2, so +-8, then +-4: +-12 is as far as it reaches, through the first or last
-      // candidate of both passes.
+      // Range 5: quarter pass over +-2, so +-8, then +-4: +-12, the first or last candidate of both passes.
       {"range 5, 11 needs the quarter pass", kCompareCentre256, 320, 300, 5, {{20, 20}, {31, 8}}, {0, 0, 11, -12}},
       {"range 5, last candidates", kCompareCentre256, 320, 300, 5, {{20, 20}, {32, 32}}, {0, 0, 12, 12}},
       {"range 5, first candidates", kCompareCentre256, 320, 300, 5, {{20, 20}, {8, 8}}, {0, 0, -12, -12}}};
@@ -159,8 +151,8 @@ TEST(RegisterFrames, FindsKnownShiftsUpToTheEndsOfTheRange) {
   EXPECT_NE(five.in[1].offset_x, 5);
 }
 
-// Identical 48 x 40 frames: rows differ by h(y / 4) = ((y / 4) * 7 mod 13) x 3000, columns repeat with period `period`
-// (half dark, half bright).
+// Identical 48 x 40 frames: rows differ by h(y / 4) = ((y / 4) * 7 mod 13) x 3000, columns half dark, half bright per
+// `period`.
 Image Striped(int period) {
   Image img;
   AllocateImagePlanes(img, 48, 40, false);
@@ -178,8 +170,7 @@ TEST(RegisterFrames, TiesKeepTheFirstDisplacementAndShortMemoryChangesNothing) {
   StackInput in[2] = {{&a, 100, 0, 0}, {&b, 100, 0, 0}};
   ASSERT_TRUE(RegisterFrames(kCompareCentre256, 2, 4, 4, in));
   EXPECT_EQ(Ints({in[1].offset_x, in[1].offset_y}), Ints({-4, 0}));
-  // Period 8, range 8: the quarter pass (quarter period 2) ties at -2, 0 and 2 and keeps -2, i.e. -8; the fine pass
-  // over -12..-4 finds only -8.
+  // Period 8, range 8: the quarter pass ties at -2, 0, 2 and keeps -2 (-8); the fine pass over -12..-4 finds -8.
   Image c = Striped(8), d = Striped(8);
   StackInput in8[2] = {{&c, 100, 0, 0}, {&d, 100, 0, 0}};
   ASSERT_TRUE(RegisterFrames(kCompareCentre256, 2, 8, 8, in8));
@@ -191,8 +182,7 @@ TEST(RegisterFrames, TiesKeepTheFirstDisplacementAndShortMemoryChangesNothing) {
   EXPECT_EQ(kept[1].offset_x, 9);
 }
 
-// Placement, shift and combine through CompositeAuto are checked with the engine's block (engine/operations_test) and
-// end to end by the cross-check.
+// Placement, shift and combine through CompositeAuto are checked through the engine's block and by the cross-check.
 TEST(CompositeAuto, RowsWithoutImageOrWeightAreNotUsed) {
   Image flat = MakeFlatImage(40, 30, 1000), empty;
   CompositeJob job;

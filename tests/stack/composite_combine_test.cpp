@@ -36,8 +36,7 @@ Image Combine(std::vector<StackInput> in, int w, int h, int mode, int noise = -1
 int R(const Image& img, int x, int row) { return Sample(img.r.get(), img, x, row); }
 
 TEST(StackPlacement, CanvasShiftAndNoiseControl) {
-  // Found offsets (0, 0) and (-5, 4): x moves by +5, y stays (smallest 0); w = max(5 + 10, 0 + 6), h = max(0 + 8, 4 +
-  // 12).
+  // Found offsets (0, 0) and (-5, 4): x moves by +5, y stays (smallest 0); w = max(15, 6), h = max(8, 16).
   Image a = Flat3(10, 8, 1, 1, 1), b = Flat3(6, 12, 1, 1, 1), wide = Flat3(6000, 1, 1, 1, 1);
   StackInput in[2] = {In(a, 100, 0, 0), In(b, 100, -5, 4)};
   int w = 0, h = 0;
@@ -67,8 +66,7 @@ TEST(NormalisationFactors, SmallestMeanOverEachMeanOnTheOverlapGrid) {
             Ints({16384, 16384, 16384, 5461, 16384, 8192}));
   NormalisationFactors(in, 2, false, f);
   EXPECT_EQ(f[1][0], 16384);
-  // 300 wide: step 300 / 128 + 1 = 3, so only columns 0, 3, 6, ... count; input C is 1000 there and 60000 elsewhere, D
-  // flat 2000.
+  // 300 wide: step 300 / 128 + 1 = 3, so only columns 0, 3, 6, ... count; C is 1000 there, 60000 elsewhere; D 2000.
   Image c = Flat3(300, 2, 1000, 1000, 1000), d = Flat3(300, 2, 2000, 1000, 1000);
   for (int x = 0; x < 300; ++x) {
     if (x % 3 != 0) Set(c, x, 0, 60000, 1000, 1000), Set(c, x, 1, 60000, 1000, 1000);
@@ -89,8 +87,7 @@ TEST(CombineAverage, WeightsNormalisationZerosAndMonochrome) {
   // 1000, 2000, 4000 with weights 100, 50, 25: 300000 / 175 = 1714.28.
   Image a = Flat3(1, 1, 1000, 1000, 1000), b = Flat3(1, 1, 2000, 2000, 2000), c = Flat3(1, 1, 4000, 4000, 4000);
   EXPECT_EQ(R(Combine({In(a, 100), In(b, 50), In(c, 25)}, 1, 1, kCombineAverage), 0, 0), 1714);
-  // Normalised: E's R factor 5461 makes 3000 into 999.94 -> 999; average (1000 + 999) / 2 = 999; G and B factors leave
-  // 2000 and 3000.
+  // Normalised: E's R factor 5461 makes 3000 into 999.94 -> 999; average (1000 + 999) / 2 = 999; G and B stay.
   Image d = Flat3(2, 2, 1000, 2000, 3000), e = Flat3(2, 2, 3000, 2000, 6000);
   EXPECT_EQ(PixelValues(Combine({In(d), In(e)}, 2, 2, kCombineAverage, -1, true), 1, 1), Ints({999, 2000, 3000}));
   // Two inputs: one with all three channels 0 is left out; one with any channel above 0 counts in every channel.
@@ -99,8 +96,7 @@ TEST(CombineAverage, WeightsNormalisationZerosAndMonochrome) {
   const Image two = Combine({In(z), In(y)}, 2, 1, kCombineAverage);
   EXPECT_EQ(PixelValues(two, 0, 0), Ints({200, 25, 35}));
   EXPECT_EQ(PixelValues(two, 1, 0), Ints({300, 50, 70}));
-  // Three inputs: per channel, only samples of 1 or more count: (100 + 300 + 600) / 3, only 50, (70 + 90) / 2; X does
-  // not cover x = 1.
+  // Three inputs: per channel, only samples of 1 or more count: 1000 / 3, only 50, 160 / 2; X misses x = 1.
   const Image three = Combine({In(z), In(y), In(x)}, 2, 1, kCombineAverage);
   EXPECT_EQ(PixelValues(three, 0, 0), Ints({333, 50, 80}));
   EXPECT_EQ(R(three, 1, 0), 300);
@@ -130,8 +126,7 @@ TEST(CombineAverage, RejectionOfThreeAndFourInputs) {
       // d = |v - mean of the others|: 1000 -> |1000 - 2010 / 2| = 5, 1010 -> 10, 1000 -> 5. Level 0 (T = 0) leaves
       // input 2 out; level 1 (T = 256) tolerates it: 3010 / 3.
       {"level 0", {1000, 1010, 1000}, 0, 1000}, {"level 1", {1000, 1010, 1000}, 1, 1003},
-      // d3 = |1256 - 1000| = 256: exactly T is kept, (2000 + 1256) / 3; 257 is over and the largest (d1 = d2 = 128):
-      // 2000 / 2.
+      // d3 = |1256 - 1000| = 256: exactly T is kept, (2000 + 1256) / 3; 257 is over and largest (d1 = d2 = 128): 1000.
       {"exactly at T", {1000, 1000, 1256}, 1, 1085}, {"one above T", {1000, 1000, 1257}, 1, 1000},
       // 3000, 1000, 3000, 1000: d1 = d3 = |3000 - 5000 / 3| = 1334, d2 = d4 = 1333, all above T = 1280. S1 is not above
       // S3 and S2 is not largest, so input 3 goes: 5000 / 3.
@@ -149,8 +144,7 @@ TEST(CombineAverage, RejectionOfThreeAndFourInputs) {
 }
 
 TEST(CombineAverage, RejectionCountsOnlyCoveringInputs) {
-  // Three 2 x 1 inputs at x offsets 0, 0, 1: column 0 is held by inputs 1 and 2 only, column 2 by input 3 alone;
-  // nothing is rejected there.
+  // Three 2 x 1 inputs at x offsets 0, 0, 1: column 0 holds inputs 1 and 2, column 2 input 3: no rejection.
   Image a = Flat3(2, 1, 1000, 1000, 1000), b = Flat3(2, 1, 5000, 5000, 5000), c = Flat3(2, 1, 2000, 2000, 2000);
   for (int noise : {0, 256}) {
     const Image out = Combine({In(a), In(b), In(c, 100, 1, 0)}, 3, 1, kCombineAverage, noise);
@@ -195,8 +189,7 @@ TEST(CombineOthers, AddMaximumAndMinimum) {
   Image a = Flat3(2, 1, 1000, 1000, 1000), b = Flat3(1, 1, 2000, 2000, 2000);
   const Image sum = Combine({In(a, 50), In(b, 30)}, 2, 1, kCombineAdd);
   EXPECT_EQ(Ints({R(sum, 0, 0), R(sum, 1, 0)}), Ints({1100, 500}));
-  // Covering inputs only. The minimum leaves out black samples, before or after a lit one; where only a black sample
-  // covers, 0.
+  // Covering inputs only. The minimum leaves out black samples, before or after lit ones; 0 where only black covers.
   Image c = Flat3(2, 1, 0, 500, 7000), d = Flat3(1, 1, 1000, 200, 0);
   const Image mx = Combine({In(c), In(d)}, 2, 1, kCombineMax), mn = Combine({In(c), In(d)}, 2, 1, kCombineMin);
   EXPECT_EQ(PixelValues(mx, 0, 0), Ints({1000, 500, 7000}));

@@ -55,16 +55,14 @@ TEST(GammaCurve, ProbesOfStraightPiecesAndTheSpacingRules) {
 TEST(GammaCurve, OneUnitWideCurvedSegmentStartsAtItsPoint) {
   // (0 -> 0), (200 -> 100), (200 -> 230): the middle input steps down to x1 = 51199, so S3 spans one unit, from (51199,
   // 25600) to (51200, 58880). Its cubic has a3 near -3.3e4 against x1^3 near 1.3e14: each term must be one rounded
-  // product with the exact power, or the sum at v = x1 lands two 8-bit steps off (26112). At v = x1 the cubic is y1 =
-  // 100 * 256.
+  // product with the exact power, or the sum at v = x1 lands two 8-bit steps off (26112). At x1 it is y1 = 25600.
   const GammaCurve c = Curve(0, 200100, 200230, kCurveCurved);
   EXPECT_EQ(std::vector<double>({c.x1, c.x2, 1.0 * MapGammaSample(c, 51199)}),
             std::vector<double>({51199, 51200, 25600}));
 }
 
 TEST(GammaCurve, TablePassMatchesPerSampleMappingAndEmptyPlanesStay) {
-  // Every input through the plane pass (a lookup table) and through the single-sample mapping; the curve rises up to
-  // the clamp.
+  // Every input through the plane pass (a lookup table) and the single-sample mapping; it rises up to the clamp.
   std::vector<uint16_t> plane(65536);
   for (int v = 0; v < 65536; ++v) plane[v] = static_cast<uint16_t>(v);
   const GammaCurve c = Curve(20040, 128150, 230250, kCurveCurved);
@@ -80,8 +78,8 @@ TEST(GammaCurve, TablePassMatchesPerSampleMappingAndEmptyPlanesStay) {
   EXPECT_EQ(v, 1234);
 }
 
-// Curves: R (128 -> 255), G the default points, B (128 -> 0), straight: 16384 -> 32639, 16383 and 0 (the line from (1,
-// 0) to (32768, 65280)).
+// Curves: R (128 -> 255), G the default points, B (128 -> 0), straight: 16384 -> 32639 (line to (32768, 65280)), 16383,
+// 0.
 TEST(ApplyGamma, ChannelsAndTheMonochromeRule) {
   GammaParams p;
   p.kind = kCurveStraight;
