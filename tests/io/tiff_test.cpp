@@ -91,7 +91,14 @@ TEST_F(TiffTest, Layouts) {
   for (const auto& e : entries) old += Le16(e[0]) + Le16(e[1]) + Le32(e[2]) + Le32(e[3]);
   old += Le32(0) + std::string(8, '\0');
   old += Le16(0x1111) + Le16(0x2222) + Le16(0x3333) + Le16(0x4444) + Le16(0x5555) + Le16(0x6666);
+  // Two strips far apart: file row 0 (10 11 12) at 2000000, past the reader's 1 MiB buffer, row 1 (20 21 22) back at
+  // 138; each is read from its own offset.
+  std::vector<Tag> far = RgbTags(1, 2, 8, 122, {{278, 3, 1, 1}, {279, 4, 2, 130}});
+  far[5].count = 2;
+  std::string far_data = Le32(2000000) + Le32(138) + Le32(3) + Le32(3) + Raw({20, 21, 22});
+  far_data += std::string(2000000 - 122 - far_data.size(), '\0') + Raw({10, 11, 12}) + std::string(1 << 20, '\0');
   ExpectPlanes(".tif", {
+      {"strips far apart", TiffFile(false, far, far_data), 1, 256, {20, 10}, {21, 11}, {22, 12}},
       {"bits as an array", TiffFile(false, bits_array, Le16(8) + Le16(8) + Le16(8) + Raw({1, 2, 3, 250, 251, 252})),
        2, 256, {1, 250}, {2, 251}, {3, 252}},
       // R bits 10-14, G 5-9, B 0-4, x 2048: 0x7C00 is red 31, 0x03E1 green 31 and blue 1. Big-endian words.
@@ -104,6 +111,9 @@ TEST_F(TiffTest, Layouts) {
        {0, 0, 2, 5}, {0, 0, 3, 6}}, {"byte count 4 cuts the second pixel",
        TiffFile(false, RgbTags(2, 1, 8, DataStart(8), {{279, 4, 1, 4}}), Raw({1, 2, 3, 4, 5, 6})), 2, 256, {1, 4},
        {2, 0}, {3, 0}},
+      // A count of 4 ends a two-row strip one byte into its second row (memory row 0).
+      {"byte count 4 in a two-row strip", TiffFile(false, RgbTags(1, 2, 8, DataStart(8), {{279, 4, 1, 4}}),
+       Raw({1, 2, 3, 4, 5, 6})), 1, 256, {4, 1}, {0, 2}, {0, 3}},
       {"strip past the end", TiffFile(false, RgbTags(1, 1, 8, 100000), Raw({1, 2, 3})), 1, 1, {0}, {0}, {0}},
   });
 }

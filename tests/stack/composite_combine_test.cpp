@@ -35,7 +35,7 @@ Image Combine(std::vector<StackInput> in, int w, int h, int mode, int noise = -1
 
 int R(const Image& img, int x, int row) { return Sample(img.r.get(), img, x, row); }
 
-TEST(StackPlacement, CanvasShiftAndNoiseControl) {
+TEST(StackPlacement, CanvasAndShift) {
   // Found offsets (0, 0) and (-5, 4): x moves by +5, y stays (smallest 0); w = max(15, 6), h = max(8, 16).
   Image a = Flat3(10, 8, 1, 1, 1), b = Flat3(6, 12, 1, 1, 1), wide = Flat3(6000, 1, 1, 1, 1);
   StackInput in[2] = {In(a, 100, 0, 0), In(b, 100, -5, 4)};
@@ -50,10 +50,6 @@ TEST(StackPlacement, CanvasShiftAndNoiseControl) {
   ApplyStackShift(shifted, 3, 5, -1);  // input k moves by k x (5, -1)
   EXPECT_EQ(Ints({shifted[0].offset_x, shifted[1].offset_x, shifted[2].offset_x, shifted[0].offset_y,
                   shifted[1].offset_y, shifted[2].offset_y}), Ints({1, 7, 10, 1, -1, 1}));
-  EXPECT_FALSE(DecodeNoiseControl(-1).active);
-  const NoiseControl removal = DecodeNoiseControl(5), move = DecodeNoiseControl(256 + 3);
-  EXPECT_TRUE(removal.active && !removal.move && removal.threshold == 1280);
-  EXPECT_TRUE(move.active && move.move && move.threshold == 768);
 }
 
 TEST(NormalisationFactors, SmallestMeanOverEachMeanOnTheOverlapGrid) {
@@ -218,6 +214,11 @@ TEST(CombineContrastMax, RunningWeightsFollowTheSharperInput) {
   Set(a, 0, 0, 3000, 3000, 3000);
   Set(b, 0, 0, 7000, 7000, 7000);
   EXPECT_EQ(R(Combine({In(a), In(b)}, 3, 3, kCombineContrastMax), 1, 1), 6000);
+  // Flat 4 x 3 inputs, the second at x = 1: along row 1 the flat first wins (contrast 0 against one that is not there)
+  // at x = 1, (3, 2); at x = 2 both are flat, no winner: (3 x 1000 + 2 x 3000) / 5; then the second alone.
+  Image c = Flat3(4, 3, 1000, 1000, 1000), d = Flat3(4, 3, 3000, 3000, 3000);
+  const Image e = Combine({In(c), In(d, 100, 1, 0)}, 5, 3, kCombineContrastMax);
+  EXPECT_EQ(PlaneValues(e.r.get(), e), Ints({0, 0, 0, 0, 0, 0, 1000, 1800, 3000, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(CombineStack, AnyPlacementStaysInsideEveryInput) {
