@@ -76,7 +76,7 @@ TEST(SettingsFile, ReadingIsForgivingAndClampsWhatItReads) {
   // brought into range by their rule: ranges cut, flags become 1, a choice outside its values takes its default.
   WriteBytes(dir + "/x.tvp", "LEVEL 55\nSHARP\n4 1000 20 30\nnoise 3 0 1 Display 64\nedge 999 color 50 60 17 banana "
                              "round 1 100 round 2 200 " + std::string(300, 'x') + " waikyoku -12\n"
-                             "composite 9 99999 7 5 300 3\nraw 0.5 9 2.25 -3 300 1 130 3 140 12 5 9 -2 90 9\n");
+                             "composite 9 99999 7 5 300 3\nraw 0.5 9 2.25 -3 300 1 130 3 140 12 5 9 7 90 9\n");
   Settings s;
   ASSERT_EQ(LoadSettings(s, dir + "/x.tvp"), 1);
   EXPECT_EQ(Ints({s.level.strength, s.sharp.radius, s.sharp.enhance, s.noise.area, s.noise.strength,
@@ -88,7 +88,7 @@ TEST(SettingsFile, ReadingIsForgivingAndClampsWhatItReads) {
   EXPECT_EQ(std::vector<double>(s.raw.gamma, s.raw.gamma + 3), std::vector<double>({1, 4, 2.25}));
   EXPECT_EQ(Ints({s.raw.black_r, s.raw.white_r, s.raw.black_g, s.raw.white_g, s.raw.sharpness,
                   s.raw.radius, s.raw.false_colour, s.raw.saturation, s.raw.hue, s.raw.quality}),
-            Ints({0, 255, 1, 130, 8, 1, 4, 0, 36, 3}));
+            Ints({0, 255, 1, 130, 8, 1, 4, 4, 36, 3}));
   // One group changes only that group.
   WriteBytes(dir + "/gray.tvp", "gray\n3 100 200 300\n");
   Settings one, expected;
