@@ -111,9 +111,9 @@ TEST_F(TiffTest, Layouts) {
        {0, 0, 2, 5}, {0, 0, 3, 6}}, {"byte count 4 cuts the second pixel",
        TiffFile(false, RgbTags(2, 1, 8, DataStart(8), {{279, 4, 1, 4}}), Raw({1, 2, 3, 4, 5, 6})), 2, 256, {1, 4},
        {2, 0}, {3, 0}},
-      // A count of 4 ends a two-row strip one byte into its second row (memory row 0).
-      {"byte count 4 in a two-row strip", TiffFile(false, RgbTags(1, 2, 8, DataStart(8), {{279, 4, 1, 4}}),
-       Raw({1, 2, 3, 4, 5, 6})), 1, 256, {4, 1}, {0, 2}, {0, 3}},
+      // A count of 3 ends a two-row strip after its first row: the second (memory row 0) reads as 0.
+      {"byte count 3 in a two-row strip", TiffFile(false, RgbTags(1, 2, 8, DataStart(8), {{279, 4, 1, 3}}),
+       Raw({1, 2, 3, 4, 5, 6})), 1, 256, {0, 1}, {0, 2}, {0, 3}},
       {"strip past the end", TiffFile(false, RgbTags(1, 1, 8, 100000), Raw({1, 2, 3})), 1, 1, {0}, {0}, {0}},
   });
 }
