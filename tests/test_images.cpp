@@ -53,6 +53,19 @@ Image MakeFlatImage(int w, int h, uint16_t value) {
   return img;
 }
 
+Image MakeImageFromRows(int w, int h, const std::vector<int>& values) {
+  Image img;
+  AllocateImagePlanes(img, w, h, true);
+  for (size_t i = 0; i < img.PixelCount() && i < values.size(); ++i) {
+    img.r[i] = img.g[i] = img.b[i] = static_cast<uint16_t>(values[i]);
+  }
+  return img;
+}
+
+std::vector<int> PlaneValues(const uint16_t* plane, const Image& image) {
+  return std::vector<int>(plane, plane + image.PixelCount());
+}
+
 uint16_t Sample(const uint16_t* plane, const Image& image, int x, int row) {
   return plane[static_cast<size_t>(row) * image.width + x];
 }

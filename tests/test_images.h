@@ -17,6 +17,12 @@ Image MakeNoiseImage(int w, int h, uint32_t seed);
 // Every sample of every plane set to `value`.
 Image MakeFlatImage(int w, int h, uint16_t value);
 
+// w x h image with `values` (row 0 first, the bottom row) in all three
+// planes.
+Image MakeImageFromRows(int w, int h, const std::vector<int>& values);
+// All samples of one plane, row 0 first.
+std::vector<int> PlaneValues(const uint16_t* plane, const Image& image);
+
 uint16_t Sample(const uint16_t* plane, const Image& image, int x, int row);
 bool SamePlanes(const Image& a, const Image& b);
 

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// filters/bands.h - splitting the rows of an output among the threads.
+#pragma once
+#include <omp.h>
+
+#include <cstdint>
+
+namespace tavo {
+
+// Below this many output samples a thread team costs more than it saves.
+constexpr int64_t kFilterParallelMin = 1 << 16;
+
+// Calls band(first, last) once per thread with one contiguous band of the
+// rows 0..rows - 1, so a thread can keep state (running sums, converted
+// source rows) from one row to the next. Every output row must depend on
+// the source alone: the result is then the same for any number of threads.
+template <typename Band>
+void ForEachBand(int rows, int64_t samples, Band band) {
+#pragma omp parallel if (samples >= kFilterParallelMin)
+  {
+    const int64_t threads = omp_get_num_threads(), id = omp_get_thread_num();
+    const int first = static_cast<int>(rows * id / threads);
+    const int last = static_cast<int>(rows * (id + 1) / threads);
+    if (first < last) band(first, last);
+  }
+}
+
+}  // namespace tavo
