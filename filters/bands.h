@@ -7,6 +7,12 @@
 
 namespace tavo {
 
+// Marks a row function to be built twice, for AVX2 and for the baseline
+// x86-64, the better one being chosen when the program loads. Both builds
+// give the same samples: the arithmetic is integer or correctly rounded
+// double lane by lane, and fused multiply-adds are off project-wide.
+#define TAVO_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+
 // Below this many output samples a thread team costs more than it saves.
 constexpr int64_t kFilterParallelMin = 1 << 16;
 

@@ -3,79 +3,144 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "core/memory.h"
 #include "core/sample.h"
 #include "filters/bands.h"
+#include "filters/divide.h"
 
 namespace tavo {
 namespace {
 
 struct Strengths {
   int range, enhancement, threshold, smoothing;
+  double smooth_reciprocal;  // 1 / (S + 10)
 };
 
-// Pull towards the mixed mean (few samples on the own side) or towards the
-// own side's mean.
-int OwnSide(int v, int s9, int side_sum, int side_count, const Strengths& k) {
-  if (side_count < 3) {
-    return (v * 10 + ((s9 + side_sum) / (9 + side_count)) * k.smoothing) / (k.smoothing + 10);
+Strengths MakeStrengths(int range, int enhancement, int threshold, int smoothing) {
+  Strengths k{ClampInt(range, 0, kEdgeRangeMax), ClampInt(enhancement, 0, kEdgeStrengthMax),
+              ClampInt(threshold, 0, kEdgeThresholdMax), ClampInt(smoothing, 0, kEdgeStrengthMax), 0};
+  k.smooth_reciprocal = 1.0 / (k.smoothing + 10);
+  return k;
+}
+
+// The result for one plane of a pixel whose 3 x 3 block has been summed.
+// Sums stay below 17 x 65535 and numerators below 65535 x 60. The choices
+// are written as arithmetic on 0/1 flags: the compiler then vectorises
+// whole rows, and noise does not stall on mispredicted branches.
+[[gnu::always_inline]] inline uint16_t EdgeResult(const Strengths& k, int v, int s9, int edge,
+                                                  int bright, int s_hi, int n_hi, int s_lo, int n_lo) {
+  const int side_sum = s_lo + bright * (s_hi - s_lo), side_count = n_lo + bright * (n_hi - n_lo);
+  // Fewer than 3 on the own side: the mixed mean, pulled with S; else the
+  // own side's mean, pulled with E.
+  const int few = side_count < 3;
+  const int mean = DivideExact(side_sum + few * s9, side_count + few * 9);
+  const int strength = k.enhancement + few * (k.smoothing - k.enhancement);
+  const int on_edge = DivideExact(v * 10 + mean * strength, strength + 10);
+  const int flat = DivideSmall(v * 10 + DivideSmall(s9, 1.0 / 9) * k.smoothing, k.smooth_reciprocal);
+  return static_cast<uint16_t>(flat + edge * (on_edge - flat));  // a weighted mean: within 0..65535
+}
+
+// One-plane form at column x1 of the rows below (a), at (b) and above (c),
+// with the clamped neighbour columns x0 and x2.
+[[gnu::always_inline]] inline uint16_t EdgePixel(const Strengths& k, const uint16_t* a, const uint16_t* b,
+                                                 const uint16_t* c, int x0, int x1, int x2) {
+  const int v = b[x1];
+  const int s[9] = {a[x0], a[x1], a[x2], b[x0], v, b[x2], c[x0], c[x1], c[x2]};
+  int mx = v, mn = v, s9 = 0, s_hi = 0, n_hi = 0, s_lo = 0, n_lo = 0;
+#pragma GCC unroll 9
+  for (int i = 0; i < 9; ++i) {
+    mx = std::max(mx, s[i]);
+    mn = std::min(mn, s[i]);
+    s9 += s[i];
+    const int hi = s[i] > v, lo = s[i] < v;
+    s_hi += hi * s[i];
+    n_hi += hi;
+    s_lo += lo * s[i];
+    n_lo += lo;
   }
-  return (v * 10 + (side_sum / side_count) * k.enhancement) / (k.enhancement + 10);
+  const int edge = mx - mn > k.range;
+  const int bright = (mx - mn) * k.threshold + mn * 100 < v * 100;
+  return EdgeResult(k, v, s9, edge, bright, s_hi, n_hi, s_lo, n_lo);
 }
 
-int Flat(int v, int s9, const Strengths& k) {
-  return (v * 10 + (s9 / 9) * k.smoothing) / (k.smoothing + 10);
-}
-
-// Three row pointers and clamped column indices around (x, y); calls
-// `pixel` with the 9 sample offsets (row pointer index, column).
-template <typename Pixel>
-void ForEachPixel(int width, int height, int64_t samples, Pixel pixel) {
-#pragma omp parallel for schedule(static) if (samples >= kFilterParallelMin)
-  for (int y = 0; y < height; ++y) {
-    const int below = std::max(y - 1, 0), above = std::min(y + 1, height - 1);
-    for (int x = 0; x < width; ++x) {
-      pixel(y, below, above, std::max(x - 1, 0), x, std::min(x + 1, width - 1));
+// Three-plane form at column x1: p[row][plane] are the rows below, at and
+// above, l[row] their sums R + G + B.
+[[gnu::always_inline]] inline void EdgePixelRgb(const Strengths& k, const uint16_t* const (&p)[3][3],
+                                                const int* const (&l)[3], int x0, int x1, int x2,
+                                                uint16_t* const (&out)[3]) {
+  const int cols[3] = {x0, x1, x2};
+  const int lc = l[1][x1];
+  int mx = lc, mn = lc, n_lo = 0;
+  int s9_r = 0, s9_g = 0, s9_b = 0, lo_r = 0, lo_g = 0, lo_b = 0;
+#pragma GCC unroll 3
+  for (int r = 0; r < 3; ++r) {
+#pragma GCC unroll 3
+    for (int i = 0; i < 3; ++i) {
+      const int x = cols[i];
+      const int lv = l[r][x];
+      mx = std::max(mx, lv);
+      mn = std::min(mn, lv);
+      // The centre is never below itself, so it joins no dark group; the
+      // bright group is what is left of the 8 neighbours.
+      const int dark = lv < lc;
+      n_lo += dark;
+      const int vr = p[r][0][x], vg = p[r][1][x], vb = p[r][2][x];
+      s9_r += vr;
+      s9_g += vg;
+      s9_b += vb;
+      lo_r += dark * vr;
+      lo_g += dark * vg;
+      lo_b += dark * vb;
     }
   }
+  const int edge = mx - mn > 3 * k.range;
+  const int bright = (mx - mn) * k.threshold + mn * 100 < lc * 100;
+  const int n_hi = 8 - n_lo;
+  const int vr = p[1][0][x1], vg = p[1][1][x1], vb = p[1][2][x1];
+  out[0][x1] = EdgeResult(k, vr, s9_r, edge, bright, s9_r - vr - lo_r, n_hi, lo_r, n_lo);
+  out[1][x1] = EdgeResult(k, vg, s9_g, edge, bright, s9_g - vg - lo_g, n_hi, lo_g, n_lo);
+  out[2][x1] = EdgeResult(k, vb, s9_b, edge, bright, s9_b - vb - lo_b, n_hi, lo_b, n_lo);
 }
+
+// One output row of each form; the border columns repeat their edge.
+TAVO_AVX2_CLONES void EdgeRow(const Strengths& k, const uint16_t* a, const uint16_t* b, const uint16_t* c,
+                              int width, uint16_t* out) {
+  const int last = width - 1;
+  out[0] = EdgePixel(k, a, b, c, 0, 0, std::min(1, last));
+#pragma omp simd
+  for (int x = 1; x < last; ++x) out[x] = EdgePixel(k, a, b, c, x - 1, x, x + 1);
+  if (last > 0) out[last] = EdgePixel(k, a, b, c, last - 1, last, last);
+}
+
+TAVO_AVX2_CLONES void EdgeRowRgb(const Strengths& k, const uint16_t* const (&p)[3][3], const int* const (&l)[3],
+                                 int width, uint16_t* const (&out)[3]) {
+  const int last = width - 1;
+  EdgePixelRgb(k, p, l, 0, 0, std::min(1, last), out);
+#pragma omp simd
+  for (int x = 1; x < last; ++x) EdgePixelRgb(k, p, l, x - 1, x, x + 1, out);
+  if (last > 0) EdgePixelRgb(k, p, l, last - 1, last, last, out);
+}
+
+size_t RowOffset(int y, int width) { return static_cast<size_t>(y) * static_cast<size_t>(width); }
 
 }  // namespace
 
 void EnhanceEdgesPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int range,
                        int enhancement, int threshold, int smoothing) {
   if (width <= 0 || height <= 0) return;
-  const Strengths k{range, enhancement, threshold, smoothing};
-  const size_t w = static_cast<size_t>(width);
+  const Strengths k = MakeStrengths(range, enhancement, threshold, smoothing);
   const int64_t samples = static_cast<int64_t>(width) * height;
-  ForEachPixel(width, height, samples, [&](int y, int y0, int y2, int x0, int x1, int x2) {
-    const uint16_t* rows[3] = {plane + y0 * w, plane + y * w, plane + y2 * w};
-    const int v = rows[1][x1];
-    int mx = 0, mn = 65535, s9 = 0, s_hi = 0, n_hi = 0, s_lo = 0, n_lo = 0;
-    for (const uint16_t* row : rows) {
-      for (const int xx : {x0, x1, x2}) {
-        const int s = row[xx];
-        mx = std::max(mx, s);
-        mn = std::min(mn, s);
-        s9 += s;
-        if (s > v) {
-          s_hi += s;
-          ++n_hi;
-        } else if (s < v) {
-          s_lo += s;
-          ++n_lo;
-        }
-      }
+  const int w = width;
+  ForEachBand(height, samples, [&](int first, int end) {
+    for (int y = first; y < end; ++y) {
+      // Coordinates outside the plane repeat the border row or column.
+      const uint16_t* a = plane + RowOffset(std::max(y - 1, 0), w);
+      const uint16_t* b = plane + RowOffset(y, w);
+      const uint16_t* c = plane + RowOffset(std::min(y + 1, height - 1), w);
+      EdgeRow(k, a, b, c, w, scratch + RowOffset(y, w));
     }
-    int result;
-    if (mx - mn > k.range) {
-      const bool bright = (mx - mn) * k.threshold + mn * 100 < v * 100;
-      result = bright ? OwnSide(v, s9, s_hi, n_hi, k) : OwnSide(v, s9, s_lo, n_lo, k);
-    } else {
-      result = Flat(v, s9, k);
-    }
-    scratch[y * w + x1] = ClampSample(result);
   });
   std::memcpy(plane, scratch, static_cast<size_t>(samples) * 2);
 }
@@ -83,41 +148,30 @@ void EnhanceEdgesPlane(uint16_t* plane, uint16_t* scratch, int width, int height
 void EnhanceEdgesRgb(uint16_t* const planes[3], uint16_t* const scratch[3], int width, int height,
                      int range, int enhancement, int threshold, int smoothing) {
   if (width <= 0 || height <= 0) return;
-  const Strengths k{range, enhancement, threshold, smoothing};
-  const size_t w = static_cast<size_t>(width);
+  const Strengths k = MakeStrengths(range, enhancement, threshold, smoothing);
   const int64_t samples = static_cast<int64_t>(width) * height;
-  ForEachPixel(width, height, samples, [&](int y, int y0, int y2, int x0, int x1, int x2) {
-    const size_t centre = y * w + x1;
-    const int lc = planes[0][centre] + planes[1][centre] + planes[2][centre];
-    int mx = 0, mn = 3 * 65535, n_hi = 0, n_lo = 0;
-    int s9[3] = {}, s_hi[3] = {}, s_lo[3] = {};
-    for (const int yy : {y0, y, y2}) {
-      for (const int xx : {x0, x1, x2}) {
-        const size_t i = yy * w + xx;
-        const int v[3] = {planes[0][i], planes[1][i], planes[2][i]};
-        const int l = v[0] + v[1] + v[2];
-        mx = std::max(mx, l);
-        mn = std::min(mn, l);
-        for (int c = 0; c < 3; ++c) s9[c] += v[c];
-        if (yy == y && xx == x1) continue;  // the groups hold the 8 neighbours
-        int* group = l < lc ? s_lo : s_hi;
-        for (int c = 0; c < 3; ++c) group[c] += v[c];
-        ++(l < lc ? n_lo : n_hi);
+  const int w = width;
+  ForEachBand(height, samples, [&](int first, int end) {
+    // R + G + B of the rows around y, formed once per row: slot yy % 3
+    // holds row yy.
+    std::vector<int> sums(3 * static_cast<size_t>(w));
+    int held[3] = {-1, -1, -1};
+    for (int y = first; y < end; ++y) {
+      const int ys[3] = {std::max(y - 1, 0), y, std::min(y + 1, height - 1)};
+      const uint16_t* p[3][3];
+      const int* l[3];
+      for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) p[r][c] = planes[c] + RowOffset(ys[r], w);
+        int* row_sum = &sums[RowOffset(ys[r] % 3, w)];
+        if (held[ys[r] % 3] != ys[r]) {
+          held[ys[r] % 3] = ys[r];
+          for (int x = 0; x < w; ++x) row_sum[x] = p[r][0][x] + p[r][1][x] + p[r][2][x];
+        }
+        l[r] = row_sum;
       }
-    }
-    const bool edge = mx - mn > 3 * k.range;
-    const bool bright = (mx - mn) * k.threshold + mn * 100 < lc * 100;
-    for (int c = 0; c < 3; ++c) {
-      const int v = planes[c][centre];
-      int result;
-      if (!edge) {
-        result = Flat(v, s9[c], k);
-      } else if (bright) {
-        result = OwnSide(v, s9[c], s_hi[c], n_hi, k);
-      } else {
-        result = OwnSide(v, s9[c], s_lo[c], n_lo, k);
-      }
-      scratch[c][centre] = ClampSample(result);
+      uint16_t* const out[3] = {scratch[0] + RowOffset(y, w), scratch[1] + RowOffset(y, w),
+                                scratch[2] + RowOffset(y, w)};
+      EdgeRowRgb(k, p, l, w, out);
     }
   });
   for (int c = 0; c < 3; ++c) std::memcpy(planes[c], scratch[c], static_cast<size_t>(samples) * 2);
@@ -136,23 +190,20 @@ OpStatus ApplyEdge(Image& image, const EdgeParams& params) {
     scratch[c] = NewPlane(count, false);
     if (!scratch[c]) return kOpNoMemory;
   }
-  const int range = ClampInt(params.range, 0, kEdgeRangeMax);
-  const int enhancement = ClampInt(params.enhancement, 0, kEdgeStrengthMax);
-  const int threshold = ClampInt(params.threshold, 0, kEdgeThresholdMax);
-  const int smoothing = ClampInt(params.smoothing, 0, kEdgeStrengthMax);
+  const EdgeParams& p = params;
   const int w = image.width, h = image.height;
   if (three) {
     uint16_t* const planes[3] = {image.r.get(), image.g.get(), image.b.get()};
     uint16_t* const scratches[3] = {scratch[0].get(), scratch[1].get(), scratch[2].get()};
-    EnhanceEdgesRgb(planes, scratches, w, h, range, enhancement, threshold, smoothing);
+    EnhanceEdgesRgb(planes, scratches, w, h, p.range, p.enhancement, p.threshold, p.smoothing);
     return kOpMade;
   }
   const int bits[3] = {kChannelFlagR, kChannelFlagG, kChannelFlagB};
   for (int c = 0; c < 3; ++c) {
     const bool selected = mono ? c == 0 : (flags & bits[c]) != 0;
     if (selected) {
-      EnhanceEdgesPlane(image.Channel(c), scratch[0].get(), w, h, range, enhancement, threshold,
-                        smoothing);
+      EnhanceEdgesPlane(image.Channel(c), scratch[0].get(), w, h, p.range, p.enhancement, p.threshold,
+                        p.smoothing);
     }
   }
   return kOpMade;

@@ -32,7 +32,7 @@ struct EdgeParams {
 //     else:    (10 v + (sHi / nHi) E) / (E + 10)
 //   dark side likewise with sLo, nLo.
 //   flat: (10 v + (s9 / 9) S) / (S + 10).
-// Arguments are taken as within the ranges above.
+// Arguments are clamped to the ranges above first.
 void EnhanceEdgesPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int range,
                        int enhancement, int threshold, int smoothing);
 

@@ -9,6 +9,7 @@
 #include "core/memory.h"
 #include "core/sample.h"
 #include "filters/bands.h"
+#include "filters/divide.h"
 
 namespace tavo {
 namespace {
@@ -26,55 +27,73 @@ void PrefixRow(const uint16_t* row, int width, uint32_t* prefix) {
   }
 }
 
+constexpr int kMaxWindow = (2 * kSharpRadiusMax + 1) * (2 * kSharpRadiusMax + 1);
+
 struct Setup {
   int width, height, radius, range, smoothing, enhancement;
   int half_width[2 * kSharpRadiusMax + 1];  // octagon half-width by dy + radius
+  double reciprocal[kMaxWindow + 1];        // 1 / count
 };
 
-// Adds one window row (half-width hw) to the sums and counts of every
-// column, clipping at the left and right borders.
-void AddWindowRow(const uint32_t* prefix, int width, int hw, uint32_t* sum, uint32_t* count) {
+// Adds one window row (half-width hw) to the sums of every column,
+// clipping at the left and right borders.
+void AddWindowRow(const uint32_t* __restrict prefix, int width, int hw, uint32_t* __restrict sum) {
   const int mid_begin = std::min(hw, width), mid_end = std::max(width - hw, mid_begin);
-  auto clipped = [&](int x) {
-    const int lo = std::max(x - hw, 0), hi = std::min(x + hw, width - 1);
-    sum[x] += prefix[hi + 1] - prefix[lo];
-    count[x] += static_cast<uint32_t>(hi - lo + 1);
-  };
+  auto clipped = [&](int x) { sum[x] += prefix[std::min(x + hw, width - 1) + 1] - prefix[std::max(x - hw, 0)]; };
   for (int x = 0; x < mid_begin; ++x) clipped(x);
-  const uint32_t full = static_cast<uint32_t>(2 * hw + 1);
-  for (int x = mid_begin; x < mid_end; ++x) {
-    sum[x] += prefix[x + hw + 1] - prefix[x - hw];
-    count[x] += full;
-  }
+#pragma omp simd
+  for (int x = mid_begin; x < mid_end; ++x) sum[x] += prefix[x + hw + 1] - prefix[x - hw];
   for (int x = mid_end; x < width; ++x) clipped(x);
 }
 
-void FilterRow(const Setup& s, const uint16_t* row, const uint32_t* sum, const uint32_t* count,
-               uint16_t* out) {
-  const int t = s.range, e = s.enhancement;
-  const int sr = s.smoothing * s.radius, den = sr + 10;
-  for (int x = 0; x < s.width; ++x) {
-    const int v = row[x];
-    int total = static_cast<int>(sum[x]), n = static_cast<int>(count[x]);
-    if (s.radius == 1) {  // the centre is not part of the 8-neighbour mean
-      total -= v;
-      n -= 1;
-      if (n == 0) {
-        out[x] = static_cast<uint16_t>(v);
-        continue;
-      }
+struct Pull {
+  int range, enhancement, smoothing_r;  // T, E, S r
+  double smooth_reciprocal;             // 1 / (S r + 10)
+};
+
+// One sample from the sum and the reciprocal count of its window. Sums
+// stay below 441 x 65535 < 2^25 and the smoothing numerator below 65535 x
+// 510 < 2^26, so both divisions can go through DivideSmall. Written with
+// selections only, so whole rows vectorise.
+[[gnu::always_inline]] inline uint16_t Filter(const Pull& k, int v, int total, double reciprocal) {
+  const int m = DivideSmall(total, reciprocal);
+  const int d = v - m;
+  const int smooth = DivideSmall(m * k.smoothing_r + v * 10, k.smooth_reciprocal);
+  const int pushed = v + ((d < 0 ? d + k.range : d - k.range) * k.enhancement) / 10;
+  const int result = d > -k.range && d < k.range ? smooth : pushed;
+  return static_cast<uint16_t>(std::min(std::max(result, 0), 65535));
+}
+
+// Output row y from the window sums of its columns; rows y + dy_lo .. y +
+// dy_hi are inside the plane. Only the first and last r columns have
+// clipped windows; the rest share one count.
+TAVO_AVX2_CLONES void FilterRow(const Setup& s, int dy_lo, int dy_hi, const uint16_t* __restrict row,
+               const uint32_t* __restrict sum, uint16_t* __restrict out) {
+  const int w = s.width, r = s.radius;
+  const Pull k{s.range, s.enhancement, s.smoothing * r, 1.0 / (s.smoothing * r + 10)};
+  // r = 1 averages the 8 neighbours: the centre leaves the sum and count.
+  const int centre_out = r == 1 ? 1 : 0;
+  auto count_at = [&](int x) {
+    int n = -centre_out;
+    for (int dy = dy_lo; dy <= dy_hi; ++dy) {
+      const int hw = s.half_width[dy + r];
+      n += std::min(x + hw, w - 1) - std::max(x - hw, 0) + 1;
     }
-    const int m = total / n;
-    const int d = v - m;
-    int result;
-    if (d > -t && d < t) {
-      result = (m * sr + v * 10) / den;
-    } else if (d < 0) {
-      result = v + ((d + t) * e) / 10;
-    } else {
-      result = v + ((d - t) * e) / 10;
+    return n;
+  };
+  const int left_end = std::min(r, w), right_begin = std::max(w - r, left_end);
+  for (int x = 0; x < left_end; ++x) {
+    out[x] = Filter(k, row[x], static_cast<int>(sum[x]) - centre_out * row[x], s.reciprocal[count_at(x)]);
+  }
+  if (left_end < right_begin) {
+    const double reciprocal = s.reciprocal[count_at(left_end)];
+#pragma omp simd
+    for (int x = left_end; x < right_begin; ++x) {
+      out[x] = Filter(k, row[x], static_cast<int>(sum[x]) - centre_out * row[x], reciprocal);
     }
-    out[x] = ClampSample(result);
+  }
+  for (int x = right_begin; x < w; ++x) {
+    out[x] = Filter(k, row[x], static_cast<int>(sum[x]) - centre_out * row[x], s.reciprocal[count_at(x)]);
   }
 }
 
@@ -84,21 +103,19 @@ void FilterRows(const Setup& s, const uint16_t* plane, uint16_t* scratch, int fi
   const int w = s.width, h = s.height, r = s.radius;
   const size_t stride = static_cast<size_t>(w) + 1;
   const int ring_rows = 2 * r + 1;
-  std::vector<uint32_t> ring(stride * ring_rows), sum(w), count(w);
+  std::vector<uint32_t> ring(stride * ring_rows), sum(w);
   int next = std::max(first - r, 0);  // next source row to enter the ring
   for (int y = first; y < last; ++y) {
-    const int top = std::min(y + r, h - 1);
-    for (; next <= top; ++next) {
+    const int dy_lo = -std::min(y, r), dy_hi = std::min(h - 1 - y, r);
+    for (; next <= y + dy_hi; ++next) {
       PrefixRow(plane + static_cast<size_t>(next) * w, w, &ring[(next % ring_rows) * stride]);
     }
     std::fill(sum.begin(), sum.end(), 0u);
-    std::fill(count.begin(), count.end(), 0u);
-    for (int yy = std::max(y - r, 0); yy <= top; ++yy) {
-      AddWindowRow(&ring[(yy % ring_rows) * stride], w, s.half_width[yy - y + r], sum.data(),
-                   count.data());
+    for (int dy = dy_lo; dy <= dy_hi; ++dy) {
+      AddWindowRow(&ring[((y + dy) % ring_rows) * stride], w, s.half_width[dy + r], sum.data());
     }
     const size_t offset = static_cast<size_t>(y) * w;
-    FilterRow(s, plane + offset, sum.data(), count.data(), scratch + offset);
+    FilterRow(s, dy_lo, dy_hi, plane + offset, sum.data(), scratch + offset);
   }
 }
 
@@ -107,7 +124,17 @@ void FilterRows(const Setup& s, const uint16_t* plane, uint16_t* scratch, int fi
 void ApplySharpSmoothPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int radius,
                            int range, int smoothing, int enhancement) {
   if (width <= 0 || height <= 0) return;
-  Setup s{width, height, radius, range, smoothing, enhancement, {}};
+  radius = ClampInt(radius, kSharpRadiusMin, kSharpRadiusMax);
+  if (radius == 1 && width == 1 && height == 1) return;  // no neighbour to compare with
+  Setup s{width,
+          height,
+          radius,
+          ClampInt(range, 0, kSharpRangeMax),
+          ClampInt(smoothing, 0, kSharpStrengthMax),
+          ClampInt(enhancement, 0, kSharpStrengthMax),
+          {},
+          {}};
+  for (int n = 1; n <= kMaxWindow; ++n) s.reciprocal[n] = 1.0 / n;
   const int reach = (radius + 2) / 3 + radius;  // |dx| + |dy| limit of the octagon
   for (int dy = -radius; dy <= radius; ++dy) {
     s.half_width[dy + radius] = std::min(radius, reach - std::abs(dy));
@@ -124,16 +151,12 @@ OpStatus ApplySharpSmooth(Image& image, const SharpSmoothParams& params) {
   if (image.monochrome != 1 && (!image.g || !image.b)) return kOpNothingToDo;
   Plane scratch = NewPlane(image.PixelCount(), false);
   if (!scratch) return kOpNoMemory;
-  const int radius = ClampInt(params.radius, kSharpRadiusMin, kSharpRadiusMax);
-  const int range = ClampInt(params.range, 0, kSharpRangeMax);
-  const int smoothing = ClampInt(params.smoothing, 0, kSharpStrengthMax);
-  const int enhancement = ClampInt(params.enhancement, 0, kSharpStrengthMax);
   const int bits[3] = {kChannelFlagR, kChannelFlagG, kChannelFlagB};
   for (int c = 0; c < 3; ++c) {
     const bool selected = image.monochrome == 1 ? c == 0 : (flags & bits[c]) != 0;
     if (!selected) continue;
-    ApplySharpSmoothPlane(image.Channel(c), scratch.get(), image.width, image.height, radius,
-                          range, smoothing, enhancement);
+    ApplySharpSmoothPlane(image.Channel(c), scratch.get(), image.width, image.height,
+                          params.radius, params.range, params.smoothing, params.enhancement);
   }
   return kOpMade;
 }

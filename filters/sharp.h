@@ -34,13 +34,12 @@ struct SharpSmoothParams {
 //   d = v - m;  |d| < T: (m S r + 10 v) / (S r + 10);
 //   d <= -T: v + ((d + T) E) / 10;  d >= T: v + ((d - T) E) / 10;
 //   clamped to 0..65535.
-// Arguments are taken as within the ranges above. Rows run in parallel;
+// Arguments are clamped to the ranges above first. Rows run in parallel;
 // the result does not depend on the number of threads.
 void ApplySharpSmoothPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int radius,
                            int range, int smoothing, int enhancement);
 
-// The operation on an image: parameters clamped to their ranges, then the
-// flagged planes in the order R, G, B with one shared scratch plane. A
+// The operation on an image: the flagged planes in the order R, G, B with one shared scratch plane. A
 // monochrome image filters its R plane when any flag is set (its G and B
 // are stale). Empty image or no flag: kOpNothingToDo. No memory for the
 // scratch plane: kOpNoMemory. Image untouched in both.

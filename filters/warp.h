@@ -3,7 +3,7 @@
 // 8-bit bilinear weights shared by the rotation and the distortion
 // correction.
 #pragma once
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 
 #include "core/image.h"
@@ -21,29 +21,41 @@ template <typename Where>
 void WarpBilinear(const Image& in, Image& out, Where where) {
   const int w = in.width, h = in.height, nw = out.width;
   const double last_x = w - 1, last_y = h - 1;
+  // Output tiles keep the source area they read small: a turned row runs
+  // across many source rows, and a whole output row's worth of them would
+  // not stay in cache.
+  constexpr int kTileRows = 32, kTileColumns = 128;
   ForEachBand(out.height, out.PixelCount(), [&](int first, int last) {
-    for (int y = first; y < last; ++y) {
-      uint16_t* dst[3];
-      for (int c = 0; c < 3; ++c) dst[c] = out.Channel(c) + static_cast<size_t>(y) * nw;
-      for (int x = 0; x < nw; ++x) {
-        double sx, sy;
-        where(x, y, &sx, &sy);
-        const double fx0 = std::floor(sx), fy0 = std::floor(sy);
-        // Compared as doubles, so a position far outside never reaches an
-        // integer conversion.
-        if (!(fx0 >= 0.0 && fx0 < last_x && fy0 >= 0.0 && fy0 < last_y)) {
-          dst[0][x] = dst[1][x] = dst[2][x] = 0;
-          continue;
-        }
-        const uint32_t fx = static_cast<uint32_t>((sx - fx0) * 256.0);
-        const uint32_t fy = static_cast<uint32_t>((sy - fy0) * 256.0);
-        const size_t i = static_cast<size_t>(fy0) * w + static_cast<size_t>(fx0);
-        for (int c = 0; c < 3; ++c) {
-          const uint16_t* p = in.Channel(c);
-          // At most 65535 x 65536: fits 32 bits unsigned.
-          const uint32_t v = p[i] * (256 - fx) * (256 - fy) + p[i + 1] * fx * (256 - fy) +
-                             p[i + w] * (256 - fx) * fy + p[i + w + 1] * fx * fy;
-          dst[c][x] = static_cast<uint16_t>(v >> 16);
+    for (int ty = first; ty < last; ty += kTileRows) {
+      const int y_end = std::min(last, ty + kTileRows);
+      for (int tx = 0; tx < nw; tx += kTileColumns) {
+        const int x_end = std::min(nw, tx + kTileColumns);
+        for (int y = ty; y < y_end; ++y) {
+          uint16_t* dst[3];
+          for (int c = 0; c < 3; ++c) dst[c] = out.Channel(c) + static_cast<size_t>(y) * nw;
+          for (int x = tx; x < x_end; ++x) {
+            double sx, sy;
+            where(x, y, &sx, &sy);
+            // floor(s) >= 0 and floor(s) < last hold exactly when 0 <= s <
+            // last (last is whole), and for s >= 0 the floor is the
+            // truncation. Tested as doubles, a position far outside (or no
+            // number) never reaches an integer conversion.
+            if (!(sx >= 0.0 && sx < last_x && sy >= 0.0 && sy < last_y)) {
+              dst[0][x] = dst[1][x] = dst[2][x] = 0;
+              continue;
+            }
+            const uint32_t x0 = static_cast<uint32_t>(sx), y0 = static_cast<uint32_t>(sy);
+            const uint32_t fx = static_cast<uint32_t>((sx - x0) * 256.0);
+            const uint32_t fy = static_cast<uint32_t>((sy - y0) * 256.0);
+            const size_t i = static_cast<size_t>(y0) * w + x0;
+            for (int c = 0; c < 3; ++c) {
+              const uint16_t* p = in.Channel(c);
+              // At most 65535 x 65536: fits 32 bits unsigned.
+              const uint32_t v = p[i] * (256 - fx) * (256 - fy) + p[i + 1] * fx * (256 - fy) +
+                                 p[i + w] * (256 - fx) * fy + p[i + w + 1] * fx * fy;
+              dst[c][x] = static_cast<uint16_t>(v >> 16);
+            }
+          }
         }
       }
     }
