@@ -31,4 +31,22 @@ void ForEachBand(int rows, int64_t samples, Band band) {
   }
 }
 
+// For filters that overwrite their rows in place while a row's result
+// depends on the rows around it: each thread calls prepare(first, last)
+// (also for an empty band, first >= last), which copies or digests the
+// rows it will need from its neighbours' bands and returns the work for
+// its own band; once every thread has prepared, each runs its work.
+template <typename Prepare>
+void ForEachBandInPlace(int rows, int64_t samples, Prepare prepare) {
+#pragma omp parallel if (samples >= kFilterParallelMin)
+  {
+    const int64_t threads = omp_get_num_threads(), id = omp_get_thread_num();
+    const int first = static_cast<int>(rows * id / threads);
+    const int last = static_cast<int>(rows * (id + 1) / threads);
+    auto work = prepare(first, last);
+#pragma omp barrier
+    work();
+  }
+}
+
 }  // namespace tavo

@@ -2,10 +2,8 @@
 #include "filters/edge.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
-#include "core/memory.h"
 #include "core/sample.h"
 #include "filters/bands.h"
 #include "filters/divide.h"
@@ -125,56 +123,95 @@ TAVO_AVX2_CLONES void EdgeRowRgb(const Strengths& k, const uint16_t* const (&p)[
 
 size_t RowOffset(int y, int width) { return static_cast<size_t>(y) * static_cast<size_t>(width); }
 
-}  // namespace
+// The rows first..last - 1 of one thread, filtered in place on one plane
+// or on three (the three-plane form). A row's result needs the original
+// rows around it: the row below is kept aside before it is overwritten,
+// and the rows just outside the band, which the neighbouring threads
+// overwrite, are copied before any thread writes.
+struct EdgeBand {
+  const Strengths* k;
+  uint16_t* const* planes;
+  int count, width, height, first, last;
+  std::vector<uint16_t> below, halo, out;  // `count` rows each
+  std::vector<int> sums;                   // R + G + B of rows yy % 3 (three planes)
+  int held[3];
 
-void EnhanceEdgesPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int range,
-                       int enhancement, int threshold, int smoothing) {
-  if (width <= 0 || height <= 0) return;
-  const Strengths k = MakeStrengths(range, enhancement, threshold, smoothing);
-  const int64_t samples = static_cast<int64_t>(width) * height;
-  const int w = width;
-  ForEachBand(height, samples, [&](int first, int end) {
-    for (int y = first; y < end; ++y) {
-      // Coordinates outside the plane repeat the border row or column.
-      const uint16_t* a = plane + RowOffset(std::max(y - 1, 0), w);
-      const uint16_t* b = plane + RowOffset(y, w);
-      const uint16_t* c = plane + RowOffset(std::min(y + 1, height - 1), w);
-      EdgeRow(k, a, b, c, w, scratch + RowOffset(y, w));
+  uint16_t* Live(int c, int row) const { return planes[c] + RowOffset(row, width); }
+  uint16_t* Copy(std::vector<uint16_t>& rows, int c) { return &rows[RowOffset(c, width)]; }
+
+  void Prepare() {
+    if (first >= last) return;
+    for (int c = 0; c < count; ++c) {
+      if (first > 0) std::copy_n(Live(c, first - 1), width, Copy(below, c));
+      if (last < height) std::copy_n(Live(c, last), width, Copy(halo, c));
     }
+  }
+
+  void Run() {
+    for (int y = first; y < last; ++y) {
+      // Coordinates outside the plane repeat the border row or column.
+      const uint16_t* p[3][3] = {};
+      for (int c = 0; c < count; ++c) {
+        p[1][c] = Live(c, y);
+        p[0][c] = y == 0 ? p[1][c] : Copy(below, c);
+        p[2][c] = y + 1 == height ? p[1][c] : y + 1 < last ? Live(c, y + 1) : Copy(halo, c);
+      }
+      if (count == 1) {
+        EdgeRow(*k, p[0][0], p[1][0], p[2][0], width, Copy(out, 0));
+      } else {
+        const int ys[3] = {std::max(y - 1, 0), y, std::min(y + 1, height - 1)};
+        const int* l[3];
+        for (int r = 0; r < 3; ++r) {
+          int* row_sum = &sums[RowOffset(ys[r] % 3, width)];
+          if (held[ys[r] % 3] != ys[r]) {
+            held[ys[r] % 3] = ys[r];
+            for (int x = 0; x < width; ++x) row_sum[x] = p[r][0][x] + p[r][1][x] + p[r][2][x];
+          }
+          l[r] = row_sum;
+        }
+        uint16_t* const results[3] = {Copy(out, 0), Copy(out, 1), Copy(out, 2)};
+        EdgeRowRgb(*k, p, l, width, results);
+      }
+      for (int c = 0; c < count; ++c) {
+        std::copy_n(Live(c, y), width, Copy(below, c));
+        std::copy_n(Copy(out, c), width, Live(c, y));
+      }
+    }
+  }
+};
+
+void EnhanceInPlace(uint16_t* const* planes, int count, int width, int height, const Strengths& k) {
+  if (width <= 0 || height <= 0) return;
+  ForEachBandInPlace(height, static_cast<int64_t>(width) * height, [&](int first, int last) {
+    const size_t rows = RowOffset(count, width);
+    EdgeBand band{&k,
+                  planes,
+                  count,
+                  width,
+                  height,
+                  first,
+                  last,
+                  std::vector<uint16_t>(rows),
+                  std::vector<uint16_t>(rows),
+                  std::vector<uint16_t>(rows),
+                  std::vector<int>(count == 3 ? RowOffset(3, width) : 0),
+                  {-1, -1, -1}};
+    band.Prepare();
+    return [band = std::move(band)]() mutable { band.Run(); };
   });
-  std::memcpy(plane, scratch, static_cast<size_t>(samples) * 2);
 }
 
-void EnhanceEdgesRgb(uint16_t* const planes[3], uint16_t* const scratch[3], int width, int height,
-                     int range, int enhancement, int threshold, int smoothing) {
-  if (width <= 0 || height <= 0) return;
-  const Strengths k = MakeStrengths(range, enhancement, threshold, smoothing);
-  const int64_t samples = static_cast<int64_t>(width) * height;
-  const int w = width;
-  ForEachBand(height, samples, [&](int first, int end) {
-    // R + G + B of the rows around y, formed once per row: slot yy % 3
-    // holds row yy.
-    std::vector<int> sums(3 * static_cast<size_t>(w));
-    int held[3] = {-1, -1, -1};
-    for (int y = first; y < end; ++y) {
-      const int ys[3] = {std::max(y - 1, 0), y, std::min(y + 1, height - 1)};
-      const uint16_t* p[3][3];
-      const int* l[3];
-      for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 3; ++c) p[r][c] = planes[c] + RowOffset(ys[r], w);
-        int* row_sum = &sums[RowOffset(ys[r] % 3, w)];
-        if (held[ys[r] % 3] != ys[r]) {
-          held[ys[r] % 3] = ys[r];
-          for (int x = 0; x < w; ++x) row_sum[x] = p[r][0][x] + p[r][1][x] + p[r][2][x];
-        }
-        l[r] = row_sum;
-      }
-      uint16_t* const out[3] = {scratch[0] + RowOffset(y, w), scratch[1] + RowOffset(y, w),
-                                scratch[2] + RowOffset(y, w)};
-      EdgeRowRgb(k, p, l, w, out);
-    }
-  });
-  for (int c = 0; c < 3; ++c) std::memcpy(planes[c], scratch[c], static_cast<size_t>(samples) * 2);
+}  // namespace
+
+void EnhanceEdgesPlane(uint16_t* plane, int width, int height, int range, int enhancement,
+                       int threshold, int smoothing) {
+  uint16_t* const planes[1] = {plane};
+  EnhanceInPlace(planes, 1, width, height, MakeStrengths(range, enhancement, threshold, smoothing));
+}
+
+void EnhanceEdgesRgb(uint16_t* const planes[3], int width, int height, int range, int enhancement,
+                     int threshold, int smoothing) {
+  EnhanceInPlace(planes, 3, width, height, MakeStrengths(range, enhancement, threshold, smoothing));
 }
 
 OpStatus ApplyEdge(Image& image, const EdgeParams& params) {
@@ -183,28 +220,17 @@ OpStatus ApplyEdge(Image& image, const EdgeParams& params) {
   if (flags == 0) return kOpNothingToDo;
   const bool mono = image.monochrome == 1;
   if (!mono && (!image.g || !image.b)) return kOpNothingToDo;
-  const bool three = !mono && flags == kChannelFlagsAll;
-  const size_t count = image.PixelCount();
-  Plane scratch[3];
-  for (int c = 0; c < (three ? 3 : 1); ++c) {
-    scratch[c] = NewPlane(count, false);
-    if (!scratch[c]) return kOpNoMemory;
-  }
   const EdgeParams& p = params;
   const int w = image.width, h = image.height;
-  if (three) {
+  if (!mono && flags == kChannelFlagsAll) {
     uint16_t* const planes[3] = {image.r.get(), image.g.get(), image.b.get()};
-    uint16_t* const scratches[3] = {scratch[0].get(), scratch[1].get(), scratch[2].get()};
-    EnhanceEdgesRgb(planes, scratches, w, h, p.range, p.enhancement, p.threshold, p.smoothing);
+    EnhanceEdgesRgb(planes, w, h, p.range, p.enhancement, p.threshold, p.smoothing);
     return kOpMade;
   }
   const int bits[3] = {kChannelFlagR, kChannelFlagG, kChannelFlagB};
   for (int c = 0; c < 3; ++c) {
     const bool selected = mono ? c == 0 : (flags & bits[c]) != 0;
-    if (selected) {
-      EnhanceEdgesPlane(image.Channel(c), scratch[0].get(), w, h, p.range, p.enhancement, p.threshold,
-                        p.smoothing);
-    }
+    if (selected) EnhanceEdgesPlane(image.Channel(c), w, h, p.range, p.enhancement, p.threshold, p.smoothing);
   }
   return kOpMade;
 }

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/memory.h"
 #include "core/sample.h"
 #include "filters/bands.h"
 #include "filters/divide.h"
@@ -97,32 +96,56 @@ TAVO_AVX2_CLONES void FilterRow(const Setup& s, int dy_lo, int dy_hi, const uint
   }
 }
 
-// Rows first..last - 1 of the output, keeping the running sums of the
-// 2r + 1 source rows around the current one in a ring.
-void FilterRows(const Setup& s, const uint16_t* plane, uint16_t* scratch, int first, int last) {
-  const int w = s.width, h = s.height, r = s.radius;
-  const size_t stride = static_cast<size_t>(w) + 1;
-  const int ring_rows = 2 * r + 1;
-  std::vector<uint32_t> ring(stride * ring_rows), sum(w);
-  int next = std::max(first - r, 0);  // next source row to enter the ring
-  for (int y = first; y < last; ++y) {
-    const int dy_lo = -std::min(y, r), dy_hi = std::min(h - 1 - y, r);
-    for (; next <= y + dy_hi; ++next) {
-      PrefixRow(plane + static_cast<size_t>(next) * w, w, &ring[(next % ring_rows) * stride]);
+// The rows first..last - 1 of one thread, filtered in place. Every output
+// row comes from the running sums of the 2r + 1 source rows around it,
+// kept in a ring; the centre sample is still in the plane when its row is
+// computed. The rows after the band belong to the next thread, which
+// overwrites them, so their running sums are formed before any thread
+// writes (the `halo`), as are those of the ring's first rows.
+struct SharpBand {
+  const Setup* s;
+  uint16_t* plane;
+  int first, last, next;  // next: the next source row to enter the ring
+  std::vector<uint32_t> ring, halo, sum;
+  std::vector<uint16_t> out;
+
+  size_t Stride() const { return static_cast<size_t>(s->width) + 1; }
+  uint32_t* Slot(int row) { return &ring[(row % (2 * s->radius + 1)) * Stride()]; }
+  const uint16_t* Source(int row) const { return plane + static_cast<size_t>(row) * s->width; }
+
+  void Prepare() {
+    if (first >= last) return;
+    const int r = s->radius, h = s->height;
+    next = std::min(first + r, h);
+    for (int row = std::max(first - r, 0); row < next; ++row) PrefixRow(Source(row), s->width, Slot(row));
+    for (int row = last; row < std::min(last + r, h); ++row) {
+      PrefixRow(Source(row), s->width, &halo[(row - last) * Stride()]);
     }
-    std::fill(sum.begin(), sum.end(), 0u);
-    for (int dy = dy_lo; dy <= dy_hi; ++dy) {
-      AddWindowRow(&ring[((y + dy) % ring_rows) * stride], w, s.half_width[dy + r], sum.data());
-    }
-    const size_t offset = static_cast<size_t>(y) * w;
-    FilterRow(s, dy_lo, dy_hi, plane + offset, sum.data(), scratch + offset);
   }
-}
+
+  void Run() {
+    const int w = s->width, h = s->height, r = s->radius;
+    for (int y = first; y < last; ++y) {
+      const int dy_lo = -std::min(y, r), dy_hi = std::min(h - 1 - y, r);
+      for (; next <= y + dy_hi; ++next) {
+        if (next < last) {
+          PrefixRow(Source(next), w, Slot(next));
+        } else {
+          std::copy_n(&halo[(next - last) * Stride()], Stride(), Slot(next));
+        }
+      }
+      std::fill(sum.begin(), sum.end(), 0u);
+      for (int dy = dy_lo; dy <= dy_hi; ++dy) AddWindowRow(Slot(y + dy), w, s->half_width[dy + r], sum.data());
+      FilterRow(*s, dy_lo, dy_hi, Source(y), sum.data(), out.data());
+      std::copy(out.begin(), out.end(), plane + static_cast<size_t>(y) * w);
+    }
+  }
+};
 
 }  // namespace
 
-void ApplySharpSmoothPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int radius,
-                           int range, int smoothing, int enhancement) {
+void ApplySharpSmoothPlane(uint16_t* plane, int width, int height, int radius, int range,
+                           int smoothing, int enhancement) {
   if (width <= 0 || height <= 0) return;
   radius = ClampInt(radius, kSharpRadiusMin, kSharpRadiusMax);
   if (radius == 1 && width == 1 && height == 1) return;  // no neighbour to compare with
@@ -140,8 +163,20 @@ void ApplySharpSmoothPlane(uint16_t* plane, uint16_t* scratch, int width, int he
     s.half_width[dy + radius] = std::min(radius, reach - std::abs(dy));
   }
   const int64_t samples = static_cast<int64_t>(width) * height;
-  ForEachBand(height, samples, [&](int first, int last) { FilterRows(s, plane, scratch, first, last); });
-  std::memcpy(plane, scratch, static_cast<size_t>(samples) * 2);
+  ForEachBandInPlace(height, samples, [&](int first, int last) {
+    const size_t stride = static_cast<size_t>(width) + 1;
+    SharpBand band{&s,
+                   plane,
+                   first,
+                   last,
+                   0,
+                   std::vector<uint32_t>(stride * (2 * radius + 1)),
+                   std::vector<uint32_t>(stride * radius),
+                   std::vector<uint32_t>(width),
+                   std::vector<uint16_t>(width)};
+    band.Prepare();
+    return [band = std::move(band)]() mutable { band.Run(); };
+  });
 }
 
 OpStatus ApplySharpSmooth(Image& image, const SharpSmoothParams& params) {
@@ -149,14 +184,12 @@ OpStatus ApplySharpSmooth(Image& image, const SharpSmoothParams& params) {
   const int flags = params.channels & kChannelFlagsAll;
   if (flags == 0) return kOpNothingToDo;
   if (image.monochrome != 1 && (!image.g || !image.b)) return kOpNothingToDo;
-  Plane scratch = NewPlane(image.PixelCount(), false);
-  if (!scratch) return kOpNoMemory;
   const int bits[3] = {kChannelFlagR, kChannelFlagG, kChannelFlagB};
   for (int c = 0; c < 3; ++c) {
     const bool selected = image.monochrome == 1 ? c == 0 : (flags & bits[c]) != 0;
     if (!selected) continue;
-    ApplySharpSmoothPlane(image.Channel(c), scratch.get(), image.width, image.height,
-                          params.radius, params.range, params.smoothing, params.enhancement);
+    ApplySharpSmoothPlane(image.Channel(c), image.width, image.height, params.radius, params.range,
+                          params.smoothing, params.enhancement);
   }
   return kOpMade;
 }

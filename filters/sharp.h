@@ -23,9 +23,9 @@ struct SharpSmoothParams {
   int channels = kChannelFlagsAll;
 };
 
-// Filters one plane in place; `scratch` (width x height) receives the
-// results, which are then copied back, so every mean is taken from the
-// unfiltered plane. Integer arithmetic, divisions truncate towards zero.
+// Filters one plane in place; every mean is taken from the unfiltered
+// plane (a few rows per thread are held aside, no second plane). Integer
+// arithmetic, divisions truncate towards zero.
 //   mean m: r = 1: the mean of the existing 8-neighbours (centre left out):
 //     8 inside, 5 on an edge, 3 in a corner, 1 or 2 along a one-pixel strip;
 //     a 1 x 1 plane has none and stays as it is.
@@ -36,13 +36,12 @@ struct SharpSmoothParams {
 //   clamped to 0..65535.
 // Arguments are clamped to the ranges above first. Rows run in parallel;
 // the result does not depend on the number of threads.
-void ApplySharpSmoothPlane(uint16_t* plane, uint16_t* scratch, int width, int height, int radius,
-                           int range, int smoothing, int enhancement);
+void ApplySharpSmoothPlane(uint16_t* plane, int width, int height, int radius, int range,
+                           int smoothing, int enhancement);
 
 // The operation on an image: the flagged planes in the order R, G, B with one shared scratch plane. A
 // monochrome image filters its R plane when any flag is set (its G and B
-// are stale). Empty image or no flag: kOpNothingToDo. No memory for the
-// scratch plane: kOpNoMemory. Image untouched in both.
+// are stale). Empty image or no flag: kOpNothingToDo, image untouched.
 OpStatus ApplySharpSmooth(Image& image, const SharpSmoothParams& params);
 
 }  // namespace tavo
