@@ -294,7 +294,7 @@ OpStatus ResizeBilinear(Image& image, int x_to, int x_from, int y_to, int y_from
   const int64_t nw = Scaled(image.width, x_to, x_from), nh = Scaled(image.height, y_to, y_from);
   const bool interpolate = nh > 2 * static_cast<int64_t>(image.height) / 3;
   const Image& src = image;
-  return Resample(image, nw, nh, static_cast<uint64_t>(std::max<int64_t>(nw, 0)) * 12, [&](Image& dst) {
+  return Resample(image, nw, nh, static_cast<uint64_t>(std::max<int64_t>(nw, 0)) * 16, [&](Image& dst) {
     if (interpolate) {
       FillInterpolated(src, dst, x_to, x_from, y_to, y_from);
     } else {
