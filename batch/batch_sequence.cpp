@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "batch/text_scan.h"
+#include "settings/text_scan.h"
 #include "io/byte_reader.h"
-#include "io/safe_file.h"
+#include "core/files.h"
 
 namespace tavo {
 namespace {

@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "batch/settings.h"
+#include "settings/settings.h"
 
 namespace tavo {
 

@@ -69,9 +69,9 @@ void CodecRead(benchmark::State& state) {
   const int f = static_cast<int>(state.range(0));
   for (auto _ : state) {
     Image image;
-    const ReadStatus status = f == kTiff  ? ReadTiff(files.path[f], image)
-                              : f == kPpm ? ReadPnm(files.path[f], image)
-                                          : ReadBmp(files.path[f], image);
+    const ReadStatus status = f == kTiff  ? ReadImageFile(files.path[f], image)
+                              : f == kPpm ? ReadImageFile(files.path[f], image)
+                                          : ReadImageFile(files.path[f], image);
     if (status != kReadOk) state.SkipWithError("read failed");
     benchmark::DoNotOptimize(image.r.get());
   }

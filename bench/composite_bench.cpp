@@ -103,7 +103,7 @@ void BM_ReadFourFrames(benchmark::State& state) {
   for (auto _ : state) {
     for (int k = 0; k < 4; ++k) {
       Image img;
-      if (ReadPnm(f.paths[k], img) != kReadOk) state.SkipWithError("read failed");
+      if (ReadImageFile(f.paths[k], img) != kReadOk) state.SkipWithError("read failed");
       benchmark::DoNotOptimize(img.r.get());
     }
   }

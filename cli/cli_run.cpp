@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "batch/batch_sequence.h"
-#include "batch/settings_file.h"
+#include "settings/settings_file.h"
 #include "io/file_type.h"
+#include "settings/settings_file.h"
 #include "shell/batch_commands.h"
 #include "shell/background_capture.h"
+#include "shell/command_ids.h"
 #include "shell/commands.h"
 #include "shell/raw_ui.h"
 
@@ -48,6 +50,14 @@ bool SetDarkFiles(AppState& app, const std::string& values, std::string* error) 
   }
   for (int k = 0; k < kDarkFrameCount; ++k) app.darks.paths[k] = paths[k];
   return true;
+}
+
+// "ガンマ補正(&G)" -> "ガンマ補正".
+std::string MenuTextWithoutAccelerator(const char* text) {
+  std::string t = text;
+  const size_t amp = t.find("(&");
+  if (amp != std::string::npos && t.size() >= amp + 4 && t[amp + 3] == ')') t.erase(amp, 4);
+  return t;
 }
 
 }  // namespace
@@ -118,11 +128,13 @@ std::string CliHelpText() {
           ": \"DARK1 DARK2 ...\" up to four camera RAW dark files (names with spaces in\n"
           "      double quotes; \"\" empties the list); --command 131 then builds the\n"
           "      master dark that every RAW file opened afterwards is corrected with\n";
-  text += "\nCommands available in this build:";
-  for (const CommandInfo& info : CommandTable()) {
-    if (info.handler != nullptr) text += " " + std::to_string(info.id);
+  text += "\nCommands available in this build (--command ID) and the settings they read:\n";
+  for (const Operation& op : Operations()) {
+    if (!OperationBuilt(op)) continue;
+    text += "  " + std::to_string(op.id) + " " + MenuTextWithoutAccelerator(op.text);
+    if (op.keywords[0] != '\0') text += "  [--set " + std::string(op.keywords) + "]";
+    text += "\n";
   }
-  text += "\n";
   return text;
 }
 
@@ -153,7 +165,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
     } else if (step == "--open") {
       if (!need(1)) return Fail("--open needs a file");
       port.QueueFile(args[++i], 0);
-      RunCommand(app, port, 101);
+      RunCommand(app, port, kCmdOpen);
       if (port.error_shown) return 1;
     } else if (step == "--select") {
       int slot = -1;
@@ -210,7 +222,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       }
       if (CurrentImage(app) == nullptr) return Fail("--save: no current image");
       port.QueueFile(path, filter);
-      RunCommand(app, port, 102);
+      RunCommand(app, port, kCmdSave);
       if (port.error_shown) return 1;
     } else if (step == "--save-settings") {
       if (!need(1)) return Fail("--save-settings needs a file");

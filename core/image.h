@@ -57,4 +57,8 @@ void SetImageName(Image& image, const std::string& path);
 // size is not positive, overflows, or the memory is not there.
 bool AllocateImagePlanes(Image& image, int width, int height, bool zero);
 
+// Moves the planes and size of `fresh` into `image`, whose old planes are
+// freed; everything else of `image` stays. `fresh` is left without planes.
+void AdoptPlanes(Image& image, Image& fresh);
+
 }  // namespace tavo

@@ -26,6 +26,15 @@ bool AllocateImagePlanes(Image& image, int width, int height, bool zero) {
   return true;
 }
 
+void AdoptPlanes(Image& image, Image& fresh) {
+  image.r = std::move(fresh.r);
+  image.g = std::move(fresh.g);
+  image.b = std::move(fresh.b);
+  image.width = fresh.width;
+  image.height = fresh.height;
+  fresh.width = fresh.height = 0;
+}
+
 void ResetImage(Image& image) {
   image.name.clear();
   image.r.reset();
@@ -114,11 +123,7 @@ bool DuplicateImage(const Image& source, Image& destination) {
   std::memcpy(fresh.r.get(), source.r.get(), n * 2);
   std::memcpy(fresh.g.get(), source.g.get(), n * 2);
   std::memcpy(fresh.b.get(), source.b.get(), n * 2);
-  destination.r = std::move(fresh.r);
-  destination.g = std::move(fresh.g);
-  destination.b = std::move(fresh.b);
-  destination.width = source.width;
-  destination.height = source.height;
+  AdoptPlanes(destination, fresh);
   destination.monochrome = source.monochrome;
   return true;
 }
@@ -139,11 +144,7 @@ bool CopyWindow(const Image& source, Image& destination, int x0, int y0, int w, 
     }
   }
   const int mono = source.monochrome;
-  destination.r = std::move(fresh.r);
-  destination.g = std::move(fresh.g);
-  destination.b = std::move(fresh.b);
-  destination.width = w;
-  destination.height = h;
+  AdoptPlanes(destination, fresh);
   destination.monochrome = mono;
   return true;
 }
@@ -289,17 +290,20 @@ void ComputeHistogram(Image& image) {
   image.hist_peak = static_cast<int>(peak);
 }
 
-void MarkLoaded(Image& image) {
+void MarkStatsStale(Image& image) {
   image.stats_refresh = 1;
   image.stats_stale = true;
+}
+
+void MarkLoaded(Image& image) {
+  MarkStatsStale(image);
   image.undo_available = image.redo_available = 0;
   image.changed = image.undo_changed = 0;
   image.monochrome = image.undo_monochrome = 0;
 }
 
 void MarkInPlaceChange(Image& image) {
-  image.stats_refresh = 1;
-  image.stats_stale = true;
+  MarkStatsStale(image);
   image.undo_available = 1;
   image.redo_available = 0;
   image.undo_changed = image.changed;
@@ -307,8 +311,7 @@ void MarkInPlaceChange(Image& image) {
 }
 
 void MarkNewComposite(Image& image) {
-  image.stats_refresh = 1;
-  image.stats_stale = true;
+  MarkStatsStale(image);
   image.undo_available = image.redo_available = 0;
   image.changed = 1;
   image.undo_changed = 0;
@@ -316,8 +319,7 @@ void MarkNewComposite(Image& image) {
 }
 
 void MarkNewDerived(Image& image) {
-  image.stats_refresh = 1;
-  image.stats_stale = true;
+  MarkStatsStale(image);
   image.undo_available = image.redo_available = 0;
   image.changed = image.undo_changed = 0;
 }

@@ -66,6 +66,10 @@ void ComputeDisplayStats(Image& image);
 // Sampled 256-bin histograms of the three planes.
 void ComputeHistogram(Image& image);
 
+// The statistics are to be recomputed at the next paint (the planes or the
+// view changed).
+void MarkStatsStale(Image& image);
+
 // Flag changes of the lifecycle events.
 void MarkLoaded(Image& image);
 void MarkInPlaceChange(Image& image);

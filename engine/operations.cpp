@@ -2,7 +2,6 @@
 #include "engine/operations.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "stack/background_quad.h"
 #include "stack/composite_auto.h"
@@ -11,27 +10,24 @@
 namespace tavo {
 namespace {
 
-void RunGamma(Image& image, const ParamBlock& p) {
-  const int kind = p[10] == kCurveStraight ? kCurveStraight : kCurveCurved;
-  const int w = image.width, h = image.height;
-  if (image.monochrome == 1 && p[9] != 1) {
-    ApplyGammaPlane(image.r.get(), w, h, p[0], p[1], p[2], kind);
-    return;
+// [0]..[8] three packed points (input * 1000 + output) per channel, [9]
+// the per-channel switch, [10] the curve kind (0 straight, else curved).
+GammaParams GammaFromBlock(const ParamBlock& p) {
+  GammaParams g;
+  for (int c = 0; c < 3; ++c) {
+    for (int k = 0; k < 3; ++k) {
+      const int packed = p[c * 3 + k];
+      g.points[c][k] = {std::clamp(packed / 1000, 0, 255), std::clamp(packed % 1000, 0, 255)};
+    }
   }
-  if (image.monochrome == 1) {
-    // Per-channel curves on a black-and-white image: each plane starts as R.
-    const size_t n = image.PixelCount();
-    std::memcpy(image.g.get(), image.r.get(), n * 2);
-    std::memcpy(image.b.get(), image.r.get(), n * 2);
-  }
-  ApplyGammaPlane(image.r.get(), w, h, p[0], p[1], p[2], kind);
-  ApplyGammaPlane(image.g.get(), w, h, p[3], p[4], p[5], kind);
-  ApplyGammaPlane(image.b.get(), w, h, p[6], p[7], p[8], kind);
+  g.per_channel = p[9] == 1 ? 1 : 0;
+  g.kind = p[10] == kCurveStraight ? kCurveStraight : kCurveCurved;
+  return g;
 }
 
 // Inputs come from slots [4]..[7]; an index outside 0..99 or an empty
 // slot is an empty row.
-void RunCompositeAuto(SlotTable& slots, Image& target, const ParamBlock& p) {
+CompositeJob CompositeFromBlock(SlotTable& slots, const ParamBlock& p) {
   CompositeJob job;
   for (int row = 0; row < kStackMax; ++row) {
     const int slot = p[4 + row];
@@ -46,41 +42,30 @@ void RunCompositeAuto(SlotTable& slots, Image& target, const ParamBlock& p) {
   job.noise = std::clamp(p[15], -1, 511);
   job.shift_x = p[16];
   job.shift_y = p[17];
-  CompositeAuto(job, target);
+  return job;
 }
 
 // Levels arrive in 8-bit units; the subtractive rewrite can leave them
 // outside 0..255, so only absurd values are cut.
-void RunBackground(Image& target, const ParamBlock& p) {
+OpStatus RunBackground(Image& target, const ParamBlock& p) {
   int levels[6];
   for (int i = 0; i < 6; ++i) levels[i] = std::clamp(p[2 + i], -65536, 65536) * 256;
   switch (p[0]) {
     case kBackgroundDivide:
     case kBackgroundSubtract:
-    case kBackgroundReplace:
-      ApplyQuadraticBackground(target, p[0], levels, p[8]);
-      break;
-    default:
-      break;  // modes that use a background image or points
+    case kBackgroundReplace: return ApplyQuadraticBackground(target, p[0], levels, p[8]);
+    default: return kOpNothingToDo;  // modes that use a background image or points
   }
 }
 
 }  // namespace
 
-void RunOperation(SlotTable& slots, Image& target, int code, ParamBlock& params) {
+OpStatus RunOperation(SlotTable& slots, Image& target, int code, const ParamBlock& params) {
   switch (code) {
-    case kOpGamma:
-      if (target.Empty() || !target.r) return;
-      RunGamma(target, params);
-      break;
-    case kOpCompositeAuto:
-      RunCompositeAuto(slots, target, params);
-      break;
-    case kOpBackground:
-      RunBackground(target, params);
-      break;
-    default:
-      break;  // unknown or not offered: image untouched
+    case kOpGamma: return ApplyGamma(target, GammaFromBlock(params));
+    case kOpCompositeAuto: return CompositeAuto(CompositeFromBlock(slots, params), target);
+    case kOpBackground: return RunBackground(target, params);
+    default: return kOpNothingToDo;  // unknown or not offered: image untouched
   }
 }
 

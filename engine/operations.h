@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 // engine/operations.h - the operation dispatcher: one entry that runs an
-// operation by code on a target image with a shared parameter block.
+// operation by code on a target image with a numbered parameter block. The
+// block is the code-based entry only: it is decoded here into the typed
+// parameters of the operation's module (clamped as each code prescribes),
+// while the menu commands and the batch fill the typed parameters from the
+// settings directly.
 #pragma once
 #include <cstdint>
 
 #include "core/slots.h"
+#include "core/status.h"
 
 namespace tavo {
 
@@ -30,8 +35,7 @@ constexpr int kOpDeblur = 102;
 
 constexpr int kParamCount = 32;
 
-// Entries mean what each operation says; the engine may overwrite entries
-// while clamping them, so callers fill the block before every call.
+// Entries mean what each operation says.
 struct ParamBlock {
   int32_t v[kParamCount] = {};
   int32_t& operator[](int i) { return v[i]; }
@@ -44,9 +48,9 @@ constexpr int kChannelG = 2;
 constexpr int kChannelB = 1;
 
 // Runs operation `code` on `target` (normally a slot of `slots`; operations
-// that read other slots take their indices from the block). Reports nothing:
-// an operation that cannot run, or cannot get its memory, leaves the image
-// as it was.
-void RunOperation(SlotTable& slots, Image& target, int code, ParamBlock& params);
+// that read other slots take their indices from the block). An operation
+// that cannot run, or cannot get its memory, leaves the image as it was and
+// says why; codes that are not offered give kOpNothingToDo.
+OpStatus RunOperation(SlotTable& slots, Image& target, int code, const ParamBlock& params);
 
 }  // namespace tavo

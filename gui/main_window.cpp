@@ -59,10 +59,10 @@ void MainWindow::BuildMenus() {
   for (const char* title : MenuTitles()) menus.push_back(menuBar()->addMenu(QString::fromUtf8(title)));
   QMenu* submenu = nullptr;
   const char* submenu_title = nullptr;
-  for (const CommandInfo& info : CommandTable()) {
+  for (const Operation& info : Operations()) {
     if (info.menu < 0 || info.menu >= static_cast<int>(menus.size())) continue;
     QMenu* menu = menus[static_cast<size_t>(info.menu)];
-    const char* sub = SubmenuOf(info.id);
+    const char* sub = info.submenu;
     if (sub == nullptr) {
       submenu_title = nullptr;
     } else if (submenu_title == nullptr || std::string(sub) != submenu_title) {
@@ -73,7 +73,7 @@ void MainWindow::BuildMenus() {
     QMenu* target = sub != nullptr ? submenu : menu;
     if (info.separator_before && sub == nullptr) target->addSeparator();
     QAction* act = target->addAction(QString::fromUtf8(info.text));
-    act->setEnabled(info.handler != nullptr);
+    act->setEnabled(OperationBuilt(info));
     const int id = info.id;
     connect(act, &QAction::triggered, this, [this, id] { RunMenuCommand(id); });
     actions_[id] = act;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/memory.h"
-#include "io/safe_file.h"
+#include "core/files.h"
 
 namespace tavo {
 namespace {
@@ -20,11 +20,6 @@ constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kBiAlphaBitfields = 6;
 
-uint32_t U16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-uint32_t U32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // One channel of a 16 or 32-bit pixel: the masked bits, moved so that
 // their top bit lands on bit 15.
@@ -93,29 +88,29 @@ ReadStatus ReadHeader(ByteReader& in, BmpInfo* info) {
   const size_t got = in.Read(fh, sizeof fh);
   if (got < 2 || fh[0] != 'B' || fh[1] != 'M') return kReadBadFormat;
   if (got < sizeof fh) return kReadBadFormat;
-  const uint32_t data_offset = U32(fh + 10);
-  const uint32_t header_size = U32(fh + 14);
+  const uint32_t data_offset = LoadLe32(fh + 10);
+  const uint32_t header_size = LoadLe32(fh + 14);
   // ih[0..3] repeats the header size so offsets match the usual tables.
   unsigned char ih[124] = {};
   std::memcpy(ih, fh + 14, 4);
   if (header_size == 12) {
     if (in.Read(ih + 4, 8) < 8) return kReadBadFormat;
     info->core = true;
-    info->width = U16(ih + 4);
-    info->height = U16(ih + 6);
-    info->bits = static_cast<int>(U16(ih + 10));
+    info->width = LoadLe16(ih + 4);
+    info->height = LoadLe16(ih + 6);
+    info->bits = static_cast<int>(LoadLe16(ih + 10));
   } else {
     // Width, height, planes and bit count need at least 16 bytes.
     if (header_size < 16) return kReadBadFormat;
     const size_t want = header_size < sizeof ih ? header_size : sizeof ih;
     if (in.Read(ih + 4, want - 4) < want - 4) return kReadBadFormat;
-    info->width = static_cast<int32_t>(U32(ih + 4));
-    info->height = static_cast<int32_t>(U32(ih + 8));
-    info->bits = static_cast<int>(U16(ih + 14));
-    if (header_size >= 20) info->compression = U32(ih + 16);
-    if (header_size >= 36) info->colors_used = U32(ih + 32);
+    info->width = static_cast<int32_t>(LoadLe32(ih + 4));
+    info->height = static_cast<int32_t>(LoadLe32(ih + 8));
+    info->bits = static_cast<int>(LoadLe16(ih + 14));
+    if (header_size >= 20) info->compression = LoadLe32(ih + 16);
+    if (header_size >= 36) info->colors_used = LoadLe32(ih + 32);
     if (header_size >= 52) {
-      for (int c = 0; c < 3; ++c) info->masks[c] = U32(ih + 40 + 4 * c);
+      for (int c = 0; c < 3; ++c) info->masks[c] = LoadLe32(ih + 40 + 4 * c);
       info->has_masks = true;
     }
   }
@@ -134,7 +129,7 @@ ReadStatus ReadHeader(ByteReader& in, BmpInfo* info) {
     // A 40-byte header keeps its masks just behind it.
     unsigned char m[12] = {};
     in.Read(m, sizeof m);
-    for (int c = 0; c < 3; ++c) info->masks[c] = U32(m + 4 * c);
+    for (int c = 0; c < 3; ++c) info->masks[c] = LoadLe32(m + 4 * c);
     info->has_masks = true;
     after_header += info->compression == kBiAlphaBitfields ? 16 : 12;
   }
@@ -223,7 +218,7 @@ void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const
     } else if (info.bits == 16 || info.bits == 32) {
       const int step = info.bits / 8;
       for (int x = 0; x < w; ++x, p += step) {
-        const uint32_t v = step == 2 ? U16(p) : U32(p);
+        const uint32_t v = step == 2 ? LoadLe16(p) : LoadLe32(p);
         r[x] = FieldSample(fr, v);
         g[x] = FieldSample(fg, v);
         b[x] = FieldSample(fb, v);
@@ -303,22 +298,8 @@ void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) 
   }
 }
 
-void PutU16(unsigned char* p, uint32_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-void PutU32(unsigned char* p, uint32_t v) {
-  PutU16(p, v & 0xffff);
-  PutU16(p + 2, v >> 16);
-}
 
 }  // namespace
-
-ReadStatus ReadBmp(const std::string& path, Image& image) {
-  ByteReader in;
-  if (!in.Open(path)) return kReadCannotOpen;
-  return ReadBmpFrom(in, path, image);
-}
 
 ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image) {
   BmpInfo info;
@@ -342,11 +323,7 @@ ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image) {
   } else {
     DecodeRows(in, info, palette, target);
   }
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = fresh.width;
-  image.height = fresh.height;
+  AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;
 }
@@ -360,16 +337,16 @@ bool WriteBmp(const std::string& path, const Image& image) {
   if (raster + 54 > UINT32_MAX) return false;
 
   unsigned char header[54] = {'B', 'M'};
-  PutU32(header + 2, static_cast<uint32_t>(raster + 54));
-  PutU32(header + 10, 54);
-  PutU32(header + 14, 40);
-  PutU32(header + 18, static_cast<uint32_t>(w));
-  PutU32(header + 22, static_cast<uint32_t>(h));
-  PutU16(header + 26, 1);
-  PutU16(header + 28, 24);
-  PutU32(header + 34, static_cast<uint32_t>(raster));
-  PutU32(header + 38, 128);
-  PutU32(header + 42, 128);
+  StoreLe32(header + 2, static_cast<uint32_t>(raster + 54));
+  StoreLe32(header + 10, 54);
+  StoreLe32(header + 14, 40);
+  StoreLe32(header + 18, static_cast<uint32_t>(w));
+  StoreLe32(header + 22, static_cast<uint32_t>(h));
+  StoreLe16(header + 26, 1);
+  StoreLe16(header + 28, 24);
+  StoreLe32(header + 34, static_cast<uint32_t>(raster));
+  StoreLe32(header + 38, 128);
+  StoreLe32(header + 42, 128);
 
   SafeFile out;
   if (!out.Open(path)) return false;

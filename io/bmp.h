@@ -24,8 +24,7 @@ namespace tavo {
 // missing at the end of a truncated file. Refused: other bit counts,
 // embedded JPEG/PNG data and unknown compressions (kReadUnsupported), a
 // damaged header (kReadBadFormat). The image is untouched on failure.
-ReadStatus ReadBmp(const std::string& path, Image& image);
-// The same from an open reader; `name` becomes the image name.
+// `name` becomes the image name.
 ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image);
 
 // 24-bit uncompressed file with the 54-byte header (40-byte information

@@ -110,24 +110,4 @@ bool ByteReader::Seek(int64_t offset) {
   return true;
 }
 
-bool FileExists(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out) {
-  ByteReader reader;
-  if (!reader.Open(path)) return false;
-  out->clear();
-  unsigned char chunk[65536];
-  for (;;) {
-    const size_t n = reader.Read(chunk, sizeof chunk);
-    out->insert(out->end(), chunk, chunk + n);
-    if (n < sizeof chunk) break;
-  }
-  return true;
-}
-
 }  // namespace tavo

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/files.h"
+
 namespace tavo {
 
 class ByteReader {
@@ -53,10 +55,19 @@ class ByteReader {
   int64_t size_ = -1;
 };
 
-// True when `path` can be opened for reading.
-bool FileExists(const std::string& path);
-
-// The whole file in memory (for small headers or fuzzing), or false.
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out);
+// Little-endian values in a byte buffer, as BMP and TIFF files hold them.
+inline uint32_t LoadLe16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+inline uint32_t LoadLe32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+inline void StoreLe16(unsigned char* p, uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void StoreLe32(unsigned char* p, uint32_t v) {
+  StoreLe16(p, v & 0xffff);
+  StoreLe16(p + 2, v >> 16);
+}
 
 }  // namespace tavo

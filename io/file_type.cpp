@@ -26,8 +26,8 @@ int DetectFileType(const std::string& path) {
   if (EndsWith(path, "BMP", 3)) return kFileBmp;
   if (EndsWith(path, "TIF", 3) || EndsWith(path, "TIFF", 4)) return kFileTiff;
   if (EndsWith(path, "PPM", 3) || EndsWith(path, "PGM", 3)) return kFilePnm;
-  if (EndsWith(path, "JPG", 3)) return kFileJpeg;
-  if (EndsWith(path, "FTS", 3) || EndsWith(path, "FIT", 3)) return kFileFits;
+  if (EndsWith(path, "JPG", 3) || EndsWith(path, "JPEG", 4)) return kFileJpeg;
+  if (EndsWith(path, "FTS", 3) || EndsWith(path, "FIT", 3) || EndsWith(path, "FITS", 4)) return kFileFits;
   for (const char* ending : kRawEndings) {
     if (EndsWith(path, ending, 3)) return kFileRaw;
   }

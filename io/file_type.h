@@ -13,9 +13,9 @@ constexpr int kFileJpeg = 4;
 constexpr int kFileFits = 5;
 constexpr int kFileRaw = 10;
 
-// Compares only the last three characters (four for "TIFF"), ignoring ASCII
-// case; the dot is not looked at, so "XBMP" is a BMP and "photo.jpeg" is
-// unsupported. Names shorter than four characters are unsupported.
+// Compares only the last three characters (four for "TIFF", "JPEG" and
+// "FITS"), ignoring ASCII case; the dot is not looked at, so "XBMP" is a
+// BMP. Names shorter than four characters are unsupported.
 int DetectFileType(const std::string& path);
 
 // Save dialog filters 1..5 and the extension each one appends.

@@ -128,12 +128,6 @@ void SeekData(ByteReader& in, int64_t header_end) {
 
 }  // namespace
 
-ReadStatus ReadFits(const std::string& path, Image& image) {
-  ByteReader in;
-  if (!in.Open(path)) return kReadCannotOpen;
-  return ReadFitsFrom(in, path, image);
-}
-
 ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
   FitsHeader h;
   h.bzero.valid = h.bzero.integral = true;
@@ -197,11 +191,7 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
       break;
     }
   }
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = fresh.width;
-  image.height = fresh.height;
+  AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;
 }

@@ -27,8 +27,7 @@ namespace tavo {
 // BSCALE that are not whole numbers. Refused with kReadBadFormat: no "END",
 // missing or unusable BITPIX, NAXIS1 or NAXIS2. The image is untouched on
 // failure.
-ReadStatus ReadFits(const std::string& path, Image& image);
-// The same from an open reader; `name` becomes the image name.
+// `name` becomes the image name.
 ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image);
 
 }  // namespace tavo

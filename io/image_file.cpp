@@ -10,15 +10,29 @@
 
 namespace tavo {
 
-ReadStatus ReadImageFile(const std::string& path, Image& image) {
-  switch (DetectFileType(path)) {
-    case kFileBmp: return ReadBmp(path, image);
-    case kFileTiff: return ReadTiff(path, image);
-    case kFilePnm: return ReadPnm(path, image);
-    case kFileJpeg: return ReadJpeg(path, image);
-    case kFileFits: return ReadFits(path, image);
-    default: return kReadUnsupported;
+namespace {
+
+using ReaderFrom = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image);
+
+ReaderFrom ReaderFor(int file_type) {
+  switch (file_type) {
+    case kFileBmp: return ReadBmpFrom;
+    case kFileTiff: return ReadTiffFrom;
+    case kFilePnm: return ReadPnmFrom;
+    case kFileJpeg: return ReadJpegFrom;
+    case kFileFits: return ReadFitsFrom;
+    default: return nullptr;
   }
+}
+
+}  // namespace
+
+ReadStatus ReadImageFile(const std::string& path, Image& image) {
+  const ReaderFrom read = ReaderFor(DetectFileType(path));
+  if (read == nullptr) return kReadUnsupported;
+  ByteReader in;
+  if (!in.Open(path)) return kReadCannotOpen;
+  return read(in, path, image);
 }
 
 bool HasWriter(int file_type) {

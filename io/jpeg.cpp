@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/memory.h"
-#include "io/safe_file.h"
+#include "core/files.h"
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jerror.h>
@@ -203,12 +203,6 @@ void WriteStage(WriteContext* c) {
 
 }  // namespace
 
-ReadStatus ReadJpeg(const std::string& path, Image& image) {
-  ByteReader in;
-  if (!in.Open(path)) return kReadCannotOpen;
-  return ReadJpegFrom(in, path, image);
-}
-
 ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image) {
   // Value-initialised: jpeg_destroy_decompress is safe even when
   // jpeg_create_decompress never ran to the end.
@@ -248,11 +242,7 @@ ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image) {
   }
   jpeg_destroy_decompress(&c->cinfo);
   if (status != kReadOk) return status;
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = fresh.width;
-  image.height = fresh.height;
+  AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;
 }

@@ -18,8 +18,7 @@ constexpr int kJpegQuality = 75;
 // file cut short keeps what was decoded (the library fills the rest).
 // CMYK and other colour spaces give kReadUnsupported; images too large for
 // the memory kReadNoMemory. The image is untouched on failure.
-ReadStatus ReadJpeg(const std::string& path, Image& image);
-// The same from an open reader; `name` becomes the image name.
+// `name` becomes the image name.
 ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image);
 
 // Baseline JFIF (YCbCr, library defaults, `quality` 1..100) of the three

@@ -8,7 +8,7 @@
 
 #include "core/memory.h"
 #include "io/byte_reader.h"
-#include "io/safe_file.h"
+#include "core/files.h"
 
 namespace tavo {
 namespace {
@@ -90,12 +90,6 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
 }
 
 }  // namespace
-
-ReadStatus ReadPnm(const std::string& path, Image& image) {
-  ByteReader in;
-  if (!in.Open(path)) return kReadCannotOpen;
-  return ReadPnmFrom(in, path, image);
-}
 
 ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
   if (in.Get() != 'P') return kReadBadFormat;
@@ -182,11 +176,7 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
   }
   // "P1" and "P4": bit rasters are not decoded; the planes stay 0.
 
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = w;
-  image.height = h;
+  AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;
 }

@@ -18,8 +18,7 @@ namespace tavo {
 // samples: n x 65536 / (maximum + 1). File row 0 is the top row. Samples
 // missing at the end of the file are 0. "P1"/"P4" rasters are not decoded:
 // the planes stay 0. Gray files fill all three planes.
-ReadStatus ReadPnm(const std::string& path, Image& image);
-// The same from an open reader; `name` becomes the image name.
+// `name` becomes the image name.
 ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image);
 
 // Header "P6" or "P3", "width height", "65535", each ending in a line feed;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/memory.h"
-#include "io/safe_file.h"
+#include "core/files.h"
 
 namespace tavo {
 namespace {
@@ -48,7 +48,7 @@ class Order {
   explicit Order(bool big) : big_(big) {}
   bool big() const { return big_; }
   uint32_t U16(const unsigned char* p) const {
-    return big_ ? (p[0] << 8) | p[1] : p[0] | (p[1] << 8);
+    return big_ ? (p[0] << 8) | p[1] : LoadLe16(p);
   }
   uint32_t U32(const unsigned char* p) const {
     const uint32_t a = U16(p), b = U16(p + 2);
@@ -132,28 +132,14 @@ void ConvertRow(const unsigned char* p, int layout, int step, const Order& order
   }
 }
 
-void PutU16(unsigned char* p, uint32_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-void PutU32(unsigned char* p, uint32_t v) {
-  PutU16(p, v & 0xffff);
-  PutU16(p + 2, v >> 16);
-}
 void PutEntry(unsigned char* p, int tag, int type, uint32_t count, uint32_t value) {
-  PutU16(p, static_cast<uint32_t>(tag));
-  PutU16(p + 2, static_cast<uint32_t>(type));
-  PutU32(p + 4, count);
-  PutU32(p + 8, value);  // a short sits in the first two bytes
+  StoreLe16(p, static_cast<uint32_t>(tag));
+  StoreLe16(p + 2, static_cast<uint32_t>(type));
+  StoreLe32(p + 4, count);
+  StoreLe32(p + 8, value);  // a short sits in the first two bytes
 }
 
 }  // namespace
-
-ReadStatus ReadTiff(const std::string& path, Image& image) {
-  ByteReader in;
-  if (!in.Open(path)) return kReadCannotOpen;
-  return ReadTiffFrom(in, path, image);
-}
 
 ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
   unsigned char head[8];
@@ -260,11 +246,7 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
                  fresh.b.get() + base);
     }
   }
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = w;
-  image.height = h;
+  AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;
 }
@@ -278,9 +260,9 @@ bool WriteTiff(const std::string& path, const Image& image) {
   // 0 "II" 42 8 | 8 entry count | 10 nine entries | 118 next directory 0 |
   // 122 bits per sample 16,16,16 | 128 raster
   unsigned char header[128] = {'I', 'I'};
-  PutU16(header + 2, 42);
-  PutU32(header + 4, 8);
-  PutU16(header + 8, 9);
+  StoreLe16(header + 2, 42);
+  StoreLe32(header + 4, 8);
+  StoreLe16(header + 8, 9);
   unsigned char* e = header + 10;
   const int size_type_w = w > 65535 ? kTypeLong : kTypeShort;
   const int size_type_h = h > 65535 ? kTypeLong : kTypeShort;
@@ -293,7 +275,7 @@ bool WriteTiff(const std::string& path, const Image& image) {
   PutEntry(e + 72, kTagOrientation, kTypeShort, 1, 1);
   PutEntry(e + 84, kTagSamplesPerPixel, kTypeShort, 1, 3);
   PutEntry(e + 96, kTagStripByteCounts, kTypeLong, 1, static_cast<uint32_t>(raster));
-  for (int c = 0; c < 3; ++c) PutU16(header + 122 + 2 * c, 16);
+  for (int c = 0; c < 3; ++c) StoreLe16(header + 122 + 2 * c, 16);
 
   SafeFile out;
   if (!out.Open(path)) return false;
@@ -306,9 +288,9 @@ bool WriteTiff(const std::string& path, const Image& image) {
     const uint16_t* b = image.b.get() + base;
     unsigned char* p = row.data();
     for (int x = 0; x < w; ++x, p += 6) {
-      PutU16(p, r[x]);
-      PutU16(p + 2, g[x]);
-      PutU16(p + 4, b[x]);
+      StoreLe16(p, r[x]);
+      StoreLe16(p + 2, g[x]);
+      StoreLe16(p + 4, b[x]);
     }
     if (!out.Write(row.data(), row.size())) return false;
   }

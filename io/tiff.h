@@ -23,8 +23,7 @@ namespace tavo {
 // layouts, BigTIFF. Refused with kReadBadFormat: no "II"/"MM" mark,
 // damaged directory, missing width or height. The image is untouched on
 // failure.
-ReadStatus ReadTiff(const std::string& path, Image& image);
-// The same from an open reader; `name` becomes the image name.
+// `name` becomes the image name.
 ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image);
 
 // Little-endian file: "II", 42, directory at 8 with nine entries (width,

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "core/memory.h"
+#include "core/sample.h"
 #include "raw/fast_develop.h"
 
 namespace tavo {
 namespace {
-
-int ClampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 void Fail(Image& target, RawDevelopOutcome& outcome, int status) {
   target.width = -1;
@@ -44,11 +43,7 @@ void CopyWithGamma(const RawMosaicView& view, Image& out) {
 }
 
 void TakePlanes(Image& from, Image& target, const std::string& path) {
-  target.r = std::move(from.r);
-  target.g = std::move(from.g);
-  target.b = std::move(from.b);
-  target.width = from.width;
-  target.height = from.height;
+  AdoptPlanes(target, from);
   SetImageName(target, path);
 }
 

@@ -7,7 +7,7 @@
 #pragma once
 #include <string>
 
-#include "batch/settings.h"
+#include "settings/settings.h"
 #include "core/image.h"
 #include "raw/dark_frames.h"
 #include "raw/libraw_session.h"

@@ -7,14 +7,11 @@
 #include <vector>
 
 #include "core/memory.h"
+#include "core/sample.h"
 #include "raw/libraw_session.h"
 
 namespace tavo {
 namespace {
-
-int ClampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
-
-uint16_t ClampSample(int64_t v) { return static_cast<uint16_t>(v < 0 ? 0 : v > 65535 ? 65535 : v); }
 
 constexpr int kBands = 4;
 constexpr size_t kParallelPixels = 1 << 18;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "batch/batch_sequence.h"
-#include "batch/settings.h"
+#include "settings/settings.h"
 #include "core/slots.h"
 #include "raw/dark_frames.h"
 

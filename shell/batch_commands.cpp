@@ -8,12 +8,14 @@
 #include <chrono>
 #include <cstdio>
 
-#include "batch/batch_run.h"
+#include "shell/batch_run.h"
 #include "io/file_type.h"
 #include "shell/batch_dialog.h"
 #include "shell/command_handlers.h"
+#include "shell/command_ids.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
+#include "shell/protocol.h"
 
 namespace tavo {
 namespace {
@@ -171,7 +173,7 @@ void CmdBatchSettings(AppState& app, UiPort& ui) {
   const bool was_on = app.batch_mode != 0;
   // The dialog applies OK itself; doing it again is harmless and confirms
   // the sequence for front ends without a dialog.
-  if (ui.EditSettings(801)) BatchDialogOk(app, ui, OpenBatchDialog(app));
+  if (EditSettings(app, ui, kCmdBatchSettings)) BatchDialogOk(app, ui, OpenBatchDialog(app));
   if (was_on) {
     SetBatchMode(app, BatchModeOf(app.batch));
     if (!CheckBatchReady(app, ui)) SetBatchMode(app, 0);

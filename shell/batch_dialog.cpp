@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "batch/batch_run.h"
+#include "shell/batch_run.h"
 #include "io/file_type.h"
 #include "shell/messages.h"
+#include "shell/protocol.h"
 
 namespace tavo {
 namespace {
@@ -73,12 +74,12 @@ void OperationDetails(AppState& app, UiPort& ui, int row, int code) {
   const int dialog = BatchStepDialog(code);
   BatchSwapKeep keep;
   SwapInStep(app.batch, row, app.settings, app.save_filter_index, keep);
-  bool accepted = ui.EditSettings(dialog);
+  bool accepted = EditSettings(app, ui, dialog);
   // A background step without a correction kind would only make data; ask
   // again until one is chosen (or the dialog is cancelled).
   while (code == kStepBackground && accepted && app.settings.back3.correction == 0) {
     ui.ShowMessage(kBoxMessage, kMsgBatchBackgroundKind);
-    accepted = ui.EditSettings(dialog);
+    accepted = EditSettings(app, ui, dialog);
   }
   SwapOutStep(app.batch, row, app.settings, app.save_filter_index, keep);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// shell/command_handlers.h - one handler per built menu command.
+// shell/command_handlers.h - the handlers of the menu commands that are not
+// image operations (those live in shell/ops/).
 #pragma once
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
@@ -22,15 +23,6 @@ void CmdLoadSettings(AppState& app, UiPort& ui);    // 135
 void CmdUndo(AppState& app, UiPort& ui);            // 201
 void CmdRedo(AppState& app, UiPort& ui);            // 202
 void CmdCopy(AppState& app, UiPort& ui);            // 211
-
-// Composite and background.
-void CmdCompositeAuto(AppState& app, UiPort& ui);   // 302
-void CmdBackgroundQuad(AppState& app, UiPort& ui);  // 306
-void CmdCaptureCentre(AppState& app, UiPort& ui);   // 3061
-void CmdCaptureCorner(AppState& app, UiPort& ui);   // 3062
-
-// Tone.
-void CmdGamma(AppState& app, UiPort& ui);           // 311
 
 // Batch.
 void CmdBatchSettings(AppState& app, UiPort& ui);   // 801

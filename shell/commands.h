@@ -1,37 +1,16 @@
 // SPDX-License-Identifier: MIT
-// shell/commands.h - the command table and the entry points of the main
-// window: menu commands, start-up, dropped files, keys and exit.
+// shell/commands.h - the entry points of the main window besides its menu
+// commands (shell/operation_table.h): start-up, opening files, dropped
+// files, the save question and exit.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "shell/app_state.h"
+#include "shell/operation_table.h"
 #include "shell/ui_port.h"
 
 namespace tavo {
-
-using CommandHandler = void (*)(AppState& app, UiPort& ui);
-
-struct CommandInfo {
-  int id;
-  const char* text;        // menu text
-  int menu;                // index into MenuTitles()
-  bool separator_before;   // a menu separator precedes the entry
-  CommandHandler handler;  // null while the operation is not built
-};
-
-// Every command, in menu order.
-const std::vector<CommandInfo>& CommandTable();
-// Titles of the top-level menus.
-const std::vector<const char*>& MenuTitles();
-const CommandInfo* FindCommand(int id);
-// Title of the submenu that holds command `id` inside its menu, or null
-// when the entry sits in the menu itself. Consecutive entries with the
-// same title share one submenu.
-const char* SubmenuOf(int id);
-
-enum CommandResult { kCommandRan, kCommandUnknown, kCommandNotBuilt };
-CommandResult RunCommand(AppState& app, UiPort& ui, int id);
 
 // Start-up: InitAppState, then the settings file `tavo.tvp` from the
 // current folder when it exists, then the files named on the command line.

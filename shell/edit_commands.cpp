@@ -12,8 +12,7 @@ void CmdUndo(AppState& app, UiPort& ui) {
   SwapUndo(*image);
   image->undo_available = 0;
   image->redo_available = 1;
-  image->stats_refresh = 1;
-  image->stats_stale = true;
+  MarkStatsStale(*image);
   image->changed = image->undo_changed;
   ui.Repaint();
 }
@@ -24,8 +23,7 @@ void CmdRedo(AppState& app, UiPort& ui) {
   SwapUndo(*image);
   image->undo_available = 1;
   image->redo_available = 0;
-  image->stats_refresh = 1;
-  image->stats_stale = true;
+  MarkStatsStale(*image);
   image->undo_changed = image->changed;
   image->changed = 1;
   ui.Repaint();

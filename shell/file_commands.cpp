@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "batch/settings_file.h"
+#include "settings/settings_file.h"
 #include "io/byte_reader.h"
 #include "io/file_type.h"
 #include "io/image_file.h"

@@ -3,22 +3,20 @@
 
 #include <algorithm>
 
+#include "shell/command_ids.h"
 #include "shell/commands.h"
 #include "shell/view.h"
 
 namespace tavo {
 namespace {
 
-struct ToolButton {
-  const char* bitmap;
-  int command;
-};
-
-const ToolButton kButtons[kToolbarButtons] = {
-    {"LOAD", 101}, {"SAVE", 102},  {"PRINTER", 111}, {"BLACK", 0},  {"UNDO", 201},  {"REDO", 202},
-    {"BLACK", 0},  {"SANDS", 301}, {"EDGE", 303},    {"SIZE", 304}, {"ROUND", 305}, {"COMP", 302},
-    {"GAMMA", 311}, {"BW", 312},   {"HIST", 411},    {"SELECT", 421}, {"UPDOWN", 0},
-};
+// The operation behind a button; null for the blank ones and up/down.
+const Operation* ButtonOperation(int button) {
+  for (const Operation& op : Operations()) {
+    if (op.toolbar == button) return &op;
+  }
+  return nullptr;
+}
 
 void MarkPoint(AppState& app, UiPort& ui, bool point_a) {
   Image* image = CurrentImage(app);
@@ -47,16 +45,20 @@ int ToolbarButtonAt(const AppState& app, int x, int y) {
 int ToolbarCommand(int button, int y) {
   if (button < 0 || button >= kToolbarButtons) return 0;
   if (button == kUpDownButton) return y < kToolbarHeight / 2 ? kToolNextImage : kToolPreviousImage;
-  return kButtons[button].command;
+  const Operation* op = ButtonOperation(button);
+  return op != nullptr ? op->id : 0;
 }
 
 const char* ToolbarBitmap(const AppState& app, int button) {
   if (button < 0 || button >= kToolbarButtons) return "BLACK";
   const int c = app.slots.current;
   const Image* image = c >= 0 && c < kSlotCount && !app.slots[c].Empty() ? &app.slots[c] : nullptr;
-  if (button == 4) return image != nullptr && image->undo_available == 1 ? "UNDO" : "BLACK";
-  if (button == 5) return image != nullptr && image->redo_available == 1 ? "REDO" : "BLACK";
-  return kButtons[button].bitmap;
+  if (button == kUpDownButton) return "UPDOWN";
+  const Operation* op = ButtonOperation(button);
+  if (op == nullptr) return "BLACK";
+  if (op->id == kCmdUndo) return image != nullptr && image->undo_available == 1 ? "UNDO" : "BLACK";
+  if (op->id == kCmdRedo) return image != nullptr && image->redo_available == 1 ? "REDO" : "BLACK";
+  return op->bitmap;
 }
 
 std::string ToolbarBanner(const AppState& app) {
@@ -112,9 +114,9 @@ bool HandleKey(AppState& app, UiPort& ui, int key) {
     case '8': SelectNextImage(app, ui); return true;
     case kKeyDown:
     case '2': SelectPreviousImage(app, ui); return true;
-    case kKeyInsert: RunCommand(app, ui, 211); return true;
-    case 'O': RunCommand(app, ui, 101); return true;
-    case 'S': RunCommand(app, ui, 102); return true;
+    case kKeyInsert: RunCommand(app, ui, kCmdCopy); return true;
+    case 'O': RunCommand(app, ui, kCmdOpen); return true;
+    case 'S': RunCommand(app, ui, kCmdSave); return true;
     default: return false;
   }
 }

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/sample.h"
 #include "io/file_type.h"
 #include "raw/develop_raw.h"
 #include "shell/messages.h"
 
 namespace tavo {
 namespace {
-
-int ClampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 ReadStatus ReadStatusFor(int raw_status) {
   switch (raw_status) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "io/image_file.h"
-#include "shell/dialog_scroll.h"
+#include "shell/dialog_logic.h"
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "batch/settings_file.h"
+#include "settings/settings_file.h"
 #include "shell/batch_commands.h"
 #include "shell/command_handlers.h"
 #include "shell/commands.h"

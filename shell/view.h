@@ -8,7 +8,7 @@
 // main window's client area, toolbar row included; the 32 and 56 pixels
 // subtracted below are fixed margins for the scroll bars and the toolbar.
 #pragma once
-#include "core/image.h"
+#include "core/slots.h"
 
 namespace tavo {
 

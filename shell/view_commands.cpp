@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 #include "shell/command_handlers.h"
+#include "shell/command_ids.h"
+#include "shell/dialog_logic.h"
+#include "shell/protocol.h"
 #include "shell/image_window.h"
 #include "shell/view.h"
 #include "shell/view_dialogs.h"
@@ -13,10 +16,7 @@ namespace tavo {
 std::vector<ImageSelectEntry> ImageSelectEntries(const AppState& app) {
   std::vector<ImageSelectEntry> entries;
   for (int i = 0; i < kSlotCount; ++i) {
-    if (app.slots[i].Empty()) continue;
-    char head[16];
-    std::snprintf(head, sizeof head, "%02d(", i);
-    entries.push_back({i, head + app.slots[i].name + ")"});
+    if (!app.slots[i].Empty()) entries.push_back({i, SlotListText(i, app.slots[i].name)});
   }
   return entries;
 }
@@ -48,8 +48,7 @@ void CmdZoomIn(AppState& app, UiPort& ui) {
   Image* image = CurrentImage(app);
   if (image == nullptr) return;
   image->zoom = ZoomStepIn(image->zoom);
-  image->stats_refresh = 1;
-  image->stats_stale = true;
+  MarkStatsStale(*image);
   ui.Repaint();
 }
 
@@ -57,8 +56,7 @@ void CmdZoomOut(AppState& app, UiPort& ui) {
   Image* image = CurrentImage(app);
   if (image == nullptr) return;
   image->zoom = ZoomStepOut(image->zoom);
-  image->stats_refresh = 1;
-  image->stats_stale = true;
+  MarkStatsStale(*image);
   ui.Repaint();
 }
 
@@ -71,7 +69,7 @@ void CmdAreaCopy(AppState& app, UiPort& ui) {
 void CmdImageSelect(AppState& app, UiPort& ui) {
   const std::vector<ImageSelectEntry> entries = ImageSelectEntries(app);
   app.image_select_row = -1;
-  if (!ui.EditSettings(421)) return;
+  if (!EditSettings(app, ui, kCmdImageSelect)) return;
   const int slot = ImageSelectSlot(entries, app.image_select_row);
   if (slot < 0 || slot >= kSlotCount || app.slots[slot].Empty()) return;
   app.slots.current = slot;
@@ -80,7 +78,7 @@ void CmdImageSelect(AppState& app, UiPort& ui) {
 
 void CmdDisplayMode(AppState& app, UiPort& ui) {
   (void)app;  // the dialog edits app.settings.display itself
-  if (!ui.EditSettings(422)) return;
+  if (!EditSettings(app, ui, kCmdDisplayMode)) return;
   ui.Repaint();
 }
 

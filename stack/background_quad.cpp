@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/memory.h"
+#include "core/sample.h"
 
 namespace tavo {
 namespace {
@@ -12,7 +13,6 @@ namespace {
 // Below this many samples a thread team costs more than it saves.
 constexpr int64_t kParallelMin = 1 << 16;
 
-uint16_t ToSample(int64_t v) { return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535)); }
 
 }  // namespace
 
@@ -40,7 +40,7 @@ bool QuadraticBackground(uint16_t* out, int width, int height, int amplitude, in
       const int64_t dist = static_cast<int64_t>(std::pow(std::sqrt(d2), e));
       // (dmax - D) x step passes 64 bits for long strips with a curve near 3.
       const int64_t v = static_cast<int64_t>(static_cast<__int128>(dmax - dist) * step / dmax);
-      row[x] = ToSample(v * 16 + floor);
+      row[x] = ClampSample(v * 16 + floor);
     }
   }
   *peak = amplitude + floor;
@@ -56,13 +56,13 @@ void ApplyBackgroundPlane(uint16_t* plane, const uint16_t* background, size_t co
 #pragma omp parallel for schedule(static) if (n >= kParallelMin)
       for (ptrdiff_t i = 0; i < n; ++i) {
         const int64_t b = background[i];
-        plane[i] = b == 0 ? 65535 : ToSample(plane[i] * scale / b * 16);
+        plane[i] = b == 0 ? 65535 : ClampSample(plane[i] * scale / b * 16);
       }
       break;
     case kBackgroundSubtract:
 #pragma omp parallel for schedule(static) if (n >= kParallelMin)
       for (ptrdiff_t i = 0; i < n; ++i) {
-        plane[i] = ToSample(static_cast<int64_t>(plane[i]) - background[i] + offset);
+        plane[i] = ClampSample(static_cast<int64_t>(plane[i]) - background[i] + offset);
       }
       break;
     case kBackgroundReplace:
@@ -73,15 +73,15 @@ void ApplyBackgroundPlane(uint16_t* plane, const uint16_t* background, size_t co
   }
 }
 
-bool ApplyQuadraticBackground(Image& image, int mode, const int levels[6], int curve) {
-  if (mode < kBackgroundDivide || mode > kBackgroundReplace) return false;
-  if (image.Empty() || !image.r) return false;
-  if (image.monochrome != 1 && (!image.g || !image.b)) return false;
-  if (image.width == 1 && image.height == 1) return false;  // no distance to fall off over
+OpStatus ApplyQuadraticBackground(Image& image, int mode, const int levels[6], int curve) {
+  if (mode < kBackgroundDivide || mode > kBackgroundReplace) return kOpNothingToDo;
+  if (image.Empty() || !image.r) return kOpNothingToDo;
+  if (image.monochrome != 1 && (!image.g || !image.b)) return kOpNothingToDo;
+  if (image.width == 1 && image.height == 1) return kOpNothingToDo;  // no distance to fall off over
   curve = std::clamp(curve, kCurveMin, kCurveMax);
   const size_t count = image.PixelCount();
   Plane scratch = NewPlane(count, false);
-  if (!scratch) return false;
+  if (!scratch) return kOpNoMemory;
   const int planes = image.monochrome == 1 ? 1 : 3;
   constexpr int kLevelLimit = 1 << 24;  // far beyond any 16-bit level; keeps the sums in range
   for (int c = 0; c < planes; ++c) {
@@ -90,11 +90,11 @@ bool ApplyQuadraticBackground(Image& image, int mode, const int levels[6], int c
     int peak = 0;
     if (!QuadraticBackground(scratch.get(), image.width, image.height, centre - periphery, kBackgroundFloor,
                              curve, &peak)) {
-      return false;
+      return kOpNothingToDo;
     }
     ApplyBackgroundPlane(image.Channel(c), scratch.get(), count, mode, peak, centre + kBackgroundFloor);
   }
-  return true;
+  return kOpMade;
 }
 
 }  // namespace tavo

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/status.h"
 
 namespace tavo {
 
@@ -43,9 +44,9 @@ void ApplyBackgroundPlane(uint16_t* plane, const uint16_t* background, size_t co
 // G, periphery G, centre B, periphery B in 16-bit units; the surface of
 // each channel has amplitude centre - periphery, floor 1024, and the
 // subtract offset is centre + 1024. R always, G and B only when the image
-// is not monochrome. The curve is taken as 100..300. False - image
-// untouched - for a 1 x 1 image, an empty one, another mode, or no memory
-// for the scratch plane.
-bool ApplyQuadraticBackground(Image& image, int mode, const int levels[6], int curve);
+// is not monochrome. The curve is taken as 100..300. kOpNothingToDo -
+// image untouched - for a 1 x 1 image, an empty one or another mode;
+// kOpNoMemory without the scratch plane.
+OpStatus ApplyQuadraticBackground(Image& image, int mode, const int levels[6], int curve);
 
 }  // namespace tavo

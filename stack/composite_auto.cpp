@@ -196,7 +196,6 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
 bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs) {
   if (n < 1) return true;
   n = std::min(n, kStackMax);
-  method = std::clamp(method, kCompareCentreCorners, kCompareCentre1024);
   const int rx = std::clamp(range_x, 1, kCanvasMax), ry = std::clamp(range_y, 1, kCanvasMax);
   int wm = INT_MAX, hm = INT_MAX;
   for (int k = 0; k < n; ++k) {
@@ -248,7 +247,7 @@ bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inp
   return true;
 }
 
-bool CompositeAuto(const CompositeJob& job, Image& target) {
+OpStatus CompositeAuto(const CompositeJob& job, Image& target) {
   StackInput in[kStackMax];
   int n = 0;
   for (int row = 0; row < kStackMax; ++row) {
@@ -257,12 +256,12 @@ bool CompositeAuto(const CompositeJob& job, Image& target) {
     in[n].weight = job.weights[row];
     ++n;
   }
-  if (n < 2) return false;
-  if (!RegisterFrames(job.method, n, job.range_x, job.range_y, in)) return false;
+  if (n < 2) return kOpTooFewInputs;
+  if (!RegisterFrames(job.method, n, job.range_x, job.range_y, in)) return kOpNoMemory;
   int width = 0, height = 0;
   ComputeCanvas(in, n, &width, &height);
   ApplyStackShift(in, n, job.shift_x, job.shift_y);
-  return CombineStack(in, n, width, height, job.mode, job.noise, job.normalise, target);
+  return CombineStack(in, n, width, height, job.mode, job.noise, job.normalise, target) ? kOpMade : kOpNoMemory;
 }
 
 }  // namespace tavo

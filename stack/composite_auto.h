@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/status.h"
 #include "stack/composite_combine.h"
 
 namespace tavo {
@@ -51,7 +52,8 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
 // quarter-resolution pass over +-(range / 4 + 1) first and then +-4 full
 // pixels around its result; otherwise +-max(range_x, range_y) directly.
 // False, offsets untouched, when the memory for the brightness images is
-// not there. Ranges are taken as 1..10000.
+// not there. Ranges are taken as 1..10000; `method` is one of the three
+// compare codes.
 bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs);
 
 // Everything operation 3 needs, with the four dialog rows as they are.
@@ -67,10 +69,10 @@ struct CompositeJob {
 };
 
 // Rows with an image and a weight above 0 are used, in their order; fewer
-// than two: false and nothing happens. Otherwise the search, the canvas,
-// the shift and the combine; `target` receives the new planes and size
-// (monochrome flag 0) only when every allocation succeeded. `target` may
-// be one of the inputs.
-bool CompositeAuto(const CompositeJob& job, Image& target);
+// than two: kOpTooFewInputs and nothing happens. Otherwise the search, the
+// canvas, the shift and the combine; `target` receives the new planes and
+// size (monochrome flag 0) only when every allocation succeeded, else
+// kOpNoMemory. `target` may be one of the inputs.
+OpStatus CompositeAuto(const CompositeJob& job, Image& target);
 
 }  // namespace tavo

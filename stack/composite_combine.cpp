@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/sample.h"
 #include "core/slots.h"
 
 namespace tavo {
@@ -101,7 +102,6 @@ int RejectedPosition(const int* s, int m) {
   return 2;
 }
 
-uint16_t ToSample(int64_t v) { return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535)); }
 
 // Exact num / den for the few denominators a pixel can have: the sums of
 // the weights of each subset of inputs. A double estimate (num < 2^53) is
@@ -125,7 +125,7 @@ struct SubsetDivider {
     int64_t q = static_cast<int64_t>(static_cast<double>(num) * inverse[mask]);
     if (q * d > num) --q;
     if ((q + 1) * d <= num) ++q;
-    return ToSample(q);
+    return ClampSample(q);
   }
 };
 
@@ -348,7 +348,7 @@ void CombineAdd(const StackInput* inputs, int n, Image& canvas) {
         if (!rv[k].Covers(x)) continue;
         for (int c = 0; c < 3; ++c) sum[c] += rv[k].At(c, x) * src[k].weight;
       }
-      for (int c = 0; c < 3; ++c) out[c][x] = ToSample(sum[c] / 100);
+      for (int c = 0; c < 3; ++c) out[c][x] = ClampSample(sum[c] / 100);
     }
   });
 }
@@ -421,9 +421,9 @@ void CombineContrastMax(const StackInput* inputs, int n, Image& canvas) {
         for (int c = 0; c < 3; ++c) num[c] += static_cast<int64_t>(weight[k]) * src[k].plane[c][i];
         den += weight[k];
       }
-      canvas.r[row + x] = den > 0 ? ToSample(num[0] / den) : 0;
-      canvas.g[row + x] = den > 0 ? ToSample(num[1] / den) : 0;
-      canvas.b[row + x] = den > 0 ? ToSample(num[2] / den) : 0;
+      canvas.r[row + x] = den > 0 ? ClampSample(num[0] / den) : 0;
+      canvas.g[row + x] = den > 0 ? ClampSample(num[1] / den) : 0;
+      canvas.b[row + x] = den > 0 ? ClampSample(num[2] / den) : 0;
     }
   }
 }
@@ -445,11 +445,7 @@ bool CombineStack(const StackInput* inputs, int n, int width, int height, int mo
     case kCombineMin: CombineMin(inputs, n, canvas); break;
     default: CombineContrastMax(inputs, n, canvas); break;
   }
-  out.r = std::move(canvas.r);
-  out.g = std::move(canvas.g);
-  out.b = std::move(canvas.b);
-  out.width = width;
-  out.height = height;
+  AdoptPlanes(out, canvas);
   out.monochrome = 0;
   return true;
 }

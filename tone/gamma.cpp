@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/slots.h"
+
 namespace tavo {
 namespace {
 
-void Unpack(int p, double* x, double* y) {
-  const int in = std::clamp(p / 1000, 0, 255);
-  const int out = std::clamp(p % 1000, 0, 255);
-  *x = in * 256.0;
-  *y = out * 256.0;
+void Unpack(const GammaPoint& p, double* x, double* y) {
+  *x = std::clamp(p.in, 0, 255) * 256.0;
+  *y = std::clamp(p.out, 0, 255) * 256.0;
 }
 
 void Set(double* a, double a0, double a1, double a2, double a3) {
@@ -23,11 +23,11 @@ void Set(double* a, double a0, double a1, double a2, double a3) {
 
 }  // namespace
 
-GammaCurve BuildGammaCurve(int point1, int point2, int point3, int kind) {
+GammaCurve BuildGammaCurve(const GammaPoint points[3], int kind) {
   double x0, y0, x1, y1, x2, y2;
-  Unpack(point1, &x0, &y0);
-  Unpack(point2, &x1, &y1);
-  Unpack(point3, &x2, &y2);
+  Unpack(points[0], &x0, &y0);
+  Unpack(points[1], &x1, &y1);
+  Unpack(points[2], &x2, &y2);
   if (x1 == x0) x1 = x0 + 1;
   if (x2 == x1) x1 = x2 - 1;
 
@@ -110,10 +110,8 @@ uint16_t MapGammaSample(const GammaCurve& curve, int v) {
   return static_cast<uint16_t>(out);
 }
 
-void ApplyGammaPlane(uint16_t* plane, int width, int height, int point1, int point2, int point3,
-                     int kind) {
+void ApplyGammaPlane(uint16_t* plane, int width, int height, const GammaCurve& curve) {
   if (plane == nullptr || width <= 0 || height <= 0) return;
-  const GammaCurve curve = BuildGammaCurve(point1, point2, point3, kind);
   // Every sample value is mapped once into a table; the table gives exactly
   // the per-sample result, so the plane pass is a lookup.
   std::vector<uint16_t> table(65536);
@@ -125,6 +123,22 @@ void ApplyGammaPlane(uint16_t* plane, int width, int height, int point1, int poi
     uint16_t* row = plane + y * width;
     for (int x = 0; x < width; ++x) row[x] = lut[row[x]];
   }
+}
+
+OpStatus ApplyGamma(Image& image, const GammaParams& params) {
+  if (image.Empty() || !image.r) return kOpNothingToDo;
+  const int w = image.width, h = image.height;
+  const int kind = params.kind == kCurveStraight ? kCurveStraight : kCurveCurved;
+  if (image.monochrome == 1 && params.per_channel != 1) {
+    ApplyGammaPlane(image.r.get(), w, h, BuildGammaCurve(params.points[0], kind));
+    return kOpMade;
+  }
+  if (image.monochrome == 1) {
+    // Per-channel curves on a black-and-white image: each plane starts as R.
+    ExpandMonochrome(image);
+  }
+  for (int c = 0; c < 3; ++c) ApplyGammaPlane(image.Channel(c), w, h, BuildGammaCurve(params.points[c], kind));
+  return kOpMade;
 }
 
 }  // namespace tavo

@@ -14,7 +14,10 @@
 
 #include "gui/dialogs/dialog_widgets.h"
 #include "shell/app_state.h"
-#include "shell/stack_dialogs.h"
+#include "shell/dialog_logic.h"
+#include "shell/ops/background_quad_op.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 namespace {
@@ -110,9 +113,11 @@ void BackgroundDialog::accept() {
   QDialog::accept();
 }
 
-bool RunBackgroundDialog(QWidget* parent, AppState& app) {
+bool RunBackgroundDialog(QWidget* parent, AppState& app, UiPort& /*ui*/) {
   BackgroundDialog dialog(parent, app);
   return dialog.exec() == QDialog::Accepted;
 }
+
+TAVO_REGISTER_DIALOG(kCmdBackgroundQuad, RunBackgroundDialog);
 
 }  // namespace tavo

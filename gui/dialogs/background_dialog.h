@@ -14,6 +14,7 @@ class QScrollBar;
 namespace tavo {
 
 struct AppState;
+class UiPort;
 
 class BackgroundDialog : public QDialog {
  public:
@@ -39,6 +40,6 @@ class BackgroundDialog : public QDialog {
 };
 
 // Opens the dialog on the current settings; false on Cancel.
-bool RunBackgroundDialog(QWidget* parent, AppState& app);
+bool RunBackgroundDialog(QWidget* parent, AppState& app, UiPort& ui);
 
 }  // namespace tavo

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "gui/dialogs/dialog_widgets.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 
@@ -57,5 +59,7 @@ bool RunBatchDialog(QWidget* parent, AppState& app, UiPort& ui) {
   BatchDialog dialog(parent, app, ui);
   return dialog.exec() == QDialog::Accepted;
 }
+
+TAVO_REGISTER_DIALOG(kCmdBatchSettings, RunBatchDialog);
 
 }  // namespace tavo

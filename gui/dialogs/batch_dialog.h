@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace tavo {
 
+class UiPort;
+
 class BatchDialog : public QDialog {
  public:
   BatchDialog(QWidget* parent, AppState& app, UiPort& ui);

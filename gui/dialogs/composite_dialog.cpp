@@ -18,7 +18,10 @@
 
 #include "gui/dialogs/dialog_widgets.h"
 #include "shell/app_state.h"
-#include "shell/stack_dialogs.h"
+#include "shell/dialog_logic.h"
+#include "shell/ops/composite_op.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 namespace {
@@ -171,9 +174,11 @@ void CompositeDialog::accept() {
   QDialog::accept();
 }
 
-bool RunCompositeDialog(QWidget* parent, AppState& app) {
+bool RunCompositeDialog(QWidget* parent, AppState& app, UiPort& /*ui*/) {
   CompositeDialog dialog(parent, app);
   return dialog.exec() == QDialog::Accepted;
 }
+
+TAVO_REGISTER_DIALOG(kCmdCompositeAuto, RunCompositeDialog);
 
 }  // namespace tavo

@@ -17,6 +17,7 @@ class QScrollBar;
 namespace tavo {
 
 struct AppState;
+class UiPort;
 
 class CompositeDialog : public QDialog {
  public:
@@ -59,6 +60,6 @@ class CompositeDialog : public QDialog {
 };
 
 // Opens the dialog on the current settings and images; false on Cancel.
-bool RunCompositeDialog(QWidget* parent, AppState& app);
+bool RunCompositeDialog(QWidget* parent, AppState& app, UiPort& ui);
 
 }  // namespace tavo

@@ -14,6 +14,8 @@
 
 #include "gui/dialogs/dialog_widgets.h"
 #include "shell/raw_ui.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 
@@ -98,5 +100,7 @@ bool RunDarkDialog(QWidget* parent, AppState& app, UiPort& ui) {
   dialog.exec();
   return true;
 }
+
+TAVO_REGISTER_DIALOG(kCmdDarkFiles, RunDarkDialog);
 
 }  // namespace tavo

@@ -3,7 +3,7 @@
 
 #include <QScrollBar>
 
-#include "shell/dialog_scroll.h"
+#include "shell/dialog_logic.h"
 
 namespace tavo {
 

@@ -12,7 +12,7 @@ namespace tavo {
 
 inline QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
-// The shell's scroll event (shell/dialog_scroll.h) for a Qt slider action;
+// The shell's scroll event (shell/dialog_logic.h) for a Qt slider action;
 // -1 for actions the dialogs do not use.
 int ShellScrollAction(int qt_action);
 

@@ -8,10 +8,12 @@
 #include <QLabel>
 
 #include "shell/view_dialogs.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 
-bool RunDisplayDialog(QWidget* parent, AppState& app) {
+bool RunDisplayDialog(QWidget* parent, AppState& app, UiPort& /*ui*/) {
   QDialog dialog(parent);
   dialog.setWindowTitle(QString::fromUtf8("表示設定"));
   auto* bits = new QComboBox(&dialog);
@@ -27,5 +29,7 @@ bool RunDisplayDialog(QWidget* parent, AppState& app) {
   app.settings.display.scale = DisplayScaleFromBits(bits->currentData().toInt());
   return true;
 }
+
+TAVO_REGISTER_DIALOG(kCmdDisplayMode, RunDisplayDialog);
 
 }  // namespace tavo

@@ -7,7 +7,8 @@ class QWidget;
 namespace tavo {
 
 struct AppState;
+class UiPort;
 
-bool RunDisplayDialog(QWidget* parent, AppState& app);
+bool RunDisplayDialog(QWidget* parent, AppState& app, UiPort& ui);
 
 }  // namespace tavo

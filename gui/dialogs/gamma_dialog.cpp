@@ -17,7 +17,9 @@
 #include <QVBoxLayout>
 
 #include "shell/app_state.h"
-#include "shell/gamma_dialog.h"
+#include "shell/ops/gamma_op.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 
@@ -222,9 +224,11 @@ void GammaDialog::accept() {
   QDialog::accept();
 }
 
-bool RunGammaDialog(QWidget* parent, AppState& app) {
+bool RunGammaDialog(QWidget* parent, AppState& app, UiPort& /*ui*/) {
   GammaDialog dialog(parent, app);
   return dialog.exec() == QDialog::Accepted;
 }
+
+TAVO_REGISTER_DIALOG(kCmdGamma, RunGammaDialog);
 
 }  // namespace tavo

@@ -12,6 +12,7 @@ class QRadioButton;
 namespace tavo {
 
 struct AppState;
+class UiPort;
 class GammaGraph;
 class GammaPreviewView;
 
@@ -71,6 +72,6 @@ class GammaGraph : public QWidget {
 };
 
 // Opens the dialog on the current settings; false on Cancel.
-bool RunGammaDialog(QWidget* parent, AppState& app);
+bool RunGammaDialog(QWidget* parent, AppState& app, UiPort& ui);
 
 }  // namespace tavo

@@ -7,10 +7,12 @@
 #include <QVBoxLayout>
 
 #include "shell/view_dialogs.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 
-bool RunImageSelectDialog(QWidget* parent, AppState& app) {
+bool RunImageSelectDialog(QWidget* parent, AppState& app, UiPort& /*ui*/) {
   QDialog dialog(parent);
   dialog.setWindowTitle("Image Select");
   auto* list = new QListWidget(&dialog);
@@ -32,5 +34,7 @@ bool RunImageSelectDialog(QWidget* parent, AppState& app) {
   app.image_select_row = selected.isEmpty() ? -1 : list->row(selected.first());
   return true;
 }
+
+TAVO_REGISTER_DIALOG(kCmdImageSelect, RunImageSelectDialog);
 
 }  // namespace tavo

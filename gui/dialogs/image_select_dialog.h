@@ -7,9 +7,10 @@ class QWidget;
 namespace tavo {
 
 struct AppState;
+class UiPort;
 
 // OK or a double click stores the selected row (-1 for none); false on
 // Cancel.
-bool RunImageSelectDialog(QWidget* parent, AppState& app);
+bool RunImageSelectDialog(QWidget* parent, AppState& app, UiPort& ui);
 
 }  // namespace tavo

@@ -15,6 +15,8 @@
 
 #include "gui/dialogs/dialog_widgets.h"
 #include "raw/develop_raw.h"
+#include "gui/dialog_registry.h"
+#include "shell/command_ids.h"
 
 namespace tavo {
 namespace {
@@ -114,9 +116,11 @@ void RawDialog::Sync() {
   }
 }
 
-bool RunRawDialog(QWidget* parent, AppState& app) {
+bool RunRawDialog(QWidget* parent, AppState& app, UiPort& /*ui*/) {
   RawDialog dialog(parent, app);
   return dialog.exec() == QDialog::Accepted;
 }
+
+TAVO_REGISTER_DIALOG(kCmdRawSettings, RunRawDialog);
 
 }  // namespace tavo

@@ -15,6 +15,8 @@ class QScrollBar;
 
 namespace tavo {
 
+class UiPort;
+
 class RawDialog : public QDialog {
  public:
   RawDialog(QWidget* parent, AppState& app);
@@ -39,6 +41,6 @@ class RawDialog : public QDialog {
 };
 
 // Opens the dialog on the current RAW settings; false on Cancel.
-bool RunRawDialog(QWidget* parent, AppState& app);
+bool RunRawDialog(QWidget* parent, AppState& app, UiPort& ui);
 
 }  // namespace tavo

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_run.h"
+#include "shell/batch_run.h"
 #include "cli/cli_run.h"
 #include "tests/test_images.h"
 
@@ -129,11 +129,11 @@ TEST_F(CliBatchTest, BadFilesAreReportedAndTheOthersProcessed) {
   WritePixel("a.ppm", 2, 4, 6);
   WriteBytes("broken.ppm", "not an image");
   WritePixel("c.ppm", 8, 10, 12);
-  const CliResult r = Run({"job.tvb", "a.ppm", "broken.ppm", "photo.jpeg", "c.ppm"});
+  const CliResult r = Run({"job.tvb", "a.ppm", "broken.ppm", "photo.webp", "c.ppm"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "out/a.PPM\nout/c.PPM\n");
-  EXPECT_NE(r.err.find("photo.jpeg : TAVO not support this format !"), std::string::npos);
-  EXPECT_NE(r.err.find("2 個のファイルを処理できませんでした！\nbroken.ppm\nphoto.jpeg\n"), std::string::npos);
+  EXPECT_NE(r.err.find("photo.webp : TAVO not support this format !"), std::string::npos);
+  EXPECT_NE(r.err.find("2 個のファイルを処理できませんでした！\nbroken.ppm\nphoto.webp\n"), std::string::npos);
   EXPECT_EQ(ReadPixel("out/c.PPM"), (std::vector<int>{4, 5, 6}));
   EXPECT_FALSE(PathExists("out/broken.PPM"));
 }

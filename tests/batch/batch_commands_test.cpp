@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_run.h"
+#include "shell/batch_run.h"
 #include "shell/batch_commands.h"
 #include "shell/batch_dialog.h"
 #include "shell/commands.h"
@@ -535,13 +535,13 @@ TEST(BatchDrop, CompositeModeWithABadFileDoesNotComposite) {
   WritePixel(dir + "/a.ppm", 1, 2, 3);
   WritePixel(dir + "/c.ppm", 1, 2, 3);
   DialogUi ui(*app);
-  const BatchDropResult r = RunBatchDrop(*app, ui, {dir + "/a.ppm", dir + "/b.jpeg", dir + "/c.ppm"});
+  const BatchDropResult r = RunBatchDrop(*app, ui, {dir + "/a.ppm", dir + "/b.webp", dir + "/c.ppm"});
   SetBatchCompositeHook(nullptr);
   EXPECT_TRUE(g_passes.empty());
   EXPECT_TRUE(r.written.empty());
   EXPECT_EQ(r.failures.size(), 3u);
   ASSERT_EQ(ui.boxes.size(), 3u);
-  EXPECT_EQ(ui.boxes[0].text, dir + "/b.jpeg : TAVO not support this format !");
+  EXPECT_EQ(ui.boxes[0].text, dir + "/b.webp : TAVO not support this format !");
   EXPECT_EQ(ui.boxes[1].text, kMsgBatchCompositeInputs);
   EXPECT_FALSE(PathExists(dir + "/c.PPM"));
   for (int i = 0; i < kSlotCount; ++i) EXPECT_TRUE(app->slots[i].Empty());

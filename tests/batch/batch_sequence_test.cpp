@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/settings_file.h"
+#include "settings/settings_file.h"
 #include "tests/test_images.h"
 
 namespace tavo {

@@ -34,7 +34,7 @@ TEST(CliStackSteps, CompositeOfTwoOpenedFiles) {
   ASSERT_EQ(status, 0);
   EXPECT_EQ(app->slots.current, 2);
   Image back;
-  ASSERT_EQ(ReadPnm(dir + "/out.ppm", back), kReadOk);
+  ASSERT_EQ(ReadImageFile(dir + "/out.ppm", back), kReadOk);
   EXPECT_TRUE(SamePlanes(back, sky));
 }
 

@@ -16,8 +16,6 @@
 #include "gui/dialog_registry.h"
 #include "tests/gui/qt_test_util.h"
 
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace tavo {
 namespace {
 

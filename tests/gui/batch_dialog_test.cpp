@@ -22,8 +22,6 @@
 #include "shell/messages.h"
 #include "tests/gui/qt_test_util.h"
 
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace tavo {
 namespace {
 

@@ -20,8 +20,6 @@
 #include "io/pnm.h"
 #include "tests/gui/qt_test_util.h"
 
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace tavo {
 namespace {
 

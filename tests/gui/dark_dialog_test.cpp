@@ -19,8 +19,6 @@
 #include "tests/fake_ui.h"
 #include "tests/gui/qt_test_util.h"
 
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace tavo {
 namespace {
 

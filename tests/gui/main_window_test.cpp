@@ -35,10 +35,6 @@
 #include "tests/gui/qt_test_util.h"
 #include "tests/test_images.h"
 
-// fontconfig keeps its caches for the life of the process; the leak
-// checker of sanitizer builds reports them at exit.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace tavo {
 namespace {
 

@@ -44,7 +44,7 @@ class BmpTest : public ::testing::Test {
   ReadStatus Load(const std::string& bytes) {
     const std::string path = dir_ + "/t.bmp";
     WriteBytes(path, bytes);
-    return ReadBmp(path, image_);
+    return ReadImageFile(path, image_);
   }
   uint16_t R(int x, int row) const { return Sample(image_.r.get(), image_, x, row); }
   uint16_t G(int x, int row) const { return Sample(image_.g.get(), image_, x, row); }
@@ -338,7 +338,7 @@ TEST_F(BmpTest, RefusedFilesLeaveTheImageUntouched) {
     EXPECT_TRUE(SamePlanes(image_, before)) << c.what;
     EXPECT_EQ(image_.name, "keep") << c.what;
   }
-  EXPECT_EQ(ReadBmp(dir_ + "/missing.bmp", image_), kReadCannotOpen);
+  EXPECT_EQ(ReadImageFile(dir_ + "/missing.bmp", image_), kReadCannotOpen);
   // 100000 x 100000 needs 60 GB of planes.
   SetAvailableMemoryForTest(64 << 20);
   EXPECT_EQ(Load(Header(100000, 100000, 24, 0, 54) + ok_raster), kReadNoMemory);
@@ -394,7 +394,7 @@ TEST_F(BmpTest, RoundTripKeepsTheTopEightBits) {
   const std::string path = dir_ + "/rt.bmp";
   const Image original = MakeNoiseImage(5, 3, 7);
   ASSERT_TRUE(WriteBmp(path, original));
-  ASSERT_EQ(ReadBmp(path, image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
   ASSERT_EQ(image_.width, 5);
   ASSERT_EQ(image_.height, 3);
   for (int c = 0; c < 3; ++c) {

@@ -217,7 +217,7 @@ TEST_F(InteropTest, BmpFromImageMagick) {
     if (!Run(convert + " " + args)) continue;
     Image image;
     const std::string file = P(out.substr(out.find(':') + 1));
-    ASSERT_EQ(ReadBmp(file, image), kReadOk) << args;
+    ASSERT_EQ(ReadImageFile(file, image), kReadOk) << args;
     if (c.pattern == Fields565) {
       // 5 and 6-bit fields move to the top of 16 bits: v5 x 2048, v6 x 1024.
       const Image expected = [&] {
@@ -269,7 +269,7 @@ Image.open('bw.ppm').convert('L').convert('1', dither=Image.Dither.NONE).save('b
                {"gray8.bmp", Gray},      {"bw1.bmp", BlackWhite}};
   for (const auto& c : cases) {
     Image image;
-    ASSERT_EQ(ReadBmp(P(c.file), image), kReadOk) << c.file;
+    ASSERT_EQ(ReadImageFile(P(c.file), image), kReadOk) << c.file;
     ExpectPattern(image, kW, kH, c.pattern, 8, c.file);
   }
 }
@@ -299,17 +299,17 @@ TEST_F(InteropTest, TiffFromImageMagickAndLibtiff) {
 
   for (const char* f : {"ii16.tif", "mm16.tif", "strips16.tif", "cp_be_r1.tif", "cp_le_r3.tif"}) {
     Image image;
-    ASSERT_EQ(ReadTiff(P(f), image), kReadOk) << f;
+    ASSERT_EQ(ReadImageFile(P(f), image), kReadOk) << f;
     ExpectPattern(image, kW, kH, Deep, 0, f);
   }
   for (const char* f : {"ii8.tif", "mm8.tif", "cp_be8.tif"}) {
     Image image;
-    ASSERT_EQ(ReadTiff(P(f), image), kReadOk) << f;
+    ASSERT_EQ(ReadImageFile(P(f), image), kReadOk) << f;
     ExpectPattern(image, kW, kH, Colours35, 8, f);
   }
   Image untouched;
-  EXPECT_EQ(ReadTiff(P("lzw.tif"), untouched), kReadUnsupported);
-  EXPECT_EQ(ReadTiff(P("planes.tif"), untouched), kReadUnsupported);
+  EXPECT_EQ(ReadImageFile(P("lzw.tif"), untouched), kReadUnsupported);
+  EXPECT_EQ(ReadImageFile(P("planes.tif"), untouched), kReadUnsupported);
   EXPECT_TRUE(untouched.Empty());
 }
 
@@ -323,7 +323,7 @@ im.convert('RGBA').save('pil_rgba.tif')
 )"));
   for (const char* f : {"pil8.tif", "pil_rgba.tif"}) {
     Image image;
-    ASSERT_EQ(ReadTiff(P(f), image), kReadOk) << f;
+    ASSERT_EQ(ReadImageFile(P(f), image), kReadOk) << f;
     ExpectPattern(image, kW, kH, Colours35, 8, f);
   }
 }
@@ -354,7 +354,7 @@ for name in ['im', 'im_gray', 'pil', 'pil_prog', 'pil_gray']:
     Image image;
     const std::string base = P(name);
     const bool gray = std::string(name).find("gray") != std::string::npos;
-    ASSERT_EQ(ReadJpeg(base + ".jpg", image), kReadOk) << name;
+    ASSERT_EQ(ReadImageFile(base + ".jpg", image), kReadOk) << name;
     EXPECT_EQ(ReadBytes(base + ".mode"), gray ? "L" : "RGB") << name;
     ExpectBytes(image, ReadBytes(base + ".rgb"), 0, name);
     // Against the source, within the coding loss.
@@ -374,7 +374,7 @@ for name in ['im', 'im_gray', 'pil', 'pil_prog', 'pil_gray']:
     }
   }
   Image untouched;
-  EXPECT_EQ(ReadJpeg(P("im_cmyk.jpg"), untouched), kReadUnsupported);
+  EXPECT_EQ(ReadImageFile(P("im_cmyk.jpg"), untouched), kReadUnsupported);
 }
 
 TEST_F(InteropTest, FitsFromAstropy) {
@@ -414,7 +414,7 @@ save('i64.fits', np.zeros((2, 3), dtype=np.int64))
   };
   for (const auto& c : cases) {
     Image image;
-    ASSERT_EQ(ReadFits(P(c.file), image), kReadOk) << c.file;
+    ASSERT_EQ(ReadImageFile(P(c.file), image), kReadOk) << c.file;
     ASSERT_EQ(image.width, 3) << c.file;
     ASSERT_EQ(image.height, 2) << c.file;
     for (int i = 0; i < 6; ++i) {
@@ -424,7 +424,7 @@ save('i64.fits', np.zeros((2, 3), dtype=np.int64))
   }
   for (const char* f : {"f32.fits", "f64.fits", "i64.fits"}) {
     Image untouched;
-    EXPECT_EQ(ReadFits(P(f), untouched), kReadUnsupported) << f;
+    EXPECT_EQ(ReadImageFile(P(f), untouched), kReadUnsupported) << f;
   }
 }
 

@@ -49,7 +49,7 @@ class FitsTest : public ::testing::Test {
   ReadStatus Load(const std::string& bytes) {
     const std::string path = dir_ + "/t.fts";
     WriteBytes(path, bytes);
-    return ReadFits(path, image_);
+    return ReadImageFile(path, image_);
   }
   uint16_t R(int x, int row) const { return Sample(image_.r.get(), image_, x, row); }
 
@@ -206,7 +206,7 @@ TEST_F(FitsTest, RefusedFilesLeaveTheImageUntouched) {
     EXPECT_TRUE(SamePlanes(image_, before)) << c.what;
     EXPECT_EQ(image_.name, "keep") << c.what;
   }
-  EXPECT_EQ(ReadFits(dir_ + "/missing.fts", image_), kReadCannotOpen);
+  EXPECT_EQ(ReadImageFile(dir_ + "/missing.fts", image_), kReadCannotOpen);
   SetAvailableMemoryForTest(64 << 20);
   EXPECT_EQ(Load(FitsFile(Axes(16, 100000, 100000), data)), kReadNoMemory);
   SetAvailableMemoryForTest(-1);

@@ -20,18 +20,15 @@
 namespace tavo {
 namespace {
 
-using FileReader = ReadStatus (*)(const std::string& path, Image& image);
 using MemoryReader = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image);
 
 struct Format {
   const char* folder;
-  FileReader from_file;
   MemoryReader from_memory;
 };
 
 const Format kFormats[] = {
-    {"bmp", ReadBmp, ReadBmpFrom},   {"tiff", ReadTiff, ReadTiffFrom}, {"pnm", ReadPnm, ReadPnmFrom},
-    {"fits", ReadFits, ReadFitsFrom}, {"jpeg", ReadJpeg, ReadJpegFrom},
+    {"bmp", ReadBmpFrom}, {"tiff", ReadTiffFrom}, {"pnm", ReadPnmFrom}, {"fits", ReadFitsFrom}, {"jpeg", ReadJpegFrom},
 };
 
 std::vector<std::string> FilesIn(const std::string& dir) {
@@ -44,11 +41,18 @@ std::vector<std::string> FilesIn(const std::string& dir) {
   return files;
 }
 
+// The kept inputs have no extension, so the reader is picked by folder.
+ReadStatus ReadFromFile(const Format& f, const std::string& path, Image& image) {
+  ByteReader in;
+  if (!in.Open(path)) return kReadCannotOpen;
+  return f.from_memory(in, path, image);
+}
+
 // Reads `path` both ways; on failure the image must be as it was.
 void CheckFile(const Format& f, const std::string& path) {
   const Image before = MakePositionImage(2, 2);
   Image image = MakePositionImage(2, 2);
-  const ReadStatus status = f.from_file(path, image);
+  const ReadStatus status = ReadFromFile(f, path, image);
   if (status == kReadOk) {
     EXPECT_FALSE(image.Empty()) << path;
   } else {
@@ -86,7 +90,7 @@ TEST(FuzzRegressions, EverySeedReadsAsAnImage) {
       CheckFile(f, path);
       // The seeds are sound files; only the CMYK JPEG is refused.
       Image image;
-      const ReadStatus status = f.from_file(path, image);
+      const ReadStatus status = ReadFromFile(f, path, image);
       if (path.find("cmyk") != std::string::npos) {
         EXPECT_EQ(status, kReadUnsupported) << path;
       } else {

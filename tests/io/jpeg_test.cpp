@@ -26,7 +26,7 @@ class JpegTest : public ::testing::Test {
   ReadStatus Load(const std::string& bytes) {
     const std::string path = dir_ + "/t.jpg";
     WriteBytes(path, bytes);
-    return ReadJpeg(path, image_);
+    return ReadImageFile(path, image_);
   }
   uint16_t R(int x, int row) const { return Sample(image_.r.get(), image_, x, row); }
   uint16_t G(int x, int row) const { return Sample(image_.g.get(), image_, x, row); }
@@ -37,7 +37,7 @@ class JpegTest : public ::testing::Test {
 };
 
 TEST_F(JpegTest, GrayFileFillsThreeEqualPlanesTopRowFirst) {
-  ASSERT_EQ(ReadJpeg(kData + "gray_8x16.jpg", image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(kData + "gray_8x16.jpg", image_), kReadOk);
   ASSERT_EQ(image_.width, 8);
   ASSERT_EQ(image_.height, 16);
   // The first scanline (200) is the top: memory rows 8..15.
@@ -54,7 +54,7 @@ TEST_F(JpegTest, GrayFileFillsThreeEqualPlanesTopRowFirst) {
 }
 
 TEST_F(JpegTest, ProgressiveColourFile) {
-  ASSERT_EQ(ReadJpeg(kData + "progressive_16x16.jpg", image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(kData + "progressive_16x16.jpg", image_), kReadOk);
   ASSERT_EQ(image_.width, 16);
   ASSERT_EQ(image_.height, 16);
   // Quadrant centres, in 8-bit units with 2 steps of coding error.
@@ -77,9 +77,9 @@ TEST_F(JpegTest, DamagedFilesGiveAnErrorNotAnExit) {
   EXPECT_EQ(Load(good.substr(0, 30)), kReadBadFormat);
   EXPECT_TRUE(SamePlanes(image_, before));
   EXPECT_EQ(image_.name, "keep");
-  EXPECT_EQ(ReadJpeg(dir_ + "/missing.jpg", image_), kReadCannotOpen);
+  EXPECT_EQ(ReadImageFile(dir_ + "/missing.jpg", image_), kReadCannotOpen);
   // Four components: refused, not misread as RGB.
-  EXPECT_EQ(ReadJpeg(kData + "cmyk_8x8.jpg", image_), kReadUnsupported);
+  EXPECT_EQ(ReadImageFile(kData + "cmyk_8x8.jpg", image_), kReadUnsupported);
   EXPECT_TRUE(SamePlanes(image_, before));
   // Every byte of the file overwritten in turn: an error or an image,
   // never a crash, and on error the image is left alone.
@@ -127,7 +127,7 @@ TEST_F(JpegTest, RoundTripKeepsSizeOrientationAndColours) {
   EXPECT_EQ(static_cast<unsigned char>(f[0]), 0xFF);
   EXPECT_EQ(static_cast<unsigned char>(f[1]), 0xD8);
   EXPECT_EQ(f.substr(6, 4), "JFIF");
-  ASSERT_EQ(ReadJpeg(path, image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
   ASSERT_EQ(image_.width, 16);
   ASSERT_EQ(image_.height, 16);
   // Quality 75 with 2 x 2 chroma subsampling: block centres within 12
@@ -148,7 +148,7 @@ TEST_F(JpegTest, LowEightBitsAreNotWritten) {
   }
   const std::string path = dir_ + "/flat.jpg";
   ASSERT_TRUE(WriteJpeg(path, img, kJpegQuality));
-  ASSERT_EQ(ReadJpeg(path, image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
   for (int c = 0; c < 3; ++c) {
     for (size_t i = 1; i < image_.PixelCount(); ++i) EXPECT_EQ(image_.Channel(c)[i], image_.Channel(c)[0]);
   }

@@ -21,7 +21,7 @@ class PnmTest : public ::testing::Test {
   std::string Path(const std::string& name) { return dir_ + "/" + name; }
   ReadStatus ReadFrom(const std::string& bytes, Image& img) {
     WriteBytes(Path("in.ppm"), bytes);
-    return ReadPnm(Path("in.ppm"), img);
+    return ReadImageFile(Path("in.ppm"), img);
   }
   std::string dir_;
 };
@@ -122,7 +122,7 @@ TEST_F(PnmTest, BadFilesLeaveTheImageUntouched) {
     EXPECT_EQ(img.name, "old");
   }
   Image missing;
-  EXPECT_EQ(ReadPnm(Path("does-not-exist.ppm"), missing), kReadCannotOpen);
+  EXPECT_EQ(ReadImageFile(Path("does-not-exist.ppm"), missing), kReadCannotOpen);
 }
 
 TEST_F(PnmTest, SizesBeyondMemoryAreRefusedBeforeAllocating) {
@@ -150,11 +150,11 @@ TEST_F(PnmTest, BinaryWriterRoundTripsEverySample) {
   EXPECT_EQ(bytes.substr(0, 13), "P6\n7 5\n65535\n");
   EXPECT_EQ(bytes.size(), 13u + 7 * 5 * 6);
   Image back;
-  ASSERT_EQ(ReadPnm(Path("b.ppm"), back), kReadOk);
+  ASSERT_EQ(ReadImageFile(Path("b.ppm"), back), kReadOk);
   EXPECT_TRUE(SamePlanes(img, back));
   ASSERT_TRUE(WritePnm(Path("c.ppm"), img, true));
   Image ascii;
-  ASSERT_EQ(ReadPnm(Path("c.ppm"), ascii), kReadOk);
+  ASSERT_EQ(ReadImageFile(Path("c.ppm"), ascii), kReadOk);
   EXPECT_TRUE(SamePlanes(img, ascii));
 }
 

@@ -48,7 +48,7 @@ class TiffTest : public ::testing::Test {
   ReadStatus Load(const std::string& bytes) {
     const std::string path = dir_ + "/t.tif";
     WriteBytes(path, bytes);
-    return ReadTiff(path, image_);
+    return ReadImageFile(path, image_);
   }
   uint16_t R(int x, int row) const { return Sample(image_.r.get(), image_, x, row); }
   uint16_t G(int x, int row) const { return Sample(image_.g.get(), image_, x, row); }
@@ -98,7 +98,7 @@ TEST_F(TiffTest, RoundTripIsExact) {
   const std::string path = dir_ + "/rt.tif";
   const Image original = MakeNoiseImage(7, 5, 11);
   ASSERT_TRUE(WriteTiff(path, original));
-  ASSERT_EQ(ReadTiff(path, image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
   EXPECT_TRUE(SamePlanes(image_, original));
   EXPECT_EQ(image_.name, path);
 }
@@ -112,7 +112,7 @@ TEST_F(TiffTest, WideImagesGetLongSizes) {
   const std::string f = ReadBytes(path);
   EXPECT_EQ(ReadLe16(f, 10 + 2), 4u);
   EXPECT_EQ(ReadLe32(f, 10 + 8), 70000u);
-  ASSERT_EQ(ReadTiff(path, image_), kReadOk);
+  ASSERT_EQ(ReadImageFile(path, image_), kReadOk);
   EXPECT_EQ(image_.width, 70000);
   EXPECT_EQ(R(69999, 0), 0xBEEF);
 }
@@ -288,7 +288,7 @@ TEST_F(TiffTest, RefusedFilesLeaveTheImageUntouched) {
     EXPECT_TRUE(SamePlanes(image_, before)) << c.what;
     EXPECT_EQ(image_.name, "keep") << c.what;
   }
-  EXPECT_EQ(ReadTiff(dir_ + "/missing.tif", image_), kReadCannotOpen);
+  EXPECT_EQ(ReadImageFile(dir_ + "/missing.tif", image_), kReadCannotOpen);
   // 60000 x 60000 needs 21.6 GB of planes.
   SetAvailableMemoryForTest(64 << 20);
   EXPECT_EQ(Load(TiffFile(false, RgbTags(60000, 60000, 8, at7), px)), kReadNoMemory);

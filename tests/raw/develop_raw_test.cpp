@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ namespace tavo {
 namespace {
 
 const std::string kSamples = std::string(TAVO_SAMPLES_DIR) + "/raw/";
+
+// The camera files live beside the project, not in it; a checkout without
+// them skips these cases instead of failing.
+#define SKIP_WITHOUT_SAMPLES()                                                              \
+  if (!std::filesystem::exists(kSamples + "RAW_CANON_G2.CRW")) {                            \
+    GTEST_SKIP() << "camera samples not found in " << kSamples << " (../shared/samples)"; \
+  }
 
 // Fast path with a transparent finish: gamma 1, black 0, white 255, no
 // sharpening, no false-colour reduction, no saturation or hue. Stage 3 then
@@ -188,6 +196,7 @@ void ExpectMatchesReference(const std::string& name, int quality, int width, int
 }
 
 TEST(DevelopRawLibrary, MatchesTheLibrarysOwnToolOnRealFiles) {
+  SKIP_WITHOUT_SAMPLES();
   ExpectMatchesReference("RAW_CANON_G2.CRW", 0, 2312, 1720);
   ExpectMatchesReference("colorchart_Canon_EOS_Kiss_X4.dng", 2, 1734, 1156);
   ExpectMatchesReference("colorchart_Canon_EOS_Kiss_X4.dng", 3, 1734, 1156);
@@ -204,6 +213,7 @@ std::vector<double> Means(const Image& img) {
 }
 
 TEST(DevelopRawFast, RealFilesGiveTheLibrarysSizeAndPlausibleColour) {
+  SKIP_WITHOUT_SAMPLES();
   const struct {
     const char* name;
     int w, h;

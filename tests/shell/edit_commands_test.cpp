@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tests/shell/shell_fixture.h"
 
-#include "batch/settings_file.h"
+#include "settings/settings_file.h"
 #include "core/memory.h"
 #include "shell/messages.h"
 

@@ -113,7 +113,10 @@ TEST_F(GammaRun, ShortMemoryStopsBeforeTheDialog) {
 TEST_F(GammaRun, FailedUndoCopyReportsAfterTheWaitCursor) {
   // Each undo plane needs 12 bytes; with 10 there is none.
   SetAvailableMemoryForTest(10);
-  const bool ran = RunInPlaceConfirmed(*app_, ui_, [](AppState&, Image& image) { image.r[0] = 1; });
+  const bool ran = RunInPlaceConfirmed(*app_, ui_, [](AppState&, Image& image) {
+    image.r[0] = 1;
+    return kOpMade;
+  });
   SetAvailableMemoryForTest(-1);
   EXPECT_FALSE(ran);
   EXPECT_EQ(img().r[0], 5120);

@@ -50,11 +50,11 @@ TEST(OpenCommand, RefusalsLeaveEverythingAsItWas) {
   FakeUi ui;
   RunCommand(*app, ui, 101);  // cancelled dialog
   EXPECT_EQ(app->slots.current, -1);
-  ui.files.push_back({true, "/x/photo.jpeg", 0});
+  ui.files.push_back({true, "/x/photo.webp", 0});
   RunCommand(*app, ui, 101);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].kind, kBoxError);
-  EXPECT_EQ(ui.boxes[0].text, "/x/photo.jpeg : TAVO not support this format !");
+  EXPECT_EQ(ui.boxes[0].text, "/x/photo.webp : TAVO not support this format !");
   EXPECT_TRUE(app->slots[0].Empty());
   EXPECT_EQ(app->slots.current, -1);
 
@@ -256,9 +256,9 @@ TEST(StartUp, CommandLineNamesOpenInOrder) {
   const std::string b = WriteSample(dir, "b c.ppm", 3, 3);
   auto app = std::make_unique<AppState>();
   FakeUi ui;
-  StartUp(*app, ui, {a, dir + "/bad.jpeg", b});
+  StartUp(*app, ui, {a, dir + "/bad.webp", b});
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, dir + "/bad.jpeg : TAVO not support this format !");
+  EXPECT_EQ(ui.boxes[0].text, dir + "/bad.webp : TAVO not support this format !");
   EXPECT_EQ(app->slots[0].name, a);
   EXPECT_EQ(app->slots[1].name, b);
   EXPECT_EQ(app->slots.current, 1);

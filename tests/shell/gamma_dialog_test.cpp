@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/gamma_dialog.h"
+#include "shell/ops/gamma_op.h"
 
 #include <gtest/gtest.h>
 

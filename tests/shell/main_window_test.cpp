@@ -166,23 +166,5 @@ TEST(CommandLine, QuotedNamesKeepTheirSpaces) {
             (std::vector<std::string>{"a.ppm", "b c.ppm", "d.ppm", "e f.ppm"}));
 }
 
-TEST(MenuTable, EveryCommandHasAMenuAndBuiltOnesAHandler) {
-  const int built[] = {101, 102, 104, 105, 121, 133, 134, 135, 201, 202, 211, 212,
-                       311, 401, 402, 421, 422, 501, 502, 503};
-  for (int id : built) {
-    const CommandInfo* info = FindCommand(id);
-    ASSERT_NE(info, nullptr) << id;
-    EXPECT_NE(info->handler, nullptr) << id;
-  }
-  for (const CommandInfo& info : CommandTable()) {
-    EXPECT_GE(info.menu, 0);
-    EXPECT_LT(info.menu, static_cast<int>(MenuTitles().size()));
-  }
-  EXPECT_STREQ(FindCommand(401)->text, "拡大表示(&I)");
-  EXPECT_STREQ(FindCommand(212)->text, "領域コピー(&A)");
-  EXPECT_STREQ(SubmenuOf(3061), "バックグランド補正(擬似関数)");
-  EXPECT_EQ(SubmenuOf(311), nullptr);
-}
-
 }  // namespace
 }  // namespace tavo

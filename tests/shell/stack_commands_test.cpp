@@ -3,12 +3,12 @@
 
 #include <memory>
 
-#include "batch/op_params.h"
 #include "core/memory.h"
 #include "shell/background_capture.h"
 #include "shell/command_handlers.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
+#include "shell/ops/composite_op.h"
 #include "tests/fake_ui.h"
 #include "tests/stack/star_field.h"
 #include "tests/test_images.h"
@@ -36,42 +36,29 @@ void Choose(AppState& app, int a, int b) {
   in[2] = in[3] = -1;
 }
 
-TEST(FillCompositeParams, PacksTheSettings) {
+TEST(CompositeJobFrom, RowsWithoutSlotAndTheNoiseOption) {
+  auto slots = std::make_unique<SlotTable>();
   CompositeSettings c;
-  c.range = 0;
-  c.mode = 2;
-  c.method = 0;
-  c.normalise = 1;
-  c.noise_level = 300;
+  c.noise_level = 255;
   c.noise_option = 2;
   c.inputs[0] = 4;
   c.inputs[1] = -1;
-  c.inputs[2] = 7;
   c.weights[1] = 60;
-  ParamBlock p;
-  FillCompositeParams(c, p);
-  EXPECT_EQ(p[0], 1);  // a range below 1 acts as 1
-  EXPECT_EQ(p[1], 1);
-  EXPECT_EQ(p[2], 2);
-  EXPECT_EQ(p[3], 3);  // normalise * 3 + method 0
-  EXPECT_EQ(p[4], 4);
-  EXPECT_EQ(p[5], -1);
-  EXPECT_EQ(p[6], 7);
-  EXPECT_EQ(p[8], 100);
-  EXPECT_EQ(p[9], 0);  // the row has no slot
-  EXPECT_EQ(p[15], 255 + 256);
+  CompositeJob job = CompositeJobFrom(*slots, c);
+  EXPECT_EQ(job.images[0], &(*slots)[4]);
+  EXPECT_EQ(job.images[1], nullptr);
+  EXPECT_EQ(job.weights[1], 0);  // the row has no slot
+  EXPECT_EQ(job.noise, 255 + 256);  // move mode
   c.noise_option = 1;
   c.noise_level = 5;
-  FillCompositeParams(c, p);
-  EXPECT_EQ(p[15], 5);
+  EXPECT_EQ(CompositeJobFrom(*slots, c).noise, 5);
   c.shift_y = -2;  // a shift turns the noise option off
-  FillCompositeParams(c, p);
-  EXPECT_EQ(p[15], -1);
-  EXPECT_EQ(p[17], -2);
+  job = CompositeJobFrom(*slots, c);
+  EXPECT_EQ(job.noise, -1);
+  EXPECT_EQ(job.shift_y, -2);
   c.shift_y = 0;
   c.noise_option = 0;
-  FillCompositeParams(c, p);
-  EXPECT_EQ(p[15], -1);
+  EXPECT_EQ(CompositeJobFrom(*slots, c).noise, -1);
 }
 
 TEST(CompositeCommand, MakesANewCurrentComposite) {

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "shell/stack_dialogs.h"
+#include "shell/dialog_logic.h"
+#include "shell/ops/background_quad_op.h"
+#include "shell/ops/composite_op.h"
 
 #include <gtest/gtest.h>
 

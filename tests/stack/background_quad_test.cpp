@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <vector>
 
-#include "batch/op_params.h"
+#include "shell/ops/background_quad_op.h"
 #include "core/memory.h"
 #include "core/slots.h"
 #include "engine/operations.h"
@@ -108,124 +110,78 @@ Image Flat(uint16_t v) { return MakeFlatImage(kW, kH, v); }
 
 int R(const Image& img, int x, int y) { return Sample(img.r.get(), img, x, y); }
 
+// Levels of the three channels: centre, periphery in 16-bit units.
+const int kCentre1024[6] = {1024, 0, 1024, 0, 1024, 0};
+
 TEST(BackgroundOperation, MultiplicativeCentreAndCorner) {
-  // Centre 4, periphery 0 (8-bit): amplitude 1024, peak 2048, s = 128.
+  // Amplitude 1024, peak 2048, s = 128.
   // Surface (e = 2): centre 2048, (7, 3) 16 * 64 / 25 = 40 -> 1664, corner 1024.
-  Back2Settings back2;
-  back2.levels[0] = back2.levels[2] = back2.levels[4] = 4;
-  ParamBlock p;
-  FillBack2Params(back2, p);
-  SlotTable* slots = new SlotTable;
   Image img = Flat(1000);
   img.r[3 * kW + 5] = 2048;  // (5, 3): surface 24 * 64 / 25 = 61 -> 2000
-  RunOperation(*slots, img, kOpBackground, p);
+  ASSERT_EQ(ApplyQuadraticBackground(img, kBackgroundDivide, kCentre1024, 200), kOpMade);
   EXPECT_EQ(R(img, 4, 3), 992);   // (1000 * 128 / 2048 = 62) * 16
   EXPECT_EQ(R(img, 0, 0), 2000);  // (128000 / 1024 = 125) * 16
   EXPECT_EQ(R(img, 7, 3), 1216);  // (128000 / 1664 = 76) * 16
   EXPECT_EQ(R(img, 5, 3), 2096);  // (262144 / 2000 = 131) * 16
   EXPECT_EQ(Sample(img.b.get(), img, 0, 0), 2000);
   Image centre = Flat(2048);
-  RunOperation(*slots, centre, kOpBackground, p);
+  ApplyQuadraticBackground(centre, kBackgroundDivide, kCentre1024, 200);
   EXPECT_EQ(R(centre, 4, 3), 2048);
-  delete slots;
 }
 
-TEST(BackgroundOperation, SubtractiveCentreAndCorner) {
+TEST(BackgroundOperation, SubtractiveSettingsRewriteTheLevels) {
   // Centre 10, periphery 4, shift 30 -> pair (10 - 8 + 30, 30 - 4) =
   // (32, 26): amplitude 1536, K = 32 * 256 + 1024 = 9216. On flat 20000:
   // centre 20000 - 2560 + 9216 = 26656 = 20000 + (30 - 4) * 256; corner
   // 20000 - 1024 + 9216 = 28192 = 20000 + (10 - 8 + 30) * 256; (7, 3):
   // surface 16 * 96 / 25 = 61 -> 2000, 27216.
-  Back2Settings back2;
+  auto app = std::make_unique<AppState>();
+  Back2Settings& back2 = app->settings.back2;
   back2.mode = 1;
   back2.shift = 30;
   for (int c = 0; c < 3; ++c) {
     back2.levels[2 * c] = 10;
     back2.levels[2 * c + 1] = 4;
   }
-  ParamBlock p;
-  FillBack2Params(back2, p);
-  EXPECT_EQ(p[2], 32);
-  EXPECT_EQ(p[3], 26);
-  SlotTable* slots = new SlotTable;
   Image img = Flat(20000);
-  RunOperation(*slots, img, kOpBackground, p);
+  ASSERT_EQ(RunBackgroundQuadOn(*app, img), kOpMade);
   EXPECT_EQ(R(img, 4, 3), 26656);
   EXPECT_EQ(R(img, 0, 0), 28192);
   EXPECT_EQ(R(img, 7, 3), 27216);
   EXPECT_EQ(Sample(img.g.get(), img, 0, 0), 28192);
-  delete slots;
 }
 
 TEST(BackgroundOperation, MonochromeOnlyR) {
-  Back2Settings back2;
-  back2.levels[0] = back2.levels[2] = back2.levels[4] = 4;
-  ParamBlock p;
-  FillBack2Params(back2, p);
-  SlotTable* slots = new SlotTable;
   Image img = Flat(1000);
   img.monochrome = 1;
-  RunOperation(*slots, img, kOpBackground, p);
+  ApplyQuadraticBackground(img, kBackgroundDivide, kCentre1024, 200);
   EXPECT_EQ(R(img, 0, 0), 2000);
   EXPECT_EQ(Sample(img.g.get(), img, 0, 0), 1000);
   EXPECT_EQ(Sample(img.b.get(), img, 0, 0), 1000);
-  delete slots;
 }
 
 TEST(BackgroundOperation, LeftAloneCases) {
-  SlotTable* slots = new SlotTable;
-  ParamBlock p;
-  p[0] = 0;
-  p[2] = 4;
-  p[8] = 200;
   Image one = MakeFlatImage(1, 1, 1000);
-  RunOperation(*slots, one, kOpBackground, p);
+  EXPECT_EQ(ApplyQuadraticBackground(one, kBackgroundDivide, kCentre1024, 200), kOpNothingToDo);
   EXPECT_EQ(one.r[0], 1000);  // a single pixel has no distance to fall off over
   Image img = Flat(1000), before = Flat(1000);
-  p[0] = 3;  // a background-image mode: not this module's
-  RunOperation(*slots, img, kOpBackground, p);
-  EXPECT_TRUE(SamePlanes(img, before));
-  p[0] = 0;
+  EXPECT_EQ(ApplyQuadraticBackground(img, 3, kCentre1024, 200), kOpNothingToDo);  // an image-background mode
   SetAvailableMemoryForTest(10);  // no scratch plane
-  RunOperation(*slots, img, kOpBackground, p);
+  EXPECT_EQ(ApplyQuadraticBackground(img, kBackgroundDivide, kCentre1024, 200), kOpNoMemory);
   SetAvailableMemoryForTest(-1);
   EXPECT_TRUE(SamePlanes(img, before));
-  const int levels[6] = {1024, 0, 1024, 0, 1024, 0};
-  EXPECT_FALSE(ApplyQuadraticBackground(img, 4, levels, 200));
-  delete slots;
 }
 
 TEST(BackgroundOperation, ReplaceWritesTheSurface) {
   Image img = Flat(9);
   const int levels[6] = {1600, 0, 1600, 0, 1600, 0};
-  ASSERT_TRUE(ApplyQuadraticBackground(img, kBackgroundReplace, levels, 100));
+  ASSERT_EQ(ApplyQuadraticBackground(img, kBackgroundReplace, levels, 100), kOpMade);
   EXPECT_EQ(R(img, 4, 3), 2624);
   EXPECT_EQ(R(img, 0, 3), 1344);
   // The curve is taken as 100..300: 50 acts as 100.
   Image low = Flat(9);
-  ASSERT_TRUE(ApplyQuadraticBackground(low, kBackgroundReplace, levels, 50));
+  ASSERT_EQ(ApplyQuadraticBackground(low, kBackgroundReplace, levels, 50), kOpMade);
   EXPECT_EQ(R(low, 0, 3), 1344);
-}
-
-TEST(FillBack2Params, ClampsAndRewrites) {
-  Back2Settings back2;
-  back2.mode = 0;
-  back2.levels[0] = 300;  // typed values above 255 act as 255
-  back2.levels[1] = -4;
-  back2.curve = 999;
-  ParamBlock p;
-  FillBack2Params(back2, p);
-  EXPECT_EQ(p[0], 0);
-  EXPECT_EQ(p[2], 255);
-  EXPECT_EQ(p[3], 0);
-  EXPECT_EQ(p[8], 300);
-  back2.mode = 1;
-  back2.shift = 0;
-  back2.levels[2] = 10;
-  back2.levels[3] = 200;
-  FillBack2Params(back2, p);
-  EXPECT_EQ(p[4], 10 - 400);
-  EXPECT_EQ(p[5], -200);
 }
 
 }  // namespace

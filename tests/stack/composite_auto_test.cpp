@@ -274,7 +274,7 @@ TEST(CompositeAuto, AlignedStackRebuildsTheWorld) {
   }
   job.noise = 5;
   Image out;
-  ASSERT_TRUE(CompositeAuto(job, out));
+  ASSERT_EQ(CompositeAuto(job, out), kOpMade);
   // Canvas x from world 22 to 43 + 320, y from 23 to 36 + 300.
   ASSERT_EQ(out.width, w + 21);
   ASSERT_EQ(out.height, h + 13);
@@ -309,7 +309,7 @@ TEST(CompositeAuto, InputsOfDifferentSizesShareOneCanvas) {
   job.weights[0] = job.weights[1] = 100;
   job.mode = kCombineMax;
   Image out;
-  ASSERT_TRUE(CompositeAuto(job, out));
+  ASSERT_EQ(CompositeAuto(job, out), kOpMade);
   ASSERT_EQ(out.width, 323);
   ASSERT_EQ(out.height, 282);
   const auto world_g = [&](int x, int y) { return world.g[static_cast<size_t>(y + 8) * 360 + x + 10]; };
@@ -330,7 +330,7 @@ TEST(CompositeAuto, IdenticalInputsReproduceTheInput) {
     job.weights[0] = job.weights[2] = 100;
     job.mode = mode;
     Image out;
-    ASSERT_TRUE(CompositeAuto(job, out));
+    ASSERT_EQ(CompositeAuto(job, out), kOpMade);
     EXPECT_TRUE(SamePlanes(out, a)) << mode;
   }
 }
@@ -345,7 +345,7 @@ TEST(CompositeAuto, FewerThanTwoUsableRowsMakeNothing) {
   job.weights[1] = 0;  // a chosen slot with weight 0 is not used
   job.weights[2] = 100;
   Image out = MakeFlatImage(1, 1, 7);
-  EXPECT_FALSE(CompositeAuto(job, out));
+  EXPECT_NE(CompositeAuto(job, out), kOpMade);
   EXPECT_EQ(out.width, 1);
   EXPECT_EQ(out.r[0], 7);
 }
@@ -370,7 +370,7 @@ TEST(CompositeAuto, CanvasIsCutAt10000) {
   job.range_x = job.range_y = 4;
   job.mode = kCombineMax;
   Image out;
-  ASSERT_TRUE(CompositeAuto(job, out));
+  ASSERT_EQ(CompositeAuto(job, out), kOpMade);
   EXPECT_EQ(out.width, 10000);
   EXPECT_EQ(out.height, 2);
   // Input 2 (a) is found at -4: the canvas starts at world column 0.
@@ -388,7 +388,7 @@ TEST(CompositeAuto, ShiftMovesLaterInputsWithoutGrowingTheCanvas) {
   job.mode = kCombineAdd;
   job.shift_x = 5;
   Image out;
-  ASSERT_TRUE(CompositeAuto(job, out));
+  ASSERT_EQ(CompositeAuto(job, out), kOpMade);
   // Flat frames tie everywhere; the first displacement (-1, -1) wins for
   // inputs 2 and 3, so the canvas is 41 x 31 with input 1 at (1, 1) and the
   // others at (0 + 5, 0) and (0 + 10, 0).

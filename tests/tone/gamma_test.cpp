@@ -12,9 +12,15 @@ namespace {
 const int kProbe[16] = {0, 1, 255, 256, 1000, 12800, 16384, 25600,
                         32767, 32768, 40000, 50000, 51200, 60000, 65280, 65535};
 
+// Points written as input * 1000 + output, as the parameter block packs them.
+GammaCurve Curve(int p1, int p2, int p3, int kind) {
+  const GammaPoint points[3] = {{p1 / 1000, p1 % 1000}, {p2 / 1000, p2 % 1000}, {p3 / 1000, p3 % 1000}};
+  return BuildGammaCurve(points, kind);
+}
+
 std::vector<int> MapProbe(int p1, int p2, int p3, int kind) {
   std::vector<uint16_t> plane(kProbe, kProbe + 16);
-  ApplyGammaPlane(plane.data(), 4, 4, p1, p2, p3, kind);
+  ApplyGammaPlane(plane.data(), 4, 4, Curve(p1, p2, p3, kind));
   return std::vector<int>(plane.begin(), plane.end());
 }
 
@@ -68,7 +74,7 @@ TEST(GammaCurve, EqualInputsAreSpreadByOneUnit) {
   const std::vector<int> want = {0,     0,     127,   128,   500,   6400,  8192,  12800,
                                  41983, 41983, 45599, 50599, 51200, 60000, 65280, 65535};
   EXPECT_EQ(MapProbe(100050, 100150, 200200, kCurveStraight), want);
-  const GammaCurve c = BuildGammaCurve(100050, 100150, 200200, kCurveStraight);
+  const GammaCurve c = Curve(100050, 100150, 200200, kCurveStraight);
   EXPECT_EQ(c.x0, 25600.0);
   EXPECT_EQ(c.x1, 25601.0);
 }
@@ -79,14 +85,14 @@ TEST(GammaCurve, OneUnitWideCurvedSegmentStartsAtItsPoint) {
   // Its cubic has a3 near -3.3e4 against x1^3 near 1.3e14: each term must be
   // one rounded product with the exact power, or the sum at v = x1 lands
   // two 8-bit steps off (26112). At v = x1 the cubic is y1 = 100 * 256.
-  const GammaCurve c = BuildGammaCurve(0, 200100, 200230, kCurveCurved);
+  const GammaCurve c = Curve(0, 200100, 200230, kCurveCurved);
   EXPECT_EQ(c.x1, 51199.0);
   EXPECT_EQ(c.x2, 51200.0);
   EXPECT_EQ(MapGammaSample(c, 51199), 25600);
 }
 
 TEST(GammaCurve, ZeroInputMovesToOneUnit) {
-  const GammaCurve c = BuildGammaCurve(0, 128128, 255255, kCurveCurved);
+  const GammaCurve c = Curve(0, 128128, 255255, kCurveCurved);
   EXPECT_EQ(c.x0, 1.0);
   EXPECT_EQ(c.x1, 32768.0);
   EXPECT_EQ(c.x2, 65280.0);
@@ -99,9 +105,9 @@ TEST(GammaCurve, OutOfRangePointsAreClampedNotFatal) {
 
 TEST(GammaCurve, EmptyPlaneIsLeftAlone) {
   uint16_t v = 1234;
-  ApplyGammaPlane(&v, 0, 1, 0, 100140, 255255, kCurveCurved);
-  ApplyGammaPlane(&v, 1, -1, 0, 100140, 255255, kCurveCurved);
-  ApplyGammaPlane(nullptr, 5, 5, 0, 100140, 255255, kCurveCurved);
+  ApplyGammaPlane(&v, 0, 1, Curve(0, 100140, 255255, kCurveCurved));
+  ApplyGammaPlane(&v, 1, -1, Curve(0, 100140, 255255, kCurveCurved));
+  ApplyGammaPlane(nullptr, 5, 5, Curve(0, 100140, 255255, kCurveCurved));
   EXPECT_EQ(v, 1234);
 }
 
@@ -110,8 +116,8 @@ TEST(GammaCurve, TablePassMatchesPerSampleMapping) {
   // single-sample mapping must agree: the plane pass is a lookup table.
   std::vector<uint16_t> plane(65536);
   for (int v = 0; v < 65536; ++v) plane[v] = static_cast<uint16_t>(v);
-  ApplyGammaPlane(plane.data(), 256, 256, 20040, 128150, 230250, kCurveCurved);
-  const GammaCurve c = BuildGammaCurve(20040, 128150, 230250, kCurveCurved);
+  ApplyGammaPlane(plane.data(), 256, 256, Curve(20040, 128150, 230250, kCurveCurved));
+  const GammaCurve c = Curve(20040, 128150, 230250, kCurveCurved);
   int mismatches = 0;
   for (int v = 0; v < 65536; ++v) mismatches += plane[v] != MapGammaSample(c, v);
   EXPECT_EQ(mismatches, 0);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "batch/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +49,10 @@ void Scramble(Settings& s) {
     if (!g.in_file) continue;
     for (auto& line : g.lines) {
       for (SettingRef& ref : line) {
-        if (ref.i != nullptr) *ref.i = n * 7 - 300;
-        if (ref.d != nullptr) *ref.d = n * 0.123457;
+        // Inside each value's range, which loading keeps.
+        const double span = ref.hi - ref.lo;
+        if (ref.i != nullptr) *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1) : n * 7 - 300;
+        if (ref.d != nullptr) *ref.d = ref.lo + n * 0.0123457;
         ++n;
       }
     }
@@ -119,11 +121,11 @@ TEST(SettingsFile, ShortGroupsStrayWordsAndRepeats) {
 
 TEST(SettingsFile, RawLineOfOneValueIsDarkValueTwo) {
   Settings s;
-  ASSERT_TRUE(ReadSettingGroup(s, "raw", "1.5 2.25 3 1 2 3 4 5 6 7 8 9 10 11 3"));
+  ASSERT_TRUE(ReadSettingGroup(s, "raw", "1.5 2.25 3 1 130 3 140 5 150 7 1 3 4 11 3"));
   EXPECT_EQ(s.raw.gamma[0], 1.5);
   EXPECT_EQ(s.raw.gamma[1], 2.25);
   EXPECT_EQ(s.raw.gamma[2], 3.0);
-  EXPECT_EQ(s.raw.white_b, 6);
+  EXPECT_EQ(s.raw.white_b, 150);
   EXPECT_EQ(s.raw.hue, 11);
   EXPECT_EQ(s.raw.quality, 3);
   ASSERT_TRUE(ReadSettingGroup(s, "dark", "1 2 0 512"));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "io/safe_file.h"
+#include "core/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +9,31 @@
 #include <cstring>
 
 namespace tavo {
+
+bool FileExists(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  out->clear();
+  unsigned char chunk[65536];
+  bool ok = true;
+  for (;;) {
+    const size_t n = std::fread(chunk, 1, sizeof chunk, f);
+    out->insert(out->end(), chunk, chunk + n);
+    if (n < sizeof chunk) {
+      ok = std::ferror(f) == 0;
+      break;
+    }
+  }
+  std::fclose(f);
+  return ok;
+}
 
 SafeFile::~SafeFile() { Abandon(); }
 

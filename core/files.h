@@ -1,12 +1,20 @@
 // SPDX-License-Identifier: MIT
-// io/safe_file.h - writing a file so that a failure never damages an
-// existing file of the same name: the data goes to a temporary file in the
-// same folder, which replaces the target only once it is complete.
+// core/files.h - whole-file reading and safe writing. A written file never
+// damages an existing file of the same name: the data goes to a temporary
+// file in the same folder, which replaces the target only once complete.
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tavo {
+
+// True when `path` can be opened for reading.
+bool FileExists(const std::string& path);
+
+// The whole file in memory (for small text files, headers or fuzzing), or
+// false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* out);
 
 class SafeFile {
  public:

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// batch/settings.h - the process-wide settings of every operation dialog,
+// settings/settings.h - the process-wide settings of every operation dialog,
 // one record per settings-file keyword. Values are kept exactly as the
 // dialogs or a settings file left them; each operation clamps them to its
 // own range when it reads them, so a hand-edited file cannot push an

@@ -1,13 +1,30 @@
 // SPDX-License-Identifier: MIT
-#include "shell/gamma_dialog.h"
+#include "shell/ops/gamma_op.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "batch/op_params.h"
-#include "tone/gamma.h"
 
 namespace tavo {
+
+GammaParams GammaParamsFrom(const GammaSettings& gamma) {
+  GammaParams params;
+  const bool per_channel = gamma.table != 0;
+  for (int c = 0; c < 3; ++c) {
+    const int* row = gamma.rows[per_channel ? c + 1 : 0];
+    for (int p = 0; p < 3; ++p) params.points[c][p] = {row[p * 2], row[p * 2 + 1]};
+  }
+  params.per_channel = per_channel ? 1 : 0;
+  params.kind = gamma.kind;
+  return params;
+}
+
+OpStatus RunGammaOn(AppState& app, Image& image) {
+  const GammaParams params = GammaParamsFrom(app.settings.gamma);
+  const OpStatus status = ApplyGamma(image, params);
+  if (status == kOpMade && params.per_channel == 1) image.monochrome = 0;
+  return status;
+}
 
 int GammaEditedTable(const GammaSettings& gamma) { return std::clamp(gamma.table, 0, 3); }
 
@@ -45,21 +62,20 @@ void ResetGammaTables(GammaSettings& gamma) {
 
 void GammaCurveSamples(const GammaSettings& gamma, uint16_t out[256]) {
   const int* row = gamma.rows[GammaEditedTable(gamma)];
-  auto packed = [&](int p) { return std::clamp(row[p * 2], 0, 255) * 1000 + std::clamp(row[p * 2 + 1], 0, 255); };
-  const GammaCurve curve = BuildGammaCurve(packed(0), packed(1), packed(2), gamma.kind == 0 ? 0 : 1);
+  const GammaPoint points[3] = {{row[0], row[1]}, {row[2], row[3]}, {row[4], row[5]}};
+  const GammaCurve curve = BuildGammaCurve(points, gamma.kind);
   for (int i = 0; i < 256; ++i) out[i] = MapGammaSample(curve, i * 256);
 }
 
 void GammaPreviewHistogram(const Image& image, const GammaSettings& gamma, GammaPreview* preview) {
   *preview = GammaPreview();
   if (image.Empty() || !image.r || !image.g || !image.b) return;
-  ParamBlock params;
-  FillGammaParams(gamma, params);
+  const GammaParams params = GammaParamsFrom(gamma);
   const int step_x = image.width / 100 + 1, step_y = image.height / 100 + 1;
   uint32_t* bins[3] = {preview->r, preview->g, preview->b};
   for (int c = 0; c < 3; ++c) {
     const uint16_t* plane = image.monochrome == 1 ? image.r.get() : image.Channel(c);
-    const GammaCurve curve = BuildGammaCurve(params[c * 3], params[c * 3 + 1], params[c * 3 + 2], params[10]);
+    const GammaCurve curve = BuildGammaCurve(params.points[c], params.kind);
     for (int y = 0; y < image.height; y += step_y) {
       const size_t base = static_cast<size_t>(y) * static_cast<size_t>(image.width);
       for (int x = 0; x < image.width; x += step_x) {

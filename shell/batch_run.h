@@ -1,14 +1,28 @@
 // SPDX-License-Identifier: MIT
-// batch/batch_run.h - running the batch sequence on images already loaded
-// into slots 0, 1, ...: the table of step codes, the grouping of the
-// composite step and RunBatch.
+// shell/batch_run.h - running the batch sequence on images already loaded
+// into slots 0, 1, ...: the grouping of the composite step and RunBatch.
+// Which operation runs a step, and which dialog edits it, is read from the
+// operation table.
 #pragma once
 #include <string>
 
+#include "core/status.h"
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
 
 namespace tavo {
+
+// One run of the sequence: where the image is and where new ones may go.
+struct BatchRun {
+  AppState& app;
+  UiPort& ui;
+  int files;
+  std::string input;
+  int step = 0;       // 0-based step being run
+  int current = 0;    // slot holding the image the steps work on
+  int next_free = 1;  // first slot a step may fill
+  std::string written;
+};
 
 // One composite of up to four slots into `target`.
 struct CompositePass {
@@ -39,6 +53,10 @@ CompositePlan PlanBatchComposite(int files, const int weights[4]);
 // passes; null puts back the engine's composite.
 using BatchCompositeHook = bool (*)(AppState& app, const CompositePass& pass);
 void SetBatchCompositeHook(BatchCompositeHook hook);
+
+// Step 2: the files in slots 0.. composited by PlanBatchComposite's
+// passes (never with a file missing); kOpTooFewInputs when one is.
+OpStatus StepOpenComposite(BatchRun& run);
 
 // True when step code `code` can run (0 always: it does nothing).
 bool BatchStepBuilt(int code);

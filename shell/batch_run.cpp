@@ -1,34 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "batch/batch_run.h"
+#include "shell/batch_run.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "batch/op_params.h"
-#include "engine/operations.h"
 #include "io/file_type.h"
 #include "io/image_file.h"
+#include "settings/settings_file.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
+#include "shell/operation_table.h"
+#include "shell/ops/composite_op.h"
 
 namespace tavo {
 namespace {
-
-// One run of the sequence: where the image is and where new ones may go.
-struct BatchRun {
-  AppState& app;
-  UiPort& ui;
-  int files;
-  std::string input;
-  int step = 0;       // 0-based step being run
-  int current = 0;    // slot holding the image the steps work on
-  int next_free = 1;  // first slot a step may fill
-  std::string written;
-};
-
-// True when the step did its work; false makes the run stop with the
-// step-failed message.
-using StepRun = bool (*)(BatchRun& run);
 
 // One composite pass through the engine, with the composite settings the
 // step has swapped in and the pass's own inputs and weights.
@@ -38,63 +23,21 @@ bool RunCompositePass(AppState& app, const CompositePass& pass) {
     composite.inputs[i] = i < pass.count ? pass.sources[i] : -1;
     composite.weights[i] = i < pass.count ? pass.weights[i] : 0;
   }
-  RunCompositeWith(app.slots, composite, app.slots[pass.target]);
-  return !app.slots[pass.target].Empty();
+  return RunCompositeInto(app.slots, composite, app.slots[pass.target]) == kOpMade;
 }
 
 BatchCompositeHook g_composite_hook = RunCompositePass;
 
-bool StepOpenOne(BatchRun& run) { return !run.app.slots[0].Empty(); }
-
-bool StepComposite(BatchRun& run) {
-  // Never composite with a missing input.
-  for (int i = 0; i < run.files; ++i) {
-    if (run.app.slots[i].Empty()) return false;
-  }
-  const CompositePlan plan = PlanBatchComposite(run.files, run.app.settings.composite.weights);
-  for (int p = 0; p < plan.pass_count; ++p) {
-    const CompositePass& pass = plan.passes[p];
-    ClearSlot(run.app.slots, pass.target);
-    if (!g_composite_hook(run.app, pass) || run.app.slots[pass.target].Empty()) return false;
-  }
-  run.current = plan.result;
-  run.next_free = plan.next_free;
-  run.app.slots.current = run.current;
-  return true;
-}
-
-bool StepGamma(BatchRun& run) {
+// Step 1 and the in-place steps work on the image in `run.current`.
+OpStatus RunStep(BatchRun& run, int code) {
+  if (code == kStepOpenOne) return run.app.slots[0].Empty() ? kOpTooFewInputs : kOpMade;
+  const Operation* op = OperationForStep(code);
+  if (op == nullptr) return kOpNothingToDo;
+  if (op->batch_run != nullptr) return op->batch_run(run);
   Image& image = run.app.slots[run.current];
-  if (image.Empty()) return false;
-  RunGammaWith(run.app.slots, image, run.app.settings.gamma);
-  return true;
+  if (image.Empty()) return kOpTooFewInputs;
+  return op->in_place(run.app, image);
 }
-
-struct StepInfo {
-  int dialog_id;  // command id of the operation's dialog
-  StepRun run;    // null while the operation is not built
-};
-
-// Indexed by step code. An operation joins the batch by filling in its
-// runner here. The save step (3) is run by RunSteps itself.
-const StepInfo kStepTable[kStepCodeCount] = {
-    {0, nullptr},           // 0 none
-    {0, StepOpenOne},       // 1 open one file
-    {302, StepComposite},   // 2 open and composite (needs the hook)
-    {0, nullptr},           // 3 save
-    {213, nullptr},         // 4 crop and resize
-    {3071, nullptr},        // 5 background data and correction
-    {301, nullptr},         // 6 sharp/smooth
-    {303, nullptr},         // 7 edge enhancement
-    {316, nullptr},         // 8 wavelet
-    {317, nullptr},         // 9 deblur
-    {305, nullptr},         // 10 rotation
-    {330, nullptr},         // 11 distortion
-    {311, StepGamma},       // 12 gamma
-    {318, nullptr},         // 13 level
-    {314, nullptr},         // 14 saturation/hue
-    {777, nullptr},         // 15 noise removal
-};
 
 bool RowOffers(int step, int code) {
   if (step == 0) return code == kStepOpenOne || code == kStepOpenComposite;
@@ -150,7 +93,8 @@ int RunSteps(BatchRun& run) {
     bool ok;
     {
       WaitCursor wait(run.ui);
-      ok = kStepTable[code].run(run);
+      ClampSettings(app.settings);  // a batch file's blocks enter here
+      ok = RunStep(run, code) == kOpMade;
     }
     SwapOutStep(app.batch, step, app.settings, app.save_filter_index, keep);
     if (!ok) {
@@ -210,14 +154,33 @@ void SetBatchCompositeHook(BatchCompositeHook hook) {
   g_composite_hook = hook != nullptr ? hook : RunCompositePass;
 }
 
-bool BatchStepBuilt(int code) {
-  if (code == kStepNone || code == kStepSave) return true;
-  if (code < 0 || code >= kStepCodeCount) return false;
-  if (code == kStepOpenComposite) return true;
-  return kStepTable[code].run != nullptr;
+OpStatus StepOpenComposite(BatchRun& run) {
+  // Never composite with a missing input.
+  for (int i = 0; i < run.files; ++i) {
+    if (run.app.slots[i].Empty()) return kOpTooFewInputs;
+  }
+  const CompositePlan plan = PlanBatchComposite(run.files, run.app.settings.composite.weights);
+  for (int p = 0; p < plan.pass_count; ++p) {
+    const CompositePass& pass = plan.passes[p];
+    ClearSlot(run.app.slots, pass.target);
+    if (!g_composite_hook(run.app, pass) || run.app.slots[pass.target].Empty()) return kOpNoMemory;
+  }
+  run.current = plan.result;
+  run.next_free = plan.next_free;
+  run.app.slots.current = run.current;
+  return kOpMade;
 }
 
-int BatchStepDialog(int code) { return code >= 0 && code < kStepCodeCount ? kStepTable[code].dialog_id : 0; }
+bool BatchStepBuilt(int code) {
+  if (code == kStepNone || code == kStepSave || code == kStepOpenOne) return true;
+  const Operation* op = OperationForStep(code);
+  return op != nullptr && (op->batch_run != nullptr || op->in_place != nullptr);
+}
+
+int BatchStepDialog(int code) {
+  const Operation* op = OperationForStep(code);
+  return op != nullptr && op->dialog ? op->id : 0;
+}
 
 std::string BatchSequenceProblem(const BatchSequence& sequence) {
   const int save = kBatchSteps - 1;

@@ -1,18 +1,29 @@
 // SPDX-License-Identifier: MIT
-// shell/gamma_dialog.h - the logic of the gamma dialog "GAMMA": picking and
-// dragging the three points of the edited table, the typed fields, the
-// reset button, the curve drawn in the graph and the preview histogram.
-// Graph coordinates are 8-bit: x is the input, y the output counted
-// upwards, both 0..255.
+// shell/ops/gamma_op.h - gamma correction (command and batch step) and the
+// logic of its dialog "GAMMA": picking and dragging the three points of the
+// edited table, the typed fields, the reset button, the curve drawn in the
+// graph and the preview histogram. Graph coordinates are 8-bit: x is the
+// input, y the output counted upwards, both 0..255.
 #pragma once
 #include <cstdint>
 
-#include "batch/settings.h"
 #include "core/image.h"
+#include "core/status.h"
+#include "settings/settings.h"
+#include "shell/app_state.h"
+#include "tone/gamma.h"
 
 namespace tavo {
 
 constexpr int kGammaPointHitRange = 4;
+
+// The curves of the settings: all three from the all-colours table in
+// all-colours mode (table 0), from the R, G, B tables otherwise.
+GammaParams GammaParamsFrom(const GammaSettings& gamma);
+
+// The operation on `image` with the gamma settings; per-channel curves turn
+// a black-and-white image into a colour one, so the flag is cleared then.
+OpStatus RunGammaOn(AppState& app, Image& image);
 
 // The table being edited: 0 all colours, 1..3 R, G, B (the selector,
 // clamped).

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// batch/text_scan.h - free-format scanning of the settings and batch text
+// settings/text_scan.h - free-format scanning of the settings and batch text
 // files: words, decimal integers and decimals as a C scanf would take them
 // (a failed number consumes nothing but the blanks before it). Independent
 // of the process locale.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "batch/text_scan.h"
+#include "settings/text_scan.h"
 
 #include <cctype>
 #include <charconv>

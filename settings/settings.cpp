@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "batch/settings.h"
+#include "settings/settings.h"
 
 namespace tavo {
 

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+#include "settings/settings_file.h"
+
+#include <cctype>
+#include <climits>
+#include <cstring>
+
+#include "core/files.h"
+#include "settings/text_scan.h"
+
+namespace tavo {
+namespace {
+
+using Line = std::vector<SettingRef>;
+
+// An integer held in lo..hi (no limit when not given).
+SettingRef Int(int* v, int lo = INT_MIN, int hi = INT_MAX) { return SettingRef{v, nullptr, kRuleRange, double(lo), double(hi), 0}; }
+// A switch: anything but 0 is 1.
+SettingRef Flag(int* v) { return SettingRef{v, nullptr, kRuleFlag, 0, 1, 0}; }
+// One of lo..hi; anything else is `otherwise`.
+SettingRef Choice(int* v, int lo, int hi, int otherwise) {
+  return SettingRef{v, nullptr, kRuleChoice, double(lo), double(hi), otherwise};
+}
+SettingRef Decimal(double* v, double lo, double hi) { return SettingRef{nullptr, v, kRuleRange, lo, hi, 0}; }
+
+Line Row(int* values, int count, int lo = INT_MIN, int hi = INT_MAX) {
+  Line line;
+  for (int i = 0; i < count; ++i) line.push_back(Int(values + i, lo, hi));
+  return line;
+}
+
+void ClampRef(const SettingRef& ref) {
+  if (ref.d != nullptr) {
+    double& v = *ref.d;
+    if (!(v >= ref.lo)) v = ref.lo;  // NaN included
+    if (v > ref.hi) v = ref.hi;
+    return;
+  }
+  int& v = *ref.i;
+  switch (ref.rule) {
+    case kRuleFlag: v = v != 0 ? 1 : 0; break;
+    case kRuleChoice: if (v < ref.lo || v > ref.hi) v = ref.otherwise; break;
+    default:
+      if (v < ref.lo) v = static_cast<int>(ref.lo);
+      if (v > ref.hi) v = static_cast<int>(ref.hi);
+      break;
+  }
+}
+
+void ClampGroup(const SettingGroup& group) {
+  for (const Line& line : group.lines) {
+    for (const SettingRef& ref : line) ClampRef(ref);
+  }
+}
+
+bool SameWord(const std::string& a, const char* b) {
+  if (a.size() != std::strlen(b)) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void ReadGroupValues(TextScan& scan, const SettingGroup& group) {
+  for (const Line& line : group.lines) {
+    for (const SettingRef& ref : line) {
+      if (ref.i != nullptr) {
+        scan.ReadInt(ref.i);
+      } else {
+        scan.ReadDouble(ref.d);
+      }
+    }
+  }
+}
+
+// The reader's word buffer; longer words are skipped.
+constexpr size_t kWordMax = 255;
+
+}  // namespace
+
+std::vector<SettingGroup> SettingGroups(Settings& s) {
+  // Operations whose values carry no range here are not built yet: they
+  // keep what the file says until their operation gives the range.
+  std::vector<SettingGroup> g;
+  g.push_back({"sharp", {{Int(&s.sharp.radius), Int(&s.sharp.range), Int(&s.sharp.smooth), Int(&s.sharp.enhance)}},
+               true, "radius(1-10) range(16-bit) smoothing(0-50) enhancement(0-50)"});
+  g.push_back({"gamma",
+               {{Flag(&s.gamma.kind)}, Row(s.gamma.rows[0], 6, 0, 255), Row(s.gamma.rows[1], 6, 0, 255),
+                Row(s.gamma.rows[2], 6, 0, 255), Row(s.gamma.rows[3], 6, 0, 255)},
+               true, "kind(0 straight,1 curved); then rows all,R,G,B: in1 out1 in2 out2 in3 out3 (0-255)"});
+  g.push_back({"lvl",
+               {{Int(&s.lvl.table)}, Row(s.lvl.rows[0], 7), Row(s.lvl.rows[1], 7), Row(s.lvl.rows[2], 7),
+                Row(s.lvl.rows[3], 7)},
+               true,
+               "table(0 all,1-3 R,G,B); then rows all,R,G,B: in_min in_max brightness contrast "
+               "gamma*100 out_min out_max"});
+  // The compare range is capped at the largest canvas side.
+  g.push_back({"composite",
+               {{Int(&s.composite.mode, 0, 4), Int(&s.composite.range, 1, 10000), Int(&s.composite.method, 0, 2),
+                 Flag(&s.composite.normalise), Int(&s.composite.noise_level, 0, 255),
+                 Choice(&s.composite.noise_option, 0, 2, 0)}},
+               true,
+               "mode(0 avg,1 add,2 max,3 min,4 contrast) range method(0-2) normalise noise_level "
+               "noise_option(0-2)"});
+  g.push_back({"edge", {{Int(&s.edge.range), Int(&s.edge.strength), Int(&s.edge.threshold)}}, true,
+               "range(16-bit) strength(0-50) threshold(%)"});
+  g.push_back({"resize", {{Int(&s.resize.keep_aspect), Int(&s.resize.method)}}, true,
+               "keep_aspect(0/1) method(0-3)"});
+  g.push_back({"back1", {{Int(&s.back1.mode), Int(&s.back1.slot), Int(&s.back1.shift)}}, true,
+               "mode(3 mul,4 sub) slot(0-99,100 none) shift"});
+  g.push_back({"back2", {{Choice(&s.back2.mode, 0, 1, 0)}}, true,
+               "mode(0 mul,1 sub) R_centre R_edge G_centre G_edge B_centre B_edge (0-255)"});
+  for (int i = 0; i < 6; ++i) g.back().lines[0].push_back(Int(&s.back2.levels[i], 0, 255));
+  g.push_back({"back3",
+               {{Int(&s.back3.detect), Int(&s.back3.average), Int(&s.back3.correction), Int(&s.back3.shift),
+                 Int(&s.back3.two_pass)}},
+               true, "detect(8-256) average(2-16) correction(0-2) shift two_pass(0/1)"});
+  g.push_back({"round", {{Int(&s.round.kind), Int(&s.round.angle)}}, true, "kind(0-5) angle(1/100 degree)"});
+  g.push_back({"gray", {{Int(&s.gray.mode), Int(&s.gray.weight_r), Int(&s.gray.weight_g), Int(&s.gray.weight_b)}},
+               true, "mode(0-3) weight_R weight_G weight_B"});
+  g.push_back({"color", {{Int(&s.color.saturation), Int(&s.color.hue)}}, true, "saturation(0-200) hue(0-360)"});
+  g.push_back({"level", {{Int(&s.level.strength)}}, true, "strength(0-100)"});
+  g.push_back({"dark",
+               {{Int(&s.raw.path, 0, 1), Int(&s.raw.quality, 0, 3), Int(&s.raw.dark_mode, 0, 2),
+                 Int(&s.raw.defect_threshold, 0, 1024)}},
+               true, "raw_path(0 fast,1 library) raw_quality(0-3) dark_mode(0-2) defect_threshold(0-1024)"});
+  g.push_back({"waikyoku", {{Int(&s.waikyoku.corner)}}, true, "corner correction in pixels"});
+  // The readout divisor 2^(16 - b) for b = 6..16.
+  g.push_back({"display", {{Int(&s.display.scale, 1, 1024)}}, true, "readout divisor D (1-1024)"});
+  g.push_back({"raw",
+               {{Decimal(&s.raw.gamma[0], 1.0, 4.0), Decimal(&s.raw.gamma[1], 1.0, 4.0),
+                 Decimal(&s.raw.gamma[2], 1.0, 4.0)},
+                {Int(&s.raw.black_r, 0, 32), Int(&s.raw.white_r, 128, 255), Int(&s.raw.black_g, 0, 32),
+                 Int(&s.raw.white_g, 128, 255), Int(&s.raw.black_b, 0, 32), Int(&s.raw.white_b, 128, 255)},
+                {Int(&s.raw.sharpness, 0, 8), Int(&s.raw.radius, 0, 1), Int(&s.raw.false_colour, 0, 4),
+                 Int(&s.raw.saturation, 0, 4), Int(&s.raw.hue, 0, 36)},
+                {Int(&s.raw.quality, 0, 3)}},
+               true,
+               "gammaR gammaG gammaB (decimals, 1-4); blackR whiteR blackG whiteG blackB whiteB; sharpness "
+               "radius false_colour saturation hue; quality"});
+  g.push_back({"VER264", {{Int(&s.back3.exclude_zero), Int(&s.composite.shift_x), Int(&s.composite.shift_y)}}, true,
+               "exclude_zero(0/1) shift_x shift_y"});
+  g.push_back({"wavelet", {Row(s.wavelet.gains, 6)}, true, "gain0 .. gain5 (tenths, 0-500)"});
+  g.push_back({"filter", {{Int(&s.wavelet.order), Int(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
+  g.push_back({"edgearea", {{Int(&s.edge.area), Int(&s.edge.smooth)}}, true, "area smoothing(0-50)"});
+  g.push_back({"restore",
+               {{Int(&s.restore.spread), Int(&s.restore.dullness), Int(&s.restore.iterations),
+                 Int(&s.restore.emphasis)}},
+               true, "spread(1-100) dullness(1-50) iterations(1-5) emphasis(0-3)"});
+  g.push_back({"noise", {{Int(&s.noise.area), Int(&s.noise.threshold), Int(&s.noise.strength)}}, true,
+               "area(3/5) threshold(0-10) strength(1-5)"});
+  g.push_back({"cut",
+               {{Int(&s.cut.anchor), Int(&s.cut.width), Int(&s.cut.height)},
+                {Int(&s.cut.scale_mode), Int(&s.cut.out_width), Int(&s.cut.out_height), Int(&s.cut.scale)}},
+               true, "anchor(0-8) width height; scale_mode(0 size,1 scale) out_width out_height scale(%)"});
+
+  // Dialog values the file does not keep.
+  g.push_back({"sharp-channels", {{Flag(&s.sharp.use_r), Flag(&s.sharp.use_g), Flag(&s.sharp.use_b)}}, false,
+               "R G B (0/1 each)"});
+  g.push_back({"edge-channels", {{Flag(&s.edge.use_r), Flag(&s.edge.use_g), Flag(&s.edge.use_b)}}, false,
+               "R G B (0/1 each)"});
+  g.push_back({"gamma-table", {{Int(&s.gamma.table, 0, 3)}}, false,
+               "0 all colours, 1-3 per-channel mode (R, G, B tables)"});
+  // A slot number that names no slot is no input.
+  g.push_back({"composite-inputs",
+               {{Choice(&s.composite.inputs[0], -1, 99, -1), Choice(&s.composite.inputs[1], -1, 99, -1),
+                 Choice(&s.composite.inputs[2], -1, 99, -1), Choice(&s.composite.inputs[3], -1, 99, -1)}},
+               false, "slot1 slot2 slot3 slot4 (-1 none)"});
+  g.push_back({"composite-weights", {Row(s.composite.weights, 4, 0, INT_MAX)}, false, "w1 w2 w3 w4 (0-100)"});
+  g.push_back({"back2-extra", {{Int(&s.back2.curve, 100, 300), Int(&s.back2.shift, 0, 255)}}, false,
+               "curve(100-300, exponent x 100) shift(0-255)"});
+  return g;
+}
+
+bool ReadSettingGroup(Settings& settings, const std::string& keyword, const std::string& text) {
+  for (const SettingGroup& group : SettingGroups(settings)) {
+    if (SameWord(keyword, group.keyword)) {
+      TextScan scan(text);
+      ReadGroupValues(scan, group);
+      ClampGroup(group);
+      return true;
+    }
+  }
+  return false;
+}
+
+int LoadSettings(Settings& settings, const std::string& path) {
+  std::vector<unsigned char> bytes;
+  if (!ReadWholeFile(path, &bytes)) return 0;
+  TextScan scan(std::string(bytes.begin(), bytes.end()));
+  const std::vector<SettingGroup> groups = SettingGroups(settings);
+  std::string word;
+  bool too_long = false;
+  while (scan.ReadWord(&word, kWordMax, &too_long)) {
+    if (too_long) continue;
+    for (const SettingGroup& group : groups) {
+      if (group.in_file && SameWord(word, group.keyword)) {
+        ReadGroupValues(scan, group);
+        break;
+      }
+    }
+  }
+  ClampSettings(settings);
+  return 1;
+}
+
+void ClampSettings(Settings& settings) {
+  for (const SettingGroup& group : SettingGroups(settings)) ClampGroup(group);
+}
+
+std::string FormatSettings(Settings& settings) {
+  std::string out;
+  for (const SettingGroup& group : SettingGroups(settings)) {
+    if (!group.in_file) continue;
+    out += group.keyword;
+    out += '\n';
+    for (const auto& line : group.lines) {
+      for (size_t i = 0; i < line.size(); ++i) {
+        if (i > 0) out += ' ';
+        out += line[i].i != nullptr ? std::to_string(*line[i].i) : FormatDecimal6(*line[i].d);
+      }
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+bool SaveSettings(Settings& settings, const std::string& path) {
+  const std::string text = FormatSettings(settings);
+  SafeFile out;
+  if (!out.Open(path)) return false;
+  out.Write(text.data(), text.size());
+  return out.Commit();
+}
+
+}  // namespace tavo

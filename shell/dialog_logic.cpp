@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "shell/dialog_logic.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+namespace tavo {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int ScrollStep(int value, int action, int thumb, int low, int high, int page) {
+  switch (action) {
+    case kScrollLineLeft: value -= 1; break;
+    case kScrollLineRight: value += 1; break;
+    case kScrollPageLeft: value -= page; break;
+    case kScrollPageRight: value += page; break;
+    case kScrollTrack: value = thumb; break;
+    default: break;
+  }
+  return std::clamp(value, low, high);
+}
+
+std::string SlotListText(int slot, const std::string& name) {
+  char head[16];
+  std::snprintf(head, sizeof head, "%02d(", slot);
+  return head + name + ")";
+}
+
+std::vector<std::string> ImageListEntries(const SlotTable& slots) {
+  std::vector<std::string> entries{""};
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (!slots[i].Empty()) entries.push_back(SlotListText(i, slots[i].name));
+  }
+  return entries;
+}
+
+int SlotFromListText(const std::string& text) {
+  if (text.empty() || !IsDigit(text[0])) return -1;
+  int value = 0;
+  for (size_t i = 0; i < text.size() && IsDigit(text[i]); ++i) {
+    value = std::min(value * 10 + (text[i] - '0'), 1000000);
+  }
+  return value;
+}
+
+int ListIndexForSlot(const std::vector<std::string>& entries, int slot) {
+  if (slot < 0) return 0;
+  for (size_t i = 1; i < entries.size(); ++i) {
+    if (SlotFromListText(entries[i]) == slot) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+int EditValue(const std::string& text, bool is_signed) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (is_signed && i < text.size() && text[i] == '-') {
+    negative = true;
+    ++i;
+  }
+  long long value = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i) {
+    value = std::min<long long>(value * 10 + (text[i] - '0'), INT_MAX);
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+}  // namespace tavo

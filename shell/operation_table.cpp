@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+#include "shell/operation_table.h"
+
+#include <cstring>
+
+#include "batch/batch_sequence.h"
+#include "shell/batch_run.h"
+#include "shell/command_handlers.h"
+#include "shell/command_ids.h"
+#include "shell/ops/background_quad_op.h"
+#include "shell/ops/composite_op.h"
+#include "shell/ops/gamma_op.h"
+#include "shell/protocol.h"
+
+namespace tavo {
+
+const std::vector<const char*>& MenuTitles() {
+  static const std::vector<const char*> titles = {
+      "ファイル(&F)", "編集(&E)", "画像合成(&C)", "バックグランド(&B)", "フィルター(&I)",
+      "色調(&T)",     "表示(&V)", "バッチ(&A)",   "ヘルプ(&H)"};
+  return titles;
+}
+
+namespace {
+
+constexpr const char* kQuadSubmenu = "バックグランド補正(擬似関数)";
+
+// A command of its own flow, without toolbar button or batch step.
+Operation Command(int id, const char* text, int menu, bool separator, CommandHandler handler,
+                  bool dialog = false) {
+  return {id, text, menu, separator, nullptr, handler, nullptr, dialog, -1, nullptr, 0, nullptr, ""};
+}
+
+// A menu entry whose operation is not built yet.
+Operation Later(int id, const char* text, int menu, bool separator) {
+  return Command(id, text, menu, separator, nullptr);
+}
+
+Operation WithButton(Operation op, int button, const char* bitmap) {
+  op.toolbar = button;
+  op.bitmap = bitmap;
+  return op;
+}
+
+}  // namespace
+
+const std::vector<Operation>& Operations() {
+  static const std::vector<Operation> table = {
+      WithButton(Command(kCmdOpen, "開く(&O)", kMenuFile, false, CmdOpen), 0, "LOAD"),
+      WithButton(Command(kCmdSave, "保存(BMP,JPG,TIF,PPM)(&S)", kMenuFile, false, CmdSave), 1, "SAVE"),
+      Command(kCmdClose, "閉じる(&C)", kMenuFile, false, CmdClose),
+      Command(kCmdCloseAll, "全画像を閉じる", kMenuFile, false, CmdCloseAll),
+      WithButton(Later(kCmdPrint, "印刷(&P)", kMenuFile, true), 2, "PRINTER"),
+      Command(kCmdDarkFiles, "ダークファイル設定(&B)", kMenuFile, true, CmdDarkFiles, true),
+      Command(kCmdRawSettings, "RAW現像設定(&R)", kMenuFile, false, CmdRawSettings, true),
+      Command(kCmdResetSettings, "全設定の初期化", kMenuFile, true, CmdResetSettings),
+      Command(kCmdSaveSettings, "全設定の保存", kMenuFile, false, CmdSaveSettings),
+      Command(kCmdLoadSettings, "全設定の読み込み", kMenuFile, false, CmdLoadSettings),
+      Command(kCmdExit, "終了(&X)", kMenuFile, true, CmdExit),
+
+      WithButton(Command(kCmdUndo, "アンドゥ(&U)", kMenuEdit, false, CmdUndo), 4, "UNDO"),
+      WithButton(Command(kCmdRedo, "リドゥ(&R)", kMenuEdit, false, CmdRedo), 5, "REDO"),
+      Command(kCmdCopy, "コピー(&C)", kMenuEdit, true, CmdCopy),
+      Command(kCmdAreaCopy, "領域コピー(&A)", kMenuEdit, false, CmdAreaCopy),
+      Later(kCmdCropResize, "切り出しとサイズ変更", kMenuEdit, false),
+
+      {kCmdCompositeAuto, "画像合成-自動(&A)", kMenuComposite, false, nullptr, CmdCompositeAuto, nullptr, true, 11,
+       "COMP", kStepOpenComposite, StepOpenComposite, "composite composite-inputs composite-weights"},
+      Later(kCmdCompositePoints, "画像合成－ポイント指定(&P)", kMenuComposite, false),
+      Later(kCmdLrgb, "L+RGB画像合成(&L)", kMenuComposite, true),
+      Later(kCmdLrgbSeparate, "L+R+G+B画像合成", kMenuComposite, false),
+
+      {kCmdBackgroundQuad, "補正実行(&B)", kMenuBackground, false, kQuadSubmenu, CmdBackgroundQuad, nullptr, true,
+       -1, nullptr, 0, nullptr, "back2 back2-extra"},
+      {kCmdCaptureCentre, "中央背景取り込み", kMenuBackground, false, kQuadSubmenu, CmdCaptureCentre, nullptr,
+       false, -1, nullptr, 0, nullptr, ""},
+      {kCmdCaptureCorner, "周辺背景取り込み", kMenuBackground, false, kQuadSubmenu, CmdCaptureCorner, nullptr,
+       false, -1, nullptr, 0, nullptr, ""},
+      Later(kCmdBackgroundImage, "バックグランド補正（画像データ）(&G)", kMenuBackground, true),
+      Later(kCmdBackgroundPoints, "バックグランド補正(ポイント指定)", kMenuBackground, false),
+      Later(kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true),
+
+      WithButton(Later(kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false), 7, "SANDS"),
+      WithButton(Later(kCmdEdge, "エッジ強調(&E)", kMenuFilter, false), 8, "EDGE"),
+      Later(kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false),
+      Later(kCmdDeblur, "ボケ補正", kMenuFilter, false),
+      Later(kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false),
+      WithButton(Later(kCmdResize, "サイズ変更(&R)", kMenuFilter, true), 9, "SIZE"),
+      WithButton(Later(kCmdRotate, "回転(&T)", kMenuFilter, false), 10, "ROUND"),
+      Later(kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false),
+      Later(kCmdLineSplit, "奇数／偶数ライン分離(&E)", kMenuFilter, true),
+
+      {kCmdGamma, "ガンマ補正(&G)", kMenuTone, false, nullptr, nullptr, RunGammaOn, true, 12, "GAMMA", kStepGamma,
+       nullptr, "gamma gamma-table"},
+      Later(kCmdLevel, "レベル補正(&L)", kMenuTone, false),
+      Later(kCmdToneCorrection, "階調補正(&K)", kMenuTone, false),
+      WithButton(Later(kCmdBlackWhite, "白黒化(&W)", kMenuTone, true), 13, "BW"),
+      Later(kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false),
+      Later(kCmdColorRgb, "色変更(RGB)", kMenuTone, true),
+      Later(kCmdColorHsv, "色変更(HSV)", kMenuTone, false),
+
+      Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
+      Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),
+      WithButton(Later(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true), 14, "HIST"),
+      Later(kCmdProfile, "断面濃度", kMenuView, false),
+      Later(kCmdPointReport, "ポイント座標(&X)", kMenuView, false),
+      WithButton(Command(kCmdImageSelect, "画像選択(&S)", kMenuView, true, CmdImageSelect, true), 15, "SELECT"),
+      Command(kCmdDisplayMode, "表示モード設定", kMenuView, false, CmdDisplayMode, true),
+
+      Command(kCmdBatchSettings, "設定", kMenuBatch, false, CmdBatchSettings, true),
+      Command(kCmdBatchOpen, "バッチファイル開く", kMenuBatch, true, CmdBatchOpen),
+      Command(kCmdBatchSave, "バッチファイル保存", kMenuBatch, false, CmdBatchSave),
+      Command(kCmdBatchStart, "バッチ開始", kMenuBatch, true, CmdBatchStart),
+      Command(kCmdBatchStop, "バッチ停止", kMenuBatch, false, CmdBatchStop),
+
+      Command(kCmdHelp, "ヘルプ(&H)", kMenuHelp, false, CmdHelp),
+      Command(kCmdExamples, "画像処理例", kMenuHelp, false, CmdExamples),
+      Command(kCmdVersion, "バージョン(&A)", kMenuHelp, true, CmdVersion),
+  };
+  return table;
+}
+
+const Operation* FindOperation(int id) {
+  for (const Operation& op : Operations()) {
+    if (op.id == id) return &op;
+  }
+  return nullptr;
+}
+
+const Operation* OperationForStep(int step_code) {
+  if (step_code <= 0) return nullptr;
+  for (const Operation& op : Operations()) {
+    if (op.batch_step == step_code) return &op;
+  }
+  return nullptr;
+}
+
+bool OperationBuilt(const Operation& op) { return op.command != nullptr || op.in_place != nullptr; }
+
+CommandResult RunCommand(AppState& app, UiPort& ui, int id) {
+  const Operation* op = FindOperation(id);
+  if (op == nullptr) return kCommandUnknown;
+  if (op->command != nullptr) {
+    op->command(app, ui);
+  } else if (op->in_place != nullptr) {
+    RunInPlace(app, ui, op->dialog ? op->id : 0, op->in_place);
+  } else {
+    return kCommandNotBuilt;
+  }
+  return kCommandRan;
+}
+
+}  // namespace tavo
