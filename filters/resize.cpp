@@ -20,10 +20,6 @@ namespace {
 // however the target splits it, so every build gives the same samples.
 typedef double Lanes4 __attribute__((vector_size(32)));
 
-// Clamped to 0..65535 and truncated, by selections rather than branches:
-// sharpened noise overshoots at random. The sum is never a NaN.
-inline uint16_t ToSample(double v) { return static_cast<uint16_t>(std::min(std::max(v, 0.0), 65535.0)); }
-
 // One output row of the Lanczos pass. taps[dy][c] are the five source rows
 // (dy = -2..2) of plane c, padded by two samples per side; kernel rows are
 // the 25 weights of each horizontal phase for this row's vertical phase.
@@ -54,9 +50,9 @@ TAVO_AVX2_CLONES void LanczosRow(
       fifth_g += k[4] * g[4];
       fifth_b += k[4] * b[4];
     }
-    out[0][x] = ToSample(((four_r[0] + four_r[1]) + (four_r[2] + four_r[3])) + fifth_r);
-    out[1][x] = ToSample(((four_g[0] + four_g[1]) + (four_g[2] + four_g[3])) + fifth_g);
-    out[2][x] = ToSample(((four_b[0] + four_b[1]) + (four_b[2] + four_b[3])) + fifth_b);
+    out[0][x] = ClampSampleDouble(((four_r[0] + four_r[1]) + (four_r[2] + four_r[3])) + fifth_r);
+    out[1][x] = ClampSampleDouble(((four_g[0] + four_g[1]) + (four_g[2] + four_g[3])) + fifth_g);
+    out[2][x] = ClampSampleDouble(((four_b[0] + four_b[1]) + (four_b[2] + four_b[3])) + fifth_b);
   }
 }
 
@@ -76,11 +72,7 @@ OpStatus Resample(Image& image, int64_t new_width, int64_t new_height, uint64_t 
     return kOpNoMemory;
   }
   fill(fresh);
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = fresh.width;
-  image.height = fresh.height;
+  AdoptPlanes(image, fresh);
   return kOpMade;
 }
 
@@ -354,11 +346,7 @@ OpStatus ApplyCropResize(const Image& source, Image& destination, const CropResi
                                     : ResizeBilinear(cut, x_to, p.crop_width, y_to, p.crop_height);
     if (status != kOpMade) return status;
   }
-  destination.r = std::move(cut.r);
-  destination.g = std::move(cut.g);
-  destination.b = std::move(cut.b);
-  destination.width = cut.width;
-  destination.height = cut.height;
+  AdoptPlanes(destination, cut);
   destination.monochrome = cut.monochrome;
   return kOpMade;
 }

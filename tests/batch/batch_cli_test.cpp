@@ -140,17 +140,17 @@ TEST_F(CliBatchTest, BadFilesAreReportedAndTheOthersProcessed) {
 
 TEST_F(CliBatchTest, UsageAndRefusals) {
   EXPECT_EQ(Run({}).status, 2);
-  WriteBytes("job.tvb", JobText({1, 6, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
+  WriteBytes("job.tvb", JobText({1, 8, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
   EXPECT_EQ(Run({"job.tvb"}).status, 2);
   EXPECT_EQ(Run({"--settings"}).status, 1);
   WritePixel("a.ppm", 1, 2, 3);
   CliResult r = Run({"none.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot read batch file none.tvb"), std::string::npos);
-  // Sharp/smooth is not available in the batch yet: refused, nothing written.
+  // Wavelets are not available in the batch yet: refused, nothing written.
   r = Run({"job.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("2.シャープ/スムーズ : この処理はまだバッチ処理で実行できません！"), std::string::npos);
+  EXPECT_NE(r.err.find("2.ウェーブレット : この処理はまだバッチ処理で実行できません！"), std::string::npos);
   EXPECT_FALSE(PathExists("out/a.PPM"));
   // A save folder of "" is not a configured save step.
   WriteBytes("nofolder.tvb", JobText({1, 0, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", ""));

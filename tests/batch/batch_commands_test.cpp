@@ -126,10 +126,10 @@ TEST(BatchDialog, DetailsByCode) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].kind, kBoxMessage);
   EXPECT_EQ(ui.boxes[0].text, kMsgBatchOpenOneInfo);
-  app->batch.code[2] = kStepSharp;
+  app->batch.code[2] = kStepWavelet;
   BatchDialogDetails(*app, ui, 2);
   ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[1].text, "3.シャープ/スムーズ : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[1].text, "3.ウェーブレット : この処理はまだバッチ処理で実行できません！");
   EXPECT_TRUE(ui.dialogs.empty());
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/test_images.h"
 
 namespace tavo {
@@ -51,7 +53,10 @@ void Scramble(Settings& s) {
       for (SettingRef& ref : line) {
         // Inside each value's range, which loading keeps.
         const double span = ref.hi - ref.lo;
-        if (ref.i != nullptr) *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1) : n * 7 - 300;
+        if (ref.i != nullptr) {
+          *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1)
+                               : static_cast<int>(std::max<double>(ref.lo, n * 7 - 300));
+        }
         if (ref.d != nullptr) *ref.d = ref.lo + n * 0.0123457;
         ++n;
       }
