@@ -8,11 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "filters/distortion.h"
-#include "filters/edge.h"
-#include "filters/resize.h"
-#include "filters/rotate.h"
-#include "filters/sharp.h"
 #include "shell/messages.h"
 #include "tests/fake_ui.h"
 #include "tests/test_images.h"
@@ -429,46 +424,6 @@ TEST_F(BatchRunTest, CompositeStepUsesTheEngine) {
   EXPECT_EQ(samples[0], Sample(frame.r.get(), frame, 0, 39));
   EXPECT_EQ(samples[5], Sample(frame.b.get(), frame, 1, 39));
   EXPECT_EQ(samples.back(), Sample(frame.b.get(), frame, 47, 0));
-}
-
-// The filter and geometry steps take their values from their blocks in
-// the block layouts' order: the file must hold what the operations give
-// with those values, one after the other.
-TEST_F(BatchRunTest, FilterAndGeometryStepsUseTheirBlocks) {
-  const std::string dir = TempDir("batch_run_filters");
-  auto app = ConfiguredApp(dir);
-  BatchSequence& seq = app->batch;
-  auto set = [&seq](int step, int code, std::vector<int> words) {
-    seq.code[step] = seq.stored_code[step] = code;
-    for (size_t i = 0; i < words.size(); ++i) seq.detail[step][i] = words[i];
-  };
-  set(1, kStepCrop, {0, 4, 3, 1, 0, 0, 200});          // top-left 4 x 3, then 200 %
-  set(2, kStepSharp, {1, 0, 1, 2, 3000, 5, 20});       // R and B, radius 2
-  set(3, kStepEdge, {1, 1, 1, 1, 2000, 7, 15, 40});    // area, range, smoothing, strength, threshold
-  set(4, kStepRotate, {kRotateByAngle, 1250});
-  set(5, kStepDistortion, {3});
-  const Image source = MakeNoiseImage(5, 4, 21);
-  ASSERT_TRUE(DuplicateImage(source, app->slots[0]));
-  FakeUi ui;
-  std::string written;
-  ASSERT_EQ(RunBatch(*app, ui, 1, "/in/f.ppm", &written), kBatchRunDone);
-
-  Image want;
-  ASSERT_EQ(ApplyCropResize(source, want, {0, 4, 3, 1, 0, 0, 200}), kOpMade);
-  ASSERT_EQ(ApplySharpSmooth(want, {2, 3000, 5, 20, kChannelFlagR | kChannelFlagB}), kOpMade);
-  ASSERT_EQ(ApplyEdge(want, {2000, 15, 40, 7, kChannelFlagsAll}), kOpMade);
-  ASSERT_EQ(ApplyRotation(want, {kRotateByAngle, 1250}), kOpMade);
-  ASSERT_EQ(ApplyDistortion(want, {3}), kOpMade);
-  int w = 0, h = 0;
-  const std::vector<int> samples = ReadP6(written, &w, &h);
-  ASSERT_EQ(w, want.width);
-  ASSERT_EQ(h, want.height);
-  size_t i = 0;
-  for (int row = h - 1; row >= 0; --row) {  // the file starts at the top row
-    for (int x = 0; x < w; ++x) {
-      for (int c = 0; c < 3; ++c) ASSERT_EQ(samples[i++], Sample(want.Channel(c), want, x, row)) << x << " " << row;
-    }
-  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // the angle field, keep-aspect arithmetic and the resize method.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "shell/dialog_logic.h"
 #include "shell/ops/resize_op.h"
 #include "shell/ops/rotate_op.h"
@@ -12,19 +14,11 @@ namespace tavo {
 namespace {
 
 TEST(HeldLevel, TypedScrolledAndShown) {
-  struct Case {
-    const char* text;
-    int held;
-  } const cases[] = {
-      {"10", 2562},      // (10 + 0.01) x 256 = 2562.56
-      {"10.5", 2690},    // 2690.56
-      {" 0.99", 256},    // exactly 1.00 x 256
-      {"-3", 0},         // below 0
-      {"300", 65535},    // above 65535
-      {"abc", 2},        // no digit: x = 0, 2.56
-      {"2.5x9", 642},    // the "x" ends the number: 2.51 x 256 = 642.56
-  };
-  for (const Case& c : cases) EXPECT_EQ(HeldLevelFromText(c.text), c.held) << c.text;
+  // (10 + 0.01) x 256 = 2562.56; 10.51 x 256 = 2690.56; 1.00 x 256; below 0;
+  // above 65535; no digit: 0.01 x 256 = 2.56; "x" ends it: 2.51 x 256.
+  const std::pair<const char*, int> cases[] = {{"10", 2562}, {"10.5", 2690}, {" 0.99", 256}, {"-3", 0},
+                                               {"300", 65535}, {"abc", 2}, {"2.5x9", 642}};
+  for (const auto& [text, held] : cases) EXPECT_EQ(HeldLevelFromText(text), held) << text;
   EXPECT_EQ(HeldLevelText(2560), "10.00");
   EXPECT_EQ(HeldLevelText(2586), "10.10");  // 2586 x 100 / 256 = 1010.1
   EXPECT_EQ(HeldLevelAfterScroll(2560, kScrollLineRight, 0, 1280), 2586);
@@ -43,14 +37,10 @@ TEST(SharpFields, ClampedAsTyped) {
 }
 
 TEST(AngleField, GrammarAndDisplay) {
-  struct Case {
-    const char* text;
-    int angle;
-  } const cases[] = {
+  const std::pair<const char*, int> cases[] = {
       {"12.5", 1250}, {"-0.25", -25}, {"1.234", 123}, {"  90", 9000}, {"-+3.1", -310},
-      {"12.", 1200},  {"1x", 0},      {"", 0},        {"7.x5", 700},  {"99999999999", 214748364},
-  };
-  for (const Case& c : cases) EXPECT_EQ(AngleFromText(c.text), c.angle) << c.text;
+      {"12.", 1200},  {"1x", 0},      {"", 0},        {"7.x5", 700},  {"99999999999", 214748364}};
+  for (const auto& [text, angle] : cases) EXPECT_EQ(AngleFromText(text), angle) << text;
   EXPECT_EQ(AngleText(-25), "-0.25");
   EXPECT_EQ(AngleText(9000), "90.00");
   EXPECT_EQ(AngleText(-9005), "-90.05");
