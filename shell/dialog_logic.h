@@ -40,6 +40,12 @@ std::string HeldLevelText(int held);
 // page by `page`, a drag sets thumb x 256; limited to 0..65535.
 int HeldLevelAfterScroll(int held, int action, int thumb_position, int page);
 int HeldLevelBarPosition(int held);
+// A typed decimal in tenths: leading blanks, optional "-", digits, then a
+// "." and one digit; the rest is cut ("2.35" -> 23, ".5" -> 5, "" -> 0).
+// Limited to low..high.
+int TenthsFromText(const std::string& text, int low, int high);
+// "%d.%01d" of value / 10 and value % 10 (23 -> "2.3").
+std::string TenthsText(int value);
 
 // "%02d(%s)" of slot index and name.
 std::string SlotListText(int slot, const std::string& name);
