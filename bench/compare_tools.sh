@@ -78,7 +78,10 @@ median() {
     cpus+=("$(echo "$user + $sys" | bc)")
   done
   local mid=$(( (runs + 1) / 2 ))
-  echo "$(printf '%s\n' "${walls[@]}" | sort -n | sed -n "${mid}p") $(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "${mid}p")"
+  local wall cpu
+  wall=$(printf '%s\n' "${walls[@]}" | sort -n | sed -n "${mid}p")
+  cpu=$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "${mid}p")
+  echo "$wall $cpu"
 }
 
 tavo() { median "$cli" batch --yes "$work/$1.tvb" "$work/in.tif"; }

@@ -12,7 +12,9 @@ SharpSmoothParams SharpParamsFrom(const SharpSettings& sharp) {
           sharp.use_r * kChannelFlagR + sharp.use_g * kChannelFlagG + sharp.use_b * kChannelFlagB};
 }
 
-OpStatus RunSharpOn(AppState& app, Image& image) { return ApplySharpSmooth(image, SharpParamsFrom(app.settings.sharp)); }
+OpStatus RunSharpOn(AppState& app, Image& image) {
+  return ApplySharpSmooth(image, SharpParamsFrom(app.settings.sharp));
+}
 
 int SharpRadiusFromText(const std::string& text) {
   return std::clamp(EditValue(text, true), kSharpRadiusMin, kSharpRadiusMax);
