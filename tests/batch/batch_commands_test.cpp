@@ -59,9 +59,9 @@ TEST_F(ShellTest, BatchDetailsByCode) {
   BatchDialogDetails(*app_, ui_, 1);  // code 0: nothing
   EXPECT_TRUE(ui_.boxes.empty());
   BatchDialogDetails(*app_, ui_, 0);
-  app_->batch.code[2] = kStepSharp;
+  app_->batch.code[2] = kStepBackground;
   BatchDialogDetails(*app_, ui_, 2);
-  EXPECT_EQ(Texts(ui_), (Strings{kMsgBatchOpenOneInfo, NotBuilt(3, kStepSharp)}));
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgBatchOpenOneInfo, NotBuilt(3, kStepBackground)}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxMessage);
   EXPECT_TRUE(ui_.dialogs.empty());
   // The composite step explains itself, then its dialog edits the block.

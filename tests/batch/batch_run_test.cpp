@@ -124,8 +124,8 @@ TEST_F(BatchRunTest, BuiltStepsDialogsAndSequenceProblems) {
   seq.folder[7].clear();
   EXPECT_EQ(BatchSequenceProblem(seq), kMsgBatchNotConfigured);
   seq.folder[7] = "/tmp";
-  seq.code[3] = kStepSharp;
-  EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgBatchStepNotBuilt, 4, std::string(BatchStepText(kStepSharp))));
+  seq.code[3] = kStepBackground;
+  EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgBatchStepNotBuilt, 4, std::string(BatchStepText(kStepBackground))));
   seq.code[3] = kStepSave;  // row 4 does not offer the save step
   EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgBatchStepInvalid, 4, 3));
   seq.code[3] = 0;

@@ -6,6 +6,12 @@
 
 #include <memory>
 
+#include "filters/distortion.h"
+#include "filters/edge.h"
+#include "filters/line_split.h"
+#include "filters/resize.h"
+#include "filters/rotate.h"
+#include "filters/sharp.h"
 #include "stack/composite_combine.h"
 #include "tests/test_images.h"
 
@@ -95,6 +101,46 @@ TEST_F(EngineTest, BackgroundBlockLevelsAreEightBitUnits) {
   EXPECT_EQ(Sample(img.r.get(), img, 4, 3), 992);
   // Modes that use a background image or points do nothing here.
   EXPECT_EQ(RunOperation(*slots_, img, kOpBackground, Block({3, 0, 4, 0, 4, 0, 4, 0, 200})), kOpNothingToDo);
+}
+
+// Each filter code reads its entries into the right fields: the same
+// samples as the typed entry with the values placed by hand.
+TEST_F(EngineTest, FilterCodesReadTheirEntries) {
+  struct Case {
+    int code;
+    std::vector<int> block;
+    OpStatus (*direct)(Image&);
+  } const cases[] = {
+      {kOpSharpSmooth, {2, 3000, 5, 20, 0, kChannelFlagG},
+       [](Image& i) { return ApplySharpSmooth(i, {2, 3000, 5, 20, kChannelFlagG}); }},
+      {kOpEdge, {9, 2000, 15, 40, 7, kChannelFlagR | kChannelFlagB},
+       [](Image& i) { return ApplyEdge(i, {2000, 15, 40, 7, kChannelFlagR | kChannelFlagB}); }},
+      {kOpResize, {9, 5, 3, 4, 0}, [](Image& i) { return ResizeNearest(i, 9, 5, 3, 4); }},
+      {kOpRotate, {1250, kRotateByAngle}, [](Image& i) { return RotateImage(i, 12500, nullptr); }},
+      {kOpRotate, {0, kMirrorTopBottom}, [](Image& i) { return MirrorImage(i, kMirrorTopBottom); }},
+      {kOpDistortion, {-7}, [](Image& i) { return ApplyDistortion(i, {-7}); }},
+  };
+  for (const Case& c : cases) {
+    Image by_code = MakeNoiseImage(7, 6, 3), direct = MakeNoiseImage(7, 6, 3);
+    ParamBlock p;
+    for (size_t k = 0; k < c.block.size(); ++k) p[static_cast<int>(k)] = c.block[k];
+    EXPECT_EQ(RunOperation(*slots_, by_code, c.code, p), kOpMade) << c.code;
+    c.direct(direct);
+    EXPECT_TRUE(SamePlanes(by_code, direct)) << c.code;
+  }
+}
+
+// Code 30 takes rows 0, 2, ..., code 31 rows 1, 3, ... of slot [0].
+TEST_F(EngineTest, LineCodesReadTheSourceSlot) {
+  (*slots_)[3] = MakePositionImage(1, 2);
+  Image odd, even;
+  ParamBlock p;
+  p[0] = 3;
+  EXPECT_EQ(RunOperation(*slots_, odd, kOpOddLines, p), kOpMade);
+  EXPECT_EQ(RunOperation(*slots_, even, kOpEvenLines, p), kOpMade);
+  EXPECT_EQ(odd.r[1] * 10 + even.r[0], 1);
+  p[0] = 100;
+  EXPECT_EQ(RunOperation(*slots_, odd, kOpOddLines, p), kOpNothingToDo);
 }
 
 // The blocks of codes 20, 22 and 23 reach the typed parameters in order;

@@ -48,8 +48,10 @@ TEST(SettingsFile, SaveAndLoadRoundTripEveryValue) {
     for (auto& line : g.lines) {
       for (SettingRef& ref : line) {
         const double span = ref.hi - ref.lo;
-        const int v = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1) : n * 7 - 300;
-        if (ref.i != nullptr) *ref.i = v;
+        if (ref.i != nullptr) {
+          *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1)
+                               : static_cast<int>(std::max<double>(ref.lo, n * 7 - 300));
+        }
         if (ref.d != nullptr) *ref.d = ref.lo + n * 0.0123457;
         ++n;
       }
