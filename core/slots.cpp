@@ -331,4 +331,9 @@ void MarkNewCopy(Image& image) {
   ComputeHistogram(image);
 }
 
+void MarkNewCrop(Image& image) {
+  MarkNewCopy(image);
+  image.changed = 1;
+}
+
 }  // namespace tavo

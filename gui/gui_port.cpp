@@ -2,9 +2,7 @@
 #include "gui/gui_port.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
-#include <QUrl>
 
 #include "gui/dialog_registry.h"
 #include "gui/file_dialog.h"
@@ -70,8 +68,6 @@ void GuiPort::Repaint() {
   if (window_ != nullptr) window_->Refresh();
 }
 
-bool GuiPort::OpenDocument(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
+bool GuiPort::OpenDocument(const std::string& path) { return window_ != nullptr && window_->ShowHelpPage(path); }
 
 }  // namespace tavo

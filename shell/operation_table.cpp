@@ -101,6 +101,7 @@ const std::vector<Operation>& Operations() {
 
       Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
       Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),
+      Command(kCmdZoomFit, "ウィンドウに合わせる(&W)", kMenuView, false, CmdZoomFit),
       WithButton(Later(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true), 14, "HIST"),
       Later(kCmdProfile, "断面濃度", kMenuView, false),
       Later(kCmdPointReport, "ポイント座標(&X)", kMenuView, false),

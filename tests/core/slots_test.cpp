@@ -52,11 +52,13 @@ TEST(SlotTable, NoFreeSlotWhenAllHundredAreTaken) {
 
 TEST(SlotTable, HeadroomCheckUsesTheLargestImage) {
   auto t = NewTable();
-  Occupy(*t, 5, 100, 10);  // 1000 pixels: the check asks for 4 x 6000 bytes
-  SetAvailableMemoryForTest(24000);
+  // 1000 pixels: the check asks for 4 x 6000 bytes, at most 80 % of what
+  // is available: 24000 / 0.8 = 30000.
+  Occupy(*t, 5, 100, 10);
+  SetAvailableMemoryForTest(30000);
   EXPECT_TRUE(HeadroomCheck(*t, -1));
   EXPECT_EQ(FindFreeSlot(*t), 0);
-  SetAvailableMemoryForTest(23999);
+  SetAvailableMemoryForTest(29999);
   EXPECT_FALSE(HeadroomCheck(*t, -1));
   EXPECT_FALSE(HeadroomCheck(*t, 5));
   EXPECT_TRUE(HeadroomCheck(*t, 0));  // an empty slot always passes

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -94,7 +95,7 @@ TEST_F(DarkDialogTest, ListModeAndThreshold) {
 TEST_F(DarkDialogTest, AddThroughTheFileDialog) {
   const std::string path = dir_ + "/dark.CR2";
   WriteBytes(path, "");
-  bool picked = false, driven = false;
+  bool picked = false, driven = false, told = false;
   WhenModal<DarkDialog>([&](DarkDialog* d) {
     WhenModal<QFileDialog>([&](QFileDialog* f) {
       picked = true;
@@ -105,11 +106,17 @@ TEST_F(DarkDialogTest, AddThroughTheFileDialog) {
     d->add_button()->click();
     EXPECT_EQ(Lines(d->file_list()), QStringList({QString::fromStdString("1 " + path)}));
     driven = true;
+    // The empty file holds no dark frame, and the user is told so.
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+      told = box->text().contains("dark.CR2");
+      box->accept();
+    });
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
   window_->action(131)->trigger();
   ASSERT_TRUE(picked);
   ASSERT_TRUE(driven);
+  EXPECT_TRUE(told);
   EXPECT_EQ(app_->darks.paths[0], path);
   EXPECT_EQ(app_->last_dialog_path, path);
 }

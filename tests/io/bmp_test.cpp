@@ -339,9 +339,10 @@ TEST_F(BmpTest, RefusedFilesLeaveTheImageUntouched) {
     EXPECT_EQ(image_.name, "keep") << c.what;
   }
   EXPECT_EQ(ReadImageFile(dir_ + "/missing.bmp", image_), kReadCannotOpen);
-  // 100000 x 100000 needs 60 GB of planes.
+  // 100000 x 100000 would need 60 GB of planes; a 58-byte file cannot hold
+  // its 30 GB raster, so it is damaged and nothing is planned for it.
   SetAvailableMemoryForTest(64 << 20);
-  EXPECT_EQ(Load(Header(100000, 100000, 24, 0, 54) + ok_raster), kReadNoMemory);
+  EXPECT_EQ(Load(Header(100000, 100000, 24, 0, 54) + ok_raster), kReadBadFormat);
   SetAvailableMemoryForTest(-1);
   EXPECT_TRUE(SamePlanes(image_, before));
 }

@@ -20,7 +20,7 @@
 namespace tavo {
 namespace {
 
-using MemoryReader = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image);
+using MemoryReader = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image, ReadReport* report);
 
 struct Format {
   const char* folder;
@@ -45,7 +45,7 @@ std::vector<std::string> FilesIn(const std::string& dir) {
 ReadStatus ReadFromFile(const Format& f, const std::string& path, Image& image) {
   ByteReader in;
   if (!in.Open(path)) return kReadCannotOpen;
-  return f.from_memory(in, path, image);
+  return f.from_memory(in, path, image, nullptr);
 }
 
 // Reads `path` both ways; on failure the image must be as it was.
@@ -62,7 +62,7 @@ void CheckFile(const Format& f, const std::string& path) {
   ByteReader in;
   in.OpenMemory(bytes.data(), bytes.size());
   Image from_memory;
-  EXPECT_EQ(f.from_memory(in, "memory", from_memory), status) << path;
+  EXPECT_EQ(f.from_memory(in, "memory", from_memory, nullptr), status) << path;
   if (status == kReadOk) {
     EXPECT_TRUE(SamePlanes(from_memory, image)) << path;
   }

@@ -125,10 +125,10 @@ TEST_F(PnmTest, BadFilesLeaveTheImageUntouched) {
   EXPECT_EQ(ReadImageFile(Path("does-not-exist.ppm"), missing), kReadCannotOpen);
 }
 
-TEST_F(PnmTest, SizesBeyondMemoryAreRefusedBeforeAllocating) {
+TEST_F(PnmTest, SizesBeyondTheFileAreRefusedBeforeAllocating) {
   SetAvailableMemoryForTest(1 << 20);
   Image img;
-  EXPECT_EQ(ReadFrom("P6\n100000 100000\n255\n", img), kReadNoMemory);
+  EXPECT_EQ(ReadFrom("P6\n100000 100000\n255\n", img), kReadBadFormat);
   SetAvailableMemoryForTest(-1);
   EXPECT_TRUE(img.Empty());
 }

@@ -289,9 +289,10 @@ TEST_F(TiffTest, RefusedFilesLeaveTheImageUntouched) {
     EXPECT_EQ(image_.name, "keep") << c.what;
   }
   EXPECT_EQ(ReadImageFile(dir_ + "/missing.tif", image_), kReadCannotOpen);
-  // 60000 x 60000 needs 21.6 GB of planes.
+  // 60000 x 60000 would need 21.6 GB of planes; the file cannot hold its
+  // raster, so it is damaged.
   SetAvailableMemoryForTest(64 << 20);
-  EXPECT_EQ(Load(TiffFile(false, RgbTags(60000, 60000, 8, at7), px)), kReadNoMemory);
+  EXPECT_EQ(Load(TiffFile(false, RgbTags(60000, 60000, 8, at7), px)), kReadBadFormat);
   SetAvailableMemoryForTest(-1);
   EXPECT_TRUE(SamePlanes(image_, before));
 }

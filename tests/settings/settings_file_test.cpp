@@ -33,7 +33,8 @@ const char kDefaultFile[] =
     "edgearea\n1 10\n"
     "restore\n10 20 3 1\n"
     "noise\n5 10 3\n"
-    "cut\n4 1024 768\n1 1024 768 100\n";
+    "cut\n4 1024 768\n1 1024 768 100\n"
+    "stretch\n0\n";  // a newer group: older files simply lack it
 
 TEST(SettingsFile, DefaultsAreWrittenInTableOrder) {
   Settings s;

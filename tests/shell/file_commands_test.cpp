@@ -59,7 +59,7 @@ TEST_F(ShellTest, SaveProposesTheNameWithoutExtensionAndWritesByFilter) {
   ASSERT_EQ(ui_.file_requests.size(), 2u);
   EXPECT_EQ(ui_.file_requests[1].title, "SAVE");
   EXPECT_EQ(ui_.file_requests[1].initial_name, Path("photo"));
-  EXPECT_EQ(ui_.file_requests[1].filter_index, 1);
+  EXPECT_EQ(ui_.file_requests[1].filter_index, 4);  // the image's own format
   EXPECT_EQ(ReadBytes(Path("out.ppm")).substr(0, 2), "P6");
   EXPECT_EQ(Slot(0).name, Path("out.ppm"));
   EXPECT_EQ(Slot(0).changed, 0);
@@ -74,12 +74,12 @@ TEST_F(ShellTest, SaveAppendsTheDefaultExtensionToUnknownNames) {
   Open(MakePpm("a.ppm"));
   ui_.files.push_back({true, Path("result"), 4});
   RunCommand(*app_, ui_, 102);
-  EXPECT_TRUE(PathExists(Path("result.PPM")));
-  EXPECT_EQ(Slot(0).name, Path("result.PPM"));
+  EXPECT_TRUE(PathExists(Path("result.ppm")));  // in the typed name's case
+  EXPECT_EQ(Slot(0).name, Path("result.ppm"));
   // A RAW name is not writable: the default extension goes after it.
-  ui_.files.push_back({true, Path("shot.cr2"), 5});
+  ui_.files.push_back({true, Path("SHOT.CR2"), 5});
   RunCommand(*app_, ui_, 102);
-  EXPECT_TRUE(PathExists(Path("shot.cr2.PPM")));
+  EXPECT_TRUE(PathExists(Path("SHOT.CR2.PPM")));
 }
 
 TEST_F(ShellTest, CancelledSaveDialogStillSetsTheDefaultExtension) {

@@ -81,9 +81,9 @@ TEST(SaveCommand, ProposesTheNameWithoutExtensionAndAppendsTheFilters) {
   ASSERT_EQ(ui.file_requests.size(), 1u);
   EXPECT_EQ(ui.file_requests[0].title, "SAVE");
   EXPECT_EQ(ui.file_requests[0].initial_name, dir + "/v1.2/shot");
-  EXPECT_EQ(ui.file_requests[0].filter_index, 1);
-  EXPECT_EQ(ReadBytes(dir + "/out.PPM").substr(0, 2), "P6");
-  EXPECT_EQ(app->slots[0].name, dir + "/out.PPM");
+  EXPECT_EQ(ui.file_requests[0].filter_index, 4);  // the image's own format
+  EXPECT_EQ(ReadBytes(dir + "/out.ppm").substr(0, 2), "P6");  // in the typed name's case
+  EXPECT_EQ(app->slots[0].name, dir + "/out.ppm");
   EXPECT_EQ(app->slots[0].changed, 0);
   EXPECT_EQ(app->default_extension, ".PPM");
   EXPECT_EQ(app->save_filter_index, 4);
@@ -92,8 +92,8 @@ TEST(SaveCommand, ProposesTheNameWithoutExtensionAndAppendsTheFilters) {
   ui.files.push_back({true, dir + "/text.ppm", 5});
   RunCommand(*app, ui, 102);
   EXPECT_EQ(ReadBytes(dir + "/text.ppm").substr(0, 2), "P3");
-  // The dialog opens with filter 1 again.
-  EXPECT_EQ(ui.file_requests[1].filter_index, 1);
+  // The dialog opens on the image's format again.
+  EXPECT_EQ(ui.file_requests[1].filter_index, 4);
   EXPECT_EQ(ui.file_requests[1].initial_name, dir + "/out");
   // A dot in a folder name is not an extension.
   app->slots[0].name = dir + "/v1.2/noext";

@@ -96,7 +96,7 @@ TEST(AreaSelection, TrueRectangleIsCopiedIntoANewSlot) {
   EXPECT_EQ(Sample(copy.r.get(), copy, 3, 3), 5005);
   EXPECT_EQ(copy.monochrome, 1);
   EXPECT_EQ(copy.name, "");
-  EXPECT_EQ(copy.changed, 0);
+  EXPECT_EQ(copy.changed, 1);  // in no file: closing or quitting asks first
   EXPECT_EQ(copy.stats_refresh, 0);
   EXPECT_EQ(copy.hist_samples, 16);  // histogram made at once
   EXPECT_EQ(app->slots[0].width, 10);  // the source stays

@@ -99,7 +99,8 @@ TEST(CompositeCommand, CancelAndTooFewImagesMakeNothing) {
   RunCommand(*app, one, 302);
   EXPECT_TRUE(app->slots[2].Empty());
   EXPECT_EQ(app->slots.current, 1);
-  EXPECT_TRUE(one.boxes.empty());
+  ASSERT_EQ(one.boxes.size(), 1u);  // the same words as composite by points
+  EXPECT_EQ(one.boxes[0].text, kMsgTooFewImages);
 }
 
 TEST(CompositeCommand, NoFreeSlotOrNoMemory) {

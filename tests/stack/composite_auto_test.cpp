@@ -220,6 +220,31 @@ TEST(RegisterFrames, EndsOfTheSearchRange) {
   EXPECT_EQ(wide.in[1].offset_y, 20);
 }
 
+TEST(RegisterFrames, ChecksTellDriftBeyondTheRangeAndUnrelatedFrames) {
+  // Range 20: frame 2 is 3 pixels off (sound), frame 3 drifted 26 (found,
+  // but past the range), frame 4 shows another field of the same kind.
+  Stack st(360, 320, {{30, 30}, {33, 30}, {56, 30}}, 30);
+  const Image other = MakeStarWorld(360, 320, 77);
+  st.in[3].image = &other;
+  st.in[3].weight = 100;
+  AlignCheck checks[4];
+  ASSERT_TRUE(RegisterFrames(kCompareCentre256, 4, 20, 20, st.in, checks));
+  const bool edge[4] = {false, false, true, false}, poor[4] = {false, false, false, true};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(checks[k].on_edge, edge[k]) << k;
+    EXPECT_EQ(checks[k].poor_match, poor[k]) << k;
+  }
+  EXPECT_EQ(st.in[2].offset_x, 26);
+  // The checks do not move the offsets.
+  StackInput plain[4];
+  for (int k = 0; k < 4; ++k) plain[k] = StackInput{st.in[k].image, st.in[k].weight};
+  ASSERT_TRUE(RegisterFrames(kCompareCentre256, 4, 20, 20, plain));
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(plain[k].offset_x, st.in[k].offset_x) << k;
+    EXPECT_EQ(plain[k].offset_y, st.in[k].offset_y) << k;
+  }
+}
+
 // Identical 48 x 40 frames: rows differ by h(y / 4) = ((y / 4) * 7 mod 13) x
 // 3000, columns repeat with period `period` (half dark, half bright).
 Image Striped(int period) {
