@@ -331,6 +331,8 @@ TEST_F(BmpTest, RefusedFilesLeaveTheImageUntouched) {
       {"embedded JPEG", Header(1, 1, 24, 4, 54) + ok_raster, kReadUnsupported},
       {"8 bits with masks", Header(1, 1, 8, 3, 54) + ok_raster, kReadUnsupported},
       {"1 bit run-length", Header(1, 1, 1, 1, 54) + ok_raster, kReadUnsupported},
+      // Runs cover at most 255 pixels a 2 bytes: 4000000 pixels need 31374.
+      {"run-length beyond the file", Header(2000, 2000, 8, 1, 54) + std::string(1024, '\0'), kReadBadFormat},
       {"empty", "", kReadBadFormat},
   };
   for (const Case& c : cases) {

@@ -129,6 +129,7 @@ TEST_F(PnmTest, SizesBeyondTheFileAreRefusedBeforeAllocating) {
   SetAvailableMemoryForTest(1 << 20);
   Image img;
   EXPECT_EQ(ReadFrom("P6\n100000 100000\n255\n", img), kReadBadFormat);
+  EXPECT_EQ(ReadFrom("P2\n300 300\n255\n" + std::string(100, '7'), img), kReadBadFormat);  // 2 bytes a value
   SetAvailableMemoryForTest(-1);
   EXPECT_TRUE(img.Empty());
 }

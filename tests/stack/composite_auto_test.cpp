@@ -230,19 +230,8 @@ TEST(RegisterFrames, ChecksTellDriftBeyondTheRangeAndUnrelatedFrames) {
   AlignCheck checks[4];
   ASSERT_TRUE(RegisterFrames(kCompareCentre256, 4, 20, 20, st.in, checks));
   const bool edge[4] = {false, false, true, false}, poor[4] = {false, false, false, true};
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(checks[k].on_edge, edge[k]) << k;
-    EXPECT_EQ(checks[k].poor_match, poor[k]) << k;
-  }
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(checks[k].on_edge * 2 + checks[k].poor_match, edge[k] * 2 + poor[k]) << k;
   EXPECT_EQ(st.in[2].offset_x, 26);
-  // The checks do not move the offsets.
-  StackInput plain[4];
-  for (int k = 0; k < 4; ++k) plain[k] = StackInput{st.in[k].image, st.in[k].weight};
-  ASSERT_TRUE(RegisterFrames(kCompareCentre256, 4, 20, 20, plain));
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(plain[k].offset_x, st.in[k].offset_x) << k;
-    EXPECT_EQ(plain[k].offset_y, st.in[k].offset_y) << k;
-  }
 }
 
 // Identical 48 x 40 frames: rows differ by h(y / 4) = ((y / 4) * 7 mod 13) x
