@@ -31,7 +31,9 @@ struct GammaSettings {        // "gamma"
 
 struct LvlSettings {          // "lvl" (level correction)
   int table = 0;              // 0 all colours, 1..3 per channel
-  // in_min in_max brightness contrast gamma*100 out_min out_max
+  // in_min in_max brightness contrast gamma*100 out_min out_max: 0..254,
+  // 1..255, -255..255, -100..100, 1..400, 0..254, 1..255 (a minimum at or
+  // above its maximum is settled by the operation).
   int rows[4][7] = {{0, 255, 0, 0, 100, 0, 255},
                     {0, 255, 0, 0, 100, 0, 255},
                     {0, 255, 0, 0, 100, 0, 255},
@@ -91,9 +93,9 @@ struct RoundSettings {        // "round"
   int angle = 0;              // hundredths of a degree, anticlockwise
 };
 
-struct GraySettings {         // "gray"
-  int mode = 2;
-  int weight_r = 299, weight_g = 587, weight_b = 114;
+struct GraySettings {         // "gray" (black and white)
+  int mode = 2;               // 0 largest, 1 smallest, 2 standard, 3 manual
+  int weight_r = 299, weight_g = 587, weight_b = 114;  // 0..65535 each
 };
 
 struct ColorSettings {        // "color"
@@ -102,7 +104,21 @@ struct ColorSettings {        // "color"
 };
 
 struct ToneSettings {         // "level" (tone correction)
-  int strength = 10;          // percent
+  int strength = 10;          // percent, 0..100
+};
+
+// Colour change; neither is in the file ("color-rgb", "color-hsv" for
+// `--set`). Source, target and tolerance as the dialogs show them.
+struct ColorRgbSettings {
+  int source[3] = {0, 0, 0};  // R, G, B, 0..255
+  int target[3] = {0, 0, 0};
+  int tolerance = 0;          // 0..255
+};
+
+struct ColorHsvSettings {
+  int source[3] = {0, 0, 0};  // hue 0..359 degrees, saturation and value 0..255
+  int target[3] = {0, 0, 0};
+  int tolerance = 0;          // 0..255 quarter degrees
 };
 
 // RAW development ("dark" values 1, 2 and 3, 4; "raw").
@@ -162,6 +178,8 @@ struct Settings {
   GraySettings gray;
   ColorSettings color;
   ToneSettings level;
+  ColorRgbSettings color_rgb;
+  ColorHsvSettings color_hsv;
   RawDevelopSettings raw;
   WaikyokuSettings waikyoku;
   DisplaySettings display;

@@ -70,4 +70,18 @@ int EditValue(const std::string& text, bool is_signed) {
   return static_cast<int>(negative ? -value : value);
 }
 
+int TenthsFromText(const std::string& text, int low, int high) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (negative) ++i;
+  long long value = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i) value = std::min<long long>(value * 10 + (text[i] - '0'), INT_MAX);
+  value *= 10;
+  if (i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1])) value += text[i + 1] - '0';
+  return static_cast<int>(std::clamp<long long>(negative ? -value : value, low, high));
+}
+
+std::string TenthsText(int value) { return std::to_string(value / 10) + "." + std::to_string(value % 10); }
+
 }  // namespace tavo

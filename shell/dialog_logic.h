@@ -28,6 +28,13 @@ int ScrollStep(int position, int action, int thumb_position, int low, int high, 
 // gives 0. Values saturate at +-2147483647.
 int EditValue(const std::string& text, bool is_signed);
 
+// A typed decimal in tenths: leading blanks, optional "-", digits, then a
+// "." and one digit; the rest is cut ("2.35" -> 23, ".5" -> 5, "" -> 0).
+// Limited to low..high.
+int TenthsFromText(const std::string& text, int low, int high);
+// "%d.%01d" of value / 10 and value % 10 (23 -> "2.3").
+std::string TenthsText(int value);
+
 // "%02d(%s)" of slot index and name.
 std::string SlotListText(int slot, const std::string& name);
 // Entries of an image list: an empty one first, then SlotListText of every

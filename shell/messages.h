@@ -59,6 +59,12 @@ inline constexpr char kMsgAlignPoorMatch[] = "%s : 基準画像（合成画像1�
 // of the menu.
 inline constexpr char kToolTipUpDown[] = "上半分：次の画像　下半分：前の画像";
 
+// Colour change without point A.
+inline constexpr char kMsgColorPointHint[] = "Aキーで色を変更する場所を指定してから\nこのメニューを選ぶ事も可能です";
+
+// Wavelet sharpening: enlarging asked for an image of a side of 5000 or more.
+inline constexpr char kMsgWaveletTooLarge[] = "サイズが大きすぎ、２倍に拡大できません！\n等倍で処理します。";
+
 // Image file dialogs.
 inline constexpr char kOpenImageFilters[] =
     "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"

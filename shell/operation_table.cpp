@@ -8,8 +8,16 @@
 #include "shell/command_handlers.h"
 #include "shell/command_ids.h"
 #include "shell/ops/background_quad_op.h"
+#include "shell/ops/black_white_op.h"
+#include "shell/ops/color_change_op.h"
 #include "shell/ops/composite_op.h"
+#include "shell/ops/deblur_op.h"
 #include "shell/ops/gamma_op.h"
+#include "shell/ops/level_op.h"
+#include "shell/ops/noise_op.h"
+#include "shell/ops/saturation_hue_op.h"
+#include "shell/ops/tone_correction_op.h"
+#include "shell/ops/wavelet_op.h"
 #include "shell/protocol.h"
 
 namespace tavo {
@@ -82,9 +90,12 @@ const std::vector<Operation>& Operations() {
 
       WithButton(Later(kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false), 7, "SANDS"),
       WithButton(Later(kCmdEdge, "エッジ強調(&E)", kMenuFilter, false), 8, "EDGE"),
-      Later(kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false),
-      Later(kCmdDeblur, "ボケ補正", kMenuFilter, false),
-      Later(kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false),
+      {kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false, nullptr, CmdWavelet, RunWaveletStepOn, true, -1, nullptr,
+       kStepWavelet, nullptr, "wavelet filter"},
+      {kCmdDeblur, "ボケ補正", kMenuFilter, false, nullptr, nullptr, RunDeblurOn, true, -1, nullptr, kStepDeblur,
+       nullptr, "restore"},
+      {kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false, nullptr, CmdNoise, RunNoiseOn, true, -1, nullptr, kStepNoise,
+       nullptr, "noise"},
       WithButton(Later(kCmdResize, "サイズ変更(&R)", kMenuFilter, true), 9, "SIZE"),
       WithButton(Later(kCmdRotate, "回転(&T)", kMenuFilter, false), 10, "ROUND"),
       Later(kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false),
@@ -92,12 +103,18 @@ const std::vector<Operation>& Operations() {
 
       {kCmdGamma, "ガンマ補正(&G)", kMenuTone, false, nullptr, nullptr, RunGammaOn, true, 12, "GAMMA", kStepGamma,
        nullptr, "gamma gamma-table"},
-      Later(kCmdLevel, "レベル補正(&L)", kMenuTone, false),
-      Later(kCmdToneCorrection, "階調補正(&K)", kMenuTone, false),
-      WithButton(Later(kCmdBlackWhite, "白黒化(&W)", kMenuTone, true), 13, "BW"),
-      Later(kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false),
-      Later(kCmdColorRgb, "色変更(RGB)", kMenuTone, true),
-      Later(kCmdColorHsv, "色変更(HSV)", kMenuTone, false),
+      {kCmdLevel, "レベル補正(&L)", kMenuTone, false, nullptr, nullptr, RunLevelOn, true, -1, nullptr, kStepLevel,
+       nullptr, "lvl"},
+      {kCmdToneCorrection, "階調補正(&K)", kMenuTone, false, nullptr, nullptr, RunToneCorrectionOn, true, -1, nullptr,
+       0, nullptr, "level"},
+      {kCmdBlackWhite, "白黒化(&W)", kMenuTone, true, nullptr, nullptr, RunBlackWhiteOn, true, 13, "BW", 0, nullptr,
+       "gray"},
+      {kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false, nullptr, nullptr, RunSaturationHueOn, true, -1,
+       nullptr, kStepColor, nullptr, "color"},
+      {kCmdColorRgb, "色変更(RGB)", kMenuTone, true, nullptr, CmdColorRgb, nullptr, true, -1, nullptr, 0, nullptr,
+       "color-rgb"},
+      {kCmdColorHsv, "色変更(HSV)", kMenuTone, false, nullptr, CmdColorHsv, nullptr, true, -1, nullptr, 0, nullptr,
+       "color-hsv"},
 
       Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
       Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/dialogs/dialog_widgets.h"
 
+#include <QPainter>
 #include <QScrollBar>
 
 #include "shell/dialog_logic.h"
@@ -37,6 +38,46 @@ QScrollBar* NewShellBar(QWidget* parent, int min, int max, int page, int positio
     bar->setSliderPosition(step(action, bar->sliderPosition()));
   });
   return bar;
+}
+
+HistogramView::HistogramView(QWidget* parent, int height) : QWidget(parent) { setFixedSize(256, height); }
+
+void HistogramView::SetHistogram(const PreviewHistogram& histogram) {
+  histogram_ = histogram;
+  update();
+}
+
+void HistogramView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+  if (histogram_.peak == 0) return;
+  const uint32_t* bins[3] = {histogram_.r, histogram_.g, histogram_.b};
+  const QColor colours[3] = {QColor(255, 60, 60), QColor(60, 255, 60), QColor(80, 120, 255)};
+  const int bottom = height() - 1;
+  p.setCompositionMode(QPainter::CompositionMode_Plus);
+  for (int c = 0; c < 3; ++c) {
+    p.setPen(colours[c]);
+    for (int i = 0; i < 256; ++i) {
+      const int h = static_cast<int>(static_cast<uint64_t>(bins[c][i]) * bottom / histogram_.peak);
+      if (h > 0) p.drawLine(i, bottom, i, bottom - h);
+    }
+  }
+}
+
+Swatch::Swatch(QWidget* parent) : QWidget(parent) { setFixedSize(48, 32); }
+
+void Swatch::SetColour(int r, int g, int b) {
+  rgb_[0] = r;
+  rgb_[1] = g;
+  rgb_[2] = b;
+  update();
+}
+
+void Swatch::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(rgb_[0], rgb_[1], rgb_[2]));
+  p.setPen(Qt::black);
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace tavo

@@ -3,7 +3,10 @@
 // UTF-8 labels and horizontal scroll bars whose position the shell decides.
 #pragma once
 #include <QString>
+#include <QWidget>
 #include <functional>
+
+#include "tone/preview.h"
 
 class QScrollBar;
 class QWidget;
@@ -23,5 +26,33 @@ int ShellScrollAction(int qt_action);
 // `step` returns rather than Qt's own.
 QScrollBar* NewShellBar(QWidget* parent, int min, int max, int page, int position,
                         std::function<int(int action, int thumb)> step);
+
+// Bars of the R, G and B histograms of a preview, 256 wide, added light
+// where they overlap, scaled to the largest bin.
+class HistogramView : public QWidget {
+ public:
+  HistogramView(QWidget* parent, int height);
+  void SetHistogram(const PreviewHistogram& histogram);
+  const PreviewHistogram& histogram() const { return histogram_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  PreviewHistogram histogram_;
+};
+
+// A filled square of one 8-bit colour.
+class Swatch : public QWidget {
+ public:
+  explicit Swatch(QWidget* parent);
+  void SetColour(int r, int g, int b);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  int rgb_[3] = {0, 0, 0};
+};
 
 }  // namespace tavo

@@ -75,5 +75,57 @@ TEST_F(EngineTest, GammaOnEmptyImageDoesNothing) {
   EXPECT_TRUE(img.Empty());
 }
 
+// The blocks of codes 20, 22 and 23 reach the typed parameters in order;
+// the arithmetic itself is tested in tests/tone.
+TEST_F(EngineTest, ToneCodesDecodeTheirBlocks) {
+  Image img = MakeFlatImage(1, 1, 0);
+  img.r[0] = 800, img.g[0] = 1600, img.b[0] = 30000;
+  ParamBlock p;
+  p[0] = 3, p[1] = 0, p[2] = 1, p[3] = 0;  // manual weights: G alone
+  EXPECT_EQ(RunOperation(*slots_, img, kOpBlackWhite, p), kOpMade);
+  EXPECT_EQ(img.b[0], 1600);
+  EXPECT_EQ(img.monochrome, 1);
+
+  img = MakeFlatImage(1, 1, 0);
+  img.r[0] = 1000, img.g[0] = 2000, img.b[0] = 30000;
+  p = ParamBlock{};
+  p[0] = 0, p[1] = 120;  // hue +120: R <- B, G <- R, B <- G
+  EXPECT_EQ(RunOperation(*slots_, img, kOpSaturationHue, p), kOpMade);
+  EXPECT_EQ(img.r[0], 30000);
+  EXPECT_EQ(img.g[0], 1000);
+
+  img = MakeFlatImage(1, 1, 32768);
+  p = ParamBlock{};  // strength 0: 32768 * (127 / 255) * 2 = 32639.4
+  EXPECT_EQ(RunOperation(*slots_, img, kOpToneCorrection, p), kOpMade);
+  EXPECT_EQ(img.g[0], 32639);
+}
+
+// [14] = 1 enlarges, [15] = 1 is Haar: with gains of 1.0 every sample is
+// repeated 2 x 2.
+TEST_F(EngineTest, WaveletTakesGainsEnlargeFlagAndOrder) {
+  Image img = MakePositionImage(3, 2);
+  ParamBlock p;
+  for (int i = 0; i < 6; ++i) p[i] = 10;
+  p[14] = 1;
+  p[15] = 1;
+  EXPECT_EQ(RunOperation(*slots_, img, kOpWavelet, p), kOpMade);
+  ASSERT_EQ(img.width, 6);
+  EXPECT_EQ(Sample(img.r.get(), img, 5, 3), 2001);
+}
+
+// Spread 0.5, dullness 4.0, one iteration, no emphasis: a 3460 bump on
+// 20000 becomes 3 O - 2 K * O = 26980 (K's centre 17 / 34.6).
+TEST_F(EngineTest, DeblurTakesSpreadDullnessIterationsEmphasis) {
+  Image img = MakeFlatImage(5, 5, 20000);
+  img.r[12] = 23460;
+  ParamBlock p;
+  p[0] = 5;
+  p[1] = 40;
+  p[2] = 1;
+  p[3] = 0;
+  EXPECT_EQ(RunOperation(*slots_, img, kOpDeblur, p), kOpMade);
+  EXPECT_EQ(img.r[12], 26980);
+}
+
 }  // namespace
 }  // namespace tavo
