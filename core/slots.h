@@ -75,7 +75,7 @@ void MarkLoaded(Image& image);
 void MarkInPlaceChange(Image& image);
 void MarkNewComposite(Image& image);
 void MarkNewDerived(Image& image);  // background data, line separation
-void MarkNewCopy(Image& image);     // plain copy (histogram computed here)
+void MarkNewCopy(Image& image);     // plain copy (statistics computed here)
 // An area copy or crop: as a copy, but changed, since no file holds it and
 // closing or quitting must ask before it is thrown away.
 void MarkNewCrop(Image& image);

@@ -113,4 +113,19 @@ inline constexpr char kMsgHelpNotShown[] = "%s : ヘルプを表示できませ�
 inline constexpr char kMsgExamplesNotShown[] =
     "ファイルを表示できませんでした。\nTAVOをインストールしたフォルダの\"html\\tavo.htm\"をご覧下さい。";
 
+// Point report (command 412).
+inline constexpr char kMsgPointReportNoPoints[] = "AキーとBキーで座標を指定してから\nこのメニューを選んで下さい！";
+inline constexpr char kPointReportA256[] = "Point A ( %d , %d )\n    R:%d.%01d G:%d.%01d B:%d.%01d";
+inline constexpr char kPointReportA[] = "Point A ( %d , %d )\n    R:%d G:%d B:%d";
+inline constexpr char kPointReportB256[] = "Point B ( %d , %d )\n    R:%d.%01d G:%d.%01d B:%d.%01d";
+inline constexpr char kPointReportB[] = "Point B ( %d , %d )\n    R:%d G:%d B:%d";
+// Follows both points' lines: the coordinate differences, then the distance.
+inline constexpr char kPointReportDistance[] = "\n\nA - B 座標の差( %d , %d )\n      距離 %d";
+
+// Printing.
+inline constexpr char kPrintDocumentName[] = "TAVO(%s)";
+inline constexpr char kMsgPrintNoPrinter[] = "プリンターが見つからないため、印刷できません！";
+inline constexpr char kMsgPrintCancelled[] = "印刷を取り消しました。";
+inline constexpr char kMsgPrintFailed[] = "%s : 印刷できませんでした！";
+
 }  // namespace tavo

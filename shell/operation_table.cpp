@@ -7,6 +7,7 @@
 #include "shell/batch_run.h"
 #include "shell/command_handlers.h"
 #include "shell/command_ids.h"
+#include "shell/measure.h"
 #include "shell/ops/background_quad_op.h"
 #include "shell/ops/black_white_op.h"
 #include "shell/ops/color_change_op.h"
@@ -18,6 +19,7 @@
 #include "shell/ops/saturation_hue_op.h"
 #include "shell/ops/tone_correction_op.h"
 #include "shell/ops/wavelet_op.h"
+#include "shell/print.h"
 #include "shell/protocol.h"
 
 namespace tavo {
@@ -58,7 +60,7 @@ const std::vector<Operation>& Operations() {
       WithButton(Command(kCmdSave, "保存(BMP,JPG,TIF,PPM)(&S)", kMenuFile, false, CmdSave), 1, "SAVE"),
       Command(kCmdClose, "閉じる(&C)", kMenuFile, false, CmdClose),
       Command(kCmdCloseAll, "全画像を閉じる", kMenuFile, false, CmdCloseAll),
-      WithButton(Later(kCmdPrint, "印刷(&P)", kMenuFile, true), 2, "PRINTER"),
+      WithButton(Command(kCmdPrint, "印刷(&P)", kMenuFile, true, CmdPrint), 2, "PRINTER"),
       Command(kCmdDarkFiles, "ダークファイル設定(&B)", kMenuFile, true, CmdDarkFiles, true),
       Command(kCmdRawSettings, "RAW現像設定(&R)", kMenuFile, false, CmdRawSettings, true),
       Command(kCmdResetSettings, "全設定の初期化", kMenuFile, true, CmdResetSettings),
@@ -119,9 +121,9 @@ const std::vector<Operation>& Operations() {
       Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
       Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),
       Command(kCmdZoomFit, "ウィンドウに合わせる(&W)", kMenuView, false, CmdZoomFit),
-      WithButton(Later(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true), 14, "HIST"),
-      Later(kCmdProfile, "断面濃度", kMenuView, false),
-      Later(kCmdPointReport, "ポイント座標(&X)", kMenuView, false),
+      WithButton(Command(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true, CmdHistogram), 14, "HIST"),
+      Command(kCmdProfile, "断面濃度", kMenuView, false, CmdProfile),
+      Command(kCmdPointReport, "ポイント座標(&X)", kMenuView, false, CmdPointReport),
       WithButton(Command(kCmdImageSelect, "画像選択(&S)", kMenuView, true, CmdImageSelect, true), 15, "SELECT"),
       Command(kCmdDisplayMode, "表示モード設定", kMenuView, false, CmdDisplayMode, true),
 
