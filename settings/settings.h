@@ -64,6 +64,10 @@ struct EdgeSettings {         // "edge" + "edgearea"
 struct ResizeSettings {       // "resize"
   int keep_aspect = 1;
   int method = 1;             // 0 nearest, 1 bilinear, 2 lanczos/bilinear, 3 lanczos
+  // Not in the file. The from sizes are the image's whenever the command
+  // runs; the to sizes as typed, -1 for the image's own.
+  int x_from = 0, y_from = 0;
+  int x_to = -1, y_to = -1;
 };
 
 struct Back1Settings {        // "back1"

@@ -75,6 +75,13 @@ void ReadGroupValues(TextScan& scan, const SettingGroup& group) {
   }
 }
 
+// Limits of values that have no natural bound: the angle in hundredths of
+// a degree keeps its value in thousandths within an int; the distortion's
+// corner shift and the crop and resize sides stay far beyond any image.
+constexpr int kAngleMax = 214748364;
+constexpr int kCornerShiftMax = 1000000;
+constexpr int kSideMax = 1000000;
+
 // The reader's word buffer; longer words are skipped.
 constexpr size_t kWordMax = 255;
 
@@ -84,7 +91,9 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
   // Operations whose values carry no range here are not built yet: they
   // keep what the file says until their operation gives the range.
   std::vector<SettingGroup> g;
-  g.push_back({"sharp", {{Int(&s.sharp.radius), Int(&s.sharp.range), Int(&s.sharp.smooth), Int(&s.sharp.enhance)}},
+  g.push_back({"sharp",
+               {{Int(&s.sharp.radius, 1, 10), Int(&s.sharp.range, 0, 65535), Int(&s.sharp.smooth, 0, 50),
+                 Int(&s.sharp.enhance, 0, 50)}},
                true, "radius(1-10) range(16-bit) smoothing(0-50) enhancement(0-50)"});
   g.push_back({"gamma",
                {{Flag(&s.gamma.kind)}, Row(s.gamma.rows[0], 6, 0, 255), Row(s.gamma.rows[1], 6, 0, 255),
@@ -106,10 +115,10 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                true,
                "mode(0 avg,1 add,2 max,3 min,4 contrast) range method(0-2) normalise noise_level "
                "noise_option(0-2)"});
-  g.push_back({"edge", {{Int(&s.edge.range), Int(&s.edge.strength), Int(&s.edge.threshold)}}, true,
-               "range(16-bit) strength(0-50) threshold(%)"});
-  g.push_back({"resize", {{Int(&s.resize.keep_aspect), Int(&s.resize.method)}}, true,
-               "keep_aspect(0/1) method(0-3)"});
+  g.push_back({"edge", {{Int(&s.edge.range, 0, 65535), Int(&s.edge.strength, 0, 50), Int(&s.edge.threshold, 0, 100)}},
+               true, "range(16-bit) strength(0-50) threshold(%)"});
+  g.push_back({"resize", {{Flag(&s.resize.keep_aspect), Choice(&s.resize.method, 0, 3, 1)}}, true,
+               "keep_aspect(0/1) method(0 nearest,1 bilinear,2 lanczos up/bilinear down,3 lanczos)"});
   g.push_back({"back1", {{Int(&s.back1.mode), Int(&s.back1.slot), Int(&s.back1.shift)}}, true,
                "mode(3 mul,4 sub) slot(0-99,100 none) shift"});
   g.push_back({"back2", {{Choice(&s.back2.mode, 0, 1, 0)}}, true,
@@ -119,7 +128,9 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                {{Int(&s.back3.detect), Int(&s.back3.average), Int(&s.back3.correction), Int(&s.back3.shift),
                  Int(&s.back3.two_pass)}},
                true, "detect(8-256) average(2-16) correction(0-2) shift two_pass(0/1)"});
-  g.push_back({"round", {{Int(&s.round.kind), Int(&s.round.angle)}}, true, "kind(0-5) angle(1/100 degree)"});
+  // The angle in thousandths must fit an int.
+  g.push_back({"round", {{Choice(&s.round.kind, 0, 5, 3), Int(&s.round.angle, -kAngleMax, kAngleMax)}}, true,
+               "kind(0 left90,1 right90,2 180,3 angle,4 mirror left-right,5 top-bottom) angle(1/100 degree)"});
   g.push_back({"gray",
                {{Int(&s.gray.mode, 0, 3), Int(&s.gray.weight_r, 0, 65535), Int(&s.gray.weight_g, 0, 65535),
                  Int(&s.gray.weight_b, 0, 65535)}},
@@ -131,7 +142,8 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                {{Int(&s.raw.path, 0, 1), Int(&s.raw.quality, 0, 3), Int(&s.raw.dark_mode, 0, 2),
                  Int(&s.raw.defect_threshold, 0, 1024)}},
                true, "raw_path(0 fast,1 library) raw_quality(0-3) dark_mode(0-2) defect_threshold(0-1024)"});
-  g.push_back({"waikyoku", {{Int(&s.waikyoku.corner)}}, true, "corner correction in pixels"});
+  g.push_back({"waikyoku", {{Int(&s.waikyoku.corner, -kCornerShiftMax, kCornerShiftMax)}}, true,
+               "corner correction in pixels (+ outwards)"});
   // The readout divisor 2^(16 - b) for b = 6..16.
   g.push_back({"display", {{Int(&s.display.scale, 1, 1024)}}, true, "readout divisor D (1-1024)"});
   g.push_back({"raw",
@@ -149,7 +161,7 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                "exclude_zero(0/1) shift_x shift_y"});
   g.push_back({"wavelet", {Row(s.wavelet.gains, 6, 0, 500)}, true, "gain0 .. gain5 (tenths, 0-500)"});
   g.push_back({"filter", {{Int(&s.wavelet.order, 1, 10), Flag(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
-  g.push_back({"edgearea", {{Int(&s.edge.area), Int(&s.edge.smooth)}}, true, "area smoothing(0-50)"});
+  g.push_back({"edgearea", {{Int(&s.edge.area, 1, 3), Int(&s.edge.smooth, 0, 50)}}, true, "area(1-3) smoothing(0-50)"});
   g.push_back({"restore",
                {{Int(&s.restore.spread, 1, 100), Int(&s.restore.dullness, 1, 50), Int(&s.restore.iterations, 1, 5),
                  Int(&s.restore.emphasis, 0, 3)}},
@@ -158,8 +170,9 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
   g.push_back({"noise", {{Int(&s.noise.area, 3, 5), Int(&s.noise.threshold, 0, 10), Int(&s.noise.strength, 1, 5)}},
                true, "area(3/5) threshold(0-10) strength(1-5)"});
   g.push_back({"cut",
-               {{Int(&s.cut.anchor), Int(&s.cut.width), Int(&s.cut.height)},
-                {Int(&s.cut.scale_mode), Int(&s.cut.out_width), Int(&s.cut.out_height), Int(&s.cut.scale)}},
+               {{Choice(&s.cut.anchor, 0, 8, 4), Int(&s.cut.width, 1, kSideMax), Int(&s.cut.height, 1, kSideMax)},
+                {Flag(&s.cut.scale_mode), Int(&s.cut.out_width, 1, kSideMax), Int(&s.cut.out_height, 1, kSideMax),
+                 Int(&s.cut.scale, 1, kSideMax)}},
                true, "anchor(0-8) width height; scale_mode(0 size,1 scale) out_width out_height scale(%)"});
   // Newer than the groups above; files without it read as before.
   g.push_back({"stretch", {{Choice(&s.display.stretch, 0, 3, 0)}}, true,
@@ -170,6 +183,10 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                "R G B (0/1 each)"});
   g.push_back({"edge-channels", {{Flag(&s.edge.use_r), Flag(&s.edge.use_g), Flag(&s.edge.use_b)}}, false,
                "R G B (0/1 each)"});
+  // -1: the current image's side. Sizes above 10000 are refused by the
+  // command with a message, so they pass here.
+  g.push_back({"resize-size", {{Int(&s.resize.x_to, -1), Int(&s.resize.y_to, -1)}}, false,
+               "x_to y_to (-1: the image's size; the from sizes are the image's)"});
   g.push_back({"gamma-table", {{Int(&s.gamma.table, 0, 3)}}, false,
                "0 all colours, 1-3 per-channel mode (R, G, B tables)"});
   // A slot number that names no slot is no input.

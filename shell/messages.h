@@ -11,6 +11,7 @@ inline constexpr char kMsgUnsupported[] = "%s : TAVO not support this format !";
 inline constexpr char kMsgOverwrite[] = "\"%s\" already exist.\n Do you overwrite file ?";
 inline constexpr char kMsgSaveOrNot[] = "Image No.%d(%s) is changed !\nDo you save ?";
 inline constexpr char kMsgVersion[] = "TAVO Ver.4.14";
+inline constexpr char kMsgBadSize[] = "サイズが不適切です！";
 
 // Read and write failures, each naming the file.
 inline constexpr char kMsgCannotOpenFile[] = "%s : ファイルを開けません！";

