@@ -281,6 +281,8 @@ TEST(ParseFilterList, OddListsDoNotBreakIt) {
 
 TEST(DialogPatterns, LowerCaseTwinsAndEverything) {
   EXPECT_EQ(DialogPatterns({"x", {"*.BMP", "*.TIFF"}}), (Strings{"*.BMP", "*.bmp", "*.TIFF", "*.tiff"}));
+  EXPECT_EQ(DialogPatterns({"x", {"*.JPG", "*.TIF", "*.TIFF", "*.fit"}}),
+            (Strings{"*.JPG", "*.jpg", "*.JPEG", "*.jpeg", "*.TIF", "*.tif", "*.TIFF", "*.tiff", "*.fit"}));
   EXPECT_EQ(DialogPatterns({"x", {"*.tvp"}}), Strings{"*.tvp"});
   EXPECT_EQ(DialogPatterns({"All", {"*.*"}}), Strings{"*"});
 }
