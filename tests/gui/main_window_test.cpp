@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The Qt main window on the offscreen platform: start-up with a file, the
 // menus, zoom by menu and mouse, the scroll bars and the wheel, keys, the
-// toolbar, the gamma and view dialogs, dropped files, the save question on
-// close, and screenshots for a person to look at.
+// toolbar and its tooltips, the gamma and view dialogs, dropped files, the
+// save question on close, the help viewer, fit to window and the display
+// stretch, and screenshots for a person to look at.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -19,12 +21,15 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextLayout>
+#include <QTextBrowser>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 #include <set>
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/gamma_dialog.h"
+#include "gui/help_viewer.h"
 #include "gui/image_view.h"
 #include "gui/tool_icons.h"
 #include "gui/toolbar_row.h"
@@ -310,6 +315,36 @@ TEST_F(MainWindowTest, ImageSelectAndDisplayDialogs) {
   });
   window_->action(kCmdDisplayMode)->trigger();
   EXPECT_EQ(app_->settings.display.scale, 1);
+}
+
+TEST_F(MainWindowTest, HelpAndTooltipsNeedNoBrowser) {
+  window_->RunMenuCommand(kCmdHelp);
+  ASSERT_NE(window_->help_viewer(), nullptr);
+  EXPECT_EQ(window_->help_viewer()->browser()->documentTitle(), QString::fromUtf8("TAVO ヘルプ"));
+  SaveScreenshot(window_->help_viewer(), "help_viewer");
+  QHelpEvent tip(QEvent::ToolTip, QPoint(24 + 5, 10), window_->toolbar_row()->mapToGlobal(QPoint(29, 10)));
+  QCoreApplication::sendEvent(window_->toolbar_row(), &tip);
+  EXPECT_EQ(QToolTip::text(), QString::fromUtf8("保存(BMP,JPG,TIF,PPM)"));
+}
+
+TEST_F(MainWindowTest, ALinearFrameZoomedFittedAndStretched) {
+  ASSERT_TRUE(WritePnm(dir_ + "/linear.ppm", MakeFlatImage(1000, 800, 1000), false));
+  window_->Start({dir_ + "/linear.ppm"});
+  QWheelEvent wheel(QPointF(100, 100), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(viewport(), &wheel);
+  EXPECT_EQ(app_->slots[0].zoom, 150);
+  window_->action(kCmdZoomFit)->trigger();
+  QScrollBar* bars[2] = {window_->image_view()->horizontalScrollBar(), window_->image_view()->verticalScrollBar()};
+  EXPECT_EQ(bars[0]->maximum() + bars[1]->maximum(), 0);  // the whole picture in view
+  WhenModal<QDialog>([](QDialog* d) {
+    d->findChild<QComboBox*>("stretch")->setCurrentIndex(kStretchAutoChannel);
+    d->accept();
+  });
+  window_->action(kCmdDisplayMode)->trigger();
+  window_->image_view()->repaint();
+  EXPECT_EQ(window_->image_view()->frame().rgb[0], 64);  // the flat sky is the median: a quarter
+  SaveScreenshot(window_.get(), "auto_stretch");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "io/file_type.h"
+#include "io/image_file.h"
 #include "shell/file_filters.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_test_util.h"
@@ -285,6 +286,35 @@ TEST(DialogPatterns, LowerCaseTwinsAndEverything) {
             (Strings{"*.JPG", "*.jpg", "*.JPEG", "*.jpeg", "*.TIF", "*.tif", "*.TIFF", "*.tiff", "*.fit"}));
   EXPECT_EQ(DialogPatterns({"x", {"*.tvp"}}), Strings{"*.tvp"});
   EXPECT_EQ(DialogPatterns({"All", {"*.*"}}), Strings{"*"});
+}
+
+TEST_F(ShellTest, ACutFileOpensAndSaysHowManyRowsAreMissing) {
+  // 3 x 4 TIFF cut inside its second row (rows of 18 bytes behind 128).
+  ASSERT_TRUE(WriteImageFile(Path("w.tif"), MakePositionImage(3, 4), kSaveFilterTiff));
+  WriteBytes(Path("cut.tif"), ReadBytes(Path("w.tif")).substr(0, 128 + 18 + 5));
+  Open(Path("cut.tif"));
+  EXPECT_EQ(Slot(0).height, 4);
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgFileEndedEarly, Path("cut.tif"), 3)});
+}
+
+TEST_F(ShellTest, SaveDialogStartsOnAFilterThatKeepsSixteenBits) {
+  Image& image = PutImage(*app_, 0, MakePositionImage(2, 2), "");
+  const auto first_filter = [&](const std::string& name, int chosen) {
+    image.name = name;
+    ui_.files.push_back({false, "", chosen});
+    Run(kCmdSave);
+    return ui_.file_requests.back().filter_index;
+  };
+  EXPECT_EQ(first_filter("", kSaveFilterJpeg), kSaveFilterTiff);  // nothing to go by
+  EXPECT_EQ(first_filter("sky.fits", 0), kSaveFilterJpeg);        // the last one chosen
+  EXPECT_EQ(first_filter("frame.bmp", 0), kSaveFilterBmp);        // its own format
+  // Names choose their format whatever the filter; FITS has no writer.
+  ui_.files.push_back({true, Path("x.jpeg"), kSaveFilterBmp});
+  Run(kCmdSave);
+  EXPECT_EQ(ReadBytes(Path("x.jpeg")).substr(0, 2), "\xFF\xD8");
+  ui_.files.push_back({true, Path("y.FITS"), kSaveFilterBmp});
+  Run(kCmdSave);
+  EXPECT_EQ(LastBox().text, Msg(kMsgNoWriter, Path("y.FITS")));
 }
 
 }  // namespace
