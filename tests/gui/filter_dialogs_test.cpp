@@ -200,25 +200,20 @@ TEST_F(FilterDialogTest, DistortionSignedShiftThenOk) {
 // The "詳細設定" button of a step opens its operation's dialog over the
 // batch dialog; each dialog bears its step's list text as its title.
 TEST_F(FilterDialogTest, BatchStepDetailsOpenTheirDialogs) {
-  std::vector<QString> titles;
+  QStringList titles, want;
   WhenModal<BatchDialog>([&](BatchDialog* d) {
     for (const int code : {kStepCrop, kStepSharp, kStepEdge, kStepRotate, kStepDistortion}) {
+      want << QString::fromUtf8(BatchStepText(code));
       d->step_list(1)->setCurrentIndex(d->step_list(1)->findData(code));
       WhenModal<QDialog>([&](QDialog* detail) {
-        titles.push_back(detail->parentWidget() == d ? detail->windowTitle() : QString("?"));
+        titles << (detail->parentWidget() == d ? detail->windowTitle() : "not over the batch dialog");
         detail->reject();
       });
-      const size_t before = titles.size();
       d->details_button(1)->click();
-      if (titles.size() == before) titles.push_back("none");
     }
     d->reject();
   });
   window_->action(kCmdBatchSettings)->trigger();
-  std::vector<QString> want;
-  for (const int code : {kStepCrop, kStepSharp, kStepEdge, kStepRotate, kStepDistortion}) {
-    want.push_back(QString::fromUtf8(BatchStepText(code)));
-  }
   EXPECT_EQ(titles, want);
 }
 
