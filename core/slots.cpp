@@ -152,25 +152,30 @@ bool CopyWindow(const Image& source, Image& destination, int x0, int y0, int w, 
 
 }  // namespace
 
-bool CropToSize(const Image& source, Image& destination, int anchor, int new_width,
-                int new_height) {
-  if (source.Empty() || new_width <= 0 || new_height <= 0) return false;
-  int x0 = 0, y0 = 0;
-  if (new_width > source.width) {
-    new_width = source.width;
+bool CropWindow(const Image& source, int anchor, int* x0, int* y0, int* width, int* height) {
+  if (source.Empty() || *width <= 0 || *height <= 0) return false;
+  *x0 = *y0 = 0;
+  if (*width > source.width) {
+    *width = source.width;
   } else {
     const int col = ((anchor % 3) + 3) % 3;
-    x0 = col == 0 ? 0 : col == 1 ? (source.width - new_width) / 2 : source.width - new_width;
+    *x0 = col == 0 ? 0 : col == 1 ? (source.width - *width) / 2 : source.width - *width;
   }
-  if (new_height > source.height) {
-    new_height = source.height;
+  if (*height > source.height) {
+    *height = source.height;
   } else {
     // Memory rows count from the bottom, so the top row of the grid sits at
     // the largest offset.
     const int row = anchor / 3;
-    y0 = row <= 0 ? source.height - new_height
-                  : row == 1 ? (source.height - new_height) / 2 : 0;
+    *y0 = row <= 0 ? source.height - *height : row == 1 ? (source.height - *height) / 2 : 0;
   }
+  return true;
+}
+
+bool CropToSize(const Image& source, Image& destination, int anchor, int new_width,
+                int new_height) {
+  int x0 = 0, y0 = 0;
+  if (!CropWindow(source, anchor, &x0, &y0, &new_width, &new_height)) return false;
   return CopyWindow(source, destination, x0, y0, new_width, new_height);
 }
 

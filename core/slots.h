@@ -44,8 +44,13 @@ void SwapUndo(Image& image);
 // the source is empty or memory is short.
 bool DuplicateImage(const Image& source, Image& destination);
 
-// Anchors 0..8 on a 3 x 3 grid read from the top-left; see the .cpp for the
-// offsets. A side larger than the source's is taken whole.
+// The window CropToSize copies: anchors 0..8 on a 3 x 3 grid read from the
+// top-left (0, 1, 2 at the top of the picture, 0, 3, 6 at the left); a side
+// larger than the source's is taken whole. Sets the window's bottom-left
+// corner and cuts `width` and `height` to the source; false when the source
+// is empty or a side is below 1.
+bool CropWindow(const Image& source, int anchor, int* x0, int* y0, int* width, int* height);
+// Copies that window into `destination`.
 bool CropToSize(const Image& source, Image& destination, int anchor, int new_width,
                 int new_height);
 // Rectangle from min(x1, x2), min(y1, y2) (memory rows), |x2 - x1| wide and

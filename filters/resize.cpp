@@ -111,34 +111,44 @@ TAVO_AVX2_CLONES void LanczosRowWhole(Taps taps, const double* phase_row, const 
   }
 }
 
-// Checks the new size and the memory for its planes and for `table_bytes`
-// of per-column tables, fills fresh planes through `fill` and moves them
-// into the image.
-template <typename Fill>
-OpStatus Resample(Image& image, int64_t new_width, int64_t new_height, uint64_t table_bytes,
-                  Fill fill) {
-  if (image.Empty() || !image.r || !image.g || !image.b) return kOpNothingToDo;
-  if (new_width <= 0 || new_height <= 0) return kOpNothingToDo;
-  if (new_width > INT_MAX || new_height > INT_MAX) return kOpNoMemory;
-  const uint64_t bytes = ImageBytes(new_width, new_height, 6);
-  if (bytes == 0 || !MemoryFits(bytes + table_bytes)) return kOpNoMemory;
-  Image fresh;
-  if (!AllocateImagePlanes(fresh, static_cast<int>(new_width), static_cast<int>(new_height), false)) {
-    return kOpNoMemory;
-  }
-  fill(fresh);
-  AdoptPlanes(image, fresh);
-  return kOpMade;
+// The part of an image a resize reads: the whole of it, or the window of
+// a crop, read in place so that the crop needs no copy of its own.
+struct Source {
+  const uint16_t* plane[3];
+  int width, height;
+  size_t stride;  // samples from one row to the next
+};
+
+Source WholeOf(const Image& image) {
+  return {{image.r.get(), image.g.get(), image.b.get()}, image.width, image.height,
+          static_cast<size_t>(image.width)};
 }
 
-int64_t Scaled(int side, int to, int from) { return static_cast<int64_t>(side) * to / from; }
-
-const uint16_t* Row(const Image& image, int c, int y) {
-  return image.Channel(c) + static_cast<size_t>(y) * image.width;
+const uint16_t* Row(const Source& source, int c, int y) {
+  return source.plane[c] + static_cast<size_t>(y) * source.stride;
 }
 uint16_t* Row(Image& image, int c, int y) {
   return image.Channel(c) + static_cast<size_t>(y) * image.width;
 }
+
+bool HasPlanes(const Image& image) { return !image.Empty() && image.r && image.g && image.b; }
+
+// Checks the new size and the memory for its planes and for `table_bytes`
+// of per-column tables, then fills fresh planes through `fill`.
+template <typename Fill>
+OpStatus Resample(Image& fresh, int64_t new_width, int64_t new_height, uint64_t table_bytes, Fill fill) {
+  if (new_width <= 0 || new_height <= 0) return kOpNothingToDo;
+  if (new_width > INT_MAX || new_height > INT_MAX) return kOpNoMemory;
+  const uint64_t bytes = ImageBytes(new_width, new_height, 6);
+  if (bytes == 0 || !MemoryFits(bytes + table_bytes)) return kOpNoMemory;
+  if (!AllocateImagePlanes(fresh, static_cast<int>(new_width), static_cast<int>(new_height), false)) {
+    return kOpNoMemory;
+  }
+  fill(fresh);
+  return kOpMade;
+}
+
+int64_t Scaled(int side, int to, int from) { return static_cast<int64_t>(side) * to / from; }
 
 // Position of output index i on the source axis and its remainder.
 struct Step {
@@ -149,7 +159,7 @@ Step StepAt(int64_t i, int num, int den, int scale) {
   return {static_cast<int>(p / num), static_cast<int>((p % num) * scale / num)};
 }
 
-void FillInterpolated(const Image& src, Image& dst, int num_x, int den_x, int num_y, int den_y) {
+void FillInterpolated(const Source& src, Image& dst, int num_x, int den_x, int num_y, int den_y) {
   const int w = src.width, h = src.height, nw = dst.width;
   std::vector<int> sx(nw), sx1(nw), fx(nw);
   for (int x = 0; x < nw; ++x) {
@@ -191,7 +201,7 @@ void BoxRange(int64_t i, int num, int den, int size, int* first, int* end) {
 // 65535, so the product is within 2^-35 of the true value, while a box
 // below 2^34 samples keeps (sum + 0.5) / area at least 2^-35 from the next
 // whole number. The sum itself (below 2^53) converts exactly.
-void FillBoxes(const Image& src, Image& dst, int num_x, int den_x, int num_y, int den_y) {
+void FillBoxes(const Source& src, Image& dst, int num_x, int den_x, int num_y, int den_y) {
   const int w = src.width, h = src.height, nw = dst.width;
   std::vector<int> bx0(nw), bx1(nw);
   std::vector<double> column_reciprocal(nw);
@@ -230,7 +240,7 @@ void FillBoxes(const Image& src, Image& dst, int num_x, int den_x, int num_y, in
   });
 }
 
-void FillLanczos(const Image& src, Image& dst, int num_x, int den_x, int num_y, int den_y) {
+void FillLanczos(const Source& src, Image& dst, int num_x, int den_x, int num_y, int den_y) {
   const int w = src.width, h = src.height, nw = dst.width;
   std::vector<double> kernel(16 * 16 * 25);  // [py][px][tap]
   for (int py = 0; py < 16; ++py) {
@@ -278,6 +288,53 @@ void FillLanczos(const Image& src, Image& dst, int num_x, int den_x, int num_y, 
   });
 }
 
+// The three methods from `src` into fresh planes of `fresh`.
+OpStatus ResizeInto(const Source& src, Image& fresh, int method, int x_to, int x_from, int y_to, int y_from) {
+  x_to = std::max(x_to, 1), x_from = std::max(x_from, 1);
+  y_to = std::max(y_to, 1), y_from = std::max(y_from, 1);
+  if (method == kResizeNearest) {
+    const int64_t nw = Scaled(src.width, x_to, x_from), nh = Scaled(src.height, y_to, y_from);
+    return Resample(fresh, nw, nh, static_cast<uint64_t>(std::max<int64_t>(nw, 0)) * 4, [&](Image& dst) {
+      std::vector<int> sx(dst.width);
+      for (int x = 0; x < dst.width; ++x) sx[x] = static_cast<int>(Scaled(x, x_from, x_to));
+      ForEachBand(dst.height, dst.PixelCount(), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+          const int sy = static_cast<int>(Scaled(y, y_from, y_to));
+          for (int c = 0; c < 3; ++c) {
+            const uint16_t* in = Row(src, c, sy);
+            uint16_t* out = Row(dst, c, y);
+            for (int x = 0; x < dst.width; ++x) out[x] = in[sx[x]];
+          }
+        }
+      });
+    });
+  }
+  ReduceResizeFactors(&x_to, &x_from);
+  ReduceResizeFactors(&y_to, &y_from);
+  const int64_t nw = Scaled(src.width, x_to, x_from), nh = Scaled(src.height, y_to, y_from);
+  const uint64_t columns = static_cast<uint64_t>(std::max<int64_t>(nw, 0));
+  if (method == kResizeBilinear) {
+    const bool interpolate = nh > 2 * static_cast<int64_t>(src.height) / 3;
+    return Resample(fresh, nw, nh, columns * 16, [&](Image& dst) {
+      if (interpolate) {
+        FillInterpolated(src, dst, x_to, x_from, y_to, y_from);
+      } else {
+        FillBoxes(src, dst, x_to, x_from, y_to, y_from);
+      }
+    });
+  }
+  return Resample(fresh, nw, nh, columns * 8,
+                  [&](Image& dst) { FillLanczos(src, dst, x_to, x_from, y_to, y_from); });
+}
+
+OpStatus ResizeInPlace(Image& image, int method, int x_to, int x_from, int y_to, int y_from) {
+  if (!HasPlanes(image)) return kOpNothingToDo;
+  Image fresh;
+  const OpStatus status = ResizeInto(WholeOf(image), fresh, method, x_to, x_from, y_to, y_from);
+  if (status == kOpMade) AdoptPlanes(image, fresh);
+  return status;
+}
+
 }  // namespace
 
 void ReduceResizeFactors(int* to, int* from) {
@@ -318,53 +375,15 @@ void LanczosWeights(int px, int py, double weights[25]) {
 }
 
 OpStatus ResizeNearest(Image& image, int x_to, int x_from, int y_to, int y_from) {
-  x_to = std::max(x_to, 1), x_from = std::max(x_from, 1);
-  y_to = std::max(y_to, 1), y_from = std::max(y_from, 1);
-  const int64_t nw = Scaled(image.width, x_to, x_from), nh = Scaled(image.height, y_to, y_from);
-  const Image& src = image;
-  return Resample(image, nw, nh, static_cast<uint64_t>(std::max<int64_t>(nw, 0)) * 4, [&](Image& dst) {
-    std::vector<int> sx(dst.width);
-    for (int x = 0; x < dst.width; ++x) sx[x] = static_cast<int>(Scaled(x, x_from, x_to));
-    ForEachBand(dst.height, dst.PixelCount(), [&](int first, int last) {
-      for (int y = first; y < last; ++y) {
-        const int sy = static_cast<int>(Scaled(y, y_from, y_to));
-        for (int c = 0; c < 3; ++c) {
-          const uint16_t* in = Row(src, c, sy);
-          uint16_t* out = Row(dst, c, y);
-          for (int x = 0; x < dst.width; ++x) out[x] = in[sx[x]];
-        }
-      }
-    });
-  });
+  return ResizeInPlace(image, kResizeNearest, x_to, x_from, y_to, y_from);
 }
 
 OpStatus ResizeBilinear(Image& image, int x_to, int x_from, int y_to, int y_from) {
-  x_to = std::max(x_to, 1), x_from = std::max(x_from, 1);
-  y_to = std::max(y_to, 1), y_from = std::max(y_from, 1);
-  ReduceResizeFactors(&x_to, &x_from);
-  ReduceResizeFactors(&y_to, &y_from);
-  const int64_t nw = Scaled(image.width, x_to, x_from), nh = Scaled(image.height, y_to, y_from);
-  const bool interpolate = nh > 2 * static_cast<int64_t>(image.height) / 3;
-  const Image& src = image;
-  return Resample(image, nw, nh, static_cast<uint64_t>(std::max<int64_t>(nw, 0)) * 16, [&](Image& dst) {
-    if (interpolate) {
-      FillInterpolated(src, dst, x_to, x_from, y_to, y_from);
-    } else {
-      FillBoxes(src, dst, x_to, x_from, y_to, y_from);
-    }
-  });
+  return ResizeInPlace(image, kResizeBilinear, x_to, x_from, y_to, y_from);
 }
 
 OpStatus ResizeLanczos(Image& image, int x_to, int x_from, int y_to, int y_from) {
-  x_to = std::max(x_to, 1), x_from = std::max(x_from, 1);
-  y_to = std::max(y_to, 1), y_from = std::max(y_from, 1);
-  ReduceResizeFactors(&x_to, &x_from);
-  ReduceResizeFactors(&y_to, &y_from);
-  const int64_t nw = Scaled(image.width, x_to, x_from), nh = Scaled(image.height, y_to, y_from);
-  const Image& src = image;
-  return Resample(image, nw, nh, static_cast<uint64_t>(std::max<int64_t>(nw, 0)) * 8, [&](Image& dst) {
-    FillLanczos(src, dst, x_to, x_from, y_to, y_from);
-  });
+  return ResizeInPlace(image, kResizeLanczos, x_to, x_from, y_to, y_from);
 }
 
 OpStatus ApplyResize(Image& image, const ResizeParams& p) {
@@ -395,19 +414,28 @@ void CropResizeTarget(const CropResizeParams& p, int* x_to, int* y_to) {
 }
 
 OpStatus ApplyCropResize(const Image& source, Image& destination, const CropResizeParams& p) {
-  if (source.Empty() || !source.r || p.crop_width < 1 || p.crop_height < 1) return kOpNothingToDo;
-  Image cut;
-  if (!CropToSize(source, cut, p.anchor, p.crop_width, p.crop_height)) return kOpNoMemory;
+  if (!HasPlanes(source) || p.crop_width < 1 || p.crop_height < 1) return kOpNothingToDo;
   int x_to = 0, y_to = 0;
   CropResizeTarget(p, &x_to, &y_to);
-  if (x_to != p.crop_width || y_to != p.crop_height) {
+  Image fresh;
+  if (x_to == p.crop_width && y_to == p.crop_height) {
+    if (!CropToSize(source, fresh, p.anchor, p.crop_width, p.crop_height)) return kOpNoMemory;
+  } else {
+    // The resize reads the window in place: no copy of the crop is made.
+    int x0 = 0, y0 = 0, w = p.crop_width, h = p.crop_height;
+    CropWindow(source, p.anchor, &x0, &y0, &w, &h);
+    const size_t corner = static_cast<size_t>(y0) * source.width + x0;
+    const Source window{{source.r.get() + corner, source.g.get() + corner, source.b.get() + corner},
+                        w,
+                        h,
+                        static_cast<size_t>(source.width)};
     const bool enlarge = p.crop_width <= x_to && p.crop_height <= y_to;
-    const OpStatus status = enlarge ? ResizeLanczos(cut, x_to, p.crop_width, y_to, p.crop_height)
-                                    : ResizeBilinear(cut, x_to, p.crop_width, y_to, p.crop_height);
+    const OpStatus status = ResizeInto(window, fresh, enlarge ? kResizeLanczos : kResizeBilinear, x_to,
+                                       p.crop_width, y_to, p.crop_height);
     if (status != kOpMade) return status;
   }
-  AdoptPlanes(destination, cut);
-  destination.monochrome = cut.monochrome;
+  AdoptPlanes(destination, fresh);
+  destination.monochrome = source.monochrome;
   return kOpMade;
 }
 

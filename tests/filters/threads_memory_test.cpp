@@ -54,6 +54,7 @@ const Op kOps[] = {
     {"bilinear up", [](Image& i) { return ResizeBilinear(i, 7, 5, 3, 2); }, true},
     {"bilinear box", [](Image& i) { return ResizeBilinear(i, 1, 2, 1, 2); }, true},
     {"lanczos", [](Image& i) { return ResizeLanczos(i, 13, 6, 9, 5); }, true},
+    {"lanczos whole factor", [](Image& i) { return ResizeLanczos(i, 2, 1, 3, 1); }, true},
     {"crop and resize", CropInPlace, true},
     {"quarter turn", [](Image& i) { return ApplyRotation(i, {kRotateByAngle, -9000}); }, true},
     {"rotation 12.5", [](Image& i) { return ApplyRotation(i, {kRotateByAngle, 1250}); }, true},

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "gui/dialogs/batch_dialog.h"
 #include "gui/dialogs/crop_dialog.h"
 #include "gui/dialogs/distortion_dialog.h"
 #include "gui/dialogs/edge_dialog.h"
@@ -193,6 +195,26 @@ TEST_F(FilterDialogTest, DistortionSignedShiftThenOk) {
   ASSERT_TRUE(driven);
   EXPECT_EQ(app_->settings.waikyoku.corner, -1);
   EXPECT_EQ(app_->slots[0].undo_available, 1);
+}
+
+// The "詳細設定" button of a step opens its operation's dialog over the
+// batch dialog; each dialog bears its step's list text as its title.
+TEST_F(FilterDialogTest, BatchStepDetailsOpenTheirDialogs) {
+  QStringList titles, want;
+  WhenModal<BatchDialog>([&](BatchDialog* d) {
+    for (const int code : {kStepCrop, kStepSharp, kStepEdge, kStepRotate, kStepDistortion}) {
+      want << QString::fromUtf8(BatchStepText(code));
+      d->step_list(1)->setCurrentIndex(d->step_list(1)->findData(code));
+      WhenModal<QDialog>([&](QDialog* detail) {
+        titles << (detail->parentWidget() == d ? detail->windowTitle() : "not over the batch dialog");
+        detail->reject();
+      });
+      d->details_button(1)->click();
+    }
+    d->reject();
+  });
+  window_->action(kCmdBatchSettings)->trigger();
+  EXPECT_EQ(titles, want);
 }
 
 }  // namespace
