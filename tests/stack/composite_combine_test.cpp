@@ -130,6 +130,7 @@ TEST(CombineAverage, RejectionOfThreeAndFourInputs) {
       {"four, no rejection", {1000, 1000, 60000, 1000}, -1, 15750},
       // 60000 deviates by 59000, the others by |1000 - 62000 / 3| = 19666.
       {"four: the spot goes", {1000, 1000, 60000, 1000}, 5, 1000},
+      {"four: the last input is the spot", {1000, 1000, 1000, 60000}, 5, 1000},
       // Move mode keeps the first input only, spot or not.
       {"move mode", {1000, 9000, 1000}, 256 + 5, 1000}, {"move mode, spot first", {9000, 1000, 1000}, 256 + 5, 9000}};
   for (const auto& c : cases) EXPECT_EQ(AverageR(c.r, c.noise), c.want) << c.what;
