@@ -23,28 +23,76 @@ int GridStep(int v, int n, int quarter) {
   return std::max(s, 2);
 }
 
-// Mean of the third and fourth smallest candidates above `threshold` on
-// the 5 x 5 grid around (x, y) inside the one-pixel frame of s (w x h).
-uint16_t RobustSample(const uint16_t* s, int w, int h, int x, int y, int quarter, int threshold) {
-  const int sx = GridStep(x, w, quarter), sy = GridStep(y, h, quarter);
-  int least[4] = {65535, 65535, 65535, 65535};
+// Keeps a0 <= a1 <= a2 <= a3 the four smallest values seen: the same four
+// as inserting v in ascending order, without a branch.
+inline void KeepFourSmallest(int v, int& a0, int& a1, int& a2, int& a3) {
+  int t = std::max(a0, v);
+  a0 = std::min(a0, v);
+  const int t1 = std::max(a1, t);
+  a1 = std::min(a1, t);
+  const int t2 = std::max(a2, t1);
+  a2 = std::min(a2, t1);
+  a3 = std::min(a3, t2);
+}
+
+// Row y of the robust background: per pixel the mean of the third and
+// fourth smallest candidates above `threshold` on the 5 x 5 grid around it
+// inside the one-pixel frame of s (w x h); slots start at 65535, and a
+// candidate at or below the threshold counts as 65535, which changes none.
+void RobustRow(const uint16_t* s, int w, int h, int y, int quarter, int threshold, uint16_t* out) {
+  const int sy = GridStep(y, h, quarter);
+  const uint16_t* rows[5];
+  int nrows = 0;
   for (int j = -2; j <= 2; ++j) {
     const int yy = y + j * sy;
-    if (yy < 1 || yy > h - 2) continue;
-    for (int i = -2; i <= 2; ++i) {
-      const int xx = x + i * sx;
-      if (xx < 1 || xx > w - 2) continue;
-      const int v = s[static_cast<size_t>(yy) * w + xx];
-      if (v <= threshold || v >= least[3]) continue;
-      int pos = 3;
-      while (pos > 0 && least[pos - 1] > v) {
-        least[pos] = least[pos - 1];
-        --pos;
-      }
-      least[pos] = v;
-    }
+    if (yy >= 1 && yy <= h - 2) rows[nrows++] = s + static_cast<size_t>(yy) * w;
   }
-  return static_cast<uint16_t>((least[2] + least[3]) >> 1);
+  // Columns whose five candidates all lie inside at the full step.
+  // (A quarter below 2 is stepped by 2: no fast columns then.)
+  const int fast0 = quarter >= 2 ? 2 * quarter + 1 : w, fast1 = quarter >= 2 ? w - 2 * quarter - 1 : w;
+  auto general = [&](int x) {
+    const int sx = GridStep(x, w, quarter);
+    int a0 = 65535, a1 = 65535, a2 = 65535, a3 = 65535;
+    for (int r = 0; r < nrows; ++r) {
+      for (int i = -2; i <= 2; ++i) {
+        const int xx = x + i * sx;
+        if (xx < 1 || xx > w - 2) continue;
+        const int v = rows[r][xx];
+        KeepFourSmallest(v <= threshold ? 65535 : v, a0, a1, a2, a3);
+      }
+    }
+    out[x] = static_cast<uint16_t>((a2 + a3) >> 1);
+  };
+  for (int x = 0; x < std::min(fast0, w); ++x) general(x);
+  // Chunks of columns at once, the slots kept as signed 16-bit values
+  // (sample - 32768) so that the minimum and maximum are single vector
+  // instructions; the order of the values is unchanged by the shift.
+  constexpr int kChunk = 256;
+  const int16_t cut = static_cast<int16_t>((threshold < 0 ? 0 : threshold + 1) - 32768);
+  for (int x0 = fast0; x0 < fast1; x0 += kChunk) {
+    const int n = std::min(kChunk, fast1 - x0);
+    int16_t a0[kChunk], a1[kChunk], a2[kChunk], a3[kChunk];
+    for (int k = 0; k < n; ++k) a0[k] = a1[k] = a2[k] = a3[k] = 32767;
+    for (int r = 0; r < nrows; ++r) {
+      for (int i = -2; i <= 2; ++i) {
+        const uint16_t* src = rows[r] + x0 + i * quarter;
+#pragma omp simd
+        for (int k = 0; k < n; ++k) {
+          int16_t v = static_cast<int16_t>(src[k] - 32768);
+          v = v < cut ? int16_t{32767} : v;
+          const int16_t t0 = std::max(a0[k], v);
+          a0[k] = std::min(a0[k], v);
+          const int16_t t1 = std::max(a1[k], t0);
+          a1[k] = std::min(a1[k], t0);
+          const int16_t t2 = std::max(a2[k], t1);
+          a2[k] = std::min(a2[k], t1);
+          a3[k] = std::min(a3[k], t2);
+        }
+      }
+    }
+    for (int k = 0; k < n; ++k) out[x0 + k] = static_cast<uint16_t>((a2[k] + a3[k] + 65536) >> 1);
+  }
+  for (int x = std::max(fast1, fast0); x < w; ++x) general(x);
 }
 
 // Mean of the 3 x 3 neighbours that lie in the plane without the smallest
@@ -124,32 +172,53 @@ bool GenerateBackgroundPlane(uint16_t* out, const uint16_t* in, int width, int h
     for (int x = 0; x < w; ++x) dst[x] = static_cast<uint16_t>((r0[2 * x] + r0[2 * x + 1] + r1[2 * x] + r1[2 * x + 1]) >> 2);
   }
 #pragma omp parallel for schedule(static) if (parallel)
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) b[static_cast<size_t>(y) * w + x] = RobustSample(s.get(), w, h, x, y, quarter, threshold);
-  }
+  for (int y = 0; y < h; ++y) RobustRow(s.get(), w, h, y, quarter, threshold, b.get() + static_cast<size_t>(y) * w);
   // The trimmed mean goes back into s, the box mean's row sums into sums.
 #pragma omp parallel for schedule(static) if (parallel)
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) s[static_cast<size_t>(y) * w + x] = TrimmedMean(b.get(), w, h, x, y);
   }
+// Box sums by running totals: along each row, then down each column in
+  // bands of columns; the totals are exact, so any order gives the same.
 #pragma omp parallel for schedule(static) if (parallel)
   for (int y = 0; y < h; ++y) {
     const uint16_t* row = s.get() + static_cast<size_t>(y) * w;
     uint32_t* dst = sums.get() + static_cast<size_t>(y) * w;
+    uint32_t sum = 0;
+    for (int xx = 0; xx <= std::min(r, w - 1); ++xx) sum += row[xx];
     for (int x = 0; x < w; ++x) {
-      uint32_t sum = 0;
-      for (int xx = std::max(x - r, 0); xx <= std::min(x + r, w - 1); ++xx) sum += row[xx];
       dst[x] = sum;
+      if (x + r + 1 < w) sum += row[x + r + 1];
+      if (x - r >= 0) sum -= row[x - r];
     }
   }
+  constexpr int kBand = 256;
+  const int bands = (w + kBand - 1) / kBand;
 #pragma omp parallel for schedule(static) if (parallel)
-  for (int y = 0; y < h; ++y) {
-    const int y0 = std::max(y - r, 0), y1 = std::min(y + r, h - 1);
-    for (int x = 0; x < w; ++x) {
-      uint32_t sum = 0;
-      for (int yy = y0; yy <= y1; ++yy) sum += sums[static_cast<size_t>(yy) * w + x];
-      const uint32_t cells = static_cast<uint32_t>((std::min(x + r, w - 1) - std::max(x - r, 0) + 1) * (y1 - y0 + 1));
-      b[static_cast<size_t>(y) * w + x] = static_cast<uint16_t>(sum / cells);
+  for (int band = 0; band < bands; ++band) {
+    const int x0 = band * kBand, x1 = std::min(x0 + kBand, w);
+    uint32_t column[kBand];
+    int count[kBand];
+    for (int x = x0; x < x1; ++x) {
+      column[x - x0] = 0;
+      count[x - x0] = std::min(x + r, w - 1) - std::max(x - r, 0) + 1;
+    }
+    for (int yy = 0; yy <= std::min(r, h - 1); ++yy) {
+      const uint32_t* src = sums.get() + static_cast<size_t>(yy) * w;
+      for (int x = x0; x < x1; ++x) column[x - x0] += src[x];
+    }
+    for (int y = 0; y < h; ++y) {
+      const uint32_t rows_in = static_cast<uint32_t>(std::min(y + r, h - 1) - std::max(y - r, 0) + 1);
+      uint16_t* dst = b.get() + static_cast<size_t>(y) * w;
+      for (int x = x0; x < x1; ++x) dst[x] = static_cast<uint16_t>(column[x - x0] / (rows_in * count[x - x0]));
+      if (y + r + 1 < h) {
+        const uint32_t* add = sums.get() + static_cast<size_t>(y + r + 1) * w;
+        for (int x = x0; x < x1; ++x) column[x - x0] += add[x];
+      }
+      if (y - r >= 0) {
+        const uint32_t* sub = sums.get() + static_cast<size_t>(y - r) * w;
+        for (int x = x0; x < x1; ++x) column[x - x0] -= sub[x];
+      }
     }
   }
   // Full size: each half-resolution sample and the halves towards its right,

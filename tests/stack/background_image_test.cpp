@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <omp.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "tests/test_images.h"
 
 namespace tavo {
@@ -97,6 +100,80 @@ TEST(GenerateBackground, SameBitsWithOneAndTwoThreads) {
   omp_set_num_threads(2);
   ASSERT_EQ(MakeBackgroundData(in, two, {64, 16, 1}), kOpMade);
   EXPECT_TRUE(SamePlanes(one, two));
+}
+
+}  // namespace
+}  // namespace tavo
+
+namespace tavo {
+namespace {
+
+// The generation written out step by step, pixel by pixel.
+std::vector<int> SlowBackground(const Image& img, int area, int smoothing) {
+  const int W = img.width, H = img.height, w = W / 2, h = H / 2, q = area / 4, r = smoothing / 2;
+  auto in = [&](int x, int y) { return int{img.r[static_cast<size_t>(y) * W + x]}; };
+  std::vector<int> s(w * h), b1(w * h), b2(w * h), b3(w * h), out(W * H);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) s[y * w + x] = (in(2 * x, 2 * y) + in(2 * x + 1, 2 * y) + in(2 * x, 2 * y + 1) + in(2 * x + 1, 2 * y + 1)) >> 2;
+  }
+  auto step = [&](int v, int n) {
+    int st = q;
+    if (v < 2 * q) st = v / 2;
+    if (v >= n - 2 * q) st = (n - v - 1) / 2;
+    return std::max(st, 2);
+  };
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      std::vector<int> c = {65535, 65535, 65535, 65535};
+      for (int j = -2; j <= 2; ++j) {
+        for (int i = -2; i <= 2; ++i) {
+          const int xx = x + i * step(x, w), yy = y + j * step(y, h);
+          if (xx >= 1 && xx <= w - 2 && yy >= 1 && yy <= h - 2 && s[yy * w + xx] > 0) c.push_back(s[yy * w + xx]);
+        }
+      }
+      std::sort(c.begin(), c.end());
+      b1[y * w + x] = (c[2] + c[3]) >> 1;
+    }
+  }
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const int reach = pass == 0 ? 1 : r;
+        std::vector<int> v;
+        for (int yy = std::max(y - reach, 0); yy <= std::min(y + reach, h - 1); ++yy) {
+          for (int xx = std::max(x - reach, 0); xx <= std::min(x + reach, w - 1); ++xx) {
+            v.push_back((pass == 0 ? b1 : b2)[yy * w + xx]);
+          }
+        }
+        std::sort(v.begin(), v.end());
+        long sum = 0;
+        for (int e : v) sum += e;
+        if (pass == 0) b2[y * w + x] = static_cast<int>((sum - v.front() - v.back()) / (long(v.size()) - 2));
+        else b3[y * w + x] = static_cast<int>(sum / long(v.size()));
+      }
+    }
+  }
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int v = b3[y * w + x];
+      const bool lx = x == w - 1, ly = y == h - 1;
+      out[2 * y * W + 2 * x] = v;
+      out[2 * y * W + 2 * x + 1] = lx ? v : (v + b3[y * w + x + 1]) >> 1;
+      out[(2 * y + 1) * W + 2 * x] = ly ? v : (v + b3[(y + 1) * w + x]) >> 1;
+      out[(2 * y + 1) * W + 2 * x + 1] = lx || ly ? v : (v + b3[(y + 1) * w + x + 1]) >> 1;
+    }
+  }
+  return out;
+}
+
+TEST(GenerateBackground, MatchesTheStepByStepComputation) {
+  Image img = MakeNoiseImage(90, 64, 6);
+  for (int i = 0; i < 300; ++i) img.r[i * 19] = 0;  // zeros to leave out
+  for (const auto& [area, smoothing] : {std::pair{8, 2}, std::pair{32, 16}, std::pair{64, 6}}) {
+    Image out;
+    ASSERT_EQ(MakeBackgroundData(img, out, {area, smoothing, 1}), kOpMade);
+    EXPECT_EQ(PlaneValues(out.r.get(), out), SlowBackground(img, area, smoothing)) << area << " " << smoothing;
+  }
 }
 
 }  // namespace
