@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Display conversion of a 6000 x 4000 image into an 800 x 512 window at
-// several zoom steps, against filling the same 8-bit buffer; and the cost
-// a repaint adds while the statistics refresh flag is set.
+// several zoom steps, against filling the same 8-bit buffer; the cost a
+// repaint adds while the statistics refresh flag is set; and the display
+// stretches.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -61,6 +62,28 @@ void BM_RenderDisplayWithStatsRefresh(benchmark::State& state) {
   img.stats_refresh = 0;
 }
 BENCHMARK(BM_RenderDisplayWithStatsRefresh)->Unit(benchmark::kMillisecond);
+
+// A repaint under a display stretch (mode 0 linear, 1 auto per channel,
+// 3 logarithmic) at 100 %: the statistics are sampled on every paint, the
+// tables rebuilt only when they change (`rebuild` forces it every time).
+void BM_RenderDisplayStretched(benchmark::State& state) {
+  Image& img = BigImage();
+  img.zoom = 100;
+  img.scroll_x = img.scroll_y = 1000;
+  img.stats_refresh = 0;
+  const int mode = static_cast<int>(state.range(0));
+  const bool rebuild = state.range(1) != 0;
+  DisplayFrame frame;
+  StretchTables tables;
+  for (auto _ : state) {
+    if (rebuild) tables = StretchTables{};
+    UpdateStretchTables(img, mode, &tables);
+    RenderDisplay(img, 800, 512, &frame, &tables);
+    benchmark::DoNotOptimize(frame.rgb.data());
+  }
+}
+BENCHMARK(BM_RenderDisplayStretched)
+    ->Args({0, 0})->Args({1, 0})->Args({1, 1})->Args({3, 1})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tavo

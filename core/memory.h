@@ -15,7 +15,9 @@ uint64_t AvailableMemoryBytes();
 // Tests pin the figure; a negative value returns to the real reading.
 void SetAvailableMemoryForTest(int64_t bytes);
 
-// True when `bytes` more can be taken while leaving a small reserve.
+// True when `bytes` more can be taken: at most 80 % of what is available
+// after a small reserve for the program itself (with a pinned test figure,
+// 80 % of that figure).
 bool MemoryFits(uint64_t bytes);
 
 // width x height x `bytes_per_pixel`, or 0 when either side is not positive

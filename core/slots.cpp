@@ -308,4 +308,9 @@ void MarkNewCopy(Image& image) {
   image.stats_stale = false;
 }
 
+void MarkNewCrop(Image& image) {
+  MarkNewCopy(image);
+  image.changed = 1;
+}
+
 }  // namespace tavo

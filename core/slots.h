@@ -24,8 +24,8 @@ void ClearSlot(SlotTable& table, int index);
 // Resets one record in place (planes freed, view state reset).
 void ResetImage(Image& image);
 
-// Memory headroom check: passes when four blocks of P x 6 bytes could be
-// had, P being the pixel count of slot `index`, or with -1 the largest of
+// Memory headroom check: passes when four blocks of P x 6 bytes fit
+// MemoryFits (the image, its undo copy and working room), P being the pixel count of slot `index`, or with -1 the largest of
 // all slots.
 bool HeadroomCheck(const SlotTable& table, int index);
 
@@ -75,6 +75,9 @@ void MarkLoaded(Image& image);
 void MarkInPlaceChange(Image& image);
 void MarkNewComposite(Image& image);
 void MarkNewDerived(Image& image);  // background data, line separation
-void MarkNewCopy(Image& image);     // copy, crop (statistics computed here)
+void MarkNewCopy(Image& image);     // plain copy (statistics computed here)
+// An area copy or crop: as a copy, but changed, since no file holds it and
+// closing or quitting must ask before it is thrown away.
+void MarkNewCrop(Image& image);
 
 }  // namespace tavo

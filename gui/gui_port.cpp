@@ -2,12 +2,10 @@
 #include "gui/gui_port.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QUrl>
 
 #include "gui/dialog_registry.h"
 #include "gui/file_dialog.h"
@@ -74,9 +72,7 @@ void GuiPort::Repaint() {
   if (window_ != nullptr) window_->Refresh();
 }
 
-bool GuiPort::OpenDocument(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
+bool GuiPort::OpenDocument(const std::string& path) { return window_ != nullptr && window_->ShowHelpPage(path); }
 
 int GuiPort::PrintImage(const PrintJob& job, std::string* detail) {
   if (job.image == nullptr) return kPrintDone;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // gui/gui_port.h - the shell's interface to the screen, done with Qt:
 // message boxes, questions, the operation dialogs, file dialogs, the wait
-// cursor, repainting, the system's document viewer and the printer.
+// cursor, repainting, the help viewer and the printer.
 #pragma once
 #include "shell/app_state.h"
 #include "shell/ui_port.h"

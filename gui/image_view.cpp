@@ -13,12 +13,6 @@
 #include "shell/view.h"
 
 namespace tavo {
-namespace {
-
-// Wheel notches scroll three lines, as other viewers do.
-constexpr int kWheelLines = 3;
-
-}  // namespace
 
 ImageView::ImageView(MainWindow* window) : QAbstractScrollArea(window), window_(window) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -29,9 +23,8 @@ ImageView::ImageView(MainWindow* window) : QAbstractScrollArea(window), window_(
   viewport()->setMouseTracking(true);
   viewport()->setAutoFillBackground(false);
   for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
-    bar->setRange(0, 100);
-    bar->setSingleStep(1);
-    bar->setPageStep(10);
+    bar->setRange(0, 0);
+    bar->setSingleStep(kScrollLine);
     bar->setFocusPolicy(Qt::NoFocus);
   }
   connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -48,15 +41,16 @@ void ImageView::Refresh() {
 void ImageView::SyncScrollBars() {
   const AppState& app = window_->app();
   const int c = app.slots.current;
-  int h = 0, v = 0;
-  if (c >= 0 && c < kSlotCount && !app.slots[c].Empty()) {
-    h = ScrollBarPosition(app.slots[c], app.client_width, app.client_height, kScrollHorizontal);
-    v = ScrollBarPosition(app.slots[c], app.client_width, app.client_height, kScrollVertical);
+  const bool shown = c >= 0 && c < kSlotCount && !app.slots[c].Empty();
+  for (int bar : {kScrollHorizontal, kScrollVertical}) {
+    ScrollBarRange range;
+    if (shown) range = ScrollBarRangeOf(app.slots[c], app.client_width, app.client_height, bar);
+    QScrollBar* sb = bar == kScrollHorizontal ? horizontalScrollBar() : verticalScrollBar();
+    const QSignalBlocker block(sb);
+    sb->setRange(0, range.maximum);
+    sb->setPageStep(range.page);
+    sb->setValue(range.value);
   }
-  const QSignalBlocker hb(horizontalScrollBar());
-  const QSignalBlocker vb(verticalScrollBar());
-  horizontalScrollBar()->setValue(h);
-  verticalScrollBar()->setValue(v);
 }
 
 void ImageView::ScrollAction(int bar, int qt_action) {
@@ -70,14 +64,14 @@ void ImageView::ScrollAction(int bar, int qt_action) {
     case QAbstractSlider::SliderSingleStepAdd: action = kScrollLineDown; break;
     case QAbstractSlider::SliderPageStepSub: action = kScrollPageUp; break;
     case QAbstractSlider::SliderPageStepAdd: action = kScrollPageDown; break;
-    case QAbstractSlider::SliderMove: action = kScrollThumb; break;
-    case QAbstractSlider::SliderToMinimum: action = kScrollThumb; break;
-    case QAbstractSlider::SliderToMaximum: action = kScrollThumb; break;
+    case QAbstractSlider::SliderMove:
+    case QAbstractSlider::SliderToMinimum:
+    case QAbstractSlider::SliderToMaximum: action = kScrollTo; break;
     default: return;
   }
   ScrollImage(*image, app.client_width, app.client_height, bar, action, sb->sliderPosition());
   // The bar shows where the shell put the view, not where Qt would have.
-  sb->setSliderPosition(ScrollBarPosition(*image, app.client_width, app.client_height, bar));
+  sb->setSliderPosition(ScrollBarRangeOf(*image, app.client_width, app.client_height, bar).value);
   viewport()->update();
 }
 
@@ -88,7 +82,8 @@ void ImageView::paintEvent(QPaintEvent*) {
   painter.fillRect(viewport()->rect(), Qt::white);
   AppState& app = window_->app();
   Image* image = CurrentImage(app);
-  if (image == nullptr || !RenderDisplay(*image, app.client_width, app.client_height, &frame_)) {
+  if (image != nullptr) UpdateStretchTables(*image, app.settings.display.stretch, &stretch_);
+  if (image == nullptr || !RenderDisplay(*image, app.client_width, app.client_height, &frame_, &stretch_)) {
     frame_ = DisplayFrame();
     return;
   }
@@ -144,20 +139,33 @@ void ImageView::mouseMoveEvent(QMouseEvent* event) {
   if (app.area_flag == 2) viewport()->update();
 }
 
+void ImageView::leaveEvent(QEvent* event) {
+  ImageMouseLeave(window_->app());
+  window_->RefreshStatus();
+  QAbstractScrollArea::leaveEvent(event);
+}
+
 void ImageView::wheelEvent(QWheelEvent* event) {
   AppState& app = window_->app();
   Image* image = CurrentImage(app);
+  event->accept();
   if (image == nullptr) return;
   const QPoint delta = event->angleDelta();
-  const bool horizontal = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+  const bool zoom = (event->modifiers() & Qt::ControlModifier) != 0;
+  const bool horizontal = !zoom && (delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier));
   const int amount = horizontal && delta.x() != 0 ? delta.x() : delta.y();
+  // Smooth-scrolling devices send fractions of a notch: each counts as one.
   const int notches = amount / 120 != 0 ? amount / 120 : (amount > 0 ? 1 : amount < 0 ? -1 : 0);
-  const int bar = horizontal ? kScrollHorizontal : kScrollVertical;
-  const int action = notches > 0 ? kScrollLineUp : kScrollLineDown;
-  const int lines = (notches > 0 ? notches : -notches) * kWheelLines;
-  for (int i = 0; i < lines; ++i) ScrollImage(*image, app.client_width, app.client_height, bar, action, 0);
-  event->accept();
-  Refresh();
+  if (notches == 0) return;
+  if (zoom) {
+    const QPoint p = event->position().toPoint();
+    // One step a turn of the wheel, however far it turned.
+    if (!ZoomAboutPointer(*image, app.client_width, app.client_height, p.x(), p.y(), notches > 0)) return;
+  } else {
+    ScrollByWheel(*image, app.client_width, app.client_height, horizontal ? kScrollHorizontal : kScrollVertical,
+                  notches);
+  }
+  window_->Refresh();
 }
 
 void ImageView::resizeEvent(QResizeEvent* event) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // gui/image_view.h - the image window: paints the shell's display strips,
 // the markers and the area being selected, and hands mouse, wheel and
-// scroll bar actions to the shell.
+// scroll bar actions to the shell. The scroll bars count image pixels: a
+// page is the visible extent, so the thumb shows exactly what is in view.
 #pragma once
 #include <QAbstractScrollArea>
 
@@ -26,6 +27,7 @@ class ImageView : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
@@ -36,6 +38,7 @@ class ImageView : public QAbstractScrollArea {
 
   MainWindow* window_;
   DisplayFrame frame_;
+  StretchTables stretch_;
 };
 
 }  // namespace tavo

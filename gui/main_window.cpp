@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/help_viewer.h"
 #include "gui/histogram_window.h"
 #include "gui/image_view.h"
 #include "gui/tool_icons.h"
@@ -87,8 +88,14 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::StoreClientSize() {
-  QWidget* central = centralWidget();
-  if (central != nullptr) ResizeClient(app_, central->width(), central->height());
+  if (image_view_ == nullptr) return;
+  const QWidget* area = image_view_->viewport();
+  ResizeImageArea(app_, area->width(), area->height());
+}
+
+bool MainWindow::ShowHelpPage(const std::string& path) {
+  if (help_viewer_ == nullptr) help_viewer_ = new HelpViewer(this);
+  return help_viewer_->ShowPage(QString::fromStdString(path));
 }
 
 void MainWindow::Start(const std::vector<std::string>& names) {

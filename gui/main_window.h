@@ -19,6 +19,7 @@ class QAction;
 
 namespace tavo {
 
+class HelpViewer;
 class ImageView;
 class ToolbarRow;
 
@@ -48,8 +49,11 @@ class MainWindow : public QMainWindow {
   QAction* action(int id) const;
   // Files dropped on the window, as URLs.
   void OpenDropped(const QList<QUrl>& urls);
-  // The shell keeps the client size (toolbar row and image window).
+  // The shell keeps the size of the area the picture is drawn in.
   void StoreClientSize();
+  // The help viewer shows `path`; false when it cannot be read.
+  bool ShowHelpPage(const std::string& path);
+  HelpViewer* help_viewer() const { return help_viewer_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -65,6 +69,7 @@ class MainWindow : public QMainWindow {
   GuiPort port_;
   ToolbarRow* toolbar_row_ = nullptr;
   ImageView* image_view_ = nullptr;
+  HelpViewer* help_viewer_ = nullptr;  // made on first use
   std::map<int, QAction*> actions_;
   QPointer<HistogramWindow> histogram_window_;  // deletes itself on close
 };

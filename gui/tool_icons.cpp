@@ -158,12 +158,15 @@ void Draw(QPainter& p, const char* name) {
 
 }  // namespace
 
-QPixmap ToolIcon(const char* name, bool pressed) {
+QPixmap ToolIcon(const char* name, bool pressed, bool disabled) {
   QImage image(kSize, kSize, QImage::Format_RGB32);
   image.fill(Qt::black);
   {
     QPainter p(&image);
     Draw(p, name);
+    // The button face laid thinly over the picture: it fades, as a
+    // button that cannot be used does.
+    if (disabled) p.fillRect(image.rect(), QColor(212, 208, 200, 170));
   }
   if (pressed) image.invertPixels();
   return QPixmap::fromImage(image);

@@ -7,8 +7,8 @@
 namespace tavo {
 
 // 24 x 24 picture for a toolbar bitmap name ("LOAD", "SAVE", ..., "BLACK"
-// for the blank ones); `pressed` inverts it.
-QPixmap ToolIcon(const char* name, bool pressed);
+// for the blank ones); `pressed` inverts it; `disabled` greys it out.
+QPixmap ToolIcon(const char* name, bool pressed, bool disabled = false);
 
 // The window icon.
 QIcon AppIcon();

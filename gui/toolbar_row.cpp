@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "gui/toolbar_row.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "gui/main_window.h"
 #include "gui/tool_icons.h"
@@ -14,6 +16,20 @@ namespace tavo {
 ToolbarRow::ToolbarRow(MainWindow* window) : QWidget(window), window_(window) {
   setFixedHeight(kToolbarHeight);
   setMinimumWidth(kStatusBarX);
+}
+
+bool ToolbarRow::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const int button = ToolbarButtonAt(window_->app(), help->pos().x(), help->pos().y());
+  const std::string tip = button >= 0 ? ToolbarTooltip(button) : "";
+  if (tip.empty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this);
+  }
+  return true;
 }
 
 void ToolbarRow::paintEvent(QPaintEvent*) {
@@ -29,7 +45,8 @@ void ToolbarRow::paintEvent(QPaintEvent*) {
   }
   for (int k = 0; k < kToolbarButtons; ++k) {
     const QRect r(k * kToolbarButtonSize, 0, kToolbarButtonSize, kToolbarHeight);
-    painter.drawPixmap(r.topLeft(), ToolIcon(ToolbarBitmap(app, k), app.toolbar_state[k] == 1));
+    painter.drawPixmap(r.topLeft(),
+                       ToolIcon(ToolbarBitmap(app, k), app.toolbar_state[k] == 1, !ToolbarButtonEnabled(app, k)));
   }
   QFont font = painter.font();
   font.setFamily("Monospace");

@@ -13,6 +13,7 @@ class ToolbarRow : public QWidget {
   explicit ToolbarRow(MainWindow* window);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "io/bmp.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -191,11 +192,15 @@ void ReadPalette(ByteReader& in, const BmpInfo& info, Rgb16* palette) {
   }
 }
 
+// Bytes of one stored row: whole 32-bit words.
+uint64_t RowStride(int64_t width, int bits) { return (static_cast<uint64_t>(width) * bits + 31) / 32 * 4; }
+
 // Writes every sample of every row: a row cut short reads zero bytes for
-// the missing ones, and the rows after it are cleared.
-void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const Target& t) {
+// the missing ones, and the rows after it are cleared. Returns the number
+// of rows the file ended in or before.
+int DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const Target& t) {
   const int w = t.width;
-  const uint64_t stride = (static_cast<uint64_t>(w) * info.bits + 31) / 32 * 4;
+  const uint64_t stride = RowStride(w, info.bits);
   std::vector<unsigned char> row(stride);
   const Field fr = MakeField(info.masks[0]), fg = MakeField(info.masks[1]), fb = MakeField(info.masks[2]);
   const bool plain32 = info.bits == 32 && info.masks[0] == 0xff0000u && info.masks[1] == 0xff00u &&
@@ -243,42 +248,48 @@ void DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const
         std::memset(t.g + at, 0, static_cast<size_t>(w) * 2);
         std::memset(t.b + at, 0, static_cast<size_t>(w) * 2);
       }
-      break;
+      return t.height - k;
     }
   }
+  return 0;
 }
 
 // Run-length data. The position is (x, file row); pixels that fall beyond
 // the end of the row are dropped (encoders pad runs to even widths), an
 // end-of-line escape moves to the start of the next row and a delta moves
 // without writing. Decoding stops at the end of the data or of the picture.
-void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) {
+// Returns the rows the data ran out in or before (0 after an end-of-bitmap
+// escape: a picture may end early on purpose).
+int DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) {
   const int64_t w = t.width, h = t.height;
   int64_t x = 0, y = 0;
   auto put = [&](int index) {
     if (x < w) t.Put(t.RowBase(y) + static_cast<size_t>(x), palette[index]);
     ++x;
   };
+  // A row filled to its end counts as there even without its end-of-line.
+  auto missing = [&] { return static_cast<int>(std::max<int64_t>(0, h - y - (x >= w ? 1 : 0))); };
   while (y < h) {
     const int count = in.Get();
-    if (count == kEof) return;
+    if (count == kEof) return missing();
     if (count > 0) {
       const int value = in.Get();
-      if (value == kEof) return;
+      if (value == kEof) return missing();
       for (int i = 0; i < count; ++i) {
         put(bits == 8 ? value : ((i & 1) == 0 ? value >> 4 : value & 15));
       }
       continue;
     }
     const int escape = in.Get();
-    if (escape == kEof || escape == 1) return;
+    if (escape == 1) return 0;
+    if (escape == kEof) return missing();
     if (escape == 0) {
       x = 0;
       ++y;
     } else if (escape == 2) {
       const int dx = in.Get();
       const int dy = in.Get();
-      if (dx == kEof || dy == kEof) return;
+      if (dx == kEof || dy == kEof) return missing();
       x += dx;
       y += dy;
     } else {
@@ -289,40 +300,44 @@ void DecodeRle(ByteReader& in, int bits, const Rgb16* palette, const Target& t) 
       const size_t got = in.Read(buf, static_cast<size_t>(bytes));
       for (int i = 0; i < n; ++i) {
         const size_t at = bits == 8 ? static_cast<size_t>(i) : static_cast<size_t>(i / 2);
-        if (at >= got) return;
+        if (at >= got) return missing();
         put(bits == 8 ? buf[at] : ((i & 1) == 0 ? buf[at] >> 4 : buf[at] & 15));
       }
-      if (got < static_cast<size_t>(bytes)) return;
+      if (got < static_cast<size_t>(bytes)) return missing();
       if (bytes % 2 == 1) in.Get();
     }
   }
+  return 0;
 }
 
 
 }  // namespace
 
-ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image) {
+ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
   BmpInfo info;
   const ReadStatus status = ReadHeader(in, &info);
   if (status != kReadOk) return status;
+  // Run-length data cover at most 255 pixels with two bytes.
+  const bool rle = info.compression == kBiRle8 || info.compression == kBiRle4;
+  const uint64_t pixels = static_cast<uint64_t>(info.width) * static_cast<uint64_t>(info.height);
+  const uint64_t stride = RowStride(info.width, info.bits);
+  const uint64_t rows = static_cast<uint64_t>(info.height);
+  const uint64_t raster = rle ? (pixels + 254) / 255 * 2 : rows > UINT64_MAX / stride ? UINT64_MAX : stride * rows;
+  if (!RasterFitsFile(in, raster)) return kReadBadFormat;
   const uint64_t bytes = ImageBytes(info.width, info.height, 6);
   if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
 
   Rgb16 palette[256];
   if (info.bits <= 8) ReadPalette(in, info, palette);
   // Run-length data may leave pixels unwritten: those start at 0.
-  const bool rle = info.compression == kBiRle8 || info.compression == kBiRle4;
   Image fresh;
   if (!AllocateImagePlanes(fresh, static_cast<int>(info.width), static_cast<int>(info.height), rle)) {
     return kReadNoMemory;
   }
   in.Seek(info.raster_start);
   const Target target{fresh.r.get(), fresh.g.get(), fresh.b.get(), fresh.width, fresh.height, info.top_down};
-  if (rle) {
-    DecodeRle(in, info.bits, palette, target);
-  } else {
-    DecodeRows(in, info, palette, target);
-  }
+  const int missing = rle ? DecodeRle(in, info.bits, palette, target) : DecodeRows(in, info, palette, target);
+  if (report != nullptr) report->missing_rows = missing;
   AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;

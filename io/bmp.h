@@ -21,11 +21,15 @@ namespace tavo {
 // dropped, an end-of-line escape moves to the start of the next row,
 // deltas move without writing, nothing is written outside the picture;
 // pixels never written stay 0, as do samples
-// missing at the end of a truncated file. Refused: other bit counts,
+// missing at the end of a truncated file; `report` counts the rows the file
+// ended in or before (run-length data: from the row the data ran out in,
+// unless an end-of-bitmap escape came first). Refused: other bit counts,
 // embedded JPEG/PNG data and unknown compressions (kReadUnsupported), a
-// damaged header (kReadBadFormat). The image is untouched on failure.
-// `name` becomes the image name.
-ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image);
+// damaged header (kReadBadFormat), and a raster the file cannot hold
+// (RasterFitsFile; run-length data at most 255 pixels per two bytes) as
+// kReadBadFormat before any plane is planned. The image is untouched on
+// failure. `name` becomes the image name.
+ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report = nullptr);
 
 // 24-bit uncompressed file with the 54-byte header (40-byte information
 // header, 128 pixels per metre), rows bottom first, each channel sample / 256

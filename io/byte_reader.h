@@ -55,6 +55,17 @@ class ByteReader {
   int64_t size_ = -1;
 };
 
+// A raster of `raster_bytes` (as stored, or the least its encoding can
+// take) is plausible when the file holds at least an eighth of it: a file
+// cut short still opens, while a header that claims far more than the file
+// could ever hold is damaged and must not make the reader plan planes for
+// it. Always true when the size of the file is unknown.
+constexpr uint64_t kRasterToFileRatio = 8;
+inline bool RasterFitsFile(const ByteReader& in, uint64_t raster_bytes) {
+  const int64_t size = in.FileSize();
+  return size < 0 || raster_bytes / kRasterToFileRatio <= static_cast<uint64_t>(size);
+}
+
 // Little-endian values in a byte buffer, as BMP and TIFF files hold them.
 inline uint32_t LoadLe16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 inline uint32_t LoadLe32(const unsigned char* p) {

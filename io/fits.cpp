@@ -128,7 +128,7 @@ void SeekData(ByteReader& in, int64_t header_end) {
 
 }  // namespace
 
-ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
+ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
   FitsHeader h;
   h.bzero.valid = h.bzero.integral = true;
   h.bscale.valid = h.bscale.integral = true;
@@ -146,6 +146,8 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
   if (!h.bzero.integral || !h.bscale.integral) return kReadUnsupported;
   const int64_t width = h.naxis1.value, height = h.naxis2.value;
   if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return kReadBadFormat;
+  const uint64_t data_bytes = ImageBytes(width, height, static_cast<int>(bitpix / 8));  // 0: beyond 64 bits
+  if (data_bytes == 0 || !RasterFitsFile(in, data_bytes)) return kReadBadFormat;
   const uint64_t bytes = ImageBytes(width, height, 6);
   if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
 
@@ -161,6 +163,7 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
   const uint64_t zero = static_cast<uint64_t>(h.bzero.value);
   const size_t row_bytes = static_cast<size_t>(w) * bytes_per_value;
   std::vector<unsigned char> row(row_bytes);
+  int missing = 0;
   for (int k = 0; k < fresh.height; ++k) {
     const size_t got = in.Read(row.data(), row_bytes);
     if (got < row_bytes) std::memset(row.data() + got, 0, row_bytes - got);
@@ -188,9 +191,11 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
       const size_t done = base + static_cast<size_t>(w);
       const size_t rest = (fresh.PixelCount() - done) * 2;
       for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c) + done, 0, rest);
+      missing = fresh.height - k;
       break;
     }
   }
+  if (report != nullptr) report->missing_rows = missing;
   AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;

@@ -22,12 +22,14 @@ namespace tavo {
 //              result modulo 65536 as the signed value)
 //   BITPIX 32: floor((v x BSCALE + BZERO) / 65536) mod 65536 with v signed,
 //              i.e. the top 16 bits of the scaled 32-bit value
-// and fill R, G and B alike. Missing data read as 0.
+// and fill R, G and B alike. Missing data read as 0; `report` counts the
+// rows the file ended in or before. A data array the file cannot hold
+// (RasterFitsFile) is refused as kReadBadFormat before any plane is planned.
 // Refused with kReadUnsupported: BITPIX -32, -64 and 64, and BZERO or
 // BSCALE that are not whole numbers. Refused with kReadBadFormat: no "END",
 // missing or unusable BITPIX, NAXIS1 or NAXIS2. The image is untouched on
 // failure.
 // `name` becomes the image name.
-ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image);
+ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report = nullptr);
 
 }  // namespace tavo

@@ -12,7 +12,7 @@ namespace tavo {
 
 namespace {
 
-using ReaderFrom = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image);
+using ReaderFrom = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image, ReadReport* report);
 
 ReaderFrom ReaderFor(int file_type) {
   switch (file_type) {
@@ -27,12 +27,12 @@ ReaderFrom ReaderFor(int file_type) {
 
 }  // namespace
 
-ReadStatus ReadImageFile(const std::string& path, Image& image) {
+ReadStatus ReadImageFile(const std::string& path, Image& image, ReadReport* report) {
   const ReaderFrom read = ReaderFor(DetectFileType(path));
   if (read == nullptr) return kReadUnsupported;
   ByteReader in;
   if (!in.Open(path)) return kReadCannotOpen;
-  return read(in, path, image);
+  return read(in, path, image, report);
 }
 
 bool HasWriter(int file_type) {

@@ -16,10 +16,17 @@ enum ReadStatus {
   kReadUnsupported,    // a variant of the format that is not handled
 };
 
+// What a successful read noticed about the file: rows of the picture the
+// file ended before (or whose data was missing); they read as 0.
+struct ReadReport {
+  int missing_rows = 0;
+};
+
 // Reads a file of type 1..5 into `image`. On success the image holds fresh
-// planes and its name is the path; on failure it is left exactly as it was.
-// Camera RAW files (type 10) are developed by the raw module, not here.
-ReadStatus ReadImageFile(const std::string& path, Image& image);
+// planes and its name is the path, and `report` (when given) is filled; on
+// failure the image is left exactly as it was. Camera RAW files (type 10)
+// are developed by the raw module, not here.
+ReadStatus ReadImageFile(const std::string& path, Image& image, ReadReport* report = nullptr);
 
 // Writes by the type of `path`: BMP, TIFF, PPM (binary when
 // `save_filter_index` is the binary PPM filter, ASCII otherwise) or JPEG.

@@ -38,18 +38,37 @@ struct ErrorManager {
 // Warnings and errors stay quiet: the shell reports the failure.
 void OutputMessage(j_common_ptr) {}
 
-void InitErrors(ErrorManager* err) {
-  jpeg_std_error(&err->pub);
-  err->pub.error_exit = ErrorExit;
-  err->pub.output_message = OutputMessage;
-}
-
 // Source manager over a ByteReader (a file or a memory block).
 struct Source {
   jpeg_source_mgr pub;  // first, as above
   ByteReader* in;
+  bool ended;  // the file ran out
+  // Picture rows decoded whole before the decoder found the data missing;
+  // -1 while it has not.
+  int64_t rows_when_cut;
   JOCTET buffer[1 << 16];
 };
+
+// The decoder reads a few bytes ahead, so running out of file is no proof
+// that data are missing; the warning that a scan needed bits beyond the
+// end is. Rows of blocks are counted whole: input_iMCU_row counts the
+// finished ones of the scan being read.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;  // trace messages
+  ++cinfo->err->num_warnings;
+  if (!cinfo->is_decompressor || cinfo->err->msg_code != JWRN_HIT_MARKER) return;
+  const j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  Source* src = reinterpret_cast<Source*>(d->src);
+  if (src == nullptr || !src->ended || src->rows_when_cut >= 0) return;
+  src->rows_when_cut = static_cast<int64_t>(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
+}
+
+void InitErrors(ErrorManager* err) {
+  jpeg_std_error(&err->pub);
+  err->pub.error_exit = ErrorExit;
+  err->pub.output_message = OutputMessage;
+  err->pub.emit_message = EmitMessage;
+}
 
 void InitSource(j_decompress_ptr) {}
 void TermSource(j_decompress_ptr) {}
@@ -60,6 +79,7 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
   if (n == 0) {
     // A file cut short: hand the library an end marker so it finishes
     // with what it has, as its own file source does.
+    src->ended = true;
     WARNMS(cinfo, JWRN_JPEG_EOF);
     src->buffer[0] = 0xFF;
     src->buffer[1] = JPEG_EOI;
@@ -203,13 +223,15 @@ void WriteStage(WriteContext* c) {
 
 }  // namespace
 
-ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image) {
+ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
   // Value-initialised: jpeg_destroy_decompress is safe even when
   // jpeg_create_decompress never ran to the end.
   auto c = std::make_unique<ReadContext>();
   InitErrors(&c->err);
   c->cinfo.err = &c->err.pub;
   c->src.in = &in;
+  c->src.ended = false;
+  c->src.rows_when_cut = -1;
   ReadStatus status = kReadOk;
   if (!Guarded(c.get(), ReadHeaderStage)) {
     status = kReadBadFormat;
@@ -242,6 +264,10 @@ ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image) {
   }
   jpeg_destroy_decompress(&c->cinfo);
   if (status != kReadOk) return status;
+  if (report != nullptr) {
+    const int64_t cut = c->src.rows_when_cut;
+    report->missing_rows = cut < 0 || cut >= h ? 0 : static_cast<int>(h - cut);
+  }
   AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;

@@ -15,11 +15,13 @@ constexpr int kJpegQuality = 75;
 // The first scanline is the top row (memory row height - 1). Gray files
 // give R = G = B = v x 256, colour files R, G, B = byte x 256. A damaged
 // file never ends the program: libjpeg errors give kReadBadFormat, while a
-// file cut short keeps what was decoded (the library fills the rest).
+// file cut short keeps what was decoded (the library fills the rest) and
+// `report` counts the rows from the row of blocks (8 or 16 rows) the
+// decoder found its data missing in, in the scan it was reading.
 // CMYK and other colour spaces give kReadUnsupported; images too large for
 // the memory kReadNoMemory. The image is untouched on failure.
 // `name` becomes the image name.
-ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image);
+ReadStatus ReadJpegFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report = nullptr);
 
 // Baseline JFIF (YCbCr, library defaults, `quality` 1..100) of the three
 // planes, each sample / 256, rows from the top. False, target untouched,

@@ -52,6 +52,8 @@ int64_t ReadHeaderNumber(ByteReader& in, int* current) {
 class AsciiNumbers {
  public:
   explicit AsciiNumbers(ByteReader& in) : in_(in) {}
+  // True once a value could not be read.
+  bool Stuck() const { return stuck_; }
   // False when no number could be read.
   bool Next(int64_t* value) {
     if (stuck_) return false;
@@ -84,6 +86,17 @@ class AsciiNumbers {
   bool stuck_ = false;
 };
 
+// The fewest bytes a raster of this kind and size can take: text needs a
+// digit and a separator per value ("P1" digits may touch), bit rasters one
+// bit a pixel in whole bytes per row. Sides are below 2^31, so only the
+// factor per pixel can carry the product past 64 bits; it saturates.
+uint64_t LeastRasterBytes(int kind, int64_t width, int64_t height, int64_t maximum) {
+  const uint64_t w = static_cast<uint64_t>(width), h = static_cast<uint64_t>(height);
+  if (kind == 4) return (w + 7) / 8 * h;
+  const uint64_t per_pixel = kind == 1 ? 1 : kind == 2 ? 2 : kind == 3 ? 6 : (kind == 6 ? 3 : 1) * (maximum < 256 ? 1 : 2);
+  return w * h > UINT64_MAX / per_pixel ? UINT64_MAX : w * h * per_pixel;
+}
+
 uint16_t ScaleAscii(int64_t n, int64_t maximum) {
   const int64_t s = n * 65536 / (maximum + 1);
   return static_cast<uint16_t>(std::clamp<int64_t>(s, 0, 65535));
@@ -91,7 +104,7 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
 
 }  // namespace
 
-ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
+ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
   if (in.Get() != 'P') return kReadBadFormat;
   const int kind_char = in.Get();
   if (kind_char < '1' || kind_char > '6') return kReadBadFormat;
@@ -106,11 +119,13 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
     while (c != '\n' && c != kEof) c = in.Get();
   }
   if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return kReadBadFormat;
+  if (!RasterFitsFile(in, LeastRasterBytes(kind, width, height, maximum))) return kReadBadFormat;
   const uint64_t bytes = ImageBytes(width, height, 6);
   if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
 
   // Text and binary rasters write every sample (0 where the file ends);
   // only the undecoded bit rasters rely on cleared planes.
+  int missing = 0;
   Image fresh;
   if (!AllocateImagePlanes(fresh, static_cast<int>(width), static_cast<int>(height), kind == 1 || kind == 4)) {
     return kReadNoMemory;
@@ -135,6 +150,7 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
           b[base + x] = numbers.Next(&n) ? ScaleAscii(n, maximum) : 0;
         }
       }
+      if (missing == 0 && numbers.Stuck()) missing = h - row;
     }
   } else if (kind == 5 || kind == 6) {
     const int bytes_per_sample = maximum < 256 ? 1 : 2;
@@ -170,12 +186,14 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image) {
       if (got < row_bytes) {
         // The file ended: the rows below (memory rows 0 .. base) are 0.
         for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c), 0, base * 2);
+        missing = h - row;
         break;
       }
     }
   }
   // "P1" and "P4": bit rasters are not decoded; the planes stay 0.
 
+  if (report != nullptr) report->missing_rows = missing;
   AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;

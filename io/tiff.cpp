@@ -141,7 +141,7 @@ void PutEntry(unsigned char* p, int tag, int type, uint32_t count, uint32_t valu
 
 }  // namespace
 
-ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
+ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
   unsigned char head[8];
   const size_t got = in.Read(head, sizeof head);
   if (got < 2 || head[0] != head[1] || (head[0] != 'I' && head[0] != 'M')) return kReadBadFormat;
@@ -208,6 +208,8 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
   const int step = layout == kLayout555 ? 2 : static_cast<int>(spp * (layout == kLayout48 ? 2 : 1));
 
   const int w = static_cast<int>(width), h = static_cast<int>(height);
+  const uint64_t raster = ImageBytes(w, h, step);  // 0: beyond 64 bits
+  if (raster == 0 || !RasterFitsFile(in, raster)) return kReadBadFormat;
   uint64_t rows_per_strip = FirstValue(in, order, rps_e, height);
   if (rows_per_strip == 0 || rows_per_strip > height) rows_per_strip = height;
   const uint32_t strips = static_cast<uint32_t>((height + rows_per_strip - 1) / rows_per_strip);
@@ -225,6 +227,7 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
   if (!AllocateImagePlanes(fresh, w, h, false)) return kReadNoMemory;
   const uint64_t row_bytes = static_cast<uint64_t>(w) * step;
   std::vector<unsigned char> row(row_bytes);
+  int missing = 0;
   for (uint32_t s = 0; s < strips; ++s) {
     const uint64_t first = s * rows_per_strip;
     const uint64_t rows = std::min<uint64_t>(rows_per_strip, height - first);
@@ -237,6 +240,7 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
       const size_t n = want > 0 ? in.Read(row.data(), want) : 0;
       left = n < want ? 0 : left - n;
       const size_t base = static_cast<size_t>(h - 1 - static_cast<int>(first + k)) * w;
+      if (n < row_bytes) ++missing;
       if (n == 0) {
         for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c) + base, 0, static_cast<size_t>(w) * 2);
         continue;
@@ -246,6 +250,7 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image) {
                  fresh.b.get() + base);
     }
   }
+  if (report != nullptr) report->missing_rows = missing;
   AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;

@@ -17,14 +17,17 @@ namespace tavo {
 // beyond the third (alpha) are skipped. Each strip is read from its own
 // offset; without a rows-per-strip entry the whole raster is one strip, so
 // only the first strip offset counts. Strip data missing from the file
-// (short byte counts, offsets past the end, truncation) reads as 0.
+// (short byte counts, offsets past the end, truncation) reads as 0, and
+// `report` counts the rows not read whole. A raster the file cannot hold
+// (RasterFitsFile over width x height x bytes per pixel) is refused as
+// kReadBadFormat before any plane is planned.
 // Refused with kReadUnsupported: compression, a photometric value other
 // than RGB, separate planes, tiles, signed or float samples, other sample
 // layouts, BigTIFF. Refused with kReadBadFormat: no "II"/"MM" mark,
 // damaged directory, missing width or height. The image is untouched on
 // failure.
 // `name` becomes the image name.
-ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image);
+ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report = nullptr);
 
 // Little-endian file: "II", 42, directory at 8 with nine entries (width,
 // height, bits per sample 16,16,16 stored at 122, no compression, RGB, one

@@ -153,8 +153,9 @@ struct WaikyokuSettings {     // "waikyoku"
   int corner = 0;             // pixels, + outwards
 };
 
-struct DisplaySettings {      // "display"
+struct DisplaySettings {      // "display" (+ "stretch")
   int scale = 256;            // readout divisor D
+  int stretch = 0;            // "stretch": 0 linear, 1 auto per channel, 2 auto linked, 3 logarithmic
 };
 
 struct WaveletSettings {      // "wavelet" + "filter"

@@ -175,6 +175,9 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                 {Flag(&s.cut.scale_mode), Int(&s.cut.out_width, 1, kSideMax), Int(&s.cut.out_height, 1, kSideMax),
                  Int(&s.cut.scale, 1, kSideMax)}},
                true, "anchor(0-8) width height; scale_mode(0 size,1 scale) out_width out_height scale(%)"});
+  // Newer than the groups above; files without it read as before.
+  g.push_back({"stretch", {{Choice(&s.display.stretch, 0, 3, 0)}}, true,
+               "display stretch (0 linear, 1 auto per channel, 2 auto linked, 3 logarithmic)"});
 
   // Dialog values the file does not keep.
   g.push_back({"sharp-channels", {{Flag(&s.sharp.use_r), Flag(&s.sharp.use_g), Flag(&s.sharp.use_b)}}, false,

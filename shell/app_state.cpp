@@ -12,6 +12,7 @@ void InitAppState(AppState& app) {
   ResetAllSettings(app.settings, /*startup=*/true);
   app.default_extension = ".BMP";
   app.save_filter_index = 1;
+  app.last_save_filter = 0;
   app.batch_mode = 0;
   app.batch_banner.clear();
   ResetBatchSequence(app.batch);
@@ -29,6 +30,14 @@ std::string FormatText(const char* format, const std::string& text) {
   if (n <= 0) return format;
   std::vector<char> buf(static_cast<size_t>(n) + 1);
   std::snprintf(buf.data(), buf.size(), format, text.c_str());
+  return std::string(buf.data(), static_cast<size_t>(n));
+}
+
+std::string FormatText(const char* format, const std::string& text, int number) {
+  const int n = std::snprintf(nullptr, 0, format, text.c_str(), number);
+  if (n <= 0) return format;
+  std::vector<char> buf(static_cast<size_t>(n) + 1);
+  std::snprintf(buf.data(), buf.size(), format, text.c_str(), number);
   return std::string(buf.data(), static_cast<size_t>(n));
 }
 

@@ -28,6 +28,9 @@ struct CaptureState {
   int centre_level[3] = {0, 0, 0};
   int corner_x = -1, corner_row = -1;
   int corner_level[3] = {0, 0, 0};
+  // Slot the centre and corner samples were taken on, so they can be shown
+  // there; -1 once the correction has used them.
+  int slot = -1;
   std::vector<CapturePoint> points;  // free points collected so far
 };
 
@@ -39,9 +42,11 @@ struct AppState {
   DarkFrameSet darks;
 
   // Image file dialogs: the extension appended to names without a known
-  // one, and the filter last chosen in the save dialog (1..5).
+  // one, and the filter last chosen in the save dialog (1..5);
+  // `last_save_filter` stays 0 until the image save dialog was first used.
   std::string default_extension = ".BMP";
   int save_filter_index = 1;
+  int last_save_filter = 0;
   std::string last_dialog_path;
 
   // Main window client area in pixels.
@@ -96,7 +101,9 @@ Image* CurrentImage(AppState& app);
 // "%d(%s) size:%dx%d %d%" of the current slot; "TAVO" before any.
 std::string WindowTitle(const AppState& app);
 
-// printf-style formatting of one message with one string or number.
+// printf-style formatting of one message with one string, or with one
+// string followed by one number.
 std::string FormatText(const char* format, const std::string& text);
+std::string FormatText(const char* format, const std::string& text, int number);
 
 }  // namespace tavo

@@ -59,6 +59,7 @@ bool BackgroundSampleAt(AppState& app, UiPort& ui, int x, int stored_row) {
     levels[c] = s.level8[c];
     app.settings.back2.levels[2 * c + (centre ? 0 : 1)] = s.level8[c];
   }
+  cap.slot = app.slots.current;
   cap.mode = 0;
   return true;
 }

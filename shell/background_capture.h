@@ -26,7 +26,8 @@ BackgroundSample SampleBackground(const Image& image, int x, int row);
 // A left click on the image window at image point (x, stored row). In
 // capture mode 1 the estimate becomes the centre point and the three
 // centre levels of the quadratic background settings; in mode 2 the
-// corner point and the periphery levels; the mode returns to 0. Returns
+// corner point and the periphery levels; the mode returns to 0 and the
+// current slot is remembered as the one the samples belong to. Returns
 // false - nothing changed, the click is the window's to handle - in any
 // other mode or without a current image.
 bool BackgroundSampleAt(AppState& app, UiPort& ui, int x, int stored_row);

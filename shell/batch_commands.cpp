@@ -23,6 +23,7 @@ namespace {
 void ClearAllSlots(AppState& app) {
   for (int i = 0; i < kSlotCount; ++i) ClearSlot(app.slots, i);
   app.slots.current = 0;
+  app.capture.slot = -1;
 }
 
 bool AnySlotOpen(const AppState& app) {

@@ -40,6 +40,7 @@ void CmdExamples(AppState& app, UiPort& ui);        // 503
 void CmdAreaCopy(AppState& app, UiPort& ui);        // 212
 void CmdZoomIn(AppState& app, UiPort& ui);          // 401
 void CmdZoomOut(AppState& app, UiPort& ui);         // 402
+void CmdZoomFit(AppState& app, UiPort& ui);         // 403: the whole image in the window
 void CmdImageSelect(AppState& app, UiPort& ui);     // 421
 void CmdDisplayMode(AppState& app, UiPort& ui);     // 422
 

@@ -56,6 +56,7 @@ constexpr int kCmdColorHsv = 332;
 // View menu.
 constexpr int kCmdZoomIn = 401;
 constexpr int kCmdZoomOut = 402;
+constexpr int kCmdZoomFit = 403;
 constexpr int kCmdHistogram = 411;
 constexpr int kCmdProfile = 413;
 constexpr int kCmdPointReport = 412;

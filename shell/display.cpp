@@ -29,7 +29,9 @@ ColumnMap MapColumns(const Image& image, int out_width, int zoom) {
   return map;
 }
 
-void ConvertRow(const Image& image, const ColumnMap& columns, int zoom, int j, uint8_t* out) {
+// `lut` holds the three channels' level tables, or nulls for the top byte.
+void ConvertRow(const Image& image, const ColumnMap& columns, int zoom, int j, const uint8_t* const lut[3],
+                uint8_t* out) {
   const int top = image.height - 1 - image.scroll_y;
   const int r = zoom < 100 ? top - j * 100 / zoom : top - j;
   const bool row_inside = r >= 0 && r < image.height;
@@ -47,7 +49,10 @@ void ConvertRow(const Image& image, const ColumnMap& columns, int zoom, int j, u
     }
     const size_t a = static_cast<size_t>(r) * w + static_cast<size_t>(x);
     if (zoom >= 100) {
-      for (int c = 0; c < 3; ++c) px[c] = static_cast<uint8_t>(planes[c][a] >> 8);
+      for (int c = 0; c < 3; ++c) {
+        const uint16_t v = planes[c][a];
+        px[c] = lut[c] != nullptr ? lut[c][v] : static_cast<uint8_t>(v >> 8);
+      }
       continue;
     }
     const size_t b = static_cast<size_t>(r) * w + static_cast<size_t>(columns.x_next[i]);
@@ -55,8 +60,8 @@ void ConvertRow(const Image& image, const ColumnMap& columns, int zoom, int j, u
     const size_t b_up = static_cast<size_t>(r_next) * w + static_cast<size_t>(columns.x_next[i]);
     for (int c = 0; c < 3; ++c) {
       const uint16_t* p = planes[c];
-      const unsigned sum = static_cast<unsigned>(p[a]) + p[b] + p[a_up] + p[b_up];
-      px[c] = static_cast<uint8_t>((sum >> 2) >> 8);
+      const unsigned mean = (static_cast<unsigned>(p[a]) + p[b] + p[a_up] + p[b_up]) >> 2;
+      px[c] = lut[c] != nullptr ? lut[c][mean] : static_cast<uint8_t>(mean >> 8);
     }
   }
 }
@@ -86,7 +91,8 @@ void RefreshStats(Image& image) {
 
 int DisplayStripRows(int width) { return 2 * (8192 / (std::max(width, 0) + 4)); }
 
-bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFrame* frame) {
+bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFrame* frame,
+                   const StretchTables* stretch) {
   *frame = DisplayFrame();
   if (image.Empty() || !image.r || !image.g || !image.b) return false;
   if (image.zoom <= 0) image.zoom = 100;
@@ -102,9 +108,13 @@ bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFra
   frame->rgb.assign(static_cast<size_t>(frame->stride) * static_cast<size_t>(h), 255);
   if (w == 0 || h == 0) return true;
 
+  const uint8_t* lut[3] = {nullptr, nullptr, nullptr};
+  if (stretch != nullptr && stretch->Active()) {
+    for (int c = 0; c < 3; ++c) lut[c] = stretch->level[c].data();
+  }
   const ColumnMap columns = MapColumns(image, w, z);
   for (int j = 0; j < h; ++j) {
-    ConvertRow(image, columns, z, j, frame->rgb.data() + static_cast<size_t>(j) * frame->stride);
+    ConvertRow(image, columns, z, j, lut, frame->rgb.data() + static_cast<size_t>(j) * frame->stride);
   }
 
   const int s = DisplayStripRows(w);
@@ -142,6 +152,11 @@ std::vector<Marker> ImageMarkers(const AppState& app) {
   };
   if (image.point_a_x >= 0 && image.point_a_y >= 0) add(image.point_a_x, image.point_a_y, 32, 255, 32, 'A');
   if (image.point_b_x >= 0 && image.point_b_y >= 0) add(image.point_b_x, image.point_b_y, 32, 255, 32, 'B');
+  const CaptureState& cap = app.capture;
+  if (cap.slot == c) {
+    if (cap.centre_x >= 0 && cap.centre_row >= 0) add(cap.centre_x, cap.centre_row, 255, 32, 32, 0);
+    if (cap.corner_x >= 0 && cap.corner_row >= 0) add(cap.corner_x, cap.corner_row, 255, 32, 32, 0);
+  }
   if (app.capture.mode >= 100) {
     for (const CapturePoint& p : app.capture.points) {
       const bool greenish = p.g > 40960 && p.b <= 24575 && p.mean <= 24575;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/app_state.h"
+#include "shell/display_stretch.h"
 
 namespace tavo {
 
@@ -44,9 +45,11 @@ void RefreshStats(Image& image);
 // asks for it, then converts: below 100 % each output pixel is the mean of
 // a 2 x 2 block (the last column and row reuse themselves), from 100 % up
 // one sample; samples outside the image are white; a monochrome image
-// shows R in all three channels; the screen value is sample >> 8.
-// False (frame emptied) for an empty image.
-bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFrame* frame);
+// shows R in all three channels; the screen value is sample >> 8, or the
+// level `stretch` gives the sample (the 2 x 2 mean below 100 %) when it is
+// active. False (frame emptied) for an empty image.
+bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFrame* frame,
+                   const StretchTables* stretch = nullptr);
 
 // A cross with arms from -2 to +3 pixels about (x, y), optionally with a
 // letter drawn at (x + 5, y - 6) on black, in the marker's colour.
@@ -56,10 +59,11 @@ struct Marker {
   char label = 0;  // 'A', 'B' or 0
 };
 
-// Points A and B of the current image (green, labelled) and, while free
-// background points are being collected, those points (red; dark red when
-// the point is green-dominated: G above 40960 with B and the mean at most
-// 24575).
+// Points A and B of the current image (green, labelled); the centre and
+// corner background samples taken on it until the correction uses them
+// (red); and, while free background points are being collected, those
+// points (red; dark red when the point is green-dominated: G above 40960
+// with B and the mean at most 24575).
 std::vector<Marker> ImageMarkers(const AppState& app);
 
 }  // namespace tavo

@@ -2,6 +2,7 @@
 // Opening, saving and closing images; start-up and exit.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cstdio>
 
 #include "settings/settings_file.h"
@@ -28,10 +29,38 @@ const char* ReadFailureText(ReadStatus status) {
 
 // Camera RAW files are developed with the current RAW settings and the
 // master dark; `dark_skipped` tells when the master did not fit.
-ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped) {
+ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped,
+                       ReadReport* report) {
   *dark_skipped = false;
   if (DetectFileType(path) == kFileRaw) return DevelopRawFile(app, path, image, dark_skipped);
-  return ReadImageFile(path, image);
+  return ReadImageFile(path, image, report);
+}
+
+// `extension` (".TIF") in the case of the name typed: upper case only when
+// the file name has letters and all of them are upper case.
+std::string ExtensionLike(const std::string& path, const std::string& extension) {
+  bool upper = false, lower = false;
+  for (size_t i = path.size(); i-- > 0 && path[i] != '/' && path[i] != '\\';) {
+    upper = upper || std::isupper(static_cast<unsigned char>(path[i]));
+    lower = lower || std::islower(static_cast<unsigned char>(path[i]));
+  }
+  std::string out = extension;
+  if (upper && !lower) return out;
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The save dialog opens on the filter of the image's own format when that
+// format is written, else on the last filter used, else on 48-bit TIFF, so
+// that 16-bit data are never cut to 8 bits without the user choosing it.
+int InitialSaveFilter(const AppState& app, const Image& image) {
+  switch (DetectFileType(image.name)) {
+    case kFileBmp: return kSaveFilterBmp;
+    case kFileJpeg: return kSaveFilterJpeg;
+    case kFileTiff: return kSaveFilterTiff;
+    case kFilePnm: return app.last_save_filter == kSaveFilterPpmAscii ? kSaveFilterPpmAscii : kSaveFilterPpmBinary;
+    default: return app.last_save_filter > 0 ? app.last_save_filter : kSaveFilterTiff;
+  }
 }
 
 // `name` without its extension: scanning back from the end to the nearest
@@ -51,7 +80,7 @@ std::string StripExtension(const std::string& name) {
 int WriteChosenFile(AppState& app, UiPort& ui, Image& image, std::string* path) {
   int type = DetectFileType(*path);
   if (type < 1 || type >= kFileRaw) {
-    *path += app.default_extension;
+    *path += ExtensionLike(*path, app.default_extension);
     type = DetectFileType(*path);
   }
   if (!HasWriter(type)) {
@@ -75,16 +104,18 @@ int WriteChosenFile(AppState& app, UiPort& ui, Image& image, std::string* path) 
   return 1;
 }
 
-bool ImageSaveDialog(AppState& app, UiPort& ui, const std::string& initial, std::string* path) {
+bool ImageSaveDialog(AppState& app, UiPort& ui, const Image& image, const std::string& initial,
+                     std::string* path) {
   FileDialogRequest request;
   request.mode = kFileDialogSave;
   request.title = "SAVE";
   request.filters = kSaveImageFilters;
   request.initial_name = initial;
-  request.filter_index = 1;
+  request.filter_index = InitialSaveFilter(app, image);
   const bool chosen = ui.ChooseFile(request, path);
   // The chosen filter counts even when the dialog was cancelled.
   app.save_filter_index = request.filter_index >= 1 && request.filter_index <= 5 ? request.filter_index : 1;
+  app.last_save_filter = app.save_filter_index;
   app.default_extension = SaveFilterExtension(app.save_filter_index);
   if (chosen) app.last_dialog_path = *path;
   return chosen;
@@ -111,9 +142,10 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   Image& image = app.slots[slot];
   ReadStatus status;
   bool dark_skipped = false;
+  ReadReport report;
   {
     WaitCursor wait(ui);
-    status = ReadAnyFile(app, path, image, &dark_skipped);
+    status = ReadAnyFile(app, path, image, &dark_skipped, &report);
   }
   if (status != kReadOk || image.Empty()) {
     ClearSlot(app.slots, slot);
@@ -125,6 +157,7 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   MarkLoaded(image);
   ui.Repaint();
   if (dark_skipped) ui.ShowMessage(kBoxMessage, FormatText(kMsgDarkSizeMismatch, path));
+  if (report.missing_rows > 0) ui.ShowMessage(kBoxMessage, FormatText(kMsgFileEndedEarly, path, report.missing_rows));
   return true;
 }
 
@@ -207,7 +240,7 @@ void CmdSave(AppState& app, UiPort& ui) {
   if (image == nullptr) return;
   ExpandMonochrome(*image);
   std::string path;
-  if (!ImageSaveDialog(app, ui, StripExtension(image->name), &path)) return;
+  if (!ImageSaveDialog(app, ui, *image, StripExtension(image->name), &path)) return;
   WriteChosenFile(app, ui, *image, &path);
   ui.Repaint();
 }
@@ -223,7 +256,7 @@ bool SavePrompt(AppState& app, UiPort& ui, int slot) {
   std::string path;
   // The user asked to keep the image: a cancelled dialog, a refused
   // overwrite or a failed write must not let it be thrown away unsaved.
-  if (!ImageSaveDialog(app, ui, image.name, &path)) return false;
+  if (!ImageSaveDialog(app, ui, image, image.name, &path)) return false;
   return WriteChosenFile(app, ui, image, &path) == 1;
 }
 
@@ -231,6 +264,7 @@ void CmdClose(AppState& app, UiPort& ui) {
   Image* image = CurrentImage(app);
   if (image == nullptr) return;
   if (image->changed == 1 && !SavePrompt(app, ui, app.slots.current)) return;
+  if (app.capture.slot == app.slots.current) app.capture.slot = -1;
   ClearSlot(app.slots, app.slots.current);
   app.slots.current = 0;
   for (int i = kSlotCount - 1; i >= 0; --i) {
@@ -253,6 +287,7 @@ void CmdCloseAll(AppState& app, UiPort& ui) {
         return;
       }
     }
+    if (app.capture.slot == i) app.capture.slot = -1;
     ClearSlot(app.slots, i);
   }
   app.slots.current = 0;

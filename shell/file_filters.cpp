@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/file_filters.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tavo {
@@ -36,16 +37,29 @@ std::vector<FileFilter> ParseFilterList(const std::string& list) {
 }
 
 std::vector<std::string> DialogPatterns(const FileFilter& filter) {
-  std::vector<std::string> out;
+  // The readers know these longer endings too, so the files that carry
+  // them must show up beside the short ones.
+  static const char* const kLonger[][2] = {{"*.JPG", "*.JPEG"}, {"*.TIF", "*.TIFF"}, {"*.FIT", "*.FITS"}};
+  std::vector<std::string> patterns;
   for (const std::string& p : filter.patterns) {
+    patterns.push_back(p);
+    for (const auto& longer : kLonger) {
+      if (p == longer[0]) patterns.push_back(longer[1]);
+    }
+  }
+  std::vector<std::string> out;
+  const auto add = [&out](const std::string& p) {
+    if (std::find(out.begin(), out.end(), p) == out.end()) out.push_back(p);
+  };
+  for (const std::string& p : patterns) {
     if (p == "*.*") {
-      out.push_back("*");
+      add("*");
       continue;
     }
-    out.push_back(p);
+    add(p);
     std::string lower = p;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower != p) out.push_back(lower);
+    add(lower);
   }
   return out;
 }

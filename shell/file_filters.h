@@ -18,8 +18,10 @@ struct FileFilter {
 std::vector<FileFilter> ParseFilterList(const std::string& list);
 
 // Patterns for a file system that tells case apart: each pattern as given
-// plus its lower-case form when that differs; "*.*" (everything, as the
-// list means it) becomes "*" so that names without a dot are shown too.
+// plus its lower-case form when that differs, "*.JPG", "*.TIF" and "*.FIT"
+// followed by their longer endings ("*.JPEG" ...), each pattern once;
+// "*.*" (everything, as the list means it) becomes "*" so that names
+// without a dot are shown too.
 std::vector<std::string> DialogPatterns(const FileFilter& filter);
 
 }  // namespace tavo

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Help menu: the help page and the page of processing examples, shown by
-// the system's viewer.
+// the front end's viewer.
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -52,16 +52,12 @@ void CmdHelp(AppState& app, UiPort& ui) {
 }
 
 void CmdExamples(AppState& app, UiPort& ui) {
-  // The page beside the program's working folder wins, as an installed
-  // copy may have been replaced by the user.
-  std::string path;
+  // The page of the installed help folder, which matches the program; a
+  // copy in the working folder only stands in when there is none.
+  std::string path = FindHelpFile(app, kExamplesPage);
   for (const char* name : {"TAVO.HTM", "tavo.htm"}) {
-    if (FileExists(name)) {
-      path = Absolute(name);
-      break;
-    }
+    if (path.empty() && FileExists(name)) path = Absolute(name);
   }
-  if (path.empty()) path = FindHelpFile(app, kExamplesPage);
   if (path.empty() || !ui.OpenDocument(path)) ui.ShowMessage(kBoxAbout, kMsgExamplesNotShown);
 }
 

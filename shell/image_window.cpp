@@ -17,7 +17,7 @@ void PixelUnderMouse(const Image& image, int mx, int my, int* x, int* row) {
 }
 
 // The selected rectangle goes into a new slot with the monochrome flag and
-// a fresh histogram.
+// a fresh histogram, marked changed: it exists in no file.
 void CopyArea(AppState& app, UiPort& ui, const Image& source) {
   const int slot = FindFreeSlot(app.slots);
   if (slot < 0) {
@@ -30,7 +30,7 @@ void CopyArea(AppState& app, UiPort& ui, const Image& source) {
     ui.ShowMessage(kBoxError, kMsgNoMemory);
     return;
   }
-  MarkNewCopy(copy);
+  MarkNewCrop(copy);
   app.slots.current = slot;
 }
 
@@ -88,6 +88,8 @@ void ImageMouseMove(AppState& app, int mx, int my) {
   PixelUnderMouse(*image, mx, my, &app.area_x2, &app.area_y2);
 }
 
+void ImageMouseLeave(AppState& app) { app.mouse_seen = false; }
+
 void ArmAreaSelection(AppState& app) {
   app.area_flag = 1;
   app.area_x1 = app.area_y1 = app.area_x2 = app.area_y2 = 0;
@@ -133,6 +135,9 @@ std::string StatusText(const AppState& app) {
   if (c < 0 || c >= kSlotCount) return "";
   const Image& image = app.slots[c];
   if (image.Empty() || !image.r) return "";
+  // Beyond the picture there is no sample to show; clamping would show
+  // the edge's values as if they were under the mouse.
+  if (!ScreenOnImage(image, app.mouse_x, app.mouse_y)) return "";
   int x = 0, row = 0;
   ScreenToImage(image, app.mouse_x, app.mouse_y, &x, &row);
   const size_t i = static_cast<size_t>(row) * static_cast<size_t>(image.width) + static_cast<size_t>(x);

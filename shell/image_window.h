@@ -27,6 +27,8 @@ void ImageMouseDown(AppState& app, UiPort& ui, int button, int mx, int my);
 void ImageMouseUp(AppState& app, UiPort& ui, int button, int mx, int my);
 // Remembers the position; while dragging, moves the second corner.
 void ImageMouseMove(AppState& app, int mx, int my);
+// The mouse left the image window: no pixel is under it any more.
+void ImageMouseLeave(AppState& app);
 
 // Command 212: arms the area selection with an empty rectangle.
 void ArmAreaSelection(AppState& app);
@@ -42,8 +44,8 @@ std::string FormatReadout(int x, int row_from_top, int r, int g, int b, int scal
 
 // The status text: the readout of the pixel under the mouse, followed by
 // "  AREA(w,h)" while an area selection is armed or dragging. Empty in
-// batch mode, without a current image, or before the mouse has been over
-// the image window.
+// batch mode, without a current image, before the mouse has been over the
+// image window, after it left it, and while it is beyond the picture.
 std::string StatusText(const AppState& app);
 
 }  // namespace tavo

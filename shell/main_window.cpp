@@ -5,6 +5,7 @@
 
 #include "shell/command_ids.h"
 #include "shell/commands.h"
+#include "shell/messages.h"
 #include "shell/view.h"
 
 namespace tavo {
@@ -61,6 +62,38 @@ const char* ToolbarBitmap(const AppState& app, int button) {
   return op->bitmap;
 }
 
+bool ToolbarButtonEnabled(const AppState& app, int button) {
+  if (ToolbarButtonAt(app, button * kToolbarButtonSize, 0) != button) return false;
+  const int c = app.slots.current;
+  const Image* image = c >= 0 && c < kSlotCount && !app.slots[c].Empty() ? &app.slots[c] : nullptr;
+  if (button == kUpDownButton) return image != nullptr;
+  const Operation* op = ButtonOperation(button);
+  if (op == nullptr || !OperationBuilt(*op)) return false;
+  if (op->id == kCmdOpen) return true;
+  if (image == nullptr) return false;
+  if (op->id == kCmdUndo) return image->undo_available == 1;
+  if (op->id == kCmdRedo) return image->redo_available == 1;
+  return true;
+}
+
+std::string PlainMenuText(const char* text) {
+  std::string out;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (p[0] == '(' && p[1] == '&' && p[2] != '\0' && p[3] == ')') {
+      p += 3;
+      continue;
+    }
+    if (*p != '&') out += *p;
+  }
+  return out;
+}
+
+std::string ToolbarTooltip(int button) {
+  if (button == kUpDownButton) return kToolTipUpDown;
+  const Operation* op = ButtonOperation(button);
+  return op != nullptr ? PlainMenuText(op->text) : "";
+}
+
 std::string ToolbarBanner(const AppState& app) {
   return app.batch_mode == 1 || app.batch_mode == 2 ? kBatchModeBanner : "";
 }
@@ -76,7 +109,7 @@ void RunToolCommand(AppState& app, UiPort& ui, int id) {
 
 void ToolbarPress(AppState& app, UiPort& ui, int x, int y) {
   const int k = ToolbarButtonAt(app, x, y);
-  if (k < 0) return;
+  if (k < 0 || !ToolbarButtonEnabled(app, k)) return;
   app.toolbar_state[k] = 1;
   ui.Repaint();
 }
@@ -126,6 +159,10 @@ void ResizeClient(AppState& app, int width, int height) {
   app.client_height = std::max(height, 0);
   Image* image = CurrentImage(app);
   if (image != nullptr) ClampScroll(*image, app.client_width, app.client_height);
+}
+
+void ResizeImageArea(AppState& app, int width, int height) {
+  ResizeClient(app, std::max(width, 0) + kViewMarginX, std::max(height, 0) + kViewMarginY);
 }
 
 std::vector<std::string> NamesFromArguments(const std::vector<std::string>& args) {

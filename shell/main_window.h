@@ -36,11 +36,23 @@ int ToolbarCommand(int button, int y);
 // Name of the picture drawn on the button: "UNDO" / "REDO" only while the
 // current image can be undone / redone, "BLACK" otherwise.
 const char* ToolbarBitmap(const AppState& app, int button);
+// Whether button `button` acts when clicked: its command is built and has
+// something to act on (a current image for all but open; an undo or redo
+// state for those two); the up/down button needs a current image. False
+// for the blank buttons and in batch mode. A button that would not act is
+// drawn greyed.
+bool ToolbarButtonEnabled(const AppState& app, int button);
+// The button's tooltip: its command's menu text without the "(&X)"
+// accelerator, the up/down button's own text, "" for the blank ones.
+std::string ToolbarTooltip(int button);
+// A menu text as shown without its accelerator: "保存(BMP,JPG,TIF,PPM)(&S)"
+// -> "保存(BMP,JPG,TIF,PPM)"; a lone "&" marker is dropped too.
+std::string PlainMenuText(const char* text);
 // Banner that replaces the buttons in batch mode; empty otherwise.
 std::string ToolbarBanner(const AppState& app);
 
-// Mouse on the toolbar row: pressing draws the button pressed; releasing
-// over the same button runs its command.
+// Mouse on the toolbar row: pressing an enabled button draws it pressed;
+// releasing over the same button runs its command.
 void ToolbarPress(AppState& app, UiPort& ui, int x, int y);
 void ToolbarRelease(AppState& app, UiPort& ui, int x, int y);
 // Press and release at one place.
@@ -57,6 +69,11 @@ bool HandleKey(AppState& app, UiPort& ui, int key);
 // New client size (negative sizes count as 0); the current image's scroll
 // is kept inside it.
 void ResizeClient(AppState& app, int width, int height);
+// For a front end that knows the area the picture is drawn in (its image
+// window without scroll bars): the client size that makes the visible
+// extent exactly that area, i.e. the area plus the fixed margins, so that
+// scroll bars, scroll limits and centring match what is on the screen.
+void ResizeImageArea(AppState& app, int width, int height);
 
 // File names from the program's arguments. An argument holding double
 // quotes is split as a command line (spaces separate, quotes group); any

@@ -20,6 +20,9 @@ inline constexpr char kMsgFileTooLarge[] = "%s : 画像が大きすぎ、メモ�
 inline constexpr char kMsgVariantUnsupported[] = "%s : このデータ形式には対応していません！";
 inline constexpr char kMsgSaveFailed[] = "%s : ファイルを保存できませんでした！";
 inline constexpr char kMsgNoWriter[] = "%s : この形式では保存できません！\nBMP, JPG, TIF, PPM のいずれかを指定して下さい。";
+// A file that ended before its picture did: the path, then the rows missing.
+inline constexpr char kMsgFileEndedEarly[] =
+    "%s : ファイルが途中で終わっています！\n足りない %d 行は黒で表示されます。";
 
 // Background capture on the image window.
 inline constexpr char kMsgPickCentreBackground[] = "画像中央付近の背景を選択して下さい！";
@@ -47,6 +50,23 @@ inline constexpr char kMsgDarkNotRaw[] = "このファイルは、RAWではな�
 inline constexpr char kMsgDarkListFull[] = "これ以上、ファイルを追加できません！";
 inline constexpr char kMsgDarkSizeMismatch[] =
     "%s : ダークフレームと画像のサイズが異なるため、ダーク補正をしませんでした！";
+// Dark files that could not be read (one per line), then the number of
+// frames the master dark is made of.
+inline constexpr char kMsgDarkUnreadable[] =
+    "%s\n上記のダークファイルを読み込めませんでした！\nダーク補正に使われるのは %d 枚です。";
+
+// Composites.
+inline constexpr char kMsgTooFewImages[] = "画像が２つ以上選択されていません！";
+// The inputs whose alignment is doubtful, one line each (the two texts
+// below with the input's list text).
+inline constexpr char kMsgAlignmentDoubtful[] =
+    "位置合わせが不確かな画像があります。\n比較範囲を大きくして、もう一度合成して下さい。\n\n%s";
+inline constexpr char kMsgAlignOnEdge[] = "%s : ずれが比較範囲の端にあります";
+inline constexpr char kMsgAlignPoorMatch[] = "%s : 基準画像（合成画像1）と一致しません";
+
+// Toolbar: the tooltip of the up/down button, whose halves are no commands
+// of the menu.
+inline constexpr char kToolTipUpDown[] = "上半分：次の画像　下半分：前の画像";
 
 // Colour change without point A.
 inline constexpr char kMsgColorPointHint[] = "Aキーで色を変更する場所を指定してから\nこのメニューを選ぶ事も可能です";

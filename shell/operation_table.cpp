@@ -137,6 +137,7 @@ const std::vector<Operation>& Operations() {
 
       Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
       Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),
+      Command(kCmdZoomFit, "ウィンドウに合わせる(&W)", kMenuView, false, CmdZoomFit),
       WithButton(Command(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true, CmdHistogram), 14, "HIST"),
       Command(kCmdProfile, "断面濃度", kMenuView, false, CmdProfile),
       Command(kCmdPointReport, "ポイント座標(&X)", kMenuView, false, CmdPointReport),

@@ -4,6 +4,7 @@
 #include "shell/command_ids.h"
 #include "shell/messages.h"
 #include "shell/protocol.h"
+#include "raw/dark_frames.h"
 #include "shell/raw_ui.h"
 
 namespace tavo {
@@ -13,12 +14,21 @@ void CmdDarkFiles(AppState& app, UiPort& ui) {
   // and the master dark is rebuilt even when the list did not change.
   EditSettings(app, ui, kCmdDarkFiles);
   bool built;
+  std::vector<std::string> unreadable;
   {
     WaitCursor wait(ui);
-    built = RebuildDarkSet(app);
+    built = RebuildDarkSet(app, &unreadable);
   }
   ui.Repaint();
   if (!built) ui.ShowMessage(kBoxError, kMsgNoMemory);
+  // A dark that is not used must not go unnoticed: every RAW file
+  // developed afterwards would silently lack its correction.
+  if (!unreadable.empty()) {
+    std::string names;
+    for (const std::string& path : unreadable) names += (names.empty() ? "" : "\n") + path;
+    const int used = app.darks.master.Loaded() ? CountedDarkFrames(app.darks) : 0;
+    ui.ShowMessage(kBoxMessage, FormatText(kMsgDarkUnreadable, names, used));
+  }
 }
 
 void CmdRawSettings(AppState& app, UiPort& ui) {

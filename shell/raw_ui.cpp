@@ -6,6 +6,7 @@
 
 #include "core/sample.h"
 #include "io/file_type.h"
+#include "raw/dark_frames.h"
 #include "raw/develop_raw.h"
 #include "shell/messages.h"
 
@@ -137,9 +138,13 @@ void DarkDialogAdd(AppState& app, UiPort& ui) {
   if (refusal != nullptr) ui.ShowMessage(kBoxError, refusal);
 }
 
-bool RebuildDarkSet(AppState& app) {
+bool RebuildDarkSet(AppState& app, std::vector<std::string>* unreadable) {
   if (DarkListCount(app.darks.paths) > 0) {
-    for (int k = 0; k < kDarkFrameCount; ++k) LoadDarkFrame(app.darks, app.darks.paths[k], k);
+    for (int k = 0; k < kDarkFrameCount; ++k) {
+      const std::string& path = app.darks.paths[k];
+      const int status = LoadDarkFrame(app.darks, path, k);
+      if (status != kRawOk && !path.empty() && unreadable != nullptr) unreadable->push_back(path);
+    }
   } else {
     ReleaseDarkFrames(app.darks);
   }

@@ -60,8 +60,9 @@ void DarkDialogAdd(AppState& app, UiPort& ui);
 // What confirming the dialog does: with files listed each position is
 // loaded in turn (an empty one released) and the master dark rebuilt; with
 // none the frames are released and the master removed. False when the
-// master's memory was not there.
-bool RebuildDarkSet(AppState& app);
+// master's memory was not there. `unreadable` (may be null) receives the
+// listed files that could not be loaded, in list order.
+bool RebuildDarkSet(AppState& app, std::vector<std::string>* unreadable = nullptr);
 
 // ---- "RAW現像設定" (command 132) --------------------------------------------
 

@@ -61,7 +61,8 @@ class UiPort {
   virtual bool ChooseFile(FileDialogRequest& request, std::string* path) = 0;
   virtual void SetWaitCursor(bool on) = 0;
   virtual void Repaint() = 0;
-  // Shows a document (help page) with the system's viewer; false on failure.
+  // Shows a document (a help page, HTML) in a viewer of the front end's
+  // own, so no browser need be installed; false on failure.
   virtual bool OpenDocument(const std::string& path) = 0;
   // Asks for a printer (or a PDF file) and prints job.image on one page as
   // shell/print.h lays it out, under the wait cursor once the page is being

@@ -9,8 +9,8 @@ const int kZoomSteps[kZoomStepCount] = {8, 12, 16, 25, 33, 50, 75, 100, 150, 200
 
 namespace {
 
-constexpr int kMarginX = 32;
-constexpr int kMarginY = 56;
+constexpr int kMarginX = kViewMarginX;
+constexpr int kMarginY = kViewMarginY;
 
 int StepIndex(int zoom) {
   for (int i = 0; i < kZoomStepCount; ++i) {
@@ -62,6 +62,14 @@ void ScreenToImage(const Image& image, int mx, int my, int* x, int* row) {
   *row = std::clamp(image.height - 1 - t, 0, std::max(image.height - 1, 0));
 }
 
+bool ScreenOnImage(const Image& image, int mx, int my) {
+  if (mx < 0 || my < 0) return false;
+  const int z = SafeZoom(image.zoom);
+  const int64_t x = static_cast<int64_t>(mx) * 100 / z + image.scroll_x;
+  const int64_t t = static_cast<int64_t>(my) * 100 / z + image.scroll_y;
+  return x < image.width && t < image.height;
+}
+
 void ImageToScreen(const Image& image, int x, int row, int* sx, int* sy) {
   const int z = SafeZoom(image.zoom);
   *sx = (x - image.scroll_x) * z / 100 + z / 200;
@@ -83,6 +91,29 @@ bool ZoomAboutClick(Image& image, int client_width, int client_height, int mx, i
   return true;
 }
 
+bool ZoomAboutPointer(Image& image, int client_width, int client_height, int mx, int my, bool zoom_in) {
+  const int old_zoom = SafeZoom(image.zoom);
+  const int new_zoom = zoom_in ? ZoomStepIn(image.zoom) : ZoomStepOut(image.zoom);
+  if (new_zoom == image.zoom) return false;
+  const int x_at = mx * 100 / old_zoom + image.scroll_x;
+  const int t_at = my * 100 / old_zoom + image.scroll_y;
+  image.zoom = new_zoom;
+  image.scroll_x = x_at - mx * 100 / new_zoom;
+  image.scroll_y = t_at - my * 100 / new_zoom;
+  ClampScroll(image, client_width, client_height);
+  MarkStatsStale(image);
+  return true;
+}
+
+int FitZoom(const Image& image, int client_width, int client_height) {
+  const int64_t room_x = client_width - kMarginX, room_y = client_height - kMarginY;
+  for (int i = kZoomStepCount - 1; i > 0; --i) {
+    const int64_t z = kZoomSteps[i];
+    if (z * image.width <= room_x * 100 && z * image.height <= room_y * 100) return kZoomSteps[i];
+  }
+  return kZoomSteps[0];
+}
+
 void ScrollImage(Image& image, int client_width, int client_height, int bar, int action, int position) {
   const bool horizontal = bar == kScrollHorizontal;
   const int visible = horizontal ? VisibleWidth(client_width, image.zoom) : VisibleHeight(client_height, image.zoom);
@@ -94,6 +125,7 @@ void ScrollImage(Image& image, int client_width, int client_height, int bar, int
     case kScrollPageUp: scroll -= visible / 2; break;
     case kScrollPageDown: scroll += visible / 2; break;
     case kScrollThumb: scroll = (extent - visible) * std::clamp(position, 0, 100) / 100; break;
+    case kScrollTo: scroll = position; break;
     default: break;
   }
   ClampScroll(image, client_width, client_height);
@@ -109,6 +141,26 @@ int ScrollBarPosition(const Image& image, int client_width, int client_height, i
   const int room = image.height - VisibleHeight(client_height, z);
   if (z * image.height / 100 <= client_height - kMarginY || room <= 0) return 0;
   return std::clamp(image.scroll_y * 100 / room, 0, 100);
+}
+
+ScrollBarRange ScrollBarRangeOf(const Image& image, int client_width, int client_height, int bar) {
+  ScrollBarRange range;
+  const bool horizontal = bar == kScrollHorizontal;
+  const int visible = horizontal ? VisibleWidth(client_width, image.zoom) : VisibleHeight(client_height, image.zoom);
+  const int extent = horizontal ? image.width : image.height;
+  range.maximum = std::max(0, extent - visible);
+  range.page = visible;
+  range.value = std::clamp(horizontal ? image.scroll_x : image.scroll_y, 0, range.maximum);
+  return range;
+}
+
+void ScrollByWheel(Image& image, int client_width, int client_height, int bar, int notches) {
+  const bool horizontal = bar == kScrollHorizontal;
+  const int visible = horizontal ? VisibleWidth(client_width, image.zoom) : VisibleHeight(client_height, image.zoom);
+  const int step = std::clamp(kWheelScreenPixels * 100 / SafeZoom(image.zoom), 1, std::max(1, visible / 2));
+  int& scroll = horizontal ? image.scroll_x : image.scroll_y;
+  scroll -= static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(notches) * step, -1000000, 1000000));
+  ClampScroll(image, client_width, client_height);
 }
 
 }  // namespace tavo

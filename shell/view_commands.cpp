@@ -60,6 +60,15 @@ void CmdZoomOut(AppState& app, UiPort& ui) {
   ui.Repaint();
 }
 
+void CmdZoomFit(AppState& app, UiPort& ui) {
+  Image* image = CurrentImage(app);
+  if (image == nullptr) return;
+  image->zoom = FitZoom(*image, app.client_width, app.client_height);
+  image->scroll_x = image->scroll_y = 0;
+  MarkStatsStale(*image);
+  ui.Repaint();
+}
+
 void CmdAreaCopy(AppState& app, UiPort& ui) {
   if (CurrentImage(app) == nullptr) return;
   ArmAreaSelection(app);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "core/memory.h"
 
@@ -70,8 +71,9 @@ void ChannelsOf(const Image& im, const uint16_t* ch[3]) {
 // stay as they are when there is none. The scores are computed in
 // parallel; picking the smallest (score, scan position) keeps the result
 // the one a plain scan finds.
+// `*score` (may be null) receives the winning score, or kWorstScore.
 void BestDisplacement(int method, const uint16_t* a, const uint16_t* b, int width, int height, int dx_lo,
-                      int dx_hi, int dy_lo, int dy_hi, int* best_dx, int* best_dy) {
+                      int dx_hi, int dy_lo, int dy_hi, int* best_dx, int* best_dy, int* score = nullptr) {
   const int64_t nx = static_cast<int64_t>(dx_hi) - dx_lo + 1;
   const int64_t ny = static_cast<int64_t>(dy_hi) - dy_lo + 1;
   const int64_t count = nx * ny;
@@ -96,6 +98,7 @@ void BestDisplacement(int method, const uint16_t* a, const uint16_t* b, int widt
       best_t = local_t;
     }
   }
+  if (score != nullptr) *score = best_score;
   if (best_t == INT64_MAX) return;
   *best_dy = static_cast<int>(dy_lo + best_t / nx);
   *best_dx = static_cast<int>(dx_lo + best_t % nx);
@@ -193,7 +196,7 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
   }
 }
 
-bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs) {
+bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, AlignCheck* checks) {
   if (n < 1) return true;
   n = std::min(n, kStackMax);
   const int rx = std::clamp(range_x, 1, kCanvasMax), ry = std::clamp(range_y, 1, kCanvasMax);
@@ -235,10 +238,21 @@ bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inp
     if (!grey[k]) return false;
     BrightnessPlane(*inputs[k].image, region, grey[k].get());
   }
+  int scores[kStackMax] = {};
   for (int k = 1; k < n; ++k) {
     const int cx = found_x[k], cy = found_y[k];
     BestDisplacement(method, grey[0].get(), grey[k].get(), w, h, cx - radius, cx + radius, cy - radius,
-                     cy + radius, &found_x[k], &found_y[k]);
+                     cy + radius, &found_x[k], &found_y[k], &scores[k]);
+  }
+  if (checks != nullptr) {
+    const int64_t self = std::max(CompareGrey(method, grey[0].get(), grey[0].get(), w, h, 1, 0),
+                                  CompareGrey(method, grey[0].get(), grey[0].get(), w, h, 0, 1));
+    for (int k = 0; k < n; ++k) {
+      checks[k] = AlignCheck{};
+      if (k == 0) continue;
+      checks[k].on_edge = std::abs(found_x[k]) >= rx || std::abs(found_y[k]) >= ry;
+      checks[k].poor_match = self > 0 && self < kWorstScore && scores[k] > kPoorMatchRatio * self;
+    }
   }
   for (int k = 0; k < n; ++k) {
     inputs[k].offset_x = found_x[k];
@@ -247,17 +261,24 @@ bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inp
   return true;
 }
 
-OpStatus CompositeAuto(const CompositeJob& job, Image& target) {
+OpStatus CompositeAuto(const CompositeJob& job, Image& target, AlignCheck checks[kStackMax]) {
   StackInput in[kStackMax];
+  int rows[kStackMax] = {};
   int n = 0;
   for (int row = 0; row < kStackMax; ++row) {
+    if (checks != nullptr) checks[row] = AlignCheck{};
     if (!UsableImage(job.images[row]) || job.weights[row] <= 0) continue;
     in[n].image = job.images[row];
     in[n].weight = job.weights[row];
+    rows[n] = row;
     ++n;
   }
   if (n < 2) return kOpTooFewInputs;
-  if (!RegisterFrames(job.method, n, job.range_x, job.range_y, in)) return kOpNoMemory;
+  AlignCheck found[kStackMax];
+  if (!RegisterFrames(job.method, n, job.range_x, job.range_y, in, found)) return kOpNoMemory;
+  if (checks != nullptr) {
+    for (int k = 0; k < n; ++k) checks[rows[k]] = found[k];
+  }
   int width = 0, height = 0;
   ComputeCanvas(in, n, &width, &height);
   ApplyStackShift(in, n, job.shift_x, job.shift_y);

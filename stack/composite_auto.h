@@ -46,6 +46,19 @@ SearchRegion FindSearchRegion(int method, int min_width, int min_height, int ran
 void BrightnessPlane(const Image& image, const SearchRegion& region, uint16_t* out);
 void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint16_t* out);
 
+// How far the search can be trusted for one input. `on_edge`: the best
+// displacement reached the compare range (|dx| >= range x or |dy| >=
+// range y), so the true one may lie beyond it. `poor_match`: the best
+// score is more than kPoorMatchRatio times the score of input 1 matched
+// with itself one pixel off (the larger of the x and y shifts), so the
+// input may show another field or have drifted past the search; never set
+// when that score is 0 (a reference without detail gives no measure).
+struct AlignCheck {
+  bool on_edge = false;
+  bool poor_match = false;
+};
+constexpr int kPoorMatchRatio = 4;
+
 // Displacement search. Every input but the first gets the offset that lays
 // it best over input 1 (input 1 gets (0, 0)); ties keep the displacement
 // met first (smallest dy, then smallest dx). Ranges above 4 run the
@@ -53,8 +66,9 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
 // pixels around its result; otherwise +-max(range_x, range_y) directly.
 // False, offsets untouched, when the memory for the brightness images is
 // not there. Ranges are taken as 1..10000; `method` is one of the three
-// compare codes.
-bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs);
+// compare codes. `checks` (n entries, may be null) receives the check of
+// every input (input 1's is always clear); the offsets do not depend on it.
+bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, AlignCheck* checks = nullptr);
 
 // Everything operation 3 needs, with the four dialog rows as they are.
 struct CompositeJob {
@@ -72,7 +86,8 @@ struct CompositeJob {
 // than two: kOpTooFewInputs and nothing happens. Otherwise the search, the
 // canvas, the shift and the combine; `target` receives the new planes and
 // size (monochrome flag 0) only when every allocation succeeded, else
-// kOpNoMemory. `target` may be one of the inputs.
-OpStatus CompositeAuto(const CompositeJob& job, Image& target);
+// kOpNoMemory. `target` may be one of the inputs. `checks` (may be null)
+// receives the search's check of each dialog row (clear for rows not used).
+OpStatus CompositeAuto(const CompositeJob& job, Image& target, AlignCheck checks[kStackMax] = nullptr);
 
 }  // namespace tavo

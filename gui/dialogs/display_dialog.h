@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // gui/dialogs/display_dialog.h - "表示設定": the bit count of the readouts
-// (6..16); OK sets the readout scale D = 2^(16 - b).
+// (6..16) and the display stretch; OK sets the readout scale D = 2^(16 - b)
+// and the stretch mode.
 #pragma once
 class QWidget;
 

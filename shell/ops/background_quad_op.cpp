@@ -45,7 +45,10 @@ void CmdBackgroundQuad(AppState& app, UiPort& ui) {
     app.capture.mode = 1;  // nothing to correct yet: the next click picks the centre
     return;
   }
-  if (RunInPlaceConfirmed(app, ui, RunBackgroundQuadOn)) app.capture.mode = 0;
+  if (RunInPlaceConfirmed(app, ui, RunBackgroundQuadOn)) {
+    app.capture.mode = 0;
+    app.capture.slot = -1;  // the samples are used: their marks go
+  }
 }
 
 void CmdCaptureCentre(AppState& app, UiPort& ui) {

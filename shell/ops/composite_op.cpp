@@ -34,32 +34,51 @@ CompositeJob CompositeJobFrom(SlotTable& slots, const CompositeSettings& composi
   return job;
 }
 
-OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target) {
+OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target,
+                          AlignCheck checks[kStackMax]) {
   for (int row = 0; row < kStackMax; ++row) {
     const int input = composite.inputs[row];
     if (input >= 0 && input < kSlotCount) ExpandMonochrome(slots[input]);
   }
-  return CompositeAuto(CompositeJobFrom(slots, composite), target);
+  return CompositeAuto(CompositeJobFrom(slots, composite), target, checks);
+}
+
+std::string AlignmentWarning(const SlotTable& slots, const CompositeSettings& composite,
+                             const AlignCheck checks[kStackMax]) {
+  std::string lines;
+  for (int row = 0; row < kStackMax; ++row) {
+    const int slot = composite.inputs[row];
+    if (slot < 0 || slot >= kSlotCount) continue;
+    const std::string input = SlotListText(slot, slots[slot].name);
+    if (checks[row].on_edge) lines += FormatText(kMsgAlignOnEdge, input) + "\n";
+    if (checks[row].poor_match) lines += FormatText(kMsgAlignPoorMatch, input) + "\n";
+  }
+  return lines.empty() ? "" : FormatText(kMsgAlignmentDoubtful, lines);
 }
 
 void CmdCompositeAuto(AppState& app, UiPort& ui) {
   if (!EditSettings(app, ui, kCmdCompositeAuto)) return;
   OpStatus status;
   int slot;
+  AlignCheck checks[kStackMax];
   {
     WaitCursor wait(ui);
     slot = FindFreeSlot(app.slots);
-    status = slot < 0 ? kOpNoMemory : RunCompositeInto(app.slots, app.settings.composite, app.slots[slot]);
+    status = slot < 0 ? kOpNoMemory : RunCompositeInto(app.slots, app.settings.composite, app.slots[slot], checks);
   }
   if (slot < 0) {
     ui.ShowMessage(kBoxError, kMsgNoSlotToMake);
     return;
   }
   if (status == kOpNoMemory) ui.ShowMessage(kBoxError, kMsgNoMemory);
+  if (status == kOpTooFewInputs) ui.ShowMessage(kBoxError, kMsgTooFewImages);
   if (status != kOpMade) return;
   MarkNewComposite(app.slots[slot]);
   app.slots.current = slot;
   ui.Repaint();
+  // After the stack is on the screen, so the user sees what is meant.
+  const std::string warning = AlignmentWarning(app.slots, app.settings.composite, checks);
+  if (!warning.empty()) ui.ShowMessage(kBoxMessage, warning);
 }
 
 int WeightAfterScroll(int weight, int action, int thumb_position) {

@@ -20,12 +20,20 @@ namespace tavo {
 CompositeJob CompositeJobFrom(SlotTable& slots, const CompositeSettings& composite);
 
 // The composite of `composite` into `target`; black-and-white inputs are
-// expanded first. The target stays empty unless kOpMade.
-OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target);
+// expanded first. The target stays empty unless kOpMade. `checks` (may be
+// null) receives the search's check of each dialog row.
+OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target,
+                          AlignCheck checks[kStackMax] = nullptr);
 
 // Command 302: the dialog, a free slot, the composite; the new image
-// becomes current.
+// becomes current. Fewer than two usable images: the message composite by
+// points gives. Once the stack is shown, one message names every input
+// whose alignment is doubtful (AlignCheck) and suggests a larger range.
 void CmdCompositeAuto(AppState& app, UiPort& ui);
+
+// The text of that message, "" when every input is sound.
+std::string AlignmentWarning(const SlotTable& slots, const CompositeSettings& composite,
+                             const AlignCheck checks[kStackMax]);
 
 // Weight bar 0..100: line +-1, page +-10, clamped; the thumb sets the
 // position. A typed weight keeps the unsigned value typed; the bar shows

@@ -96,7 +96,7 @@ void CmdCropResize(AppState& app, UiPort& ui) {
   }
   if (status == kOpNoMemory) ui.ShowMessage(kBoxError, kMsgNoMemory);
   if (status != kOpMade) return;
-  MarkNewCopy(app.slots[slot]);
+  MarkNewCrop(app.slots[slot]);
   app.slots.current = slot;
   ui.Repaint();
 }

@@ -55,7 +55,7 @@ TEST_F(CliTest, FormatsAndOverwrite) {
   EXPECT_EQ(Run({"--open", in, "--save", Path("a.ppm"), "--format", "ppm-ascii"}), 0);
   EXPECT_EQ(ReadBytes(Path("a.ppm")).substr(0, 2), "P3");
   EXPECT_EQ(Run({"--save", Path("b"), "--format", "ppm"}), 0);
-  EXPECT_TRUE(PathExists(Path("b.PPM")));
+  EXPECT_TRUE(PathExists(Path("b.ppm")));  // in the typed name's case
   EXPECT_EQ(Run({"--save", Path("c.ppm"), "--format", "gif"}), 1);
   WriteBytes(Path("out.ppm"), "old");
   EXPECT_EQ(Run({"--save", Path("out.ppm")}), 0);

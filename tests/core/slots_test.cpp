@@ -32,12 +32,13 @@ TEST(SlotTable, FreeSlotsHeadroomAndSlotKeys) {
   EXPECT_EQ(Ints({PreviousOpenSlot(*t, 3), PreviousOpenSlot(*t, 7), PreviousOpenSlot(*t, 5)}), Ints({7, 3, 3}));
   ClearSlot(*t, 3);
   EXPECT_EQ(Ints({NextOpenSlot(*t, 7), PreviousOpenSlot(*t, 7)}), Ints({7, 7}));
-  // 100 x 10 = 1000 pixels, the largest: the check asks for 4 x 6000 bytes.
+  // 100 x 10 = 1000 pixels, the largest: the check asks for 4 x 6000 bytes,
+  // at most 80 % of what is available: 24000 / 0.8 = 30000.
   (*t)[5] = MakeFlatImage(100, 10, 1);
-  SetAvailableMemoryForTest(24000);
+  SetAvailableMemoryForTest(30000);
   EXPECT_TRUE(HeadroomCheck(*t, -1));
   EXPECT_EQ(FindFreeSlot(*t), 0);
-  SetAvailableMemoryForTest(23999);
+  SetAvailableMemoryForTest(29999);
   EXPECT_FALSE(HeadroomCheck(*t, -1));
   EXPECT_FALSE(HeadroomCheck(*t, 5));
   EXPECT_TRUE(HeadroomCheck(*t, 0));  // an empty slot always passes

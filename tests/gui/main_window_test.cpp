@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The Qt main window on the offscreen platform: start-up with a file, the
 // menus, zoom by menu and mouse, the scroll bars and the wheel, keys, the
-// toolbar, the gamma and view dialogs, dropped files, the save question on
-// close, and screenshots for a person to look at.
+// toolbar and its tooltips, the gamma and view dialogs, dropped files, the
+// save question on close, the help viewer, fit to window and the display
+// stretch, and screenshots for a person to look at.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -19,12 +21,15 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextLayout>
+#include <QTextBrowser>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 #include <set>
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/gamma_dialog.h"
+#include "gui/help_viewer.h"
 #include "gui/image_view.h"
 #include "gui/tool_icons.h"
 #include "gui/toolbar_row.h"
@@ -82,8 +87,9 @@ TEST_F(MainWindowTest, StartsWithAFileTitledAndSized) {
   const std::string path = WriteSky(dir_, "sky.ppm");
   window_->Start({path});
   EXPECT_EQ(window_->windowTitle().toStdString(), "0(" + path + ") size:320x240 100%");
-  EXPECT_EQ(app_->client_width, 800);
-  EXPECT_EQ(app_->client_height, 512 - window_->menuBar()->height());
+  // The shell's client size is the picture's area plus its fixed margins.
+  EXPECT_EQ(app_->client_width, viewport()->width() + 32);
+  EXPECT_EQ(app_->client_height, viewport()->height() + 56);
   EXPECT_EQ(window_->toolbar_row()->height(), 24);
   EXPECT_TRUE(window_->image_view()->horizontalScrollBar()->isVisible());
   EXPECT_TRUE(window_->image_view()->verticalScrollBar()->isVisible());
@@ -163,23 +169,27 @@ TEST_F(MainWindowTest, ScrollBarsWheelAndRepaint) {
   Image& img = app_->slots[0];
   QScrollBar* across = window_->image_view()->horizontalScrollBar();
   QScrollBar* down = window_->image_view()->verticalScrollBar();
-  const int visible_w = app_->client_width - 32, room_w = 2000 - visible_w;
-  const int room_h = 1500 - (app_->client_height - 56);
+  // The bars count image pixels with the visible area as their page, so the thumb shows what is in view.
+  const QWidget* area = viewport();
+  const int visible_w = area->width(), room_h = 1500 - area->height();
+  EXPECT_EQ(Ints({across->maximum(), across->pageStep(), down->maximum()}),
+            Ints({2000 - visible_w, visible_w, room_h}));
   across->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(img.scroll_x, 8);
   across->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(img.scroll_x, 8 + visible_w / 2);
-  EXPECT_EQ(across->sliderPosition(), img.scroll_x * 100 / room_w);
+  EXPECT_EQ(across->sliderPosition(), img.scroll_x);
   across->setSliderPosition(50);
-  EXPECT_EQ(img.scroll_x, room_w * 50 / 100);
+  EXPECT_EQ(img.scroll_x, 50);
   down->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(img.scroll_y, room_h);
-  EXPECT_EQ(down->sliderPosition(), 100);
-  // {angle x, angle y, shift, scroll x, scroll y}: a part notch counts as one.
-  const int wheel[][5] = {{0, 240, 0, room_w / 2, room_h - 48},
-                          {0, -30, 0, room_w / 2, room_h - 24},
-                          {0, 120, 1, room_w / 2 - 24, room_h - 24},
-                          {-120, 0, 0, room_w / 2, room_h - 24}};
+  EXPECT_EQ(down->sliderPosition(), room_h);
+  // {angle x, angle y, shift, scroll x, scroll y}: 48 screen pixels a notch (48 image pixels at 100 %); a part notch
+  // counts as one.
+  const int wheel[][5] = {{0, 240, 0, 50, room_h - 96},
+                          {0, -30, 0, 50, room_h - 48},
+                          {0, 120, 1, 2, room_h - 48},
+                          {-120, 0, 0, 50, room_h - 48}};
   for (const auto& w : wheel) {
     QWheelEvent event(QPointF(100, 100), window_->image_view()->viewport()->mapToGlobal(QPointF(100, 100)),
                       QPoint(), QPoint(w[0], w[1]), Qt::NoButton, w[2] ? Qt::ShiftModifier : Qt::NoModifier,
@@ -188,7 +198,7 @@ TEST_F(MainWindowTest, ScrollBarsWheelAndRepaint) {
     EXPECT_EQ(img.scroll_x, w[3]) << w[0] << " " << w[1];
     EXPECT_EQ(img.scroll_y, w[4]) << w[0] << " " << w[1];
   }
-  EXPECT_EQ(down->value(), img.scroll_y * 100 / room_h);
+  EXPECT_EQ(down->value(), img.scroll_y);
   // A repaint request brings title and bars up to date.
   img.zoom = 150;
   img.scroll_x = 0;
@@ -304,6 +314,36 @@ TEST_F(MainWindowTest, ImageSelectAndDisplayDialogs) {
   });
   window_->action(kCmdDisplayMode)->trigger();
   EXPECT_EQ(app_->settings.display.scale, 1);
+}
+
+TEST_F(MainWindowTest, HelpAndTooltipsNeedNoBrowser) {
+  window_->RunMenuCommand(kCmdHelp);
+  ASSERT_NE(window_->help_viewer(), nullptr);
+  EXPECT_EQ(window_->help_viewer()->browser()->documentTitle(), QString::fromUtf8("TAVO ヘルプ"));
+  SaveScreenshot(window_->help_viewer(), "help_viewer");
+  QHelpEvent tip(QEvent::ToolTip, QPoint(24 + 5, 10), window_->toolbar_row()->mapToGlobal(QPoint(29, 10)));
+  QCoreApplication::sendEvent(window_->toolbar_row(), &tip);
+  EXPECT_EQ(QToolTip::text(), QString::fromUtf8("保存(BMP,JPG,TIF,PPM)"));
+}
+
+TEST_F(MainWindowTest, ALinearFrameZoomedFittedAndStretched) {
+  ASSERT_TRUE(WritePnm(dir_ + "/linear.ppm", MakeFlatImage(1000, 800, 1000), false));
+  window_->Start({dir_ + "/linear.ppm"});
+  QWheelEvent wheel(QPointF(100, 100), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(viewport(), &wheel);
+  EXPECT_EQ(app_->slots[0].zoom, 150);
+  window_->action(kCmdZoomFit)->trigger();
+  QScrollBar* bars[2] = {window_->image_view()->horizontalScrollBar(), window_->image_view()->verticalScrollBar()};
+  EXPECT_EQ(bars[0]->maximum() + bars[1]->maximum(), 0);  // the whole picture in view
+  WhenModal<QDialog>([](QDialog* d) {
+    d->findChild<QComboBox*>("stretch")->setCurrentIndex(kStretchAutoChannel);
+    d->accept();
+  });
+  window_->action(kCmdDisplayMode)->trigger();
+  window_->image_view()->repaint();
+  EXPECT_EQ(window_->image_view()->frame().rgb[0], 64);  // the flat sky is the median: a quarter
+  SaveScreenshot(window_.get(), "auto_stretch");
 }
 
 }  // namespace

@@ -97,8 +97,10 @@ TEST_F(BmpTest, Refusals) {
                  {"no bits", Header(1, 1, 0, 5, 54) + ok, kReadUnsupported},
                  {"embedded JPEG", Header(1, 1, 24, 4, 54) + ok, kReadUnsupported},
                  {"8 bits with masks", Header(1, 1, 8, 3, 54) + ok, kReadUnsupported},
-                 {"1 bit run-length", Header(1, 1, 1, 1, 54) + ok, kReadUnsupported}, {"empty", "", kReadBadFormat}},
-                Header(100000, 100000, 24, 0, 54) + ok);  // 60 GB of planes
+                 {"1 bit run-length", Header(1, 1, 1, 1, 54) + ok, kReadUnsupported}, {"empty", "", kReadBadFormat},
+                 // Runs cover at most 255 pixels a 2 bytes: 4000000 pixels need 31374.
+                 {"run-length beyond the file", Header(2000, 2000, 8, 1, 54) + std::string(1024, '\0'), kReadBadFormat}},
+                Header(100000, 100000, 24, 0, 54) + ok);  // a 30 GB raster in a tiny file
 }
 
 TEST_F(BmpTest, WriterLayoutAndRoundTrip) {

@@ -17,7 +17,7 @@
 namespace tavo {
 namespace {
 
-using MemoryReader = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image);
+using MemoryReader = ReadStatus (*)(ByteReader& in, const std::string& name, Image& image, ReadReport* report);
 
 // The kept inputs have no extension, so the reader is picked by folder.
 const struct {
@@ -41,7 +41,7 @@ ReadStatus CheckFile(MemoryReader read, const std::string& path) {
   const Image before = MakePositionImage(2, 2);
   Image image = MakePositionImage(2, 2), from_memory;
   ByteReader file;
-  const ReadStatus status = file.Open(path) ? read(file, path, image) : kReadCannotOpen;
+  const ReadStatus status = file.Open(path) ? read(file, path, image, nullptr) : kReadCannotOpen;
   if (status == kReadOk) {
     EXPECT_FALSE(image.Empty()) << path;
   } else {
@@ -50,7 +50,7 @@ ReadStatus CheckFile(MemoryReader read, const std::string& path) {
   const std::string bytes = ReadBytes(path);
   ByteReader in;
   in.OpenMemory(bytes.data(), bytes.size());
-  EXPECT_EQ(read(in, "memory", from_memory), status) << path;
+  EXPECT_EQ(read(in, "memory", from_memory, nullptr), status) << path;
   EXPECT_TRUE(status != kReadOk || SamePlanes(from_memory, image)) << path;
   return status;
 }

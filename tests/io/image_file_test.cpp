@@ -69,5 +69,54 @@ TEST(ImageFile, CommandLineSavesAndFailedSaves) {
   EXPECT_EQ(RunCliSteps(*app, port, {"--open", dir + "/bad.jpg"}), 1);
 }
 
+// Files cut short: every reader keeps what is there and counts the rows
+// the file lacks.
+TEST(ImageFile, CutFilesReportTheRowsTheyLack) {
+  // 3 x 4 pictures cut inside their second stored row: it and the two after
+  // it are missing. Rows: BMP 12 bytes behind 54; TIFF and 16-bit PPM 18
+  // behind 128 and 13 ("P6\n3 4\n65535\n"); FITS 6 behind 2880.
+  const std::string dir = TempDir("cut_files");
+  for (const char* name : {"w.bmp", "w.tif", "w.ppm"}) {
+    ASSERT_TRUE(WriteImageFile(dir + "/" + name, MakePositionImage(3, 4), kSaveFilterPpmBinary));
+  }
+  std::string fits;
+  for (const char* card : {"SIMPLE  = T", "BITPIX  = 16", "NAXIS   = 2", "NAXIS1  = 3", "NAXIS2  = 4", "END"}) {
+    fits += std::string(card) + std::string(80 - std::string(card).size(), ' ');
+  }
+  fits.resize(2880, ' ');
+  const struct {
+    const char* name;
+    std::string bytes;
+    int missing;
+  } cases[] = {
+      {"cut.bmp", ReadBytes(dir + "/w.bmp").substr(0, 54 + 12 + 5), 3},
+      {"cut.tif", ReadBytes(dir + "/w.tif").substr(0, 128 + 18 + 5), 3},
+      {"cut.ppm", ReadBytes(dir + "/w.ppm").substr(0, 13 + 18 + 5), 3},
+      {"cut.fits", fits + std::string(6 + 5, '\1'), 3},
+      {"cut.pgm", "P2\n1 4\n255\n1\n2\n3\n", 1},  // the last value never came
+      {"whole.tif", ReadBytes(dir + "/w.tif"), 0},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(dir + "/" + c.name, c.bytes);
+    Image image;
+    ReadReport report;
+    ASSERT_EQ(ReadImageFile(dir + "/" + c.name, image, &report), kReadOk) << c.name;
+    EXPECT_EQ(report.missing_rows, c.missing) << c.name;
+  }
+  // JPEG decodes rows in bands of 16 here (colour at 4:2:0): a file cut in
+  // half lacks some bands, one without only its end marker none.
+  ASSERT_TRUE(WriteImageFile(dir + "/w.jpg", MakeNoiseImage(32, 128, 3), kSaveFilterJpeg));
+  const std::string jpeg = ReadBytes(dir + "/w.jpg");
+  for (const size_t keep : {jpeg.size() / 2, jpeg.size() - 2}) {
+    WriteBytes(dir + "/cut.jpg", jpeg.substr(0, keep));
+    Image image;
+    ReadReport report;
+    ASSERT_EQ(ReadImageFile(dir + "/cut.jpg", image, &report), kReadOk);
+    EXPECT_EQ(report.missing_rows > 0, keep < jpeg.size() - 2);
+    EXPECT_EQ(report.missing_rows % 16, 0);
+    EXPECT_LT(report.missing_rows, 128);
+  }
+}
+
 }  // namespace
 }  // namespace tavo

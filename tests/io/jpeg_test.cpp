@@ -29,7 +29,7 @@ TEST_F(JpegTest, DamagedFilesGiveAnErrorNotAnExit) {
   huge[sof + 6] = huge[sof + 8] = 0x60;
   ExpectRefused(".jpg", {{"empty", "", kReadBadFormat}, {"not a JPEG", "not a jpeg at all", kReadBadFormat},
                  {"cut before the frame header", good.substr(0, 30), kReadBadFormat},
-                 {"four components", ReadBytes(kData + "cmyk_8x8.jpg"), kReadUnsupported}}, huge);
+                 {"four components", ReadBytes(kData + "cmyk_8x8.jpg"), kReadUnsupported}}, huge, kReadNoMemory);
   // Every byte overwritten in turn: an error or an image, never a crash, and on error the image is left alone.
   const Image before = MakePositionImage(2, 2);
   for (size_t at = 0; at < good.size(); ++at) {

@@ -42,7 +42,8 @@ TEST_F(PnmTest, Samples) {
   ExpectRefused(".ppm", {{"empty", "", kReadBadFormat}, {"Q6", "Q6\n1 1\n255\n", kReadBadFormat},
                  {"P7", "P7\n1 1\n255\n", kReadBadFormat}, {"width 0", "P6\n0 1\n255\n", kReadBadFormat},
                  {"no size", "P6\n", kReadBadFormat}, {"no height", "P6\n3\n", kReadBadFormat},
-                 {"width past 32 bits", "P6\n99999999999999999999 1\n255\n", kReadBadFormat}},
+                 {"width past 32 bits", "P6\n99999999999999999999 1\n255\n", kReadBadFormat},
+                 {"text beyond the file", "P2\n300 300\n255\n" + std::string(100, '7'), kReadBadFormat}},  // 2 bytes a value
                 "P6\n100000 100000\n255\n");
 }
 

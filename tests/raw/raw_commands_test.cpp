@@ -118,6 +118,15 @@ TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {
   EXPECT_EQ(app->settings.raw.dark_mode, 2);
 }
 
+TEST(DarkFilesCommand, AnUnreadableDarkFileIsNamed) {
+  FakeUi ui;
+  auto app = NewApp(ui);
+  app->darks.paths[0] = "/no/such/dark.CR2";
+  RunCommand(*app, ui, 131);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, FormatText(kMsgDarkUnreadable, "/no/such/dark.CR2", 0));
+}
+
 TEST(RawSettingsCommand, CancelKeepsOnlyThePathChoice) {
   FakeUi ui;
   auto app = NewApp(ui);

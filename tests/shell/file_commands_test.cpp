@@ -3,6 +3,8 @@
 // file dialogs' filter lists.
 #include <filesystem>
 
+#include "io/file_type.h"
+#include "io/image_file.h"
 #include "shell/file_filters.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_test_util.h"
@@ -61,9 +63,9 @@ TEST_F(ShellTest, SaveProposesTheNameAndWritesByFilter) {
   EXPECT_EQ(ui_.file_requests[0].title, "SAVE");
   EXPECT_EQ(ui_.file_requests[0].filters, kSaveImageFilters);
   EXPECT_EQ(ui_.file_requests[0].initial_name, Path("v1.2/shot"));
-  EXPECT_EQ(ui_.file_requests[0].filter_index, 1);
-  EXPECT_EQ(ReadBytes(Path("out.PPM")).substr(0, 2), "P6");
-  EXPECT_EQ(Slot(0).name, Path("out.PPM"));
+  EXPECT_EQ(ui_.file_requests[0].filter_index, kSaveFilterPpmBinary);  // the image's own format
+  EXPECT_EQ(ReadBytes(Path("out.ppm")).substr(0, 2), "P6");  // in the typed name's case
+  EXPECT_EQ(Slot(0).name, Path("out.ppm"));
   EXPECT_EQ(Slot(0).changed, 0);
   EXPECT_EQ(app_->default_extension, ".PPM");
   EXPECT_EQ(app_->save_filter_index, 4);
@@ -72,13 +74,13 @@ TEST_F(ShellTest, SaveProposesTheNameAndWritesByFilter) {
   ui_.files.push_back({true, Path("text.ppm"), 1});
   Run(kCmdSave);
   EXPECT_EQ(ReadBytes(Path("text.ppm")).substr(0, 2), "P3");
-  EXPECT_EQ(ui_.file_requests[1].filter_index, 1);
+  EXPECT_EQ(ui_.file_requests[1].filter_index, kSaveFilterPpmBinary);
   EXPECT_EQ(ui_.file_requests[1].initial_name, Path("out"));
   EXPECT_EQ(app_->default_extension, ".BMP");
   // A RAW name has no writer: the default extension goes after it.
-  ui_.files.push_back({true, Path("shot.cr2"), 5});
+  ui_.files.push_back({true, Path("SHOT.CR2"), 5});
   Run(kCmdSave);
-  EXPECT_TRUE(PathExists(Path("shot.cr2.PPM")));
+  EXPECT_TRUE(PathExists(Path("SHOT.CR2.PPM")));
   // A dot in a folder name is not an extension; a cancelled dialog still
   // takes its filter.
   Slot(0).name = Path("v1.2/noext");
@@ -280,8 +282,39 @@ TEST(ParseFilterList, OddListsDoNotBreakIt) {
 
 TEST(DialogPatterns, LowerCaseTwinsAndEverything) {
   EXPECT_EQ(DialogPatterns({"x", {"*.BMP", "*.TIFF"}}), (Strings{"*.BMP", "*.bmp", "*.TIFF", "*.tiff"}));
+  EXPECT_EQ(DialogPatterns({"x", {"*.JPG", "*.TIF", "*.TIFF", "*.fit"}}),
+            (Strings{"*.JPG", "*.jpg", "*.JPEG", "*.jpeg", "*.TIF", "*.tif", "*.TIFF", "*.tiff", "*.fit"}));
   EXPECT_EQ(DialogPatterns({"x", {"*.tvp"}}), Strings{"*.tvp"});
   EXPECT_EQ(DialogPatterns({"All", {"*.*"}}), Strings{"*"});
+}
+
+TEST_F(ShellTest, ACutFileOpensAndSaysHowManyRowsAreMissing) {
+  // 3 x 4 TIFF cut inside its second row (rows of 18 bytes behind 128).
+  ASSERT_TRUE(WriteImageFile(Path("w.tif"), MakePositionImage(3, 4), kSaveFilterTiff));
+  WriteBytes(Path("cut.tif"), ReadBytes(Path("w.tif")).substr(0, 128 + 18 + 5));
+  Open(Path("cut.tif"));
+  EXPECT_EQ(Slot(0).height, 4);
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgFileEndedEarly, Path("cut.tif"), 3)});
+}
+
+TEST_F(ShellTest, SaveDialogStartsOnAFilterThatKeepsSixteenBits) {
+  Image& image = PutImage(*app_, 0, MakePositionImage(2, 2), "");
+  const auto first_filter = [&](const std::string& name, int chosen) {
+    image.name = name;
+    ui_.files.push_back({false, "", chosen});
+    Run(kCmdSave);
+    return ui_.file_requests.back().filter_index;
+  };
+  EXPECT_EQ(first_filter("", kSaveFilterJpeg), kSaveFilterTiff);  // nothing to go by
+  EXPECT_EQ(first_filter("sky.fits", 0), kSaveFilterJpeg);        // the last one chosen
+  EXPECT_EQ(first_filter("frame.bmp", 0), kSaveFilterBmp);        // its own format
+  // Names choose their format whatever the filter; FITS has no writer.
+  ui_.files.push_back({true, Path("x.jpeg"), kSaveFilterBmp});
+  Run(kCmdSave);
+  EXPECT_EQ(ReadBytes(Path("x.jpeg")).substr(0, 2), "\xFF\xD8");
+  ui_.files.push_back({true, Path("y.FITS"), kSaveFilterBmp});
+  Run(kCmdSave);
+  EXPECT_EQ(LastBox().text, Msg(kMsgNoWriter, Path("y.FITS")));
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ TEST_F(FilterCommandsTest, CropMakesANewCurrentImage) {
   RunCommand(*app_, ui_, kCmdCropResize);
   ASSERT_EQ(app_->slots.current, 1);
   EXPECT_EQ(PlaneValues(Slot(1).r.get(), Slot(1)), (std::vector<int>{2000, 3000}));
-  EXPECT_EQ(Slot(1).changed, 0);
+  EXPECT_EQ(Slot(1).changed, 1);  // in no file: discarding it asks first
   // No free slot: the message, before any dialog.
   FillSlotsFrom(2);
   ui_.dialogs.clear();

@@ -7,6 +7,8 @@
 
 #include "core/memory.h"
 #include "shell/background_capture.h"
+#include "shell/dialog_logic.h"
+#include "shell/display.h"
 #include "shell/ops/background_quad_op.h"
 #include "shell/ops/composite_op.h"
 #include "shell/capture.h"
@@ -82,7 +84,6 @@ TEST_F(ShellTest, CompositeCancelTooFewNoSlotOrNoMemoryMakeNothing) {
   Run(kCmdCompositeAuto);
   EXPECT_TRUE(Slot(2).Empty());
   EXPECT_EQ(app_->slots.current, 1);
-  EXPECT_TRUE(ui_.boxes.empty());
 
   Choose(*app_, 0, 1);
   FillSlots(*app_, 2);
@@ -91,7 +92,8 @@ TEST_F(ShellTest, CompositeCancelTooFewNoSlotOrNoMemoryMakeNothing) {
   SetAvailableMemoryForTest(10);  // the headroom check for a new image fails
   Run(kCmdCompositeAuto);
   SetAvailableMemoryForTest(-1);
-  EXPECT_EQ(Texts(ui_), (Strings{kMsgNoSlotToMake, kMsgNoSlotToMake}));
+  // Too few images: the same words as composite by points.
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgTooFewImages, kMsgNoSlotToMake, kMsgNoSlotToMake}));
   EXPECT_EQ(LastBox().kind, kBoxError);
   EXPECT_TRUE(Slot(50).Empty());
   EXPECT_EQ(ui_.wait_depth, 0);
@@ -153,6 +155,7 @@ TEST_F(ShellTest, BackgroundClickStoresLevelsAndDisarms) {
   EXPECT_EQ(std::vector<int>({app_->capture.mode, app_->capture.centre_x, app_->capture.centre_row}),
             std::vector<int>({0, 2, 2}));
   EXPECT_EQ(std::vector<int>(levels, levels + 6), std::vector<int>({102, 0, 2, 0, 255, 0}));
+  EXPECT_EQ(ImageMarkers(*app_).size(), 1u);  // the sample is marked where it was taken
   app_->capture.mode = 2;
   ASSERT_TRUE(BackgroundSampleAt(*app_, ui_, 0, 0));
   EXPECT_EQ(std::vector<int>(levels, levels + 2), std::vector<int>({102, 109}));
@@ -243,6 +246,18 @@ TEST_F(ShellTest, BackgroundShortMemoryStopsBeforeTheDialog) {
   SetAvailableMemoryForTest(-1);
   EXPECT_EQ(Texts(ui_), Strings{kMsgNoMemory});
   EXPECT_TRUE(ui_.dialogs.empty());
+}
+
+TEST_F(ShellTest, ADriftedFrameIsNamedAfterTheStack) {
+  // Frame b drifted 26 pixels: past the range of 20, yet within the search's reach, so it is found on the edge and
+  // stacked as found.
+  const Image world = MakeStarWorld(420, 380, 5);
+  PutImage(*app_, 0, CropWorld(world, 30, 30, 360, 320), "a");
+  PutImage(*app_, 1, CropWorld(world, 56, 30, 360, 320), "b");
+  Choose(*app_, 0, 1);
+  Run(kCmdCompositeAuto);
+  EXPECT_EQ(Slot(2).width, 386);
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgAlignmentDoubtful, Msg(kMsgAlignOnEdge, SlotListText(1, "b")) + "\n")});
 }
 
 }  // namespace

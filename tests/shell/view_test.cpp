@@ -144,6 +144,24 @@ TEST(ScrollBarPosition, ProportionOfTheScrollRoom) {
   EXPECT_EQ(ScrollBarPosition(just, 800, 512, kScrollHorizontal), 50);
 }
 
+TEST(WheelZoomAndFit, NotchesPointerAndWholePicture) {
+  // A 50 x 400 image in a 200 x 100 visible area (client 232 x 156).
+  Image image = MakeFlatImage(50, 400, 0);
+  // At 3200 % the view holds 100 / 32 = 3 rows: a notch moves one.
+  image.zoom = 3200;
+  image.scroll_y = 10;
+  ScrollByWheel(image, 232, 156, kScrollVertical, -1);
+  EXPECT_EQ(image.scroll_y, 11);
+  // 100 % -> 150 %: row 60 + 10 from the top stays under the pointer at screen y 60: scroll 70 - 60 x 100 / 150 = 30.
+  image.zoom = 100;
+  image.scroll_y = 10;
+  ASSERT_TRUE(ZoomAboutPointer(image, 232, 156, 0, 60, true));
+  EXPECT_EQ(Ints({image.zoom, image.scroll_y}), Ints({150, 30}));
+  // 400 rows in 100: 25 % fits (100 rows), 33 % would not (132).
+  EXPECT_EQ(FitZoom(image, 232, 156), 25);
+  EXPECT_EQ(FitZoom(MakeFlatImage(5000, 1, 0), 232, 156), 8);  // the smallest step when none fits
+}
+
 TEST_F(ShellTest, ResizeClientStoresTheSizeAndKeepsTheScrollInside) {
   Image& img = PutImage(*app_, 0, Sized(1000, 600, 100, 900, 10));
   ResizeClient(*app_, 400, -5);

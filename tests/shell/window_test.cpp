@@ -51,6 +51,12 @@ TEST_F(ShellTest, StatusShowsThePixelUnderTheMouseWithTheRowFromTheTop) {
   Slot(0).monochrome = 0;
   ImageMouseMove(*app_, 2, 2);  // bottom row: stored row 0
   EXPECT_EQ(StatusText(*app_), "(   2,   2) R: 2000 G: 2001 B: 2002");
+  ImageMouseMove(*app_, 4, 2);  // one past the right edge: no sample there
+  EXPECT_EQ(StatusText(*app_), "");
+  ImageMouseMove(*app_, 2, 2);
+  ImageMouseLeave(*app_);
+  EXPECT_EQ(StatusText(*app_), "");
+  ImageMouseMove(*app_, 2, 2);
   app_->batch_mode = 1;
   EXPECT_EQ(StatusText(*app_), "");
 }
@@ -91,7 +97,7 @@ TEST_F(ShellTest, AreaSelectionCopiesTheRectangleIntoANewSlot) {
   EXPECT_EQ(Sample(copy.r.get(), copy, 0, 0), 2002);
   EXPECT_EQ(Sample(copy.r.get(), copy, 3, 3), 5005);
   EXPECT_EQ(copy.name, "");
-  EXPECT_EQ(Flags(copy), (std::vector<int>{0, 0, 0, 0, 1}));
+  EXPECT_EQ(Flags(copy), (std::vector<int>{1, 0, 0, 0, 1}));  // in no file: discarding it asks first
   EXPECT_EQ(copy.hist_samples, 16);  // histogram made at once
   EXPECT_EQ(Slot(0).width, 10);      // the source stays
   EXPECT_TRUE(ui_.boxes.empty());
@@ -181,6 +187,21 @@ TEST_F(ShellTest, ToolbarPicturesFollowUndoAndRedo) {
   EXPECT_STREQ(ToolbarBitmap(*app_, 16), "UPDOWN");
   EXPECT_STREQ(ToolbarBitmap(*app_, 3), "BLACK");
   EXPECT_STREQ(ToolbarBitmap(*app_, 17), "BLACK");
+}
+
+TEST_F(ShellTest, ToolbarButtonsActOnlyWhenTheyCanAndSayWhatTheyDo) {
+  // Buttons 0 open, 1 save, 3 blank, 4 undo, 16 up/down.
+  const int buttons[5] = {0, 1, 3, 4, 16};
+  const auto enabled = [&] {
+    Ints on;
+    for (int b : buttons) on.push_back(ToolbarButtonEnabled(*app_, b));
+    return on;
+  };
+  EXPECT_EQ(enabled(), Ints({1, 0, 0, 0, 0}));
+  PutImage(*app_, 0, MakePositionImage(2, 2)).undo_available = 1;
+  EXPECT_EQ(enabled(), Ints({1, 1, 0, 1, 1}));
+  EXPECT_EQ(ToolbarTooltip(1), "保存(BMP,JPG,TIF,PPM)");
+  EXPECT_EQ(ToolbarTooltip(16), kToolTipUpDown);
 }
 
 TEST_F(ShellTest, ToolbarClicksRunTheirCommands) {

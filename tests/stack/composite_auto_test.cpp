@@ -151,6 +151,20 @@ TEST(RegisterFrames, FindsKnownShiftsUpToTheEndsOfTheRange) {
   EXPECT_NE(five.in[1].offset_x, 5);
 }
 
+TEST(RegisterFrames, ChecksTellDriftBeyondTheRangeAndUnrelatedFrames) {
+  // Range 20: frame 2 is 3 pixels off (sound), frame 3 drifted 26 (found, but past the range), frame 4 shows another
+  // field of the same kind.
+  Stack st(360, 320, {{30, 30}, {33, 30}, {56, 30}}, 30);
+  const Image other = MakeStarWorld(360, 320, 77);
+  st.in[3] = {&other, 100, 0, 0};
+  AlignCheck checks[4];
+  ASSERT_TRUE(RegisterFrames(kCompareCentre256, 4, 20, 20, st.in, checks));
+  Ints got;  // on the edge x 2 + poor match
+  for (const AlignCheck& c : checks) got.push_back(c.on_edge * 2 + c.poor_match);
+  EXPECT_EQ(got, Ints({0, 0, 2, 1}));
+  EXPECT_EQ(st.in[2].offset_x, 26);
+}
+
 // Identical 48 x 40 frames: rows differ by h(y / 4) = ((y / 4) * 7 mod 13) x 3000, columns half dark, half bright per
 // `period`.
 Image Striped(int period) {
