@@ -29,7 +29,6 @@ inline constexpr char kMsgPickCentreBackground[] = "画像中央付近の背景�
 inline constexpr char kMsgPickCornerBackground[] = "画像角付近の背景を選択して下さい！";
 
 // Composites and background corrections that take other images.
-inline constexpr char kMsgTooFewImages[] = "画像が２つ以上選択されていません！";
 inline constexpr char kMsgNoImageChosen[] = "画像が選択されていません！";
 inline constexpr char kMsgRgbNotChosen[] = "R,G,B画像が選択されていません！";
 inline constexpr char kMsgPickBackgroundPoints[] =

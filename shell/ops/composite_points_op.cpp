@@ -32,6 +32,8 @@ bool MakeIntoFreeSlot(AppState& app, UiPort& ui, Make make) {
     return false;
   }
   if (status == kOpNoMemory) ui.ShowMessage(kBoxError, kMsgNoMemory);
+  // Rows chosen with a weight of 0 can leave fewer than two inputs.
+  if (status == kOpTooFewInputs) ui.ShowMessage(kBoxError, kMsgTooFewImages);
   if (status != kOpMade) return false;
   MarkNewComposite(app.slots[slot]);
   app.slots[slot].monochrome = 0;
