@@ -33,6 +33,7 @@ LrgbCompDialog::LrgbCompDialog(QWidget* parent, AppState& app) : QDialog(parent)
     lists_[row] = new QComboBox(box);
     for (const std::string& entry : entries) lists_[row]->addItem(QString::fromStdString(entry));
     lists_[row]->setCurrentIndex(ListIndexForSlot(entries, app_.settings.lrgb.inputs[row]));
+    lists_[row]->setMinimumContentsLength(20);
     grid->addWidget(lists_[row], 2 * row, 1);
     weight_edits_[row] = new QLineEdit(QString::number(c.weights[row]), box);
     weight_edits_[row]->setFixedWidth(48);

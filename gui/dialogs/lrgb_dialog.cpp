@@ -29,6 +29,7 @@ LrgbDialog::LrgbDialog(QWidget* parent, AppState& app) : QDialog(parent), app_(a
     lists_[row] = new QComboBox(box);
     for (const std::string& entry : entries) lists_[row]->addItem(QString::fromStdString(entry));
     lists_[row]->setCurrentIndex(ListIndexForSlot(entries, chosen[row]));
+    lists_[row]->setMinimumContentsLength(20);
     layout->addWidget(lists_[row]);
     layout->addLayout(NewPointEdits(box, app_.settings.composite.points[row], points_[row]));
     connect(lists_[row], &QComboBox::activated, this, [this, row] {
