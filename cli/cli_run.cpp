@@ -59,12 +59,13 @@ bool SetDarkFiles(AppState& app, const std::string& values, std::string* error) 
 // "--set composite-points" may still change them.
 void FillPointsOfChosenSlots(AppState& app, const std::string& keyword) {
   const Settings& s = app.settings;
-  if (keyword == "composite-inputs") {
+  const char* k = keyword.c_str();  // keywords match in any case, as when they are read
+  if (strcasecmp(k, "composite-inputs") == 0) {
     for (int row = 0; row < 4; ++row) FillPointRowFromSlot(app, row, s.composite.inputs[row]);
-  } else if (keyword == "lrgb-inputs") {
+  } else if (strcasecmp(k, "lrgb-inputs") == 0) {
     FillPointRowFromSlot(app, 0, s.lrgb.l);
     FillPointRowFromSlot(app, 1, s.lrgb.rgb);
-  } else if (keyword == "lrgbcomp-inputs") {
+  } else if (strcasecmp(k, "lrgbcomp-inputs") == 0) {
     for (int row = 0; row < 4; ++row) FillPointRowFromSlot(app, row, s.lrgb.inputs[row]);
   }
 }
