@@ -12,7 +12,9 @@
 
 #include "core/slots.h"
 #include "io/pnm.h"
+#include "stack/background_image.h"
 #include "stack/composite_auto.h"
+#include "stack/composite_points.h"
 
 namespace tavo {
 namespace {
@@ -143,6 +145,59 @@ void BM_CompositeCombineAverage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CompositeCombineAverage)->Arg(-1)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Composite by points: frames 2..4 marked with their A-B segment turned by
+// 10 degrees and 2 % shorter than frame 1's, so each copy is resized and
+// rotated. Stage 1: the three copies and their alignment; whole: the same
+// plus canvas and average.
+PointCompositeJob TurnedJob(Frames& f) {
+  PointCompositeJob job;
+  const double t = 10 * 3.14159265358979 / 180, len = 4000 / 1.02;
+  for (int k = 0; k < 4; ++k) {
+    job.images[k] = &f.frames[k];
+    job.weights[k] = 100;
+    job.points[k] = {1000, 2000, 5000, 2000};
+    if (k > 0) job.points[k] = {1000, 2000, 1000 + static_cast<int>(len * std::cos(t)),
+                                2000 + static_cast<int>(len * std::sin(t))};
+  }
+  job.normalise = false;
+  return job;
+}
+
+void BM_PointAlignThreeCopies(benchmark::State& state) {
+  Frames& f = Shared();
+  const PointCompositeJob job = TurnedJob(f);
+  for (auto _ : state) {
+    Image copies[3];
+    int ox[3], oy[3];
+    for (int k = 0; k < 3; ++k) DuplicateImage(f.frames[k + 1], copies[k]);
+    if (AlignByPoints(kH, job.points[0], copies, job.points + 1, 3, ox, oy) != kOpMade) state.SkipWithError("memory");
+    benchmark::DoNotOptimize(copies[2].r.get());
+  }
+}
+BENCHMARK(BM_PointAlignThreeCopies)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CompositeByPoints(benchmark::State& state) {
+  Frames& f = Shared();
+  const PointCompositeJob job = TurnedJob(f);
+  for (auto _ : state) {
+    Image out;
+    if (CompositeByPoints(job, out) != kOpMade) state.SkipWithError("memory");
+    benchmark::DoNotOptimize(out.r.get());
+  }
+}
+BENCHMARK(BM_CompositeByPoints)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Background generation of one 6000 x 4000 frame (area 32, smoothing 16).
+void BM_GenerateBackground(benchmark::State& state) {
+  Frames& f = Shared();
+  for (auto _ : state) {
+    Image out;
+    if (MakeBackgroundData(f.frames[0], out, {32, 16, 1}) != kOpMade) state.SkipWithError("memory");
+    benchmark::DoNotOptimize(out.r.get());
+  }
+}
+BENCHMARK(BM_GenerateBackground)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace tavo

@@ -12,9 +12,11 @@
 #include "io/file_type.h"
 #include "settings/settings_file.h"
 #include "shell/batch_commands.h"
-#include "shell/background_capture.h"
+#include "shell/capture.h"
+#include "shell/ops/background_points_op.h"
 #include "shell/command_ids.h"
 #include "shell/commands.h"
+#include "shell/ops/composite_points_op.h"
 #include "shell/raw_ui.h"
 
 namespace tavo {
@@ -50,6 +52,22 @@ bool SetDarkFiles(AppState& app, const std::string& values, std::string* error) 
   }
   for (int k = 0; k < kDarkFrameCount; ++k) app.darks.paths[k] = paths[k];
   return true;
+}
+
+// Choosing the slots of a point-aligned composite fills the rows' points
+// from the slots' marked points A and B, as the dialogs do; a later
+// "--set composite-points" may still change them.
+void FillPointsOfChosenSlots(AppState& app, const std::string& keyword) {
+  const Settings& s = app.settings;
+  const char* k = keyword.c_str();  // keywords match in any case, as when they are read
+  if (strcasecmp(k, "composite-inputs") == 0) {
+    for (int row = 0; row < 4; ++row) FillPointRowFromSlot(app, row, s.composite.inputs[row]);
+  } else if (strcasecmp(k, "lrgb-inputs") == 0) {
+    FillPointRowFromSlot(app, 0, s.lrgb.l);
+    FillPointRowFromSlot(app, 1, s.lrgb.rgb);
+  } else if (strcasecmp(k, "lrgbcomp-inputs") == 0) {
+    for (int row = 0; row < 4; ++row) FillPointRowFromSlot(app, row, s.lrgb.inputs[row]);
+  }
 }
 
 // "ガンマ補正(&G)" -> "ガンマ補正".
@@ -92,10 +110,15 @@ std::string CliHelpText() {
       "  --set KEYWORD \"V1 V2 ...\"   read one settings group (keywords below)\n"
       "  --open FILE                open FILE into a free slot, which becomes current\n"
       "  --select N                 make slot N current\n"
-      "  --point a|b X Y            mark point A or B (X column, Y row from the top)\n"
+      "  --point a|b X Y            mark point A or B (X column, Y row from the top) of the\n"
+      "                             current image; --set composite-inputs, lrgb-inputs or\n"
+      "                             lrgbcomp-inputs then takes each chosen slot's points\n"
       "  --command ID               run menu command ID; its dialog counts as confirmed\n"
       "  --click X Y                left click on the image at X Y (row from the top) while\n"
-      "                             a background capture is armed (--command 3061 / 3062)\n"
+      "                             a background capture is armed (--command 3061 / 3062),\n"
+      "                             or one more background point after --command 309\n"
+      "  --right-click              right button on the image: ends the points of 309 and\n"
+      "                             corrects the current image with them\n"
       "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii]\n"
       "                             save the current image (format from the name when\n"
       "                             not given; PPM is binary unless ppm-ascii)\n"
@@ -166,6 +189,8 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
         if (!SetDarkFiles(app, values, &error)) return Fail(error);
       } else if (!ReadSettingGroup(app.settings, keyword, values)) {
         return Fail("unknown settings keyword " + keyword);
+      } else {
+        FillPointsOfChosenSlots(app, keyword);
       }
     } else if (step == "--open") {
       if (!need(1)) return Fail("--open needs a file");
@@ -205,9 +230,18 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       Image* image = CurrentImage(app);
       if (image == nullptr) return Fail("--click: no current image");
       if (x < 0 || x >= image->width || y < 0 || y >= image->height) return Fail("--click lies outside the image");
-      if (!BackgroundSampleAt(app, port, x, image->height - 1 - y)) {
-        return Fail("--click: no background capture is armed (--command 3061 or 3062 first)");
+      if (app.capture.mode == 0) {
+        return Fail("--click: no background capture is armed (--command 3061, 3062 or 309 first)");
       }
+      CaptureClick(app, port, x, image->height - 1 - y);
+      if (port.error_shown) return 1;
+    } else if (step == "--right-click") {
+      if (CurrentImage(app) == nullptr) return Fail("--right-click: no current image");
+      if (app.capture.mode < kCapturePointsFirst) {
+        return Fail("--right-click: no background points are being collected (--command 309 first)");
+      }
+      CaptureFinish(app, port);
+      if (port.error_shown) return 1;
     } else if (step == "--command") {
       int id = 0;
       if (!need(1) || !ParseInt(args[++i], &id)) return Fail("--command needs a command id");

@@ -11,8 +11,10 @@
 #include "filters/sharp.h"
 #include "restore/deblur.h"
 #include "restore/wavelet.h"
+#include "stack/background_image.h"
 #include "stack/background_quad.h"
 #include "stack/composite_auto.h"
+#include "stack/composite_points.h"
 #include "tone/black_white.h"
 #include "tone/gamma.h"
 #include "tone/saturation_hue.h"
@@ -56,17 +58,72 @@ CompositeJob CompositeFromBlock(SlotTable& slots, const ParamBlock& p) {
   return job;
 }
 
+const Image* SlotImage(SlotTable& slots, int slot) {
+  return slot >= 0 && slot < kSlotCount ? &slots[slot] : nullptr;
+}
+
+// x * 16384 + y, y from the top row.
+void Unpack(int a, int b, MarkedPoints* m) {
+  *m = {a / 16384, a % 16384, b / 16384, b % 16384};
+}
+
+// [0] mode, [2] noise control, [3] normalise flag x 3, rows of four from
+// [4]: slot, weight, A packed, B packed; [20], [21] shift X, Y.
+PointCompositeJob PointCompositeFromBlock(SlotTable& slots, const ParamBlock& p) {
+  PointCompositeJob job;
+  for (int row = 0; row < kStackMax; ++row) {
+    const int* e = p.v + 4 + 4 * row;
+    job.images[row] = SlotImage(slots, e[0]);
+    job.weights[row] = e[1];
+    Unpack(std::max(e[2], 0), std::max(e[3], 0), &job.points[row]);
+  }
+  job.mode = std::clamp(p[0], kCombineAverage, kCombineContrastMax);
+  job.noise = std::clamp(p[2], -1, 511);
+  job.normalise = p[3] / 3 == 1;
+  job.shift_x = p[20];
+  job.shift_y = p[21];
+  return job;
+}
+
+// Rows of four from [0]: L, R, G, B, each slot, weight, A packed, B packed.
+LrgbJob LrgbFromBlock(SlotTable& slots, const ParamBlock& p) {
+  LrgbJob job;
+  for (int row = 0; row < 4; ++row) {
+    const int* e = p.v + 4 * row;
+    job.images[row] = SlotImage(slots, e[0]);
+    job.weights[row] = e[1];
+    Unpack(std::max(e[2], 0), std::max(e[3], 0), &job.points[row]);
+  }
+  return job;
+}
+
 // Levels arrive in 8-bit units; the subtractive rewrite can leave them
 // outside 0..255, so only absurd values are cut.
-OpStatus RunBackground(Image& target, const ParamBlock& p) {
+// Modes 3..5 take the background from slot [8], with [2], [4], [6] as the
+// offsets of R, G, B.
+OpStatus RunBackground(SlotTable& slots, Image& target, const ParamBlock& p) {
   int levels[6];
   for (int i = 0; i < 6; ++i) levels[i] = std::clamp(p[2 + i], -65536, 65536) * 256;
   switch (p[0]) {
     case kBackgroundDivide:
     case kBackgroundSubtract:
     case kBackgroundReplace: return ApplyQuadraticBackground(target, p[0], levels, p[8]);
-    default: return kOpNothingToDo;  // modes that use a background image or points
+    case kBackgroundImageDivide:
+    case kBackgroundImageSubtract:
+    case kBackgroundImageReplace: {
+      if (p[8] < 0 || p[8] >= kSlotCount) return kOpNothingToDo;
+      const int offsets[3] = {levels[0], levels[2], levels[4]};
+      return ApplyImageBackground(target, p[0], slots[p[8]], offsets);
+    }
+    default: return kOpNothingToDo;
   }
+}
+
+// [0] source slot, [1] detection area, [2] averaging area, [3] exclude-zero
+// flag; the target must be another slot.
+OpStatus RunBackgroundData(SlotTable& slots, Image& target, const ParamBlock& p) {
+  if (p[0] < 0 || p[0] >= kSlotCount || &slots[p[0]] == &target) return kOpNothingToDo;
+  return MakeBackgroundData(slots[p[0]], target, {p[1], p[2], p[3] == 1 ? 1 : 0});
 }
 
 // Codes 30, 31: [0] the source slot; the target is an empty slot.
@@ -102,7 +159,10 @@ OpStatus RunOperation(SlotTable& slots, Image& target, int code, const ParamBloc
     case kOpOddLines:
     case kOpEvenLines: return RunLineSplit(slots, target, code, params);
     case kOpCompositeAuto: return CompositeAuto(CompositeFromBlock(slots, params), target);
-    case kOpBackground: return RunBackground(target, params);
+    case kOpCompositePoints: return CompositeByPoints(PointCompositeFromBlock(slots, params), target);
+    case kOpCompositeLrgb: return CompositeLrgb(LrgbFromBlock(slots, params), target);
+    case kOpBackground: return RunBackground(slots, target, params);
+    case kOpBackgroundData: return RunBackgroundData(slots, target, params);
     // [0] mode, [1]..[3] the R, G, B weights.
     case kOpBlackWhite: return ApplyBlackWhite(target, {params[0], params[1], params[2], params[3]});
     // [0] saturation change in percent, [1] hue change in degrees.

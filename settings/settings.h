@@ -50,6 +50,15 @@ struct CompositeSettings {    // "composite" (+ "VER264" values 2, 3)
   int shift_x = 0, shift_y = 0;
   int weights[4] = {100, 100, 100, 100};  // not in the file
   int inputs[4] = {-1, -1, -1, -1};       // chosen slots; not in the file
+  // Points A and B of the four rows (A x, A y, B x, B y; y from the top
+  // row), shared by the composite by points and the colour composites;
+  // not in the file.
+  int points[4][4] = {};
+};
+
+struct LrgbSettings {         // not in the file
+  int l = -1, rgb = -1;                   // L+RGB: the two chosen slots
+  int inputs[4] = {-1, -1, -1, -1};       // L+R+G+B: rows L, R, G, B
 };
 
 struct EdgeSettings {         // "edge" + "edgearea"
@@ -173,6 +182,7 @@ struct Settings {
   GammaSettings gamma;
   LvlSettings lvl;
   CompositeSettings composite;
+  LrgbSettings lrgb;
   EdgeSettings edge;
   ResizeSettings resize;
   Back1Settings back1;

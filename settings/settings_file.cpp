@@ -119,14 +119,15 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                true, "range(16-bit) strength(0-50) threshold(%)"});
   g.push_back({"resize", {{Flag(&s.resize.keep_aspect), Choice(&s.resize.method, 0, 3, 1)}}, true,
                "keep_aspect(0/1) method(0 nearest,1 bilinear,2 lanczos up/bilinear down,3 lanczos)"});
-  g.push_back({"back1", {{Int(&s.back1.mode), Int(&s.back1.slot), Int(&s.back1.shift)}}, true,
+  // Shifts are 8-bit levels; a slot outside 0..99 is none (100).
+  g.push_back({"back1", {{Choice(&s.back1.mode, 3, 4, 3), Choice(&s.back1.slot, 0, 100, 100), Int(&s.back1.shift, 0, 255)}}, true,
                "mode(3 mul,4 sub) slot(0-99,100 none) shift"});
   g.push_back({"back2", {{Choice(&s.back2.mode, 0, 1, 0)}}, true,
                "mode(0 mul,1 sub) R_centre R_edge G_centre G_edge B_centre B_edge (0-255)"});
   for (int i = 0; i < 6; ++i) g.back().lines[0].push_back(Int(&s.back2.levels[i], 0, 255));
   g.push_back({"back3",
-               {{Int(&s.back3.detect), Int(&s.back3.average), Int(&s.back3.correction), Int(&s.back3.shift),
-                 Int(&s.back3.two_pass)}},
+               {{Int(&s.back3.detect, 8, 256), Int(&s.back3.average, 2, 16), Choice(&s.back3.correction, 0, 2, 0),
+                 Int(&s.back3.shift, 0, 255), Flag(&s.back3.two_pass)}},
                true, "detect(8-256) average(2-16) correction(0-2) shift two_pass(0/1)"});
   // The angle in thousandths must fit an int.
   g.push_back({"round", {{Choice(&s.round.kind, 0, 5, 3), Int(&s.round.angle, -kAngleMax, kAngleMax)}}, true,
@@ -157,7 +158,7 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                true,
                "gammaR gammaG gammaB (decimals, 1-4); blackR whiteR blackG whiteG blackB whiteB; sharpness "
                "radius false_colour saturation hue; quality"});
-  g.push_back({"VER264", {{Int(&s.back3.exclude_zero), Int(&s.composite.shift_x), Int(&s.composite.shift_y)}}, true,
+  g.push_back({"VER264", {{Flag(&s.back3.exclude_zero), Int(&s.composite.shift_x), Int(&s.composite.shift_y)}}, true,
                "exclude_zero(0/1) shift_x shift_y"});
   g.push_back({"wavelet", {Row(s.wavelet.gains, 6, 0, 500)}, true, "gain0 .. gain5 (tenths, 0-500)"});
   g.push_back({"filter", {{Int(&s.wavelet.order, 1, 10), Flag(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
@@ -195,6 +196,17 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                  Choice(&s.composite.inputs[2], -1, 99, -1), Choice(&s.composite.inputs[3], -1, 99, -1)}},
                false, "slot1 slot2 slot3 slot4 (-1 none)"});
   g.push_back({"composite-weights", {Row(s.composite.weights, 4, 0, INT_MAX)}, false, "w1 w2 w3 w4 (0-100)"});
+  // Coordinates are packed as x * 16384 + y for the engine.
+  g.push_back({"composite-points", {}, false,
+               "rows 1-4: Ax Ay Bx By (y from the top, 0-16383; filled from the slots' marked points when\n"
+               "      composite-inputs, lrgb-inputs or lrgbcomp-inputs choose the slots)"});
+  for (auto& row : s.composite.points) g.back().lines.push_back(Row(row, 4, 0, 16383));
+  g.push_back({"lrgb-inputs", {{Choice(&s.lrgb.l, -1, 99, -1), Choice(&s.lrgb.rgb, -1, 99, -1)}}, false,
+               "L RGB (slots, -1 none; L+RGB composite, points in composite-points rows 1, 2)"});
+  g.push_back({"lrgbcomp-inputs",
+               {{Choice(&s.lrgb.inputs[0], -1, 99, -1), Choice(&s.lrgb.inputs[1], -1, 99, -1),
+                 Choice(&s.lrgb.inputs[2], -1, 99, -1), Choice(&s.lrgb.inputs[3], -1, 99, -1)}},
+               false, "L R G B (slots, -1 none; weights in composite-weights)"});
   g.push_back({"color-rgb",
                {{Int(&s.color_rgb.source[0], 0, 255), Int(&s.color_rgb.source[1], 0, 255),
                  Int(&s.color_rgb.source[2], 0, 255), Int(&s.color_rgb.target[0], 0, 255),

@@ -28,6 +28,13 @@ inline constexpr char kMsgFileEndedEarly[] =
 inline constexpr char kMsgPickCentreBackground[] = "画像中央付近の背景を選択して下さい！";
 inline constexpr char kMsgPickCornerBackground[] = "画像角付近の背景を選択して下さい！";
 
+// Composites and background corrections that take other images.
+inline constexpr char kMsgNoImageChosen[] = "画像が選択されていません！";
+inline constexpr char kMsgRgbNotChosen[] = "R,G,B画像が選択されていません！";
+inline constexpr char kMsgPickBackgroundPoints[] =
+    "画像の背景をできるだけ多く選択して下さい！\n終了したい時は右ボタンを押して下さい。";
+inline constexpr char kMsgBackgroundPointsDone[] = "画像の背景選択終了！";
+
 // Settings file commands.
 inline constexpr char kMsgResetSettings[] = "全設定を初期化しますが、良いですか？";
 inline constexpr char kMsgSaveSettingsInfo[] =

@@ -8,10 +8,14 @@
 #include "shell/command_handlers.h"
 #include "shell/command_ids.h"
 #include "shell/measure.h"
+#include "shell/ops/background_image_op.h"
+#include "shell/ops/background_make_op.h"
+#include "shell/ops/background_points_op.h"
 #include "shell/ops/background_quad_op.h"
 #include "shell/ops/black_white_op.h"
 #include "shell/ops/color_change_op.h"
 #include "shell/ops/composite_op.h"
+#include "shell/ops/composite_points_op.h"
 #include "shell/ops/deblur_op.h"
 #include "shell/ops/distortion_op.h"
 #include "shell/ops/edge_op.h"
@@ -47,11 +51,6 @@ Operation Command(int id, const char* text, int menu, bool separator, CommandHan
   return {id, text, menu, separator, nullptr, handler, nullptr, dialog, -1, nullptr, 0, nullptr, ""};
 }
 
-// A menu entry whose operation is not built yet.
-Operation Later(int id, const char* text, int menu, bool separator) {
-  return Command(id, text, menu, separator, nullptr);
-}
-
 Operation WithButton(Operation op, int button, const char* bitmap) {
   op.toolbar = button;
   op.bitmap = bitmap;
@@ -83,9 +82,12 @@ const std::vector<Operation>& Operations() {
 
       {kCmdCompositeAuto, "画像合成-自動(&A)", kMenuComposite, false, nullptr, CmdCompositeAuto, nullptr, true, 11,
        "COMP", kStepOpenComposite, StepOpenComposite, "composite composite-inputs composite-weights"},
-      Later(kCmdCompositePoints, "画像合成－ポイント指定(&P)", kMenuComposite, false),
-      Later(kCmdLrgb, "L+RGB画像合成(&L)", kMenuComposite, true),
-      Later(kCmdLrgbSeparate, "L+R+G+B画像合成", kMenuComposite, false),
+      {kCmdCompositePoints, "画像合成－ポイント指定(&P)", kMenuComposite, false, nullptr, CmdCompositePoints, nullptr,
+       true, -1, nullptr, 0, nullptr, "composite composite-inputs composite-weights composite-points"},
+      {kCmdLrgb, "L+RGB画像合成(&L)", kMenuComposite, true, nullptr, CmdLrgb, nullptr, true, -1, nullptr, 0, nullptr,
+       "lrgb-inputs composite-points"},
+      {kCmdLrgbSeparate, "L+R+G+B画像合成", kMenuComposite, false, nullptr, CmdLrgbSeparate, nullptr, true, -1,
+       nullptr, 0, nullptr, "lrgbcomp-inputs composite-weights composite-points"},
 
       {kCmdBackgroundQuad, "補正実行(&B)", kMenuBackground, false, kQuadSubmenu, CmdBackgroundQuad, nullptr, true,
        -1, nullptr, 0, nullptr, "back2 back2-extra"},
@@ -93,9 +95,12 @@ const std::vector<Operation>& Operations() {
        false, -1, nullptr, 0, nullptr, ""},
       {kCmdCaptureCorner, "周辺背景取り込み", kMenuBackground, false, kQuadSubmenu, CmdCaptureCorner, nullptr,
        false, -1, nullptr, 0, nullptr, ""},
-      Later(kCmdBackgroundImage, "バックグランド補正（画像データ）(&G)", kMenuBackground, true),
-      Later(kCmdBackgroundPoints, "バックグランド補正(ポイント指定)", kMenuBackground, false),
-      Later(kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true),
+      {kCmdBackgroundImage, "バックグランド補正（画像データ）(&G)", kMenuBackground, true, nullptr, CmdBackgroundImage,
+       nullptr, true, -1, nullptr, 0, nullptr, "back1"},
+      {kCmdBackgroundPoints, "バックグランド補正(ポイント指定)", kMenuBackground, false, nullptr, CmdBackgroundPoints,
+       nullptr, true, -1, nullptr, 0, nullptr, "back1"},
+      {kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true, nullptr, CmdBackgroundMake, nullptr, true,
+       -1, nullptr, kStepBackground, StepBackgroundMake, "back3 VER264"},
 
       {kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false, nullptr, nullptr, RunSharpOn, true, 7, "SANDS",
        kStepSharp, nullptr, "sharp sharp-channels"},

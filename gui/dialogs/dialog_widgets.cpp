@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -72,6 +73,32 @@ QHBoxLayout* NewChannelBoxes(QWidget* parent, int* const flags[3], QCheckBox* bo
   }
   row->addStretch(1);
   return row;
+}
+
+QHBoxLayout* NewPointEdits(QWidget* parent, const int row[4], QLineEdit* edits[4]) {
+  auto* layout = new QHBoxLayout;
+  const char* names[2] = {"ポイントAの座標　(", "ポイントBの座標　("};
+  for (int p = 0; p < 2; ++p) {
+    layout->addWidget(new QLabel(Utf8(names[p]), parent));
+    for (int k = 0; k < 2; ++k) {
+      QLineEdit*& edit = edits[2 * p + k];
+      edit = new QLineEdit(parent);
+      edit->setFixedWidth(48);
+      layout->addWidget(edit);
+      layout->addWidget(new QLabel(k == 0 ? "," : ")", parent));
+    }
+  }
+  layout->addStretch(1);
+  ShowPoints(edits, row);
+  return layout;
+}
+
+void ShowPoints(QLineEdit* const edits[4], const int row[4]) {
+  for (int k = 0; k < 4; ++k) edits[k]->setText(QString::number(row[k]));
+}
+
+void ReadPoints(QLineEdit* const edits[4], int row[4]) {
+  for (int k = 0; k < 4; ++k) row[k] = EditValue(edits[k]->text().toStdString(), false);
 }
 
 HistogramView::HistogramView(QWidget* parent, int height) : QWidget(parent) { setFixedSize(256, height); }

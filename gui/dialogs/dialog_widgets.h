@@ -47,6 +47,13 @@ EditBar NewEditBar(QWidget* parent, int* value, int bar_min, int bar_max, int pa
 // toggling its flag (0/1); the boxes go to `boxes`.
 QHBoxLayout* NewChannelBoxes(QWidget* parent, int* const flags[3], QCheckBox* boxes[3]);
 
+// The point edits of an image row: "ポイントAの座標　(" x "," y ")" and
+// the same for B, showing row[0..3] (A x, A y, B x, B y).
+QHBoxLayout* NewPointEdits(QWidget* parent, const int row[4], QLineEdit* edits[4]);
+void ShowPoints(QLineEdit* const edits[4], const int row[4]);
+// The four edits as unsigned numbers into row.
+void ReadPoints(QLineEdit* const edits[4], int row[4]);
+
 // A whole number shown as "%d".
 inline std::string IntText(int v) { return std::to_string(v); }
 

@@ -108,18 +108,17 @@ TEST_F(CliBatchTest, AsciiFilterAndBackslashFolder) {
 
 TEST_F(CliBatchTest, UsageAndRefusals) {
   EXPECT_EQ(Run({}).status, 2);
-  WriteBytes("job.tvb", JobText({1, 5, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
+  WriteBytes("job.tvb", JobText({1, 2, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
   EXPECT_EQ(Run({"job.tvb"}).status, 2);
   EXPECT_EQ(Run({"--settings"}).status, 1);
   WritePixelPpm("a.ppm", 1, 2, 3);
   CliResult r = Run({"none.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot read batch file none.tvb"), std::string::npos);
-  // Background data is not available in the batch yet: refused, nothing
-  // written.
+  // Row 2 does not offer the composite step: refused, nothing written.
   r = Run({"job.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find(Msg(kMsgBatchStepNotBuilt, 2, std::string(BatchStepText(kStepBackground)))), std::string::npos);
+  EXPECT_NE(r.err.find(Msg(kMsgBatchStepInvalid, 2, kStepOpenComposite)), std::string::npos);
   EXPECT_FALSE(PathExists("out/a.PPM"));
   // A save folder of "" is not a configured save step.
   WriteBytes("nofolder.tvb", JobText({1, 0, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", ""));

@@ -30,7 +30,7 @@ void SetGammaStep(AppState& app, int step) {
   std::copy(words, words + 8, app.batch.detail[step]);
 }
 
-std::string NotBuilt(int row, int code) { return Msg(kMsgBatchStepNotBuilt, row, std::string(BatchStepText(code))); }
+std::string Invalid(int row, int code) { return Msg(kMsgBatchStepInvalid, row, code); }
 
 TEST_F(ShellTest, BatchDialogRowsOpenAndChoose) {
   EXPECT_EQ(BatchRowCodes(0), (std::vector<int>{1, 2}));
@@ -59,11 +59,17 @@ TEST_F(ShellTest, BatchDetailsByCode) {
   BatchDialogDetails(*app_, ui_, 1);  // code 0: nothing
   EXPECT_TRUE(ui_.boxes.empty());
   BatchDialogDetails(*app_, ui_, 0);
+  // The background step asks again until a correction is chosen; the
+  // choice goes to the block (back3 value 3), not to the settings.
   app_->batch.code[2] = kStepBackground;
+  int shown = 0;
+  ui_.on_dialog = [&](int) { app_->settings.back3.correction = ++shown == 2 ? 1 : 0; };
   BatchDialogDetails(*app_, ui_, 2);
-  EXPECT_EQ(Texts(ui_), (Strings{kMsgBatchOpenOneInfo, NotBuilt(3, kStepBackground)}));
+  EXPECT_EQ(Texts(ui_), (Strings{kMsgBatchOpenOneInfo, kMsgBatchBackgroundKind}));
   EXPECT_EQ(ui_.boxes[0].kind, kBoxMessage);
-  EXPECT_TRUE(ui_.dialogs.empty());
+  EXPECT_EQ(ui_.dialogs, (std::vector<int>{kCmdBackgroundMake, kCmdBackgroundMake}));
+  EXPECT_EQ(std::vector<int>({app_->batch.detail[2][2], app_->settings.back3.correction}), std::vector<int>({1, 0}));
+  ui_.dialogs.clear();
   // The composite step explains itself, then its dialog edits the block.
   app_->batch.code[0] = kStepOpenComposite;
   app_->settings.composite.range = 20;
@@ -184,10 +190,10 @@ TEST_F(ShellTest, BatchStartStopAndSettingsCommand) {
   Run(kCmdBatchStop);
   EXPECT_EQ(app_->batch_mode, 0);
   EXPECT_EQ(app_->batch_banner, "");
-  app_->batch.code[5] = kStepBackground;  // not built yet: refused at the start
+  app_->batch.code[5] = kStepOpenComposite;  // not offered there: refused at the start
   Run(kCmdBatchStart);
   EXPECT_EQ(app_->batch_mode, 0);
-  EXPECT_EQ(LastBox().text, NotBuilt(6, kStepBackground));
+  EXPECT_EQ(LastBox().text, Invalid(6, kStepOpenComposite));
   app_->batch.code[5] = 0;
 
   // The settings command stores the blocks on OK and keeps the mode in step
@@ -218,7 +224,7 @@ TEST_F(ShellTest, SaveAndOpenBatchFiles) {
   Run(kCmdBatchSave);
   EXPECT_EQ(ui_.file_requests[0].filters, kBatchFilters);
   EXPECT_TRUE(PathExists(Path("job.tvb")));
-  app_->batch.code[1] = kStepBackground;
+  app_->batch.code[1] = kStepOpenComposite;
   ui_.files = {{true, Path("unbuilt.tvb"), 0}};
   Run(kCmdBatchSave);
   WriteBytes(Path("junk.tvb"), "hello");
@@ -244,7 +250,7 @@ TEST_F(ShellTest, SaveAndOpenBatchFiles) {
   EXPECT_EQ(other->batch.code[3], kStepGamma);
   RunCommand(*other, ui, kCmdBatchOpen);  // a sequence that cannot run leaves batch mode off
   EXPECT_EQ(other->batch_mode, 0);
-  EXPECT_EQ(ui.boxes.back().text, NotBuilt(2, kStepBackground));
+  EXPECT_EQ(ui.boxes.back().text, Invalid(2, kStepOpenComposite));
 }
 
 TEST(BatchDrop, CountsAndTimingText) {
@@ -298,10 +304,10 @@ TEST_F(ShellTest, BatchDropAsksAboutChangedImagesAndRefusesABadSequence) {
   EXPECT_TRUE(r.written.empty());
   EXPECT_EQ(r.failures.size(), 1u);
   Slot(0).changed = 0;
-  app_->batch.code[6] = kStepBackground;
+  app_->batch.code[6] = kStepOpenComposite;
   r = RunBatchDrop(*app_, ui_, {Path("a.ppm")});
   ASSERT_EQ(ui_.boxes.size(), 2u);
-  EXPECT_EQ(ui_.boxes[1].text, NotBuilt(7, kStepBackground));
+  EXPECT_EQ(ui_.boxes[1].text, Invalid(7, kStepOpenComposite));
   EXPECT_EQ(r.failures.size(), 1u);
   EXPECT_FALSE(Slot(0).Empty());  // refused before anything was closed
   EXPECT_FALSE(PathExists(Path("a.PPM")));

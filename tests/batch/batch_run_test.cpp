@@ -110,8 +110,8 @@ class BatchRunTest : public ::testing::Test {
 };
 
 TEST_F(BatchRunTest, BuiltStepsDialogsAndSequenceProblems) {
-  for (int code : {0, 1, 2, 3, 12}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
-  for (int code : {-1, 5, 16}) EXPECT_FALSE(BatchStepBuilt(code)) << code;  // 16: past the last code
+  for (int code : {0, 1, 2, 3, 5, 12}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
+  for (int code : {-1, 16}) EXPECT_FALSE(BatchStepBuilt(code)) << code;  // 16: past the last code
   EXPECT_EQ(BatchStepDialog(kStepOpenComposite), kCmdCompositeAuto);
   EXPECT_EQ(BatchStepDialog(kStepGamma), kCmdGamma);
   EXPECT_EQ(BatchStepDialog(kStepOpenOne), 0);
@@ -124,8 +124,6 @@ TEST_F(BatchRunTest, BuiltStepsDialogsAndSequenceProblems) {
   seq.folder[7].clear();
   EXPECT_EQ(BatchSequenceProblem(seq), kMsgBatchNotConfigured);
   seq.folder[7] = "/tmp";
-  seq.code[3] = kStepBackground;
-  EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgBatchStepNotBuilt, 4, std::string(BatchStepText(kStepBackground))));
   seq.code[3] = kStepSave;  // row 4 does not offer the save step
   EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgBatchStepInvalid, 4, 3));
   seq.code[3] = 0;
@@ -174,13 +172,13 @@ TEST_F(BatchRunTest, PerChannelGammaOnBlackAndWhite) {
 }
 
 TEST_F(BatchRunTest, RefusalsFailuresAndTheOverwriteQuestion) {
-  app_->batch.code[4] = kStepBackground;
+  app_->batch.code[4] = kStepOpenComposite;
   Put2x1(*app_, 0, {1, 2, 3, 4, 5, 6});
   std::string written = "unchanged";
   EXPECT_EQ(RunBatch(*app_, ui_, 1, "/in/a.ppm", &written), kBatchRunRefused);
   EXPECT_EQ(written, "unchanged");
   EXPECT_EQ(LastBox().kind, kBoxError);
-  EXPECT_EQ(LastBox().text, Msg(kMsgBatchStepNotBuilt, 5, std::string(BatchStepText(kStepBackground))));
+  EXPECT_EQ(LastBox().text, Msg(kMsgBatchStepInvalid, 5, kStepOpenComposite));
   EXPECT_TRUE(app_->slots[0].Empty());
   app_->batch.code[4] = 0;
   EXPECT_EQ(RunBatch(*app_, ui_, 1, "/in/a.ppm", nullptr), kBatchRunStepFailed);  // no image
@@ -256,6 +254,27 @@ TEST_F(BatchRunTest, CompositeStepUsesTheEngine) {
   EXPECT_EQ(samples[0], Sample(frame.r.get(), frame, 0, 39));
   EXPECT_EQ(samples[5], Sample(frame.b.get(), frame, 1, 39));
   EXPECT_EQ(samples.back(), Sample(frame.b.get(), frame, 47, 0));
+}
+
+}  // namespace
+}  // namespace tavo
+
+namespace tavo {
+namespace {
+
+// Step 5 with its own settings block (detection 32 in two passes of 16,
+// averaging 16, multiplicative): a flat 1000 gives a flat background of
+// 1000, so every sample becomes ((1000 x 62) / 1001) x 16 = 976.
+TEST_F(BatchRunTest, BackgroundStepCorrectsWithItsBlock) {
+  BatchSequence& seq = app_->batch;
+  seq.code[3] = seq.stored_code[3] = kStepBackground;
+  const int words[6] = {32, 16, 1, 30, 1, 1};
+  std::copy(words, words + 6, seq.detail[3]);
+  app_->slots[0] = MakeFlatImage(20, 20, 1000);
+  std::string written;
+  ASSERT_EQ(RunBatch(*app_, ui_, 1, "/in/sky.ppm", &written), kBatchRunDone);
+  EXPECT_EQ(ReadPpmSamples(written), std::vector<int>(1200, 976));
+  EXPECT_EQ(app_->settings.back3.correction, 0);  // the interactive settings stay
 }
 
 }  // namespace

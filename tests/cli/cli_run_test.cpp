@@ -96,6 +96,16 @@ TEST_F(CliTest, SelectPointAndClickTakeRowsFromTheTop) {
   EXPECT_EQ(app_->settings.back2.levels[1], 50);
   EXPECT_EQ(app_->capture.mode, 0);
   EXPECT_EQ(app_->capture.corner_row, 2);  // 5 - 1 - 2
+  // Choosing slots takes their marked points (slot 1 has none).
+  EXPECT_EQ(Run({"--set", "composite-inputs", "0 1 -1 -1"}), 0);
+  const int(&p)[4][4] = app_->settings.composite.points;
+  EXPECT_EQ(std::vector<int>({p[0][0], p[0][1], p[0][2], p[0][3], p[1][2]}), std::vector<int>({1, 0, 2, 1, 0}));
+  // Points of command 309, ended by the right button.
+  EXPECT_EQ(Run({"--right-click"}), 1);
+  EXPECT_EQ(Run({"--command", "309", "--click", "1", "1", "--click", "4", "3"}), 0);
+  EXPECT_EQ(app_->capture.points.size(), 2u);
+  EXPECT_EQ(Run({"--right-click"}), 0);
+  EXPECT_EQ(app_->capture.mode, 0);
 }
 
 TEST_F(CliTest, SettingsRoundTripThroughFiles) {
@@ -108,7 +118,7 @@ TEST_F(CliTest, SettingsRoundTripThroughFiles) {
 
 TEST(CliProgram, HelpListsEveryKeywordAndExitStatus) {
   const std::string help = CliHelpText();
-  for (const char* k : {"sharp:", "gamma:", "cut:", "raw:", "VER264:", "gamma-table:", "composite-inputs:", "--click X Y"}) {
+  for (const char* k : {"sharp:", "gamma:", "cut:", "raw:", "VER264:", "gamma-table:", "composite-inputs:", "composite-points:", "--click X Y", "--right-click"}) {
     EXPECT_NE(help.find(k), std::string::npos) << k;
   }
   const std::string cli = TAVO_CLI_PATH;

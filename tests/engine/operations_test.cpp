@@ -12,6 +12,7 @@
 #include "filters/resize.h"
 #include "filters/rotate.h"
 #include "filters/sharp.h"
+#include "stack/background_image.h"
 #include "stack/composite_combine.h"
 #include "tests/test_images.h"
 
@@ -99,8 +100,37 @@ TEST_F(EngineTest, BackgroundBlockLevelsAreEightBitUnits) {
   ASSERT_EQ(RunOperation(*slots_, img, kOpBackground, Block({0, 0, 4, 0, 4, 0, 4, 0, 200})), kOpMade);
   EXPECT_EQ(PixelValues(img, 0, 0), Ints({2000, 2000, 2000}));
   EXPECT_EQ(Sample(img.r.get(), img, 4, 3), 992);
-  // Modes that use a background image or points do nothing here.
+  // The image modes need a slot 0..99.
   EXPECT_EQ(RunOperation(*slots_, img, kOpBackground, Block({3, 0, 4, 0, 4, 0, 4, 0, 200})), kOpNothingToDo);
+}
+
+// Mode 4 with slot 3 (flat 99, background 100 after the +1): the R offset
+// [2] = 1 x 256, G [4] = 0, B [6] = 2 x 256. Code 50 from slot 3 gives
+// slot 3's flat level back.
+TEST_F(EngineTest, BackgroundImageBlocks) {
+  (*slots_)[3] = MakeFlatImage(20, 20, 99);
+  Image img = MakeFlatImage(20, 20, 1000);
+  ASSERT_EQ(RunOperation(*slots_, img, kOpBackground, Block({4, 0, 1, 0, 0, 0, 2, 0, 3})), kOpMade);
+  EXPECT_EQ(PixelValues(img, 2, 2), Ints({1156, 900, 1412}));
+  Image made;
+  ASSERT_EQ(RunOperation(*slots_, made, kOpBackgroundData, Block({3, 8, 2, 1})), kOpMade);
+  EXPECT_EQ(PixelValues(made, 5, 5), Ints({99, 99, 99}));
+  EXPECT_EQ(RunOperation(*slots_, (*slots_)[3], kOpBackgroundData, Block({3, 8, 2, 1})), kOpNothingToDo);
+}
+
+// Rows of four: slot, weight, A and B packed x * 16384 + y. Slot 1 is
+// slot 0 moved one column left: marks at x 3 and 2 give offset (1, 0).
+TEST_F(EngineTest, PointCompositeBlocks) {
+  (*slots_)[0] = MakePositionImage(4, 3);
+  (*slots_)[1] = MakePositionImage(4, 3);
+  Image made;
+  const int a0 = 3 * 16384, b0 = 3 * 16384 + 2, a1 = 2 * 16384, b1 = 2 * 16384 + 2;
+  ParamBlock p = Block({kCombineMax, 0, -1, 0, 0, 100, a0, b0, 1, 100, a1, b1, -1, 0, 0, 0, -1, 0, 0, 0});
+  ASSERT_EQ(RunOperation(*slots_, made, kOpCompositePoints, p), kOpMade);
+  EXPECT_EQ(made.width, 5);
+  p = Block({0, 100, a0, b0, 0, 100, a0, b0, 0, 100, a0, b0, 1, 100, a1, b1});  // L, R, G from slot 0, B from 1
+  ASSERT_EQ(RunOperation(*slots_, made, kOpCompositeLrgb, p), kOpMade);
+  EXPECT_EQ(made.width, 5);
 }
 
 // Each filter code reads its entries into the right fields: the same

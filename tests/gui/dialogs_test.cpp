@@ -20,8 +20,14 @@
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/background_dialog.h"
+#include "gui/dialogs/background_image_dialog.h"
+#include "gui/dialogs/background_make_dialog.h"
+#include "gui/dialogs/background_points_dialog.h"
 #include "gui/dialogs/batch_dialog.h"
 #include "gui/dialogs/composite_dialog.h"
+#include "gui/dialogs/composite_points_dialog.h"
+#include "gui/dialogs/lrgb_comp_dialog.h"
+#include "gui/dialogs/lrgb_dialog.h"
 #include "gui/dialogs/dark_dialog.h"
 #include "gui/dialogs/gamma_dialog.h"
 #include "gui/dialogs/raw_dialog.h"
@@ -128,6 +134,88 @@ TEST_F(DialogTest, CompositeControlsReachTheirSettings) {
   });
   EXPECT_EQ(std::vector<int>({c.mode, c.inputs[1], c.shift_x}), std::vector<int>({2, 5, -3}));
   for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(app_->slots[s].Empty(), s != 0 && s != 2 && s != 5) << s;
+}
+
+// Slot 2 has A marked at (1, stored row 0), display row 3 - 1 - 0 = 2, and
+// no B. Choosing it fills the row's point edits; OK stores them.
+TEST_F(DialogTest, PointCompositeDialogsFillPointsFromMarks) {
+  PutImages();
+  app_->slots[2].point_a_x = 1;
+  app_->slots[2].point_a_y = 0;
+  auto choose = [](QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    Q_EMIT list->activated(index);
+  };
+  CompositeSettings& c = app_->settings.composite;
+  EXPECT_TRUE(Show<CompositePointsDialog>(kCmdCompositePoints, [&](CompositePointsDialog* d) {
+    choose(d->image_list(1), 2);
+    EXPECT_EQ(d->point_edit(1, 1)->text(), "2");
+    Retype(d->point_edit(1, 2), "7");
+    d->weight_bar(1)->triggerAction(QAbstractSlider::SliderPageStepSub);
+    d->mode_button(3)->click();
+    Retype(d->shift_y_edit(), "-2");
+    SaveScreenshot(d, "composite_points_dialog");
+    Press(d, QDialogButtonBox::Ok);
+  }));
+  EXPECT_EQ(std::vector<int>(c.points[1], c.points[1] + 4), std::vector<int>({1, 2, 7, 0}));
+  EXPECT_EQ(std::vector<int>({c.inputs[1], c.weights[1], c.mode, c.shift_y}), std::vector<int>({2, 90, 3, -2}));
+  EXPECT_TRUE(Show<LrgbDialog>(kCmdLrgb, [&](LrgbDialog* d) {
+    choose(d->image_list(0), 2);
+    choose(d->image_list(1), 3);
+    SaveScreenshot(d, "lrgb_dialog");
+    Press(d, QDialogButtonBox::Ok);
+  }));
+  EXPECT_EQ(std::vector<int>({app_->settings.lrgb.l, app_->settings.lrgb.rgb, c.points[0][1]}),
+            std::vector<int>({2, 5, 2}));
+  EXPECT_FALSE(Show<LrgbCompDialog>(kCmdLrgbSeparate, [&](LrgbCompDialog* d) {
+    choose(d->image_list(3), 1);
+    Retype(d->weight_edit(3), "40");
+    EXPECT_EQ(d->weight_bar(3)->value(), 40);
+    SaveScreenshot(d, "lrgb_comp_dialog");
+    d->reject();
+  }));
+  EXPECT_EQ(std::vector<int>({app_->settings.lrgb.inputs[3], c.weights[3]}), std::vector<int>({-1, 40}));
+}
+
+// Bars: the detection area moves by 8 and 32 and its thumb is rounded down
+// to a multiple of 8; the averaging area by 2 and 4, the thumb to even.
+TEST_F(DialogTest, BackgroundFromDataDialogs) {
+  PutImages();
+  Back3Settings& b3 = app_->settings.back3;
+  EXPECT_TRUE(Show<BackgroundMakeDialog>(kCmdBackgroundMake, [&](BackgroundMakeDialog* d) {
+    d->detect_bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(d->detect_edit()->text(), "64");
+    d->detect_bar()->setSliderPosition(101);
+    d->average_bar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(b3.average, 14);
+    d->average_bar()->setSliderPosition(7);
+    d->two_pass_box()->click();
+    d->exclude_zero_box()->click();
+    d->correction_button(2)->click();
+    Retype(d->shift_edit(), "12");
+    SaveScreenshot(d, "background_make_dialog");
+    Press(d, QDialogButtonBox::Ok);
+  }));
+  EXPECT_EQ(std::vector<int>({b3.detect, b3.average, b3.two_pass, b3.exclude_zero, b3.correction, b3.shift}),
+            std::vector<int>({96, 6, 1, 0, 2, 12}));
+  Back1Settings& b1 = app_->settings.back1;
+  EXPECT_TRUE(Show<BackgroundImageDialog>(kCmdBackgroundImage, [&](BackgroundImageDialog* d) {
+    EXPECT_EQ(d->image_list()->count(), 4);
+    d->image_list()->setCurrentIndex(2);
+    d->mode_button(1)->click();
+    Retype(d->shift_edit(), "40");
+    SaveScreenshot(d, "background_image_dialog");
+    Press(d, QDialogButtonBox::Ok);
+  }));
+  EXPECT_EQ(std::vector<int>({b1.mode, b1.slot, b1.shift}), std::vector<int>({4, 2, 40}));
+  EXPECT_TRUE(Show<BackgroundPointsDialog>(kCmdBackgroundPoints, [&](BackgroundPointsDialog* d) {
+    EXPECT_TRUE(d->mode_button(1)->isChecked());
+    d->mode_button(0)->click();
+    Retype(d->shift_edit(), "9");
+    SaveScreenshot(d, "background_points_dialog");
+    Press(d, QDialogButtonBox::Ok);
+  }));
+  EXPECT_EQ(std::vector<int>({b1.mode, b1.slot, b1.shift}), std::vector<int>({3, 2, 9}));
 }
 
 TEST_F(DialogTest, BackgroundControlsThenOkRule) {

@@ -100,7 +100,6 @@ TEST_F(MainWindowTest, StartsWithAFileTitledAndSized) {
   EXPECT_EQ(top[0]->text(), QString::fromUtf8(MenuTitles()[0]));
   EXPECT_EQ(window_->action(kCmdOpen)->text(), QString::fromUtf8(FindOperation(kCmdOpen)->text));
   EXPECT_TRUE(window_->action(kCmdGamma)->isEnabled());
-  EXPECT_FALSE(window_->action(kCmdLrgbSeparate)->isEnabled());  // not built here
 }
 
 // Every toolbar picture is drawn, no two alike, and pressed ones differ.

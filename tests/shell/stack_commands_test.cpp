@@ -3,12 +3,16 @@
 // background command.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "core/memory.h"
 #include "shell/background_capture.h"
 #include "shell/dialog_logic.h"
 #include "shell/display.h"
 #include "shell/ops/background_quad_op.h"
 #include "shell/ops/composite_op.h"
+#include "shell/capture.h"
+#include "shell/ops/composite_points_op.h"
 #include "stack/background_quad.h"
 #include "tests/shell/shell_test_util.h"
 #include "tests/stack/star_field.h"
@@ -254,6 +258,125 @@ TEST_F(ShellTest, ADriftedFrameIsNamedAfterTheStack) {
   Run(kCmdCompositeAuto);
   EXPECT_EQ(Slot(2).width, 386);
   EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgAlignmentDoubtful, Msg(kMsgAlignOnEdge, SlotListText(1, "b")) + "\n")});
+}
+
+}  // namespace
+}  // namespace tavo
+
+namespace tavo {
+namespace {
+
+TEST(PointRule, UnsetOrEqualBTurnsEveryRowIntoAShift) {
+  struct Case {
+    int points[4][4];
+    bool chosen[4];
+    bool ran;
+    int want_b_row0[2];
+  };
+  const Case cases[] = {
+      {{{1, 2, 30, 40}, {5, 6, 50, 60}, {}, {}}, {true, true, false, false}, false, {30, 40}},
+      // Row 1's A equals B: its B becomes 0, so every B becomes A + 100.
+      {{{1, 2, 30, 40}, {5, 6, 5, 6}, {}, {}}, {true, true, false, false}, true, {101, 102}},
+      // Only an unchosen row lacks B: nothing moves.
+      {{{1, 2, 30, 40}, {5, 6, 50, 60}, {7, 7, 0, 0}, {}}, {true, true, false, false}, false, {30, 40}},
+  };
+  for (const Case& c : cases) {
+    int p[4][4];
+    std::memcpy(p, c.points, sizeof p);
+    EXPECT_EQ(ApplyPointRule(p, c.chosen), c.ran);
+    EXPECT_EQ(std::vector<int>({p[0][2], p[0][3]}), std::vector<int>(c.want_b_row0, c.want_b_row0 + 2));
+  }
+}
+
+TEST(PointRule, MarkedPointsInDisplayRows) {
+  Image img = MakeFlatImage(5, 10, 0);
+  img.point_a_x = 2, img.point_a_y = 3;  // stored row 3 is display row 10 - 1 - 3
+  int row[4] = {9, 9, 9, 9};
+  MarkedPointsRow(img, row);
+  EXPECT_EQ(std::vector<int>(row, row + 4), std::vector<int>({2, 6, 0, 0}));
+}
+
+// Unmarked inputs are only shifted; the B values the rule set go back to 0
+// and the new image is current.
+TEST_F(ShellTest, CompositeByPointsFlow) {
+  PutImage(*app_, 0, MakeStarWorld(32, 24, 4), "a");
+  Choose(*app_, 0, -1);
+  RunCommand(*app_, ui_, kCmdCompositePoints);
+  EXPECT_EQ(Texts(ui_), std::vector<std::string>{kMsgTooFewImages});
+  PutImage(*app_, 1, MakeStarWorld(32, 24, 4), "b");
+  Choose(*app_, 0, 1);
+  int (&p)[4][4] = app_->settings.composite.points;
+  p[0][0] = 3, p[1][0] = 5;  // b is moved 2 columns left
+  ASSERT_EQ(RunCommand(*app_, ui_, kCmdCompositePoints), kCommandRan);
+  EXPECT_EQ(Texts(ui_).size(), 1u);
+  ASSERT_EQ(app_->slots.current, 2);
+  EXPECT_EQ(Slot(2).width, 34);
+  EXPECT_EQ(std::vector<int>({p[0][2], p[1][3], p[0][0]}), std::vector<int>({0, 0, 3}));
+}
+
+}  // namespace
+}  // namespace tavo
+
+namespace tavo {
+namespace {
+
+// Slot 1 holds the background; flat 1000 over flat 999 (1000 after the +1)
+// divides to ((1000 x 62) / 1000) x 16 = 992.
+TEST_F(ShellTest, BackgroundImageCommand) {
+  PutImage(*app_, 1, MakeFlatImage(16, 16, 999), "bg");
+  PutImage(*app_, 0, MakeFlatImage(16, 16, 1000), "sky");
+  app_->settings.back1.slot = 100;
+  RunCommand(*app_, ui_, kCmdBackgroundImage);
+  EXPECT_EQ(Texts(ui_), std::vector<std::string>{kMsgNoImageChosen});
+  app_->settings.back1.slot = 1;
+  RunCommand(*app_, ui_, kCmdBackgroundImage);
+  EXPECT_EQ(Sample(Slot(0).g.get(), Slot(0), 3, 3), 992);
+  EXPECT_EQ(Slot(0).undo_available, 1);
+}
+
+// Two passes through an intermediate slot that is cleared again; with no
+// slot for it, the background slot taken first is given back.
+TEST_F(ShellTest, BackgroundMakeCommand) {
+  PutImage(*app_, 0, MakeFlatImage(40, 40, 1000), "sky");
+  Back3Settings& b = app_->settings.back3;
+  b.two_pass = 1;
+  RunCommand(*app_, ui_, kCmdBackgroundMake);
+  ASSERT_EQ(app_->slots.current, 1);
+  EXPECT_EQ(PixelValues(Slot(1), 5, 5), std::vector<int>({1000, 1000, 1000}));
+  EXPECT_TRUE(Slot(2).Empty());
+  b.correction = 1;  // in place; the background slot is cleared
+  app_->slots.current = 0;
+  RunCommand(*app_, ui_, kCmdBackgroundMake);
+  EXPECT_EQ(Sample(Slot(0).r.get(), Slot(0), 7, 7), 976);
+  EXPECT_TRUE(Slot(2).Empty());
+  FillSlots(*app_, 3);
+  RunCommand(*app_, ui_, kCmdBackgroundMake);
+  EXPECT_EQ(Texts(ui_), std::vector<std::string>{kMsgNoSlotToMake});
+  EXPECT_TRUE(Slot(2).Empty());
+}
+
+// Clicks sample the 3 x 3 background; the right button fits through them.
+// All at 1000: subtractive with shift 1 gives 1000 - 1000 + 256.
+TEST_F(ShellTest, BackgroundPointsCapture) {
+  PutImage(*app_, 0, MakeFlatImage(30, 20, 1000), "sky");
+  app_->settings.back1.mode = 4;
+  app_->settings.back1.shift = 1;
+  RunCommand(*app_, ui_, kCmdBackgroundPoints);
+  EXPECT_EQ(app_->capture.mode, 100);
+  for (int k = 0; k < 3; ++k) CaptureClick(*app_, ui_, 5 * k, 3 * k);
+  EXPECT_EQ(app_->capture.mode, 103);
+  EXPECT_EQ(app_->capture.points[0].x, 1);  // moved one pixel inside
+  CaptureFinish(*app_, ui_);
+  EXPECT_EQ(Texts(ui_), (std::vector<std::string>{kMsgPickBackgroundPoints, kMsgBackgroundPointsDone}));
+  EXPECT_EQ(Sample(Slot(0).b.get(), Slot(0), 29, 0), 256);
+  EXPECT_EQ(app_->capture.mode, 0);
+  // The hundredth point ends the collection by itself (one spot on a small
+  // image keeps the search short: no pair has a slope to divide).
+  PutImage(*app_, 0, MakeFlatImage(4, 4, 1000), "small");
+  RunCommand(*app_, ui_, kCmdBackgroundPoints);
+  for (int k = 0; k < 100; ++k) CaptureClick(*app_, ui_, 2, 2);
+  EXPECT_EQ(app_->capture.mode, 0);
+  EXPECT_EQ(Texts(ui_).back(), kMsgBackgroundPointsDone);
 }
 
 }  // namespace
