@@ -96,10 +96,6 @@ constexpr int kRing20[20][2] = {{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {-1, -1}, 
                                 {2, -1},  {-2, 0}, {-1, 0}, {1, 0},  {2, 0},   {-2, 1}, {-1, 1},
                                 {0, 1},   {1, 1},  {2, 1},  {-1, 2}, {0, 2},   {1, 2}};
 
-bool Inside(int x, int y, int width, int height, int margin) {
-  return x >= margin && y >= margin && x < width - margin && y < height - margin;
-}
-
 uint16_t Sharpen(int v, int u, int sharpness) {
   const int n = 4 * (8 - sharpness);
   const int d = v - u;
@@ -147,6 +143,8 @@ void BuildToneTable(int black, int white, double gamma, uint16_t* out) {
   const double inv = 1.0 / gamma;
   const double k = 65535.0 / std::pow(65535.0, inv);
   out[0] = 0;
+  // Entries are independent; the power function dominates the cost.
+#pragma omp parallel for schedule(static)
   for (int v = 1; v <= 65535; ++v) {
     const double dv = v;
     double y;
@@ -204,39 +202,61 @@ void DemosaicRows(const uint16_t* records, int width, int height, int pattern, i
 void LuminanceStage(const uint16_t* r, const uint16_t* g, const uint16_t* b, int width, int height,
                     int sharpness, int radius, uint16_t* t1, uint16_t* t2) {
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
-  for (size_t i = 0; i < n; ++i) t2[i] = static_cast<uint16_t>(((r[i] + g[i] + b[i]) / 3) >> 2);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      if (Inside(x, y, width, height, 1)) {
-        t1[i] = static_cast<uint16_t>((t2[i] + t2[i - width] + t2[i + width] + t2[i - 1] + t2[i + 1]) / 5);
-      } else {
-        // Border: the centre and its edge neighbours inside (4 on an edge,
-        // 3 at a corner, fewer on a 1-pixel-wide image).
+  // Each pass reads only the finished plane of the pass before, so rows may
+  // be shared out in any order and the result stays the same.
+#pragma omp parallel if (n >= kParallelPixels)
+  {
+#pragma omp for schedule(static)
+    for (int y = 0; y < height; ++y) {
+      const size_t at = static_cast<size_t>(y) * width;
+      for (size_t i = at; i < at + width; ++i) t2[i] = static_cast<uint16_t>(((r[i] + g[i] + b[i]) / 3) >> 2);
+    }
+#pragma omp for schedule(static)
+    for (int y = 0; y < height; ++y) {
+      const size_t at = static_cast<size_t>(y) * width;
+      const bool inner_row = y > 0 && y < height - 1;
+      // Border: the centre and its edge neighbours inside (4 on an edge,
+      // 3 at a corner, fewer on a 1-pixel-wide image).
+      auto border = [&](int x) {
         const PointSum s = SumInside(t2, width, height, x, y, kCross, 4);
-        t1[i] = static_cast<uint16_t>((s.sum + t2[i]) / (s.count + 1));
+        t1[at + x] = static_cast<uint16_t>((s.sum + t2[at + x]) / (s.count + 1));
+      };
+      if (!inner_row || width < 3) {
+        for (int x = 0; x < width; ++x) border(x);
+        continue;
+      }
+      border(0);
+      const uint16_t* c = t2 + at;
+      const uint16_t* up = c - width;
+      const uint16_t* down = c + width;
+      uint16_t* out = t1 + at;
+      for (int x = 1; x < width - 1; ++x) {
+        out[x] = static_cast<uint16_t>((c[x] + up[x] + down[x] + c[x - 1] + c[x + 1]) / 5);
+      }
+      border(width - 1);
+    }
+    if (sharpness != 0) {
+#pragma omp for schedule(static)
+      for (int y = 0; y < height; ++y) {
+        const size_t at = static_cast<size_t>(y) * width;
+        const bool fast_row = radius == 0 && y > 0 && y < height - 1 && width >= 3;
+        for (int x = 0; x < width; ++x) {
+          const size_t i = at + x;
+          const int v = t1[i];
+          int u;
+          if (fast_row && x > 0 && x < width - 1) {
+            const uint16_t* up = t1 + i - width;
+            const uint16_t* down = t1 + i + width;
+            u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
+          } else {
+            u = RingMean(t1, width, height, x, y, radius);
+          }
+          t2[i] = Sharpen(v, u, sharpness);
+        }
       }
     }
   }
-  if (sharpness == 0) {
-    std::memcpy(t2, t1, n * sizeof(uint16_t));
-    return;
-  }
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      const int v = t1[i];
-      int u;
-      if (radius == 0 && Inside(x, y, width, height, 1)) {
-        const uint16_t* up = t1 + i - width;
-        const uint16_t* down = t1 + i + width;
-        u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
-      } else {
-        u = RingMean(t1, width, height, x, y, radius);
-      }
-      t2[i] = Sharpen(v, u, sharpness);
-    }
-  }
+  if (sharpness == 0) std::memcpy(t2, t1, n * sizeof(uint16_t));
 }
 
 int RingMean(const uint16_t* plane, int width, int height, int x, int y, int radius) {
@@ -266,60 +286,70 @@ struct ColourJob {
 // kF is the false-colour strength when it is a known small value (its
 // divisions then become multiplications), or -1 to read it from the job.
 template <int kF>
-void ColourPixels(const ColourJob& job) {
+void ColourRow(const ColourJob& job, int y) {
   const int f = kF >= 0 ? kF : job.f;
   const int width = job.width, height = job.height, gain = job.gain, hue_shift = job.hue_shift;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      if (job.t1[i] == 0) {
-        for (int c = 0; c < 3; ++c) job.out[c][i] = 0;
-        continue;
-      }
-      int src[3];
-      const bool interior = Inside(x, y, width, height, 1);
-      for (int c = 0; c < 3; ++c) {
-        src[c] = job.in[c][i];
-        if (f == 0) continue;
-        if (interior) {
-          const uint16_t* p = job.in[c] + i;
-          const uint16_t* up = p - width;
-          const uint16_t* down = p + width;
-          const int sum = up[-1] + up[0] + up[1] + p[-1] + p[1] + down[-1] + down[0] + down[1];
-          src[c] = ((f * sum) / 8 + src[c]) / (f + 1);
-        } else {
-          const PointSum s = SumInside(job.in[c], width, height, x, y, kRing8, 8);
-          if (s.count > 0) src[c] = ((f * s.sum) / s.count + src[c]) / (f + 1);
-        }
-      }
-      int rot[3];
-      if (hue_shift > 0) {
-        const int h = hue_shift;
-        rot[0] = ((120 - h) * src[0] + h * src[2]) / 120;
-        rot[1] = ((120 - h) * src[1] + h * src[0]) / 120;
-        rot[2] = ((120 - h) * src[2] + h * src[1]) / 120;
-      } else if (hue_shift < 0) {
-        const int h = -hue_shift;
-        rot[0] = ((120 - h) * src[0] + h * src[1]) / 120;
-        rot[1] = ((120 - h) * src[1] + h * src[2]) / 120;
-        rot[2] = ((120 - h) * src[2] + h * src[0]) / 120;
+  const size_t at = static_cast<size_t>(y) * width;
+  const bool inner_row = y > 0 && y < height - 1;
+  for (int x = 0; x < width; ++x) {
+    const size_t i = at + x;
+    if (job.t1[i] == 0) {
+      for (int c = 0; c < 3; ++c) job.out[c][i] = 0;
+      continue;
+    }
+    int src[3];
+    const bool interior = inner_row && x > 0 && x < width - 1;
+    for (int c = 0; c < 3; ++c) {
+      src[c] = job.in[c][i];
+      if (f == 0) continue;
+      if (interior) {
+        const uint16_t* p = job.in[c] + i;
+        const uint16_t* up = p - width;
+        const uint16_t* down = p + width;
+        const int sum = up[-1] + up[0] + up[1] + p[-1] + p[1] + down[-1] + down[0] + down[1];
+        src[c] = ((f * sum) / 8 + src[c]) / (f + 1);
       } else {
-        for (int c = 0; c < 3; ++c) rot[c] = src[c];
-      }
-      const int m = (rot[0] + rot[1] + rot[2]) / 3;
-      const int32_t t1 = job.t1[i];
-      for (int c = 0; c < 3; ++c) {
-        // The product can pass 2^31 (bright, saturated, raised luminance):
-        // it is formed in 64 bits, and divided in 32 when it fits, which is
-        // the same quotient at a lower cost.
-        const int64_t lifted = ((rot[c] - m) * gain) / 60 + rot[c];
-        const int64_t product = lifted * job.t2[i];
-        const int64_t q = product == static_cast<int32_t>(product) ? static_cast<int32_t>(product) / t1
-                                                                    : product / t1;
-        job.out[c][i] = ClampSample(q);
+        const PointSum s = SumInside(job.in[c], width, height, x, y, kRing8, 8);
+        if (s.count > 0) src[c] = ((f * s.sum) / s.count + src[c]) / (f + 1);
       }
     }
+    int rot[3];
+    if (hue_shift > 0) {
+      const int h = hue_shift;
+      rot[0] = ((120 - h) * src[0] + h * src[2]) / 120;
+      rot[1] = ((120 - h) * src[1] + h * src[0]) / 120;
+      rot[2] = ((120 - h) * src[2] + h * src[1]) / 120;
+    } else if (hue_shift < 0) {
+      const int h = -hue_shift;
+      rot[0] = ((120 - h) * src[0] + h * src[1]) / 120;
+      rot[1] = ((120 - h) * src[1] + h * src[2]) / 120;
+      rot[2] = ((120 - h) * src[2] + h * src[0]) / 120;
+    } else {
+      for (int c = 0; c < 3; ++c) rot[c] = src[c];
+    }
+    const int m = (rot[0] + rot[1] + rot[2]) / 3;
+    const int32_t t1 = job.t1[i];
+    for (int c = 0; c < 3; ++c) {
+      // The product can pass 2^31 (bright, saturated, raised luminance):
+      // it is formed in 64 bits, and divided in 32 when it fits, which is
+      // the same quotient at a lower cost.
+      const int64_t lifted = ((rot[c] - m) * gain) / 60 + rot[c];
+      const int64_t product = lifted * job.t2[i];
+      const int64_t q = product == static_cast<int32_t>(product) ? static_cast<int32_t>(product) / t1
+                                                                  : product / t1;
+      job.out[c][i] = ClampSample(q);
+    }
   }
+}
+
+// Every output pixel depends only on the input planes, which this stage
+// does not change when the rows overlap (false colour writes elsewhere; in
+// place, a pixel reads only itself): rows may run in any order.
+template <int kF>
+void ColourPixels(const ColourJob& job) {
+  const size_t n = static_cast<size_t>(job.width) * static_cast<size_t>(job.height);
+#pragma omp parallel for schedule(static) if (n >= kParallelPixels)
+  for (int y = 0; y < job.height; ++y) ColourRow<kF>(job, y);
 }
 
 }  // namespace
