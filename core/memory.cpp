@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/memory.h"
 
+#include <sys/mman.h>
+
 #include <cstdio>
-#include <cstring>
-#include <new>
+#include <cstdlib>
 
 namespace tavo {
 namespace {
@@ -29,6 +30,17 @@ uint64_t ReadMemAvailable() {
 
 // Room left for the program itself, libraries and the display.
 constexpr uint64_t kReserveBytes = 64ull << 20;
+
+// Planes this large are worth mapping with 2 MiB pages: a 6000 x 4000 image
+// otherwise takes 35 000 page faults on its first pass.
+constexpr size_t kHugePagePlaneBytes = 4u << 20;
+
+void AskForHugePages(void* p, size_t bytes) {
+  constexpr uintptr_t kPage = 4096;
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(p) + kPage - 1) & ~(kPage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kPage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);  // a hint only
+}
 
 }  // namespace
 
@@ -61,9 +73,9 @@ uint64_t ImageBytes(int64_t width, int64_t height, int bytes_per_pixel) {
 Plane NewPlane(size_t count, bool zero) {
   if (count == 0 || count > SIZE_MAX / 2) return nullptr;
   if (!MemoryFits(static_cast<uint64_t>(count) * 2)) return nullptr;
-  uint16_t* p = new (std::nothrow) uint16_t[count];
-  if (p != nullptr && zero) std::memset(p, 0, count * 2);
-  return Plane(p);
+  void* p = zero ? std::calloc(count, 2) : std::malloc(count * 2);
+  if (p != nullptr && count * 2 >= kHugePagePlaneBytes) AskForHugePages(p, count * 2);
+  return Plane(static_cast<uint16_t*>(p));
 }
 
 }  // namespace tavo
