@@ -328,16 +328,18 @@ void ColourRow(const ColourJob& job, int y) {
       for (int c = 0; c < 3; ++c) rot[c] = src[c];
     }
     const int m = (rot[0] + rot[1] + rot[2]) / 3;
-    const int32_t t1 = job.t1[i];
+    const double t1 = job.t1[i];
     for (int c = 0; c < 3; ++c) {
-      // The product can pass 2^31 (bright, saturated, raised luminance):
-      // it is formed in 64 bits, and divided in 32 when it fits, which is
-      // the same quotient at a lower cost.
+      // The product can pass 2^31 (bright, saturated, raised luminance),
+      // so it is formed in 64 bits. |lifted| < 2^18 and t2 < 2^16 keep it
+      // below 2^34, exact in a double; the quotient by t1 (below 2^16) is
+      // then either a whole number, or at least 2^-16 away from one while
+      // rounding the division moves it by at most 2^-19: truncating the
+      // double quotient gives the integer quotient, at a lower cost than
+      // an integer division.
       const int64_t lifted = ((rot[c] - m) * gain) / 60 + rot[c];
       const int64_t product = lifted * job.t2[i];
-      const int64_t q = product == static_cast<int32_t>(product) ? static_cast<int32_t>(product) / t1
-                                                                  : product / t1;
-      job.out[c][i] = ClampSample(q);
+      job.out[c][i] = ClampSample(static_cast<int64_t>(static_cast<double>(product) / t1));
     }
   }
 }
