@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "raw/fast_develop.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "core/memory.h"
@@ -13,11 +17,37 @@
 namespace tavo {
 namespace {
 
-constexpr int kBands = 4;
 constexpr size_t kParallelPixels = 1 << 18;
+constexpr int kMostParts = 8;
 
-// Mosaic rows of band k: floor(H k / 4) up to floor(H (k + 1) / 4) - 1.
-int BandStart(int height, int k) { return static_cast<int>(static_cast<int64_t>(height) * k / kBands); }
+// Start of part k of [0, count) split into `parts` contiguous parts.
+int PartStart(int count, int parts, int k) { return static_cast<int>(static_cast<int64_t>(count) * k / parts); }
+
+// Runs body(begin, end) over [0, count) in as many contiguous parts as
+// OpenMP may use threads (at most kMostParts), each on its own thread, the
+// first on this one; returns when all are done. Plain threads rather than
+// an OpenMP team: a team's idle workers spin between and after regions
+// and, on a busy machine, take processor time from the thread that still
+// works. Every caller writes each output element from inputs no part
+// changes, so the result does not depend on the split.
+template <typename Body>
+void RunInParts(int count, bool parallel, const Body& body) {
+  int parts = parallel ? std::min(omp_get_max_threads(), kMostParts) : 1;
+  parts = std::max(1, std::min(parts, count));
+  std::thread workers[kMostParts];
+  int started = 1;
+  for (; started < parts; ++started) {
+    const int begin = PartStart(count, parts, started), end = PartStart(count, parts, started + 1);
+    try {
+      workers[started] = std::thread([&body, begin, end] { body(begin, end); });
+    } catch (...) {
+      break;  // no thread to be had: this one does the rest
+    }
+  }
+  for (int k = started; k < parts; ++k) body(PartStart(count, parts, k), PartStart(count, parts, k + 1));
+  body(0, PartStart(count, parts, 1));
+  for (int k = 1; k < started; ++k) workers[k].join();
+}
 
 // Weighted mean of the non-zero channel-c samples of the 3 x 3 window
 // around (x, y); the centre counts with `centre_weight` (0: left out).
@@ -144,24 +174,25 @@ void BuildToneTable(int black, int white, double gamma, uint16_t* out) {
   const double k = 65535.0 / std::pow(65535.0, inv);
   out[0] = 0;
   // Entries are independent; the power function dominates the cost.
-#pragma omp parallel for schedule(static)
-  for (int v = 1; v <= 65535; ++v) {
-    const double dv = v;
-    double y;
-    if (dv < x0) {
-      y = 1024.0 * (dv * dv) / x0_2;
-    } else if (dv < x1) {
-      y = a * (dv * dv * dv) + p * (dv * dv) + r * dv + e;
-    } else {
-      y = (dv - 65536.0) * s1 + 65536.0;
+  RunInParts(65535, true, [&](int begin, int end) {
+    for (int v = begin + 1; v <= end; ++v) {
+      const double dv = v;
+      double y;
+      if (dv < x0) {
+        y = 1024.0 * (dv * dv) / x0_2;
+      } else if (dv < x1) {
+        y = a * (dv * dv * dv) + p * (dv * dv) + r * dv + e;
+      } else {
+        y = (dv - 65536.0) * s1 + 65536.0;
+      }
+      if (y <= 0.0) {
+        out[v] = 0;
+        continue;
+      }
+      const double t = std::trunc(std::pow(y, inv) * k);
+      out[v] = t >= 65535.0 ? 65535 : static_cast<uint16_t>(t);
     }
-    if (y <= 0.0) {
-      out[v] = 0;
-      continue;
-    }
-    const double t = std::trunc(std::pow(y, inv) * k);
-    out[v] = t >= 65535.0 ? 65535 : static_cast<uint16_t>(t);
-  }
+  });
 }
 
 void ToneMosaicRows(uint16_t* records, int width, int row_begin, int row_end,
@@ -204,15 +235,14 @@ void LuminanceStage(const uint16_t* r, const uint16_t* g, const uint16_t* b, int
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
   // Each pass reads only the finished plane of the pass before, so rows may
   // be shared out in any order and the result stays the same.
-#pragma omp parallel if (n >= kParallelPixels)
-  {
-#pragma omp for schedule(static)
-    for (int y = 0; y < height; ++y) {
-      const size_t at = static_cast<size_t>(y) * width;
-      for (size_t i = at; i < at + width; ++i) t2[i] = static_cast<uint16_t>(((r[i] + g[i] + b[i]) / 3) >> 2);
+  const bool parallel = n >= kParallelPixels;
+  RunInParts(height, parallel, [&](int first, int last) {
+    for (size_t i = static_cast<size_t>(first) * width; i < static_cast<size_t>(last) * width; ++i) {
+      t2[i] = static_cast<uint16_t>(((r[i] + g[i] + b[i]) / 3) >> 2);
     }
-#pragma omp for schedule(static)
-    for (int y = 0; y < height; ++y) {
+  });
+  RunInParts(height, parallel, [&](int first, int last) {
+    for (int y = first; y < last; ++y) {
       const size_t at = static_cast<size_t>(y) * width;
       const bool inner_row = y > 0 && y < height - 1;
       // Border: the centre and its edge neighbours inside (4 on an edge,
@@ -235,28 +265,30 @@ void LuminanceStage(const uint16_t* r, const uint16_t* g, const uint16_t* b, int
       }
       border(width - 1);
     }
-    if (sharpness != 0) {
-#pragma omp for schedule(static)
-      for (int y = 0; y < height; ++y) {
-        const size_t at = static_cast<size_t>(y) * width;
-        const bool fast_row = radius == 0 && y > 0 && y < height - 1 && width >= 3;
-        for (int x = 0; x < width; ++x) {
-          const size_t i = at + x;
-          const int v = t1[i];
-          int u;
-          if (fast_row && x > 0 && x < width - 1) {
-            const uint16_t* up = t1 + i - width;
-            const uint16_t* down = t1 + i + width;
-            u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
-          } else {
-            u = RingMean(t1, width, height, x, y, radius);
-          }
-          t2[i] = Sharpen(v, u, sharpness);
+  });
+  if (sharpness == 0) {
+    std::memcpy(t2, t1, n * sizeof(uint16_t));
+    return;
+  }
+  RunInParts(height, parallel, [&](int first, int last) {
+    for (int y = first; y < last; ++y) {
+      const size_t at = static_cast<size_t>(y) * width;
+      const bool fast_row = radius == 0 && y > 0 && y < height - 1 && width >= 3;
+      for (int x = 0; x < width; ++x) {
+        const size_t i = at + x;
+        const int v = t1[i];
+        int u;
+        if (fast_row && x > 0 && x < width - 1) {
+          const uint16_t* up = t1 + i - width;
+          const uint16_t* down = t1 + i + width;
+          u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
+        } else {
+          u = RingMean(t1, width, height, x, y, radius);
         }
+        t2[i] = Sharpen(v, u, sharpness);
       }
     }
-  }
-  if (sharpness == 0) std::memcpy(t2, t1, n * sizeof(uint16_t));
+  });
 }
 
 int RingMean(const uint16_t* plane, int width, int height, int x, int y, int radius) {
@@ -350,8 +382,9 @@ void ColourRow(const ColourJob& job, int y) {
 template <int kF>
 void ColourPixels(const ColourJob& job) {
   const size_t n = static_cast<size_t>(job.width) * static_cast<size_t>(job.height);
-#pragma omp parallel for schedule(static) if (n >= kParallelPixels)
-  for (int y = 0; y < job.height; ++y) ColourRow<kF>(job, y);
+  RunInParts(job.height, n >= kParallelPixels, [&job](int first, int last) {
+    for (int y = first; y < last; ++y) ColourRow<kF>(job, y);
+  });
 }
 
 }  // namespace
@@ -401,18 +434,13 @@ bool FastDevelop(uint16_t* records, int width, int height, int pattern,
   const uint16_t* const table_ptrs[3] = {&tables[0], &tables[65536], &tables[2 * 65536]};
 
   // Every sample depends only on its own input (stage 1) or on the finished
-  // mosaic (stage 2), so the bands give the same result in any order. Small
-  // images are not worth waking the worker threads for.
+  // mosaic (stage 2), so the parts give the same result in any order. Small
+  // images are not worth starting threads for.
   const bool parallel = n >= kParallelPixels;
-#pragma omp parallel for schedule(static, 1) if (parallel)
-  for (int k = 0; k < kBands; ++k) {
-    ToneMosaicRows(records, width, BandStart(height, k), BandStart(height, k + 1), table_ptrs);
-  }
-#pragma omp parallel for schedule(static, 1) if (parallel)
-  for (int k = 0; k < kBands; ++k) {
-    DemosaicRows(records, width, height, pattern, BandStart(height, k), BandStart(height, k + 1),
-                 target.r.get(), target.g.get(), target.b.get());
-  }
+  RunInParts(height, parallel, [&](int first, int last) { ToneMosaicRows(records, width, first, last, table_ptrs); });
+  RunInParts(height, parallel, [&](int first, int last) {
+    DemosaicRows(records, width, height, pattern, first, last, target.r.get(), target.g.get(), target.b.get());
+  });
   LuminanceStage(target.r.get(), target.g.get(), target.b.get(), width, height, p.sharpness, p.radius,
                  t1.get(), t2.get());
   ColourStage(target, t1.get(), t2.get(), p.false_colour, p.saturation, p.hue_shift, scratch);
