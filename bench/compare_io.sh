@@ -4,10 +4,12 @@
 # that do the same job - tiffcp for 48-bit TIFF, cp for 16-bit PPM and
 # 24-bit BMP (no tool moves those bytes faster), and LibRaw's dcraw_emu
 # for camera RAW files. Each job runs its commands interleaved, three
-# rounds, and reports the medians of the wall times (milliseconds), the
-# ratio tavo / peer and tavo's peak resident memory. Work files live on a
-# RAM disk so that the disk does not set the pace. On a shared machine
-# single figures wander; the ratios within one run are what to compare.
+# rounds, and reports the medians of the wall times and of the processor
+# times (user + system, all threads) in milliseconds, the ratios tavo /
+# peer of both, and tavo's peak resident memory. Work files live on a RAM
+# disk so that the disk does not set the pace. On a shared machine single
+# figures wander; the ratios within one run are what to compare, and the
+# processor times are the steadier of the two under load.
 #   bench/compare_io.sh [BUILD_DIR [WORK_DIR [OTHER_TAVO_CLI]]]
 # OTHER_TAVO_CLI (an earlier build, say) runs in the same rounds and gets
 # its own columns, so before and after compare within one run.
@@ -36,18 +38,21 @@ done
 [ -f synthetic24.dng ] || "$build/tools/make_dng" synthetic24.dng --pattern RGGB --size 6000 4000 \
   --fill noise 5 2000 1500 > /dev/null
 
-# Runs "$@" once; prints the wall time in milliseconds and the peak
-# resident set in MiB, or "nan nan" when the command fails.
+# Runs "$@" once; prints the wall time and the processor time in
+# milliseconds and the peak resident set in MiB, or "nan nan nan" when the
+# command fails.
 once() {
   local start end
   start=$EPOCHREALTIME
-  if ! /usr/bin/time -f "%M" -o rss.txt "$@" > /dev/null 2> err.txt; then
+  if ! /usr/bin/time -f "%M %U %S" -o usage.txt "$@" > /dev/null 2> err.txt; then
     echo "failed: $* ($(head -c 200 err.txt))" >&2
-    echo "nan nan"
+    echo "nan nan nan"
     return
   fi
   end=$EPOCHREALTIME
-  awk -v s="$start" -v e="$end" -v k="$(tail -1 rss.txt)" 'BEGIN { printf "%.1f %.0f\n", (e - s) * 1000, k / 1024 }'
+  read -r kib user sys < <(tail -1 usage.txt)
+  awk -v s="$start" -v e="$end" -v k="$kib" -v u="$user" -v y="$sys" \
+    'BEGIN { printf "%.1f %.0f %.0f\n", (e - s) * 1000, (u + y) * 1000, k / 1024 }'
 }
 
 median() { sort -g | sed -n "$(( (runs + 1) / 2 ))p"; }
@@ -62,36 +67,41 @@ compare() {
   shift
   local have_peer=1
   command -v "$1" > /dev/null || have_peer=0
-  local t_times=() o_times=() p_times=() rss=() t m o p
+  local t_w=() t_c=() o_w=() o_c=() p_w=() p_c=() rss=() w c m
   for _ in $(seq $runs); do
-    read -r t m <<< "$(once "$cli" "${args[@]}")"
-    t_times+=("$t")
-    rss+=("$m")
+    read -r w c m <<< "$(once "$cli" "${args[@]}")"
+    t_w+=("$w") t_c+=("$c") rss+=("$m")
     if [ -n "$other" ]; then
-      read -r o _ <<< "$(once "$other" "${args[@]}")"
-      o_times+=("$o")
+      read -r w c _ <<< "$(once "$other" "${args[@]}")"
+      o_w+=("$w") o_c+=("$c")
     fi
     if [ $have_peer = 1 ]; then
-      read -r p _ <<< "$(once "$@")"
-      p_times+=("$p")
+      read -r w c _ <<< "$(once "$@")"
+      p_w+=("$w") p_c+=("$c")
     fi
   done
-  t=$(printf '%s\n' "${t_times[@]}" | median)
-  m=$(printf '%s\n' "${rss[@]}" | median)
-  p=-
-  [ $have_peer = 1 ] && p=$(printf '%s\n' "${p_times[@]}" | median)
-  printf '%-30s %8s %8s  %-22s %7s %6s' "$label" "$t" "$m" "$peer_label" "$p" "$(ratio "$t" "$p")"
+  local tw tc pw=- pc=- ow oc
+  tw=$(med "${t_w[@]}") tc=$(med "${t_c[@]}") m=$(med "${rss[@]}")
+  [ $have_peer = 1 ] && pw=$(med "${p_w[@]}") pc=$(med "${p_c[@]}")
+  printf '%-28s %7s %6s %4s  %-20s %7s %6s  %5s %5s' "$label" "$tw" "$tc" "$m" "$peer_label" "$pw" "$pc" \
+    "$(ratio "$tw" "$pw")" "$(ratio "$tc" "$pc")"
   if [ -n "$other" ]; then
-    o=$(printf '%s\n' "${o_times[@]}" | median)
-    printf '  %8s %6s %6s' "$o" "$(ratio "$o" "$p")" "$(ratio "$t" "$o")"
+    ow=$(med "${o_w[@]}") oc=$(med "${o_c[@]}")
+    printf '  %7s %6s  %5s %5s  %5s %5s' "$ow" "$oc" "$(ratio "$ow" "$pw")" "$(ratio "$oc" "$pc")" \
+      "$(ratio "$tw" "$ow")" "$(ratio "$tc" "$oc")"
   fi
   printf '\n'
 }
 
+med() { printf '%s\n' "$@" | median; }
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == "-" || b == 0) print "-"; else printf "%.2f", a / b }'; }
 
-printf '%-30s %8s %8s  %-22s %7s %6s' "job" "tavo ms" "tavo MiB" "peer" "ms" "ratio"
-[ -n "$other" ] && printf '  %8s %6s %6s' "other ms" "ratio" "t/o"
+# Columns: tavo wall and processor ms, peak MiB; the peer's wall and
+# processor ms; ratios tavo / peer (wall, processor); with OTHER_TAVO_CLI
+# its wall and processor ms, its ratios to the peer, and tavo / other.
+printf '%-28s %7s %6s %4s  %-20s %7s %6s  %5s %5s' "job" "wall" "cpu" "MiB" "peer" "wall" "cpu" "w/p" "c/p"
+[ -n "$other" ] && printf '  %7s %6s  %5s %5s  %5s %5s' "o wall" "o cpu" "w/p" "c/p" "w/o" "c/o"
 printf '\n'
 compare "start-up (no steps)" "true" -- run -- true
 compare "TIFF 48-bit to TIFF 48-bit" "tiffcp" -- run --yes --open in.tif --save out/t.tif \
@@ -102,11 +112,11 @@ compare "BMP 24-bit to BMP 24-bit" "cp" -- run --yes --open in.bmp --save out/b.
   -- cp in.bmp out/cp.bmp
 for f in *.CRW *.raw *.dng; do
   [ -f "$f" ] || continue
-  compare "RAW fast ${f:0:22}" "dcraw_emu -q 0 -4 -T" -- run --yes --open "$f" --save "out/$f.tif" \
+  compare "RAW fast ${f:0:19}" "dcraw_emu -q 0 -4 -T" -- run --yes --open "$f" --save "out/$f.tif" \
     -- dcraw_emu -q 0 -4 -T -Z "out/$f.dcraw.tiff" "$f"
 done
 for f in *.CRW *.raw *.dng; do
   [ -f "$f" ] || continue
-  compare "RAW library q0 ${f:0:20}" "dcraw_emu -q 0 -4 -T" -- run --yes --set dark "1 0 0 0" \
+  compare "RAW library ${f:0:16}" "dcraw_emu -q 0 -4 -T" -- run --yes --set dark "1 0 0 0" \
     --open "$f" --save "out/$f.lib.tif" -- dcraw_emu -q 0 -4 -T -Z "out/$f.dcraw.tiff" "$f"
 done
