@@ -4,14 +4,20 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 namespace tavo {
 
 // One plane owns width x height samples. Row 0 is the bottom row of the
-// picture; sample (x, row) is element row * width + x.
-using Plane = std::unique_ptr<uint16_t[]>;
+// picture; sample (x, row) is element row * width + x. Planes come from
+// NewPlane (core/memory.h), which takes them from malloc or calloc: a
+// cleared plane then costs no second pass over fresh, already zero pages.
+struct PlaneFree {
+  void operator()(uint16_t* p) const { std::free(p); }
+};
+using Plane = std::unique_ptr<uint16_t[], PlaneFree>;
 
 constexpr int kNameMax = 255;  // longest path kept in `name`
 

@@ -2,8 +2,7 @@
 #include "core/memory.h"
 
 #include <cstdio>
-#include <cstring>
-#include <new>
+#include <cstdlib>
 
 namespace tavo {
 namespace {
@@ -64,9 +63,8 @@ uint64_t ImageBytes(int64_t width, int64_t height, int bytes_per_pixel) {
 Plane NewPlane(size_t count, bool zero) {
   if (count == 0 || count > SIZE_MAX / 2) return nullptr;
   if (!MemoryFits(static_cast<uint64_t>(count) * 2)) return nullptr;
-  uint16_t* p = new (std::nothrow) uint16_t[count];
-  if (p != nullptr && zero) std::memset(p, 0, count * 2);
-  return Plane(p);
+  void* p = zero ? std::calloc(count, 2) : std::malloc(count * 2);
+  return Plane(static_cast<uint16_t*>(p));
 }
 
 }  // namespace tavo

@@ -195,60 +195,68 @@ void ReadPalette(ByteReader& in, const BmpInfo& info, Rgb16* palette) {
 // Bytes of one stored row: whole 32-bit words.
 uint64_t RowStride(int64_t width, int bits) { return (static_cast<uint64_t>(width) * bits + 31) / 32 * 4; }
 
+// One stored row into the three planes.
+void DecodeRow(const unsigned char* p, const BmpInfo& info, const Rgb16* palette, const Field fields[3],
+               bool plain32, int w, uint16_t* r, uint16_t* g, uint16_t* b) {
+  if (info.bits == 24 || plain32) {
+    const int step = info.bits / 8;
+    for (int x = 0; x < w; ++x, p += step) {
+      b[x] = static_cast<uint16_t>(p[0] << 8);
+      g[x] = static_cast<uint16_t>(p[1] << 8);
+      r[x] = static_cast<uint16_t>(p[2] << 8);
+    }
+  } else if (info.bits == 16 || info.bits == 32) {
+    const int step = info.bits / 8;
+    for (int x = 0; x < w; ++x, p += step) {
+      const uint32_t v = step == 2 ? LoadLe16(p) : LoadLe32(p);
+      r[x] = FieldSample(fields[0], v);
+      g[x] = FieldSample(fields[1], v);
+      b[x] = FieldSample(fields[2], v);
+    }
+  } else {
+    const int bits = info.bits;
+    const unsigned mask = (1u << bits) - 1;
+    for (int x = 0; x < w; ++x) {
+      // Leftmost pixel in the most significant bits.
+      const uint64_t bit = static_cast<uint64_t>(x) * bits;
+      const int shift = 8 - bits - static_cast<int>(bit % 8);
+      const Rgb16& c = palette[(p[bit / 8] >> shift) & mask];
+      r[x] = c.r;
+      g[x] = c.g;
+      b[x] = c.b;
+    }
+  }
+}
+
 // Writes every sample of every row: a row cut short reads zero bytes for
 // the missing ones, and the rows after it are cleared. Returns the number
 // of rows the file ended in or before.
 int DecodeRows(ByteReader& in, const BmpInfo& info, const Rgb16* palette, const Target& t) {
   const int w = t.width;
   const uint64_t stride = RowStride(w, info.bits);
-  std::vector<unsigned char> row(stride);
-  const Field fr = MakeField(info.masks[0]), fg = MakeField(info.masks[1]), fb = MakeField(info.masks[2]);
+  const Field fields[3] = {MakeField(info.masks[0]), MakeField(info.masks[1]), MakeField(info.masks[2])};
   const bool plain32 = info.bits == 32 && info.masks[0] == 0xff0000u && info.masks[1] == 0xff00u &&
                        info.masks[2] == 0xffu;
-  for (int k = 0; k < t.height; ++k) {
-    const size_t got = in.Read(row.data(), stride);
-    if (got < stride) std::memset(row.data() + got, 0, stride - got);
-    const size_t base = t.RowBase(k);
-    const unsigned char* p = row.data();
-    uint16_t* r = t.r + base;
-    uint16_t* g = t.g + base;
-    uint16_t* b = t.b + base;
-    if (info.bits == 24 || plain32) {
-      const int step = info.bits / 8;
-      for (int x = 0; x < w; ++x, p += step) {
-        b[x] = static_cast<uint16_t>(p[0] << 8);
-        g[x] = static_cast<uint16_t>(p[1] << 8);
-        r[x] = static_cast<uint16_t>(p[2] << 8);
-      }
-    } else if (info.bits == 16 || info.bits == 32) {
-      const int step = info.bits / 8;
-      for (int x = 0; x < w; ++x, p += step) {
-        const uint32_t v = step == 2 ? LoadLe16(p) : LoadLe32(p);
-        r[x] = FieldSample(fr, v);
-        g[x] = FieldSample(fg, v);
-        b[x] = FieldSample(fb, v);
-      }
-    } else {
-      const int bits = info.bits;
-      const unsigned mask = (1u << bits) - 1;
-      for (int x = 0; x < w; ++x) {
-        // Leftmost pixel in the most significant bits.
-        const uint64_t bit = static_cast<uint64_t>(x) * bits;
-        const int shift = 8 - bits - static_cast<int>(bit % 8);
-        const Rgb16& c = palette[(p[bit / 8] >> shift) & mask];
-        r[x] = c.r;
-        g[x] = c.g;
-        b[x] = c.b;
-      }
+  const int block_rows = BlockRows(stride, t.height);
+  RowBlocks blocks(in);
+  for (int first = 0; first < t.height; first += block_rows) {
+    const int count = std::min(block_rows, t.height - first);
+    const size_t size = static_cast<size_t>(stride) * count;
+    size_t got = 0;
+    const unsigned char* block = blocks.Next(size, size, &got);
+    for (int k = 0; k < count; ++k) {
+      const size_t base = t.RowBase(first + k);
+      DecodeRow(block + k * stride, info, palette, fields, plain32, w, t.r + base, t.g + base, t.b + base);
     }
-    if (got < stride) {
-      for (int rest = k + 1; rest < t.height; ++rest) {
+    if (got < size) {
+      for (int rest = first + count; rest < t.height; ++rest) {
         const size_t at = t.RowBase(rest);
         std::memset(t.r + at, 0, static_cast<size_t>(w) * 2);
         std::memset(t.g + at, 0, static_cast<size_t>(w) * 2);
         std::memset(t.b + at, 0, static_cast<size_t>(w) * 2);
       }
-      return t.height - k;
+      // The row the data ended in counts as missing.
+      return t.height - (first + static_cast<int>(got / stride));
     }
   }
   return 0;
@@ -366,19 +374,25 @@ bool WriteBmp(const std::string& path, const Image& image) {
   SafeFile out;
   if (!out.Open(path)) return false;
   out.Write(header, sizeof header);
-  std::vector<unsigned char> row(row_bytes + padding, 0);
-  for (int y = 0; y < h; ++y) {
-    const size_t base = static_cast<size_t>(y) * w;
-    const uint16_t* r = image.r.get() + base;
-    const uint16_t* g = image.g.get() + base;
-    const uint16_t* b = image.b.get() + base;
-    unsigned char* p = row.data();
-    for (int x = 0; x < w; ++x, p += 3) {
-      p[0] = static_cast<unsigned char>(b[x] >> 8);
-      p[1] = static_cast<unsigned char>(g[x] >> 8);
-      p[2] = static_cast<unsigned char>(r[x] >> 8);
+  // Rows go out a block at a time; the padding bytes stay 0.
+  const size_t stride = static_cast<size_t>(row_bytes + padding);
+  const int block_rows = BlockRows(stride, h);
+  std::vector<unsigned char> block(stride * block_rows, 0);
+  for (int first = 0; first < h; first += block_rows) {
+    const int count = std::min(block_rows, h - first);
+    for (int k = 0; k < count; ++k) {
+      const size_t base = static_cast<size_t>(first + k) * w;
+      const uint16_t* r = image.r.get() + base;
+      const uint16_t* g = image.g.get() + base;
+      const uint16_t* b = image.b.get() + base;
+      unsigned char* p = block.data() + k * stride;
+      for (int x = 0; x < w; ++x, p += 3) {
+        p[0] = static_cast<unsigned char>(b[x] >> 8);
+        p[1] = static_cast<unsigned char>(g[x] >> 8);
+        p[2] = static_cast<unsigned char>(r[x] >> 8);
+      }
     }
-    if (!out.Write(row.data(), row.size())) return false;
+    if (!out.Write(block.data(), stride * count)) return false;
   }
   return out.Commit();
 }

@@ -7,7 +7,7 @@
 namespace tavo {
 
 namespace {
-constexpr size_t kBufferSize = 1 << 20;
+constexpr size_t kBufferSize = ByteReader::kTakeMax;
 }
 
 ByteReader::~ByteReader() {
@@ -75,6 +75,23 @@ size_t ByteReader::Read(void* dst, size_t count) {
   return done;
 }
 
+const unsigned char* ByteReader::Take(size_t count, size_t* got) {
+  *got = 0;
+  if (memory_ == nullptr && (file_ == nullptr || count > buffer_.size())) return nullptr;
+  if (len_ - pos_ < count && file_ != nullptr) {
+    // Move what is left to the front and fill the buffer behind it.
+    const size_t rest = len_ - pos_;
+    std::memmove(buffer_.data(), buffer_.data() + pos_, rest);
+    pos_ = 0;
+    len_ = rest + std::fread(buffer_.data() + rest, 1, buffer_.size() - rest, file_);
+  }
+  const unsigned char* p = data_ + pos_;
+  *got = std::min(len_ - pos_, count);
+  pos_ += *got;
+  consumed_ += static_cast<int64_t>(*got);
+  return p;
+}
+
 bool ByteReader::Skip(int64_t count) {
   if (count <= 0) return true;
   if (count > INT64_MAX - consumed_) return Seek(-1);
@@ -108,6 +125,28 @@ bool ByteReader::Seek(int64_t offset) {
   pos_ = len_ = 0;
   consumed_ = offset;
   return true;
+}
+
+int BlockRows(uint64_t row_bytes, int rows) {
+  const uint64_t fit = row_bytes > 0 ? kBlockBytes / row_bytes : 1;
+  const uint64_t most = rows > 1 ? static_cast<uint64_t>(rows) : 1;
+  return static_cast<int>(fit < 1 ? 1 : fit < most ? fit : most);
+}
+
+const unsigned char* RowBlocks::Next(size_t want, size_t size, size_t* got) {
+  if (want >= size) {
+    const unsigned char* p = in_.Take(size, got);
+    if (p != nullptr && *got == size) return p;
+    if (p != nullptr) {
+      spare_.assign(size, 0);
+      std::memcpy(spare_.data(), p, *got);
+      return spare_.data();
+    }
+  }
+  spare_.resize(size);
+  *got = want > 0 ? in_.Read(spare_.data(), want < size ? want : size) : 0;
+  std::memset(spare_.data() + *got, 0, size - *got);
+  return spare_.data();
 }
 
 }  // namespace tavo

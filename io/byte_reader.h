@@ -35,6 +35,13 @@ class ByteReader {
   int Get();
   // Up to `count` bytes into `dst`; returns how many were read.
   size_t Read(void* dst, size_t count);
+  // The next `count` bytes without copying them out, when they fit the
+  // buffer (kTakeMax bytes; a memory block has no limit): returns where
+  // they are and sets `*got` to how many there were (fewer at the end of
+  // the data). They count as read. Null when `count` is too large: nothing
+  // is read then. The bytes stay valid until the next call.
+  static constexpr size_t kTakeMax = 1 << 20;
+  const unsigned char* Take(size_t count, size_t* got);
   // Skips up to `count` bytes; false when the end came first.
   bool Skip(int64_t count);
   // Moves to an absolute offset; false (position at the end) when it lies
@@ -65,6 +72,29 @@ inline bool RasterFitsFile(const ByteReader& in, uint64_t raster_bytes) {
   const int64_t size = in.FileSize();
   return size < 0 || raster_bytes / kRasterToFileRatio <= static_cast<uint64_t>(size);
 }
+
+// Rasters move in blocks of whole rows of about this size: one system
+// call each, and small enough to stay in the processor's cache between
+// reading and converting.
+constexpr uint64_t kBlockBytes = ByteReader::kTakeMax;
+
+// Whole rows of `row_bytes` that fit in kBlockBytes; at least 1, at most
+// `rows` (when that is at least 1).
+int BlockRows(uint64_t row_bytes, int rows);
+
+// A block of raster rows read straight from the reader's buffer where
+// possible. Bytes the data does not have read as 0.
+class RowBlocks {
+ public:
+  explicit RowBlocks(ByteReader& in) : in_(in) {}
+  // The next `size` bytes, of which at most `want` come from the data;
+  // `*got` receives how many did.
+  const unsigned char* Next(size_t want, size_t size, size_t* got);
+
+ private:
+  ByteReader& in_;
+  std::vector<unsigned char> spare_;  // for short or oversized blocks
+};
 
 // Little-endian values in a byte buffer, as BMP and TIFF files hold them.
 inline uint32_t LoadLe16(const unsigned char* p) { return p[0] | (p[1] << 8); }

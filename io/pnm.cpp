@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/memory.h"
@@ -102,6 +103,28 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
   return static_cast<uint16_t>(std::clamp<int64_t>(s, 0, 65535));
 }
 
+void ConvertPnmRow(const unsigned char* p, int channels, int bytes_per_sample, int w, uint16_t* r, uint16_t* g,
+                   uint16_t* b) {
+  if (channels == 3 && bytes_per_sample == 2) {
+    for (int x = 0; x < w; ++x, p += 6) {
+      r[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
+      g[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
+      b[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
+    }
+  } else if (channels == 3) {
+    for (int x = 0; x < w; ++x, p += 3) {
+      r[x] = static_cast<uint16_t>(p[0] << 8);
+      g[x] = static_cast<uint16_t>(p[1] << 8);
+      b[x] = static_cast<uint16_t>(p[2] << 8);
+    }
+  } else {
+    for (int x = 0; x < w; ++x, p += bytes_per_sample) {
+      const uint16_t v = static_cast<uint16_t>(bytes_per_sample == 1 ? p[0] << 8 : (p[0] << 8) | p[1]);
+      r[x] = g[x] = b[x] = v;
+    }
+  }
+}
+
 }  // namespace
 
 ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
@@ -156,37 +179,23 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image, Re
     const int bytes_per_sample = maximum < 256 ? 1 : 2;
     const int channels = kind == 6 ? 3 : 1;
     const size_t row_bytes = static_cast<size_t>(w) * channels * bytes_per_sample;
-    std::vector<unsigned char> buf(row_bytes);
-    for (int row = 0; row < h; ++row) {
-      const size_t got = in.Read(buf.data(), row_bytes);
-      if (got < row_bytes) std::memset(buf.data() + got, 0, row_bytes - got);
-      const size_t base = static_cast<size_t>(h - 1 - row) * w;
-      const unsigned char* p = buf.data();
-      uint16_t* rr = r + base;
-      uint16_t* gg = g + base;
-      uint16_t* bb = b + base;
-      if (channels == 3 && bytes_per_sample == 2) {
-        for (int x = 0; x < w; ++x, p += 6) {
-          rr[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
-          gg[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
-          bb[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
-        }
-      } else if (channels == 3) {
-        for (int x = 0; x < w; ++x, p += 3) {
-          rr[x] = static_cast<uint16_t>(p[0] << 8);
-          gg[x] = static_cast<uint16_t>(p[1] << 8);
-          bb[x] = static_cast<uint16_t>(p[2] << 8);
-        }
-      } else {
-        for (int x = 0; x < w; ++x, p += bytes_per_sample) {
-          const uint16_t v = static_cast<uint16_t>(bytes_per_sample == 1 ? p[0] << 8 : (p[0] << 8) | p[1]);
-          rr[x] = gg[x] = bb[x] = v;
-        }
+    const int block_rows = BlockRows(row_bytes, h);
+    RowBlocks blocks(in);
+    for (int top = 0; top < h; top += block_rows) {
+      const int count = std::min(block_rows, h - top);
+      const size_t size = row_bytes * count;
+      size_t got = 0;
+      const unsigned char* block = blocks.Next(size, size, &got);
+      for (int k = 0; k < count; ++k) {
+        const size_t base = static_cast<size_t>(h - 1 - (top + k)) * w;
+        ConvertPnmRow(block + k * row_bytes, channels, bytes_per_sample, w, r + base, g + base, b + base);
       }
-      if (got < row_bytes) {
-        // The file ended: the rows below (memory rows 0 .. base) are 0.
-        for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c), 0, base * 2);
-        missing = h - row;
+      if (got < size) {
+        // The file ended: the rows below the block (memory rows 0 ..
+        // h - top - count - 1) are 0.
+        const size_t below = static_cast<size_t>(h - top - count) * w;
+        for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c), 0, below * 2);
+        missing = h - (top + static_cast<int>(got / row_bytes));  // the row it ended in counts
         break;
       }
     }
@@ -222,32 +231,38 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
   char header[64];
   std::snprintf(header, sizeof header, "%s\n%d %d\n65535\n", ascii ? "P3" : "P6", w, h);
   out.Print(header);
-  // Each pixel takes at most 3 x 6 characters in ASCII, 6 bytes binary.
-  std::vector<char> buf(static_cast<size_t>(w) * (ascii ? 18 : 6));
-  for (int row = h - 1; row >= 0; --row) {
-    const size_t base = static_cast<size_t>(row) * w;
-    char* p = buf.data();
-    const uint16_t* r = image.r.get() + base;
-    const uint16_t* g = image.g.get() + base;
-    const uint16_t* b = image.b.get() + base;
-    if (ascii) {
-      for (int x = 0; x < w; ++x) {
-        for (uint16_t v : {r[x], g[x], b[x]}) {
-          p = AppendInt(p, v);
-          *p++ = ' ';
+  // Each pixel takes at most 3 x 6 characters in ASCII, 6 bytes binary. A
+  // block of rows goes out in one write.
+  const size_t row_most = static_cast<size_t>(w) * (ascii ? 18 : 6);
+  const int block_rows = BlockRows(row_most, h);
+  const auto buf = std::make_unique_for_overwrite<char[]>(row_most * block_rows);
+  for (int top = 0; top < h; top += block_rows) {
+    const int count = std::min(block_rows, h - top);
+    char* p = buf.get();
+    for (int k = 0; k < count; ++k) {
+      const size_t base = static_cast<size_t>(h - 1 - (top + k)) * w;
+      const uint16_t* r = image.r.get() + base;
+      const uint16_t* g = image.g.get() + base;
+      const uint16_t* b = image.b.get() + base;
+      if (ascii) {
+        for (int x = 0; x < w; ++x) {
+          for (uint16_t v : {r[x], g[x], b[x]}) {
+            p = AppendInt(p, v);
+            *p++ = ' ';
+          }
+        }
+      } else {
+        for (int x = 0; x < w; ++x, p += 6) {
+          p[0] = static_cast<char>(r[x] >> 8);
+          p[1] = static_cast<char>(r[x] & 0xff);
+          p[2] = static_cast<char>(g[x] >> 8);
+          p[3] = static_cast<char>(g[x] & 0xff);
+          p[4] = static_cast<char>(b[x] >> 8);
+          p[5] = static_cast<char>(b[x] & 0xff);
         }
       }
-    } else {
-      for (int x = 0; x < w; ++x, p += 6) {
-        p[0] = static_cast<char>(r[x] >> 8);
-        p[1] = static_cast<char>(r[x] & 0xff);
-        p[2] = static_cast<char>(g[x] >> 8);
-        p[3] = static_cast<char>(g[x] & 0xff);
-        p[4] = static_cast<char>(b[x] >> 8);
-        p[5] = static_cast<char>(b[x] & 0xff);
-      }
     }
-    if (!out.Write(buf.data(), static_cast<size_t>(p - buf.data()))) return false;
+    if (!out.Write(buf.get(), static_cast<size_t>(p - buf.get()))) return false;
   }
   return out.Commit();
 }

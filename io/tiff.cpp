@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/memory.h"
@@ -225,8 +226,11 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image, R
   // so the planes need no clearing.
   Image fresh;
   if (!AllocateImagePlanes(fresh, w, h, false)) return kReadNoMemory;
+  // Strips are taken a block of rows at a time, straight from the reader's
+  // buffer where they can be.
   const uint64_t row_bytes = static_cast<uint64_t>(w) * step;
-  std::vector<unsigned char> row(row_bytes);
+  const int block_rows = BlockRows(row_bytes, static_cast<int>(rows_per_strip));
+  RowBlocks blocks(in);
   int missing = 0;
   for (uint32_t s = 0; s < strips; ++s) {
     const uint64_t first = s * rows_per_strip;
@@ -235,19 +239,20 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image, R
     if (have_counts && counts[s] > 0) left = std::min(left, counts[s]);
     // Offset 0 is the file header: a strip the writer never stored.
     if (offsets[s] == 0 || !in.Seek(static_cast<int64_t>(offsets[s]))) left = 0;
-    for (uint64_t k = 0; k < rows; ++k) {
-      const size_t want = static_cast<size_t>(std::min(row_bytes, left));
-      const size_t n = want > 0 ? in.Read(row.data(), want) : 0;
+    for (uint64_t k = 0; k < rows; k += block_rows) {
+      const int count = static_cast<int>(std::min<uint64_t>(block_rows, rows - k));
+      const size_t size = static_cast<size_t>(row_bytes) * count;
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(size, left));
+      size_t n = 0;
+      const unsigned char* block = blocks.Next(want, size, &n);
       left = n < want ? 0 : left - n;
-      const size_t base = static_cast<size_t>(h - 1 - static_cast<int>(first + k)) * w;
-      if (n < row_bytes) ++missing;
-      if (n == 0) {
-        for (int c = 0; c < 3; ++c) std::memset(fresh.Channel(c) + base, 0, static_cast<size_t>(w) * 2);
-        continue;
+      missing += count - static_cast<int>(n / row_bytes);  // rows the strip cut short or lacked
+      const int top = static_cast<int>(first + k);  // file rows run from the top
+      for (int j = 0; j < count; ++j) {
+        const size_t base = static_cast<size_t>(h - 1 - (top + j)) * w;
+        ConvertRow(block + j * row_bytes, layout, step, order, w, fresh.r.get() + base, fresh.g.get() + base,
+                   fresh.b.get() + base);
       }
-      if (n < row_bytes) std::memset(row.data() + n, 0, row_bytes - n);
-      ConvertRow(row.data(), layout, step, order, w, fresh.r.get() + base, fresh.g.get() + base,
-                 fresh.b.get() + base);
     }
   }
   if (report != nullptr) report->missing_rows = missing;
@@ -285,19 +290,26 @@ bool WriteTiff(const std::string& path, const Image& image) {
   SafeFile out;
   if (!out.Open(path)) return false;
   out.Write(header, sizeof header);
-  std::vector<unsigned char> row(static_cast<size_t>(w) * 6);
-  for (int y = h - 1; y >= 0; --y) {
-    const size_t base = static_cast<size_t>(y) * w;
-    const uint16_t* r = image.r.get() + base;
-    const uint16_t* g = image.g.get() + base;
-    const uint16_t* b = image.b.get() + base;
-    unsigned char* p = row.data();
-    for (int x = 0; x < w; ++x, p += 6) {
-      StoreLe16(p, r[x]);
-      StoreLe16(p + 2, g[x]);
-      StoreLe16(p + 4, b[x]);
+  // File rows run from the top (memory row h - 1) down; a block of them is
+  // converted in parallel, then written in one call.
+  const size_t row_bytes = static_cast<size_t>(w) * 6;
+  const int block_rows = BlockRows(row_bytes, h);
+  const auto block = std::make_unique_for_overwrite<unsigned char[]>(row_bytes * block_rows);
+  for (int top = 0; top < h; top += block_rows) {
+    const int count = std::min(block_rows, h - top);
+    for (int j = 0; j < count; ++j) {
+      const size_t base = static_cast<size_t>(h - 1 - (top + j)) * w;
+      const uint16_t* r = image.r.get() + base;
+      const uint16_t* g = image.g.get() + base;
+      const uint16_t* b = image.b.get() + base;
+      unsigned char* p = block.get() + j * row_bytes;
+      for (int x = 0; x < w; ++x, p += 6) {
+        StoreLe16(p, r[x]);
+        StoreLe16(p + 2, g[x]);
+        StoreLe16(p + 4, b[x]);
+      }
     }
-    if (!out.Write(row.data(), row.size())) return false;
+    if (!out.Write(block.get(), row_bytes * count)) return false;
   }
   return out.Commit();
 }

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "raw/fast_develop.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "core/memory.h"
@@ -13,11 +17,37 @@
 namespace tavo {
 namespace {
 
-constexpr int kBands = 4;
 constexpr size_t kParallelPixels = 1 << 18;
+constexpr int kMostParts = 8;
 
-// Mosaic rows of band k: floor(H k / 4) up to floor(H (k + 1) / 4) - 1.
-int BandStart(int height, int k) { return static_cast<int>(static_cast<int64_t>(height) * k / kBands); }
+// Start of part k of [0, count) split into `parts` contiguous parts.
+int PartStart(int count, int parts, int k) { return static_cast<int>(static_cast<int64_t>(count) * k / parts); }
+
+// Runs body(begin, end) over [0, count) in as many contiguous parts as
+// OpenMP may use threads (at most kMostParts), each on its own thread, the
+// first on this one; returns when all are done. Plain threads rather than
+// an OpenMP team: a team's idle workers spin between and after regions
+// and, on a busy machine, take processor time from the thread that still
+// works. Every caller writes each output element from inputs no part
+// changes, so the result does not depend on the split.
+template <typename Body>
+void RunInParts(int count, bool parallel, const Body& body) {
+  int parts = parallel ? std::min(omp_get_max_threads(), kMostParts) : 1;
+  parts = std::max(1, std::min(parts, count));
+  std::thread workers[kMostParts];
+  int started = 1;
+  for (; started < parts; ++started) {
+    const int begin = PartStart(count, parts, started), end = PartStart(count, parts, started + 1);
+    try {
+      workers[started] = std::thread([&body, begin, end] { body(begin, end); });
+    } catch (...) {
+      break;  // no thread to be had: this one does the rest
+    }
+  }
+  for (int k = started; k < parts; ++k) body(PartStart(count, parts, k), PartStart(count, parts, k + 1));
+  body(0, PartStart(count, parts, 1));
+  for (int k = 1; k < started; ++k) workers[k].join();
+}
 
 // Weighted mean of the non-zero channel-c samples of the 3 x 3 window
 // around (x, y); the centre counts with `centre_weight` (0: left out).
@@ -96,10 +126,6 @@ constexpr int kRing20[20][2] = {{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {-1, -1}, 
                                 {2, -1},  {-2, 0}, {-1, 0}, {1, 0},  {2, 0},   {-2, 1}, {-1, 1},
                                 {0, 1},   {1, 1},  {2, 1},  {-1, 2}, {0, 2},   {1, 2}};
 
-bool Inside(int x, int y, int width, int height, int margin) {
-  return x >= margin && y >= margin && x < width - margin && y < height - margin;
-}
-
 uint16_t Sharpen(int v, int u, int sharpness) {
   const int n = 4 * (8 - sharpness);
   const int d = v - u;
@@ -147,23 +173,26 @@ void BuildToneTable(int black, int white, double gamma, uint16_t* out) {
   const double inv = 1.0 / gamma;
   const double k = 65535.0 / std::pow(65535.0, inv);
   out[0] = 0;
-  for (int v = 1; v <= 65535; ++v) {
-    const double dv = v;
-    double y;
-    if (dv < x0) {
-      y = 1024.0 * (dv * dv) / x0_2;
-    } else if (dv < x1) {
-      y = a * (dv * dv * dv) + p * (dv * dv) + r * dv + e;
-    } else {
-      y = (dv - 65536.0) * s1 + 65536.0;
+  // Entries are independent; the power function dominates the cost.
+  RunInParts(65535, true, [&](int begin, int end) {
+    for (int v = begin + 1; v <= end; ++v) {
+      const double dv = v;
+      double y;
+      if (dv < x0) {
+        y = 1024.0 * (dv * dv) / x0_2;
+      } else if (dv < x1) {
+        y = a * (dv * dv * dv) + p * (dv * dv) + r * dv + e;
+      } else {
+        y = (dv - 65536.0) * s1 + 65536.0;
+      }
+      if (y <= 0.0) {
+        out[v] = 0;
+        continue;
+      }
+      const double t = std::trunc(std::pow(y, inv) * k);
+      out[v] = t >= 65535.0 ? 65535 : static_cast<uint16_t>(t);
     }
-    if (y <= 0.0) {
-      out[v] = 0;
-      continue;
-    }
-    const double t = std::trunc(std::pow(y, inv) * k);
-    out[v] = t >= 65535.0 ? 65535 : static_cast<uint16_t>(t);
-  }
+  });
 }
 
 void ToneMosaicRows(uint16_t* records, int width, int row_begin, int row_end,
@@ -204,39 +233,62 @@ void DemosaicRows(const uint16_t* records, int width, int height, int pattern, i
 void LuminanceStage(const uint16_t* r, const uint16_t* g, const uint16_t* b, int width, int height,
                     int sharpness, int radius, uint16_t* t1, uint16_t* t2) {
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
-  for (size_t i = 0; i < n; ++i) t2[i] = static_cast<uint16_t>(((r[i] + g[i] + b[i]) / 3) >> 2);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      if (Inside(x, y, width, height, 1)) {
-        t1[i] = static_cast<uint16_t>((t2[i] + t2[i - width] + t2[i + width] + t2[i - 1] + t2[i + 1]) / 5);
-      } else {
-        // Border: the centre and its edge neighbours inside (4 on an edge,
-        // 3 at a corner, fewer on a 1-pixel-wide image).
-        const PointSum s = SumInside(t2, width, height, x, y, kCross, 4);
-        t1[i] = static_cast<uint16_t>((s.sum + t2[i]) / (s.count + 1));
-      }
+  // Each pass reads only the finished plane of the pass before, so rows may
+  // be shared out in any order and the result stays the same.
+  const bool parallel = n >= kParallelPixels;
+  RunInParts(height, parallel, [&](int first, int last) {
+    for (size_t i = static_cast<size_t>(first) * width; i < static_cast<size_t>(last) * width; ++i) {
+      t2[i] = static_cast<uint16_t>(((r[i] + g[i] + b[i]) / 3) >> 2);
     }
-  }
+  });
+  RunInParts(height, parallel, [&](int first, int last) {
+    for (int y = first; y < last; ++y) {
+      const size_t at = static_cast<size_t>(y) * width;
+      const bool inner_row = y > 0 && y < height - 1;
+      // Border: the centre and its edge neighbours inside (4 on an edge,
+      // 3 at a corner, fewer on a 1-pixel-wide image).
+      auto border = [&](int x) {
+        const PointSum s = SumInside(t2, width, height, x, y, kCross, 4);
+        t1[at + x] = static_cast<uint16_t>((s.sum + t2[at + x]) / (s.count + 1));
+      };
+      if (!inner_row || width < 3) {
+        for (int x = 0; x < width; ++x) border(x);
+        continue;
+      }
+      border(0);
+      const uint16_t* c = t2 + at;
+      const uint16_t* up = c - width;
+      const uint16_t* down = c + width;
+      uint16_t* out = t1 + at;
+      for (int x = 1; x < width - 1; ++x) {
+        out[x] = static_cast<uint16_t>((c[x] + up[x] + down[x] + c[x - 1] + c[x + 1]) / 5);
+      }
+      border(width - 1);
+    }
+  });
   if (sharpness == 0) {
     std::memcpy(t2, t1, n * sizeof(uint16_t));
     return;
   }
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      const int v = t1[i];
-      int u;
-      if (radius == 0 && Inside(x, y, width, height, 1)) {
-        const uint16_t* up = t1 + i - width;
-        const uint16_t* down = t1 + i + width;
-        u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
-      } else {
-        u = RingMean(t1, width, height, x, y, radius);
+  RunInParts(height, parallel, [&](int first, int last) {
+    for (int y = first; y < last; ++y) {
+      const size_t at = static_cast<size_t>(y) * width;
+      const bool fast_row = radius == 0 && y > 0 && y < height - 1 && width >= 3;
+      for (int x = 0; x < width; ++x) {
+        const size_t i = at + x;
+        const int v = t1[i];
+        int u;
+        if (fast_row && x > 0 && x < width - 1) {
+          const uint16_t* up = t1 + i - width;
+          const uint16_t* down = t1 + i + width;
+          u = (up[-1] + up[0] + up[1] + t1[i - 1] + t1[i + 1] + down[-1] + down[0] + down[1]) >> 3;
+        } else {
+          u = RingMean(t1, width, height, x, y, radius);
+        }
+        t2[i] = Sharpen(v, u, sharpness);
       }
-      t2[i] = Sharpen(v, u, sharpness);
     }
-  }
+  });
 }
 
 int RingMean(const uint16_t* plane, int width, int height, int x, int y, int radius) {
@@ -266,60 +318,73 @@ struct ColourJob {
 // kF is the false-colour strength when it is a known small value (its
 // divisions then become multiplications), or -1 to read it from the job.
 template <int kF>
-void ColourPixels(const ColourJob& job) {
+void ColourRow(const ColourJob& job, int y) {
   const int f = kF >= 0 ? kF : job.f;
   const int width = job.width, height = job.height, gain = job.gain, hue_shift = job.hue_shift;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      if (job.t1[i] == 0) {
-        for (int c = 0; c < 3; ++c) job.out[c][i] = 0;
-        continue;
-      }
-      int src[3];
-      const bool interior = Inside(x, y, width, height, 1);
-      for (int c = 0; c < 3; ++c) {
-        src[c] = job.in[c][i];
-        if (f == 0) continue;
-        if (interior) {
-          const uint16_t* p = job.in[c] + i;
-          const uint16_t* up = p - width;
-          const uint16_t* down = p + width;
-          const int sum = up[-1] + up[0] + up[1] + p[-1] + p[1] + down[-1] + down[0] + down[1];
-          src[c] = ((f * sum) / 8 + src[c]) / (f + 1);
-        } else {
-          const PointSum s = SumInside(job.in[c], width, height, x, y, kRing8, 8);
-          if (s.count > 0) src[c] = ((f * s.sum) / s.count + src[c]) / (f + 1);
-        }
-      }
-      int rot[3];
-      if (hue_shift > 0) {
-        const int h = hue_shift;
-        rot[0] = ((120 - h) * src[0] + h * src[2]) / 120;
-        rot[1] = ((120 - h) * src[1] + h * src[0]) / 120;
-        rot[2] = ((120 - h) * src[2] + h * src[1]) / 120;
-      } else if (hue_shift < 0) {
-        const int h = -hue_shift;
-        rot[0] = ((120 - h) * src[0] + h * src[1]) / 120;
-        rot[1] = ((120 - h) * src[1] + h * src[2]) / 120;
-        rot[2] = ((120 - h) * src[2] + h * src[0]) / 120;
+  const size_t at = static_cast<size_t>(y) * width;
+  const bool inner_row = y > 0 && y < height - 1;
+  for (int x = 0; x < width; ++x) {
+    const size_t i = at + x;
+    if (job.t1[i] == 0) {
+      for (int c = 0; c < 3; ++c) job.out[c][i] = 0;
+      continue;
+    }
+    int src[3];
+    const bool interior = inner_row && x > 0 && x < width - 1;
+    for (int c = 0; c < 3; ++c) {
+      src[c] = job.in[c][i];
+      if (f == 0) continue;
+      if (interior) {
+        const uint16_t* p = job.in[c] + i;
+        const uint16_t* up = p - width;
+        const uint16_t* down = p + width;
+        const int sum = up[-1] + up[0] + up[1] + p[-1] + p[1] + down[-1] + down[0] + down[1];
+        src[c] = ((f * sum) / 8 + src[c]) / (f + 1);
       } else {
-        for (int c = 0; c < 3; ++c) rot[c] = src[c];
-      }
-      const int m = (rot[0] + rot[1] + rot[2]) / 3;
-      const int32_t t1 = job.t1[i];
-      for (int c = 0; c < 3; ++c) {
-        // The product can pass 2^31 (bright, saturated, raised luminance):
-        // it is formed in 64 bits, and divided in 32 when it fits, which is
-        // the same quotient at a lower cost.
-        const int64_t lifted = ((rot[c] - m) * gain) / 60 + rot[c];
-        const int64_t product = lifted * job.t2[i];
-        const int64_t q = product == static_cast<int32_t>(product) ? static_cast<int32_t>(product) / t1
-                                                                    : product / t1;
-        job.out[c][i] = ClampSample(q);
+        const PointSum s = SumInside(job.in[c], width, height, x, y, kRing8, 8);
+        if (s.count > 0) src[c] = ((f * s.sum) / s.count + src[c]) / (f + 1);
       }
     }
+    int rot[3];
+    if (hue_shift > 0) {
+      const int h = hue_shift;
+      rot[0] = ((120 - h) * src[0] + h * src[2]) / 120;
+      rot[1] = ((120 - h) * src[1] + h * src[0]) / 120;
+      rot[2] = ((120 - h) * src[2] + h * src[1]) / 120;
+    } else if (hue_shift < 0) {
+      const int h = -hue_shift;
+      rot[0] = ((120 - h) * src[0] + h * src[1]) / 120;
+      rot[1] = ((120 - h) * src[1] + h * src[2]) / 120;
+      rot[2] = ((120 - h) * src[2] + h * src[0]) / 120;
+    } else {
+      for (int c = 0; c < 3; ++c) rot[c] = src[c];
+    }
+    const int m = (rot[0] + rot[1] + rot[2]) / 3;
+    const double t1 = job.t1[i];
+    for (int c = 0; c < 3; ++c) {
+      // The product can pass 2^31 (bright, saturated, raised luminance),
+      // so it is formed in 64 bits. |lifted| < 2^18 and t2 < 2^16 keep it
+      // below 2^34, exact in a double; the quotient by t1 (below 2^16) is
+      // then either a whole number, or at least 2^-16 away from one while
+      // rounding the division moves it by at most 2^-19: truncating the
+      // double quotient gives the integer quotient, at a lower cost than
+      // an integer division.
+      const int64_t lifted = ((rot[c] - m) * gain) / 60 + rot[c];
+      const int64_t product = lifted * job.t2[i];
+      job.out[c][i] = ClampSample(static_cast<int64_t>(static_cast<double>(product) / t1));
+    }
   }
+}
+
+// Every output pixel depends only on the input planes, which this stage
+// does not change when the rows overlap (false colour writes elsewhere; in
+// place, a pixel reads only itself): rows may run in any order.
+template <int kF>
+void ColourPixels(const ColourJob& job) {
+  const size_t n = static_cast<size_t>(job.width) * static_cast<size_t>(job.height);
+  RunInParts(job.height, n >= kParallelPixels, [&job](int first, int last) {
+    for (int y = first; y < last; ++y) ColourRow<kF>(job, y);
+  });
 }
 
 }  // namespace
@@ -369,18 +434,13 @@ bool FastDevelop(uint16_t* records, int width, int height, int pattern,
   const uint16_t* const table_ptrs[3] = {&tables[0], &tables[65536], &tables[2 * 65536]};
 
   // Every sample depends only on its own input (stage 1) or on the finished
-  // mosaic (stage 2), so the bands give the same result in any order. Small
-  // images are not worth waking the worker threads for.
+  // mosaic (stage 2), so the parts give the same result in any order. Small
+  // images are not worth starting threads for.
   const bool parallel = n >= kParallelPixels;
-#pragma omp parallel for schedule(static, 1) if (parallel)
-  for (int k = 0; k < kBands; ++k) {
-    ToneMosaicRows(records, width, BandStart(height, k), BandStart(height, k + 1), table_ptrs);
-  }
-#pragma omp parallel for schedule(static, 1) if (parallel)
-  for (int k = 0; k < kBands; ++k) {
-    DemosaicRows(records, width, height, pattern, BandStart(height, k), BandStart(height, k + 1),
-                 target.r.get(), target.g.get(), target.b.get());
-  }
+  RunInParts(height, parallel, [&](int first, int last) { ToneMosaicRows(records, width, first, last, table_ptrs); });
+  RunInParts(height, parallel, [&](int first, int last) {
+    DemosaicRows(records, width, height, pattern, first, last, target.r.get(), target.g.get(), target.b.get());
+  });
   LuminanceStage(target.r.get(), target.g.get(), target.b.get(), width, height, p.sharpness, p.radius,
                  t1.get(), t2.get());
   ColourStage(target, t1.get(), t2.get(), p.false_colour, p.saturation, p.hue_shift, scratch);

@@ -78,9 +78,10 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
                  int saturation, int hue_shift, Plane scratch[3]);
 
 // All four stages: the mosaic (changed by stage 1) into the target, whose
-// three planes of width x height must exist; every sample is written. Stages 1 and 2 split the rows
-// into four bands that may run in parallel; the result does not depend on
-// it. False - target unchanged - when scratch memory is short.
+// three planes of width x height must exist; every sample is written. On
+// images of 2^18 pixels or more every stage splits its rows over as many
+// threads as OpenMP may use; the result does not depend on it. False -
+// target unchanged - when scratch memory is short.
 bool FastDevelop(uint16_t* records, int width, int height, int pattern,
                  const FastDevelopParams& params, Image& target);
 

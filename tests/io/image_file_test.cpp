@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "cli/cli_run.h"
@@ -43,6 +44,46 @@ TEST(ImageFile, EveryWriterRoundTripsThroughTheDispatch) {
   EXPECT_FALSE(WriteImageFile(dir + "/j.bmp", Image{}, kSaveFilterBmp));
   Image image;
   EXPECT_EQ(ReadImageFile(dir + "/z.png", image), kReadUnsupported);
+}
+
+// Rasters several read blocks (1 MiB) long, with rows that do not divide
+// a block, then a TIFF cut inside its second block.
+TEST(ImageFile, LargeRastersCrossReadBlocks) {
+  const std::string dir = TempDir("image_file_large");
+  const int w = 1001, h = 400;  // 6006 bytes a row in TIFF and PPM
+  const Image original = MakeNoiseImage(w, h, 9);
+  Image high = MakeNoiseImage(w, h, 9);  // what 8-bit BMP keeps
+  for (int c = 0; c < 3; ++c) {
+    for (size_t i = 0; i < high.PixelCount(); ++i) high.Channel(c)[i] &= 0xFF00;
+  }
+  const struct {
+    const char* name;
+    int filter;
+    const Image& expected;
+  } cases[] = {{"a.tif", kSaveFilterTiff, original}, {"b.ppm", kSaveFilterPpmBinary, original},
+               {"c.bmp", kSaveFilterBmp, high}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WriteImageFile(dir + "/" + c.name, original, c.filter)) << c.name;
+    Image back;
+    ASSERT_EQ(ReadImageFile(dir + "/" + c.name, back), kReadOk) << c.name;
+    EXPECT_TRUE(SamePlanes(back, c.expected)) << c.name;
+  }
+  // The raster starts at byte 128; 250 rows from the top stay, and 3 bytes
+  // of the next (memory row 399 - 250 = 149): red whole, green's low byte.
+  WriteBytes(dir + "/cut.tif", ReadBytes(dir + "/a.tif").substr(0, 128 + 250 * 6006 + 3));
+  Image cut;
+  ASSERT_EQ(ReadImageFile(dir + "/cut.tif", cut), kReadOk);
+  const size_t kept = 150 * static_cast<size_t>(w), partial = 149 * static_cast<size_t>(w);
+  for (int c = 0; c < 3; ++c) {
+    const uint16_t* got = cut.Channel(c);
+    const uint16_t* want = original.Channel(c);
+    EXPECT_TRUE(std::equal(got + kept, got + original.PixelCount(), want + kept)) << c;
+    EXPECT_EQ(std::count(got, got + partial, 0), static_cast<long>(partial)) << c;
+    EXPECT_EQ(std::count(got + partial + 1, got + kept, 0), w - 1) << c;
+  }
+  EXPECT_EQ(cut.r[partial], original.r[partial]);
+  EXPECT_EQ(cut.g[partial], original.g[partial] & 0xFF);
+  EXPECT_EQ(cut.b[partial], 0);
 }
 
 TEST(ImageFile, CommandLineSavesAndFailedSaves) {

@@ -233,14 +233,18 @@ Image DevelopWithThreads(const Mosaic& source, int threads, const FastDevelopPar
   return img;
 }
 
-TEST(FastDevelop, SameResultOnOneOrFourThreads) {
-  // Large enough for the bands to run on worker threads.
+TEST(FastDevelop, SameResultOnOneTwoOrThreeThreads) {
+  // Large enough for every stage to run on worker threads.
   const int w = 601, h = 451;
   const Mosaic m = NoiseBayer(w, h, 11);
-  FastDevelopParams params;  // defaults: sharpening and false-colour on
-  params.hue_shift = 8;
-  const Image one = DevelopWithThreads(m, 1, params);
-  EXPECT_TRUE(SamePlanes(one, DevelopWithThreads(m, 4, params)));
+  FastDevelopParams sharp_false_colour, wide_ring_in_place, no_sharpening;
+  sharp_false_colour.hue_shift = 8;  // defaults otherwise
+  wide_ring_in_place.radius = 1, wide_ring_in_place.false_colour = 0, wide_ring_in_place.hue_shift = -10;
+  no_sharpening.sharpness = 0;
+  for (const FastDevelopParams& params : {sharp_false_colour, wide_ring_in_place, no_sharpening}) {
+    const Image one = DevelopWithThreads(m, 1, params);
+    for (int threads : {2, 3}) EXPECT_TRUE(SamePlanes(one, DevelopWithThreads(m, threads, params))) << threads;
+  }
 }
 
 TEST(FastDevelop, ValuesOutOfRangeActAsTheirLimitsAndOtherSizesAreRefused) {
