@@ -9,6 +9,7 @@
 #include "shell/command_ids.h"
 #include "shell/ops/background_quad_op.h"
 #include "shell/ops/composite_op.h"
+#include "shell/ops/deep_stack_op.h"
 #include "shell/ops/gamma_op.h"
 #include "shell/protocol.h"
 
@@ -69,6 +70,7 @@ const std::vector<Operation>& Operations() {
       Later(kCmdCompositePoints, "画像合成－ポイント指定(&P)", kMenuComposite, false),
       Later(kCmdLrgb, "L+RGB画像合成(&L)", kMenuComposite, true),
       Later(kCmdLrgbSeparate, "L+R+G+B画像合成", kMenuComposite, false),
+      Command(kCmdDeepStack, "多数枚スタック(補正・位置合わせ・除外)(&M)", kMenuComposite, true, CmdDeepStack, true),
 
       {kCmdBackgroundQuad, "補正実行(&B)", kMenuBackground, false, kQuadSubmenu, CmdBackgroundQuad, nullptr, true,
        -1, nullptr, 0, nullptr, "back2 back2-extra"},

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+#include "stack/deep/combine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tavo {
+namespace {
+
+bool ByValue(const StackSample& a, const StackSample& b) { return a.value < b.value; }
+
+double Median(StackSample* s, int n) {
+  const int half = n / 2;
+  std::nth_element(s, s + half, s + n, ByValue);
+  const double upper = s[half].value;
+  if (n % 2 == 1) return upper;
+  return (std::max_element(s, s + half, ByValue)->value + upper) / 2.0;
+}
+
+// Sample standard deviation (n - 1 in the denominator) of n >= 2 values.
+template <typename Get>
+double StandardDeviation(int n, Get get) {
+  double mean = 0.0;
+  for (int i = 0; i < n; ++i) mean += get(i);
+  mean /= n;
+  double sum = 0.0;
+  for (int i = 0; i < n; ++i) sum += (get(i) - mean) * (get(i) - mean);
+  return std::sqrt(sum / (n - 1));
+}
+
+double WeightedMean(const StackSample* s, int n) {
+  double sum = 0.0, weights = 0.0;
+  for (int i = 0; i < n; ++i) {
+    sum += static_cast<double>(s[i].value) * s[i].weight;
+    weights += s[i].weight;
+  }
+  return sum / weights;
+}
+
+// Moves the samples outside lo..hi behind the kept ones (order of the kept
+// ones is not kept); returns the new kept count and adds to the counts.
+int Reject(StackSample* s, int kept, double lo, double hi, int* low, int* high) {
+  int i = 0;
+  while (i < kept) {
+    const double v = s[i].value;
+    if (v < lo || v > hi) {
+      ++*(v < lo ? low : high);
+      std::swap(s[i], s[--kept]);
+    } else {
+      ++i;
+    }
+  }
+  return kept;
+}
+
+double WinsorizedSpread(const StackSample* s, int n, double centre, double spread) {
+  for (int pass = 0; pass < 10 && spread > 0.0; ++pass) {
+    const double lo = centre - 1.5 * spread, hi = centre + 1.5 * spread;
+    const double next = 1.134 * StandardDeviation(n, [&](int i) { return std::clamp<double>(s[i].value, lo, hi); });
+    const bool settled = std::fabs(next - spread) < 5e-4 * spread;
+    spread = next;
+    if (settled) break;
+  }
+  return spread;
+}
+
+// Linear-fit clipping of the kept values; returns the kept count.
+int LinearFitClip(const CombineRule& rule, StackSample* s, int kept, int* low, int* high) {
+  while (kept >= 3) {
+    std::sort(s, s + kept, ByValue);
+    const double mid = (kept - 1) / 2.0;
+    double mean = 0.0;
+    for (int i = 0; i < kept; ++i) mean += s[i].value;
+    mean /= kept;
+    double sxy = 0.0, sxx = 0.0;
+    for (int i = 0; i < kept; ++i) {
+      sxy += (i - mid) * (s[i].value - mean);
+      sxx += (i - mid) * (i - mid);
+    }
+    const double slope = sxy / sxx, start = mean - slope * mid;
+    double spread = 0.0;
+    for (int i = 0; i < kept; ++i) spread += std::fabs(s[i].value - (start + slope * i));
+    spread /= kept;
+    // Residuals are measured against the rank each value held in this pass.
+    int next = 0, removed_low = 0, removed_high = 0;
+    for (int i = 0; i < kept; ++i) {
+      const double residual = s[i].value - (start + slope * i);
+      if (residual < -rule.kappa_low * spread) {
+        ++removed_low;
+      } else if (residual > rule.kappa_high * spread) {
+        ++removed_high;
+      } else {
+        s[next++] = s[i];
+      }
+    }
+    if (next == kept) break;
+    *low += removed_low;
+    *high += removed_high;
+    kept = next;
+  }
+  return kept;
+}
+
+}  // namespace
+
+float CombineStack(const CombineRule& rule, StackSample* s, int n, int* low, int* high) {
+  *low = *high = 0;
+  if (n <= 0) return std::numeric_limits<float>::quiet_NaN();
+  int kept = n;
+  switch (rule.reject) {
+    case kRejectMedian:
+      return static_cast<float>(Median(s, n));
+    case kRejectSigma:
+    case kRejectWinsor:
+      while (kept >= 3) {
+        const double centre = Median(s, kept);
+        double spread = StandardDeviation(kept, [&](int i) { return static_cast<double>(s[i].value); });
+        if (rule.reject == kRejectWinsor) spread = WinsorizedSpread(s, kept, centre, spread);
+        const int next = Reject(s, kept, centre - rule.kappa_low * spread, centre + rule.kappa_high * spread, low, high);
+        if (next == kept) break;
+        kept = next;
+      }
+      break;
+    case kRejectLinear:
+      kept = LinearFitClip(rule, s, kept, low, high);
+      break;
+    case kRejectMinMax: {
+      std::sort(s, s + n, ByValue);
+      const int drop_low = std::clamp(static_cast<int>(rule.kappa_low), 0, n - 1);
+      const int drop_high = std::clamp(static_cast<int>(rule.kappa_high), 0, n - 1 - drop_low);
+      *low = drop_low;
+      *high = drop_high;
+      return static_cast<float>(WeightedMean(s + drop_low, n - drop_low - drop_high));
+    }
+    default:
+      break;
+  }
+  return static_cast<float>(WeightedMean(s, kept));
+}
+
+}  // namespace tavo
