@@ -110,7 +110,7 @@ std::vector<std::vector<uint32_t>> FindBadPixels(const FloatFrame& dark, double 
   std::vector<std::vector<uint32_t>> out(dark.channels);
   if (kappa <= 0 || dark.Empty()) return out;
   const size_t n = dark.PlaneSize();
-  const size_t most = n / 200;
+  const size_t most = std::max<size_t>(n / 200, 8);
   for (int c = 0; c < dark.channels; ++c) {
     const float* p = dark.Plane(c);
     const Spread s = RobustSpread(p, dark.width, dark.height, SampleStep(dark.width, dark.height));

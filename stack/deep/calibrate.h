@@ -37,7 +37,7 @@ bool CalibrateFrame(FloatFrame& light, const Masters& masters, double light_expo
 
 // Hot and cold pixels of a master dark, per plane: samples further than
 // kappa x its spread (1.4826 MAD, at least 1) from its median. At most one
-// pixel in 200 is taken, the furthest first. kappa <= 0: none.
+// pixel in 200 (or 8) is taken, the furthest first. kappa <= 0: none.
 std::vector<std::vector<uint32_t>> FindBadPixels(const FloatFrame& dark, double kappa);
 
 // The masters with `channels` planes: the mean of three planes, or one

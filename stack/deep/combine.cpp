@@ -8,7 +8,7 @@
 namespace tavo {
 namespace {
 
-bool ByValue(const StackSample& a, const StackSample& b) { return a.value < b.value; }
+constexpr auto ByValue = [](const StackSample& a, const StackSample& b) { return a.value < b.value; };
 
 double Median(StackSample* s, int n) {
   const int half = n / 2;
@@ -38,22 +38,6 @@ double WeightedMean(const StackSample* s, int n) {
   return sum / weights;
 }
 
-// Moves the samples outside lo..hi behind the kept ones (order of the kept
-// ones is not kept); returns the new kept count and adds to the counts.
-int Reject(StackSample* s, int kept, double lo, double hi, int* low, int* high) {
-  int i = 0;
-  while (i < kept) {
-    const double v = s[i].value;
-    if (v < lo || v > hi) {
-      ++*(v < lo ? low : high);
-      std::swap(s[i], s[--kept]);
-    } else {
-      ++i;
-    }
-  }
-  return kept;
-}
-
 double WinsorizedSpread(const StackSample* s, int n, double centre, double spread) {
   for (int pass = 0; pass < 10 && spread > 0.0; ++pass) {
     const double lo = centre - 1.5 * spread, hi = centre + 1.5 * spread;
@@ -65,10 +49,10 @@ double WinsorizedSpread(const StackSample* s, int n, double centre, double sprea
   return spread;
 }
 
-// Linear-fit clipping of the kept values; returns the kept count.
+// Linear-fit clipping of the sorted values; returns the kept count (the
+// kept values stay sorted at the front).
 int LinearFitClip(const CombineRule& rule, StackSample* s, int kept, int* low, int* high) {
   while (kept >= 3) {
-    std::sort(s, s + kept, ByValue);
     const double mid = (kept - 1) / 2.0;
     double mean = 0.0;
     for (int i = 0; i < kept; ++i) mean += s[i].value;
@@ -82,7 +66,8 @@ int LinearFitClip(const CombineRule& rule, StackSample* s, int kept, int* low, i
     double spread = 0.0;
     for (int i = 0; i < kept; ++i) spread += std::fabs(s[i].value - (start + slope * i));
     spread /= kept;
-    // Residuals are measured against the rank each value held in this pass.
+    // Residuals are measured against the rank each value held in this
+    // pass; compacting keeps the order.
     int next = 0, removed_low = 0, removed_high = 0;
     for (int i = 0; i < kept; ++i) {
       const double residual = s[i].value - (start + slope * i);
@@ -102,29 +87,51 @@ int LinearFitClip(const CombineRule& rule, StackSample* s, int kept, int* low, i
   return kept;
 }
 
+// Sigma and winsorized clipping of the sorted values: rejected values are
+// always the lowest or highest kept ones, so the kept ones stay the range
+// [*first, *last).
+void SigmaClip(const CombineRule& rule, const StackSample* s, int* first, int* last, int* low, int* high) {
+  int lo = 0, hi = *last;
+  while (hi - lo >= 3) {
+    const int n = hi - lo;
+    const StackSample* kept = s + lo;
+    const double centre =
+        n % 2 == 1 ? kept[n / 2].value : (kept[n / 2 - 1].value + static_cast<double>(kept[n / 2].value)) / 2;
+    double spread = StandardDeviation(n, [&](int i) { return static_cast<double>(kept[i].value); });
+    if (rule.reject == kRejectWinsor) spread = WinsorizedSpread(kept, n, centre, spread);
+    const double bottom = centre - rule.kappa_low * spread, top = centre + rule.kappa_high * spread;
+    int new_lo = lo, new_hi = hi;
+    while (new_lo < new_hi && s[new_lo].value < bottom) ++new_lo;
+    while (new_hi > new_lo && s[new_hi - 1].value > top) --new_hi;
+    if (new_lo == lo && new_hi == hi) break;
+    *low += new_lo - lo;
+    *high += hi - new_hi;
+    lo = new_lo;
+    hi = new_hi;
+  }
+  *first = lo;
+  *last = hi;
+}
+
 }  // namespace
 
-float CombineStack(const CombineRule& rule, StackSample* s, int n, int* low, int* high) {
+float CombinePixelStack(const CombineRule& rule, StackSample* s, int n, int* low, int* high) {
   *low = *high = 0;
   if (n <= 0) return std::numeric_limits<float>::quiet_NaN();
-  int kept = n;
   switch (rule.reject) {
     case kRejectMedian:
       return static_cast<float>(Median(s, n));
     case kRejectSigma:
-    case kRejectWinsor:
-      while (kept >= 3) {
-        const double centre = Median(s, kept);
-        double spread = StandardDeviation(kept, [&](int i) { return static_cast<double>(s[i].value); });
-        if (rule.reject == kRejectWinsor) spread = WinsorizedSpread(s, kept, centre, spread);
-        const int next = Reject(s, kept, centre - rule.kappa_low * spread, centre + rule.kappa_high * spread, low, high);
-        if (next == kept) break;
-        kept = next;
-      }
-      break;
-    case kRejectLinear:
-      kept = LinearFitClip(rule, s, kept, low, high);
-      break;
+    case kRejectWinsor: {
+      std::sort(s, s + n, ByValue);
+      int first = 0, last = n;
+      SigmaClip(rule, s, &first, &last, low, high);
+      return static_cast<float>(WeightedMean(s + first, last - first));
+    }
+    case kRejectLinear: {
+      std::sort(s, s + n, ByValue);
+      return static_cast<float>(WeightedMean(s, LinearFitClip(rule, s, n, low, high)));
+    }
     case kRejectMinMax: {
       std::sort(s, s + n, ByValue);
       const int drop_low = std::clamp(static_cast<int>(rule.kappa_low), 0, n - 1);
@@ -134,9 +141,8 @@ float CombineStack(const CombineRule& rule, StackSample* s, int n, int* low, int
       return static_cast<float>(WeightedMean(s + drop_low, n - drop_low - drop_high));
     }
     default:
-      break;
+      return static_cast<float>(WeightedMean(s, n));
   }
-  return static_cast<float>(WeightedMean(s, kept));
 }
 
 }  // namespace tavo

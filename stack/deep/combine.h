@@ -46,6 +46,6 @@ struct StackSample {
 //   values are dropped, always keeping at least one.
 // The result is the weighted mean of the kept values (the median for
 // kRejectMedian; unknown rules act as kRejectNone). n = 0 gives NaN.
-float CombineStack(const CombineRule& rule, StackSample* samples, int n, int* low, int* high);
+float CombinePixelStack(const CombineRule& rule, StackSample* samples, int n, int* low, int* high);
 
 }  // namespace tavo

@@ -82,6 +82,7 @@ OpStatus BuildMaster(Run& run, int role, const std::vector<std::string>& paths, 
   FrameStore store;
   int channels = 0;
   std::vector<double> exposures, levels;
+  FloatFrame frame;
   for (size_t k = 0; k < paths.size(); ++k) {
     FrameRecord& record = run.result.frames[first + k];
     if (!run.Tick(1, StageText(kStageWords[role], k, paths.size(), paths[k]))) {
@@ -106,7 +107,6 @@ OpStatus BuildMaster(Run& run, int role, const std::vector<std::string>& paths, 
       record.verdict = kFrameWrongSize;
       continue;
     }
-    FloatFrame frame;
     if (FloatFromImage(image, channels, &frame) != kOpMade) {
       CloseStore(store, true);
       return kOpNoMemory;
@@ -122,7 +122,7 @@ OpStatus BuildMaster(Run& run, int role, const std::vector<std::string>& paths, 
       }
       levels.push_back(NormaliseFlat(frame));
     }
-    if (!StoreFrame(store, std::move(frame), "frame_" + std::to_string(k))) {
+    if (!StoreFrame(store, frame, "frame_" + std::to_string(k))) {
       run.result.scratch_failed = true;
       CloseStore(store, true);
       return kOpNothingToDo;
@@ -175,13 +175,16 @@ bool SaveMaster(const Masters& m, int role, const std::string& path) {
   return WriteTiff(path, image);
 }
 
-// One light loaded and calibrated with `masters` at `channels` planes. The
-// 16-bit source stays in `source` for the saturation test.
+// One light loaded (unless `source` holds it already) and calibrated with
+// `masters` at `channels` planes. The 16-bit source stays in `source` for
+// the saturation test.
 int LoadLight(Run& run, int i, int channels, const Masters& masters, int want_w, int want_h, Image* source,
               FloatFrame* frame, OpStatus* status) {
   FrameRecord& record = run.result.frames[i];
   *status = kOpMade;
-  if (!run.loader(run.input.lights[i], source, &record.exposure) || source->Empty()) return kFrameUnreadable;
+  if (source->Empty() && (!run.loader(run.input.lights[i], source, &record.exposure) || source->Empty())) {
+    return kFrameUnreadable;
+  }
   record.width = source->width;
   record.height = source->height;
   if (want_w > 0 && (source->width != want_w || source->height != want_h)) return kFrameWrongSize;
@@ -326,10 +329,10 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
     Masters luminance;
     if (!CopyMasters(run.masters, &luminance) || !ConformMasters(luminance, 1, params.hot_kappa)) return kOpNoMemory;
     std::vector<char> gray(lights, 0);
+    FloatFrame frame;
     for (int i = 0; i < lights; ++i) {
       if (!run.Tick(1, StageText(kMeasureWord, i, lights, input.lights[i]))) return kOpCancelled;
       Image source;
-      FloatFrame frame;
       OpStatus status;
       int verdict = LoadLight(run, i, 1, luminance, 0, 0, &source, &frame, &status);
       if (status != kOpMade) return status;
@@ -354,6 +357,7 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
   std::vector<std::vector<Spread>> spreads;
   std::vector<FrameRecord*> stored;
   std::unique_ptr<float[]> luminance;
+  FloatFrame frame, warped;  // kept from one light to the next where the store allows
   int ref_w = 0, ref_h = 0;
   for (size_t step = 0; step < order.size(); ++step) {
     const int i = order[step];
@@ -366,8 +370,7 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
     Image source;
     if (channels == 0) {
       // With a numbered reference, its planes decide the stack's.
-      double exposure = 0;
-      if (!loader(input.lights[i], &source, &exposure) || source.Empty()) {
+      if (!loader(input.lights[i], &source, &record.exposure) || source.Empty()) {
         record.verdict = kFrameUnreadable;
         return kOpTooFewInputs;
       }
@@ -389,7 +392,6 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
         if (luminance == nullptr) return kOpNoMemory;
       }
     }
-    FloatFrame frame;
     OpStatus status;
     int verdict = LoadLight(run, i, channels, run.masters, ref_w, ref_h, &source, &frame, &status);
     if (status != kOpMade) {
@@ -422,16 +424,14 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
     std::vector<Spread> s(channels);
     const int sample = SampleStep(frame.width, frame.height);
     for (int c = 0; c < channels; ++c) s[c] = RobustSpread(frame.Plane(c), frame.width, frame.height, sample);
-    FloatFrame warped;
-    if (!AllocateFloatFrame(warped, ref_w, ref_h, channels)) {
+    if (warped.Empty() && !AllocateFloatFrame(warped, ref_w, ref_h, channels)) {
       CloseStore(store, true);
       return kOpNoMemory;
     }
     WarpFrame(frame, record.transform, params.interpolation, &warped);
-    frame = FloatFrame();
     char name[32];
     std::snprintf(name, sizeof name, "r_%04d_", i + 1);
-    if (!StoreFrame(store, std::move(warped), name + std::filesystem::path(input.lights[i]).stem().string())) {
+    if (!StoreFrame(store, warped, name + std::filesystem::path(input.lights[i]).stem().string())) {
       result->scratch_failed = true;
       CloseStore(store, true);
       return kOpNothingToDo;
@@ -441,6 +441,8 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
   }
   run.masters = Masters();
   luminance.reset();
+  frame = FloatFrame();
+  warped = FloatFrame();
 
   const std::vector<FrameScaling> scaling = Scalings(params, spreads, stored);
   for (size_t k = 0; k < stored.size(); ++k) stored[k]->weight = scaling[k].weight;

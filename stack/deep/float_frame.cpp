@@ -39,7 +39,11 @@ bool IsGrayImage(const Image& image) {
 OpStatus FloatFromImage(const Image& image, int channels, FloatFrame* out) {
   if (image.Empty()) return kOpNothingToDo;
   FloatFrame frame;
-  if (!AllocateFloatFrame(frame, image.width, image.height, channels)) return kOpNoMemory;
+  if (out->width == image.width && out->height == image.height && out->channels == channels && !out->Empty()) {
+    frame = std::move(*out);
+  } else if (!AllocateFloatFrame(frame, image.width, image.height, channels)) {
+    return kOpNoMemory;
+  }
   const bool gray = IsGrayImage(image);
   const long long n = static_cast<long long>(image.PixelCount());
   for (int c = 0; c < channels; ++c) {
@@ -115,7 +119,7 @@ Spread RobustSpread(const float* plane, int width, int height, int step) {
 
 int SampleStep(int width, int height) {
   const double pixels = static_cast<double>(width) * height;
-  return std::max(1, static_cast<int>(std::sqrt(pixels / 1e6)));
+  return std::max(1, static_cast<int>(std::sqrt(pixels / 2.5e5)));
 }
 
 }  // namespace tavo

@@ -42,7 +42,8 @@ bool IsGrayImage(const Image& image);
 
 // `image` as `channels` float planes: with 1, R for a gray image and the
 // mean (R + G + B) / 3 for a colour one; with 3, R, G, B (R three times for
-// a monochrome-flagged one). kOpNoMemory, `out` untouched, when short.
+// a monochrome-flagged one). The planes of `out` are reused when they
+// have the size. kOpNoMemory, `out` untouched, when short.
 OpStatus FloatFromImage(const Image& image, int channels, FloatFrame* out);
 
 // Each sample truncated into 0..65535 (NaN gives 0) through ClampSample;
@@ -67,7 +68,7 @@ Spread RobustSpread(const float* plane, int width, int height, int step);
 // empty). Reorders v.
 double MedianOf(std::vector<float>& v);
 
-// Grid step that samples about a million points of a plane.
+// Grid step that samples about a quarter of a million points of a plane.
 int SampleStep(int width, int height);
 
 }  // namespace tavo

@@ -77,10 +77,11 @@ bool OpenStore(FrameStore& store, int width, int height, int channels, bool on_d
   return true;
 }
 
-bool StoreFrame(FrameStore& store, FloatFrame&& frame, const std::string& name) {
+bool StoreFrame(FrameStore& store, FloatFrame& frame, const std::string& name) {
   if (frame.width != store.width || frame.height != store.height || frame.channels != store.channels) return false;
   if (!store.on_disk) {
     store.memory.push_back(std::move(frame.data));
+    frame = FloatFrame();
     return true;
   }
   const std::string path = (std::filesystem::path(store.folder) / (name + ".fits")).string();

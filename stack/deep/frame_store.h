@@ -31,10 +31,11 @@ struct FrameStore {
 // temporary folder cannot be made.
 bool OpenStore(FrameStore& store, int width, int height, int channels, bool on_disk, const std::string& folder);
 
-// Takes frame k = Count(): moved in, or written as "<folder>/<name>.fits"
-// (written whole under a temporary name first). False when the file cannot
-// be written or the frame has another size.
-bool StoreFrame(FrameStore& store, FloatFrame&& frame, const std::string& name);
+// Takes frame k = Count(): moved in (`frame` is left empty), or written as
+// "<folder>/<name>.fits" (whole, under a temporary name first; `frame`
+// keeps its planes for reuse). False when the file cannot be written or
+// the frame has another size.
+bool StoreFrame(FrameStore& store, FloatFrame& frame, const std::string& name);
 
 // Rows first..first + rows - 1 of every plane of frame k into `out`
 // (plane after plane, channels x rows x width floats). False on a read

@@ -70,7 +70,7 @@ OpStatus IntegrateFrames(const FrameStore& store, const std::vector<FrameScaling
               samples[count++] = {v * scaling[k].scale[c] + scaling[k].offset[c], scaling[k].weight};
             }
             int rejected_low, rejected_high;
-            result[x] = CombineStack(rule, samples.data(), count, &rejected_low, &rejected_high);
+            result[x] = CombinePixelStack(rule, samples.data(), count, &rejected_low, &rejected_high);
             low[x] = static_cast<uint16_t>(static_cast<int64_t>(rejected_low) * 65535 / n);
             high[x] = static_cast<uint16_t>(static_cast<int64_t>(rejected_high) * 65535 / n);
           }

@@ -57,9 +57,9 @@ BackgroundMap MakeBackground(const float* lum, int w, int h) {
   for (int k = 0; k < count; ++k) {
     const int i = k % map.cells_x, j = k / map.cells_x;
     std::vector<float> v;
-    v.reserve(kCell * kCell / 4);
-    for (int y = j * kCell; y < std::min(h, (j + 1) * kCell); y += 2) {
-      for (int x = i * kCell; x < std::min(w, (i + 1) * kCell); x += 2) {
+    v.reserve(kCell * kCell / 9 + kCell);
+    for (int y = j * kCell; y < std::min(h, (j + 1) * kCell); y += 3) {
+      for (int x = i * kCell; x < std::min(w, (i + 1) * kCell); x += 3) {
         const float s = lum[static_cast<size_t>(y) * w + x];
         if (std::isfinite(s)) v.push_back(s);
       }

@@ -35,7 +35,7 @@ struct FrameMeasure {
 };
 
 // Measures a luminance plane (width x height, NaN = no data). The
-// background is the median of every 64 x 64 cell (sampled every second
+// background is the median of every 64 x 64 cell (sampled every third
 // pixel), smoothed by the 3 x 3 median of the cells and interpolated
 // bilinearly between cell centres; the noise is 1.4826 x the median
 // absolute residual. A star is a pixel standing detect_sigma x noise above

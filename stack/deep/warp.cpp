@@ -27,15 +27,25 @@ const std::vector<float>& LanczosTable() {
   return table;
 }
 
-// Whole part and rounded fraction (in 1 / steps) of a position >= 0.
+// Whole part and rounded fraction (in 1 / steps) of a position >= 0 (so
+// truncation is the floor).
 void Split(double s, int steps, int* whole, int* part) {
-  const double f = std::floor(s);
-  *whole = static_cast<int>(f);
-  *part = static_cast<int>(std::lround((s - f) * steps));
+  *whole = static_cast<int>(s);
+  *part = static_cast<int>((s - *whole) * steps + 0.5);
   if (*part == steps) {
     ++*whole;
     *part = 0;
   }
+}
+
+// The 25 taps of one output sample, all inside the plane.
+inline float Taps(const float* k, const float* p, size_t w) {
+  float sum = 0.0f;
+  for (int dy = 0; dy < 5; ++dy, p += w) {
+    sum += k[dy * 5] * p[0] + k[dy * 5 + 1] * p[1] + k[dy * 5 + 2] * p[2] + k[dy * 5 + 3] * p[3] +
+           k[dy * 5 + 4] * p[4];
+  }
+  return sum;
 }
 
 }  // namespace
@@ -61,6 +71,11 @@ void WarpFrame(const FloatFrame& in, const Similarity& t, int method, FloatFrame
         Split(sx, 16, &x0, &px);
         Split(sy, 16, &y0, &py);
         const float* k = table + (py * 16 + px) * 25;
+        if (x0 >= 2 && x0 + 2 < w && y0 >= 2 && y0 + 2 < h) {
+          const size_t corner = static_cast<size_t>(y0 - 2) * w + (x0 - 2);
+          for (int c = 0; c < channels; ++c) out->Plane(c)[at] = Taps(k, in.Plane(c) + corner, w);
+          continue;
+        }
         int cols[5];
         for (int d = 0; d < 5; ++d) cols[d] = std::clamp(x0 + d - 2, 0, w - 1);
         for (int c = 0; c < channels; ++c) {
