@@ -92,6 +92,12 @@ void AddStar(std::vector<float>& v, int w, int h, double cx, double cy, double p
   }
 }
 
+std::string Numbered(const std::string& dir, const char* kind, int number) {
+  char name[64];
+  std::snprintf(name, sizeof name, "/%s_%03d.fits", kind, number);
+  return dir + name;
+}
+
 constexpr double kBias = 1000, kDark = 60, kSky = 800, kFlatLevel = 20000, kExposure = 120;
 
 }  // namespace
@@ -152,7 +158,9 @@ int main(int argc, char** argv) {
     const double cx = w / 2.0, cy = h / 2.0;
     const double tx = cx + dx - (a * cx - b * cy), ty = cy + dy - (b * cx + a * cy);
     const double sigma = 1.3 + 0.3 * rng.Uniform();
-    const std::string name = "light_" + std::to_string(k + 1) + ".fits";
+    char name_buffer[32];
+    std::snprintf(name_buffer, sizeof name_buffer, "light_%03d.fits", k + 1);
+    const std::string name = name_buffer;
     std::fprintf(truth, "%s,%.12f,%.12f,%.9f,%.9f\n", name.c_str(), a, b, tx, ty);
     std::fill(v.begin(), v.end(), static_cast<float>(kSky));
     for (const StarSpec& s : field) AddStar(v, w, h, a * s.x - b * s.y + tx, b * s.x + a * s.y + ty, s.peak, sigma);
@@ -179,15 +187,15 @@ int main(int argc, char** argv) {
   std::fclose(truth);
   for (int k = 0; k < biases; ++k) {
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(sensor.bias[i] + rng.Gauss() * 5);
-    if (!WriteFits(dir + "/bias_" + std::to_string(k + 1) + ".fits", w, h, v, 0.001)) return 1;
+    if (!WriteFits(Numbered(dir, "bias", k + 1), w, h, v, 0.001)) return 1;
   }
   for (int k = 0; k < darks; ++k) {
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(noisy(sensor.dark[i]) + sensor.bias[i]);
-    if (!WriteFits(dir + "/dark_" + std::to_string(k + 1) + ".fits", w, h, v, kExposure)) return 1;
+    if (!WriteFits(Numbered(dir, "dark", k + 1), w, h, v, kExposure)) return 1;
   }
   for (int k = 0; k < flats; ++k) {
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(noisy(kFlatLevel * sensor.flat[i]) + sensor.bias[i]);
-    if (!WriteFits(dir + "/flat_" + std::to_string(k + 1) + ".fits", w, h, v, 1.0)) return 1;
+    if (!WriteFits(Numbered(dir, "flat", k + 1), w, h, v, 1.0)) return 1;
   }
   return 0;
 }
