@@ -211,6 +211,10 @@ int RunCliStack(const std::vector<std::string>& args) {
     std::fprintf(stderr, "tavo-cli stack: interrupted; nothing written\n");
     return 1;
   }
+  // The report says why frames were left out, so it is written for a
+  // failed stack too.
+  const bool report_ok = job.settings.report.empty() || WriteStackReport(job.settings.report, result);
+  if (!report_ok) std::fprintf(stderr, "tavo-cli stack: cannot write %s\n", job.settings.report.c_str());
   if (status != kOpMade) {
     std::fprintf(stderr, "%s\n", StackFailureText(status, result, job.settings).c_str());
     return 1;
@@ -221,7 +225,7 @@ int RunCliStack(const std::vector<std::string>& args) {
     return 1;
   }
   result.output.result = FloatFrame();
-  bool ok = true;
+  bool ok = report_ok;
   const std::pair<const std::string*, const Image*> outputs[3] = {
       {&job.out, &image}, {&job.low_map, &result.output.low_map}, {&job.high_map, &result.output.high_map}};
   for (const auto& [path, picture] : outputs) {
@@ -229,10 +233,6 @@ int RunCliStack(const std::vector<std::string>& args) {
       std::fprintf(stderr, "tavo-cli stack: cannot write %s\n", path->c_str());
       ok = false;
     }
-  }
-  if (!job.settings.report.empty() && !WriteStackReport(job.settings.report, result)) {
-    std::fprintf(stderr, "tavo-cli stack: cannot write %s\n", job.settings.report.c_str());
-    ok = false;
   }
   std::printf("stacked %d of %zu light frames into %s (reference %s%s)\n", result.used, job.settings.lights.size(),
               job.out.c_str(), result.frames[result.reference].path.c_str(),

@@ -167,6 +167,11 @@ void CmdDeepStack(AppState& app, UiPort& ui) {
   }
   if (status == kOpCancelled) return;
   const std::vector<std::string> left_out = LeftOutLines(result);
+  // The report says why frames were left out, so a failed stack writes it
+  // too.
+  if (!settings.report.empty() && !WriteStackReport(settings.report, result)) {
+    ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, settings.report));
+  }
   if (status != kOpMade) {
     std::string text = StackFailureText(status, result, settings);
     if (!left_out.empty()) text += "\n\n" + Join(left_out);
@@ -191,9 +196,6 @@ void CmdDeepStack(AppState& app, UiPort& ui) {
   }
   app.slots.current = slots[0];
   ui.Repaint();
-  if (!settings.report.empty() && !WriteStackReport(settings.report, result)) {
-    ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, settings.report));
-  }
   for (const std::string& path : result.masters_failed) ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, path));
   if (!left_out.empty()) ui.ShowMessage(kBoxMessage, FormatText(kMsgStackLeftOut, Join(left_out)));
 }

@@ -51,7 +51,8 @@ void SetStackRunner(StackRunner runner);
 
 // Command 340: the dialog, the stack, the result in a free slot (and the
 // rejection maps in two more when asked), the report, then a message
-// listing the frames left out. Cancel leaves no slot or file behind.
+// listing the frames left out (the report is written for a failed stack
+// too). Cancel leaves no slot or file behind.
 void CmdDeepStack(AppState& app, UiPort& ui);
 
 }  // namespace tavo

@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
+
+#include "filters/bands.h"
 
 namespace tavo {
 namespace {
@@ -115,25 +119,21 @@ void SigmaClip(const CombineRule& rule, const StackSample* s, int* first, int* l
 
 }  // namespace
 
-float CombinePixelStack(const CombineRule& rule, StackSample* s, int n, int* low, int* high) {
+float CombineSorted(const CombineRule& rule, StackSample* s, int n, int* low, int* high) {
   *low = *high = 0;
   if (n <= 0) return std::numeric_limits<float>::quiet_NaN();
   switch (rule.reject) {
     case kRejectMedian:
-      return static_cast<float>(Median(s, n));
+      return static_cast<float>(n % 2 == 1 ? s[n / 2].value : (s[n / 2 - 1].value + static_cast<double>(s[n / 2].value)) / 2);
     case kRejectSigma:
     case kRejectWinsor: {
-      std::sort(s, s + n, ByValue);
       int first = 0, last = n;
       SigmaClip(rule, s, &first, &last, low, high);
       return static_cast<float>(WeightedMean(s + first, last - first));
     }
-    case kRejectLinear: {
-      std::sort(s, s + n, ByValue);
+    case kRejectLinear:
       return static_cast<float>(WeightedMean(s, LinearFitClip(rule, s, n, low, high)));
-    }
     case kRejectMinMax: {
-      std::sort(s, s + n, ByValue);
       const int drop_low = std::clamp(static_cast<int>(rule.kappa_low), 0, n - 1);
       const int drop_high = std::clamp(static_cast<int>(rule.kappa_high), 0, n - 1 - drop_low);
       *low = drop_low;
@@ -142,6 +142,55 @@ float CombinePixelStack(const CombineRule& rule, StackSample* s, int n, int* low
     }
     default:
       return static_cast<float>(WeightedMean(s, n));
+  }
+}
+
+float CombinePixelStack(const CombineRule& rule, StackSample* s, int n, int* low, int* high) {
+  if (rule.reject == kRejectMedian && n > 0) {
+    *low = *high = 0;
+    return static_cast<float>(Median(s, n));
+  }
+  if (n > 0) std::sort(s, s + n, ByValue);
+  return CombineSorted(rule, s, n, low, high);
+}
+
+const std::vector<std::pair<int, int>>& SortingNetwork(int size) {
+  // Batcher's odd-even merge sort; built once per size, before any thread
+  // asks for it (IntegrateFrames does so on its own thread first).
+  static std::vector<std::vector<std::pair<int, int>>> networks(32);
+  int log = 0;
+  while ((1 << log) < size) ++log;
+  std::vector<std::pair<int, int>>& net = networks[log];
+  if (net.empty() && size > 1) {
+    for (int p = 1; p < size; p <<= 1) {
+      for (int k = p; k >= 1; k >>= 1) {
+        for (int j = k % p; j + k < size; j += 2 * k) {
+          for (int i = 0; i < std::min(k, size - j - k); ++i) {
+            if ((i + j) / (2 * p) == (i + j + k) / (2 * p)) net.push_back({i + j, i + j + k});
+          }
+        }
+      }
+    }
+  }
+  return net;
+}
+
+TAVO_AVX2_CLONES void SortLanes(float* values, float* weights, int size) {
+  typedef float Lanes __attribute__((vector_size(kLanes * sizeof(float))));
+  static_assert(sizeof(Lanes) == kLanes * sizeof(float));
+  for (const auto& [a, b] : SortingNetwork(size)) {
+    Lanes va, vb, wa, wb;
+    std::memcpy(&va, values + a * kLanes, sizeof va);
+    std::memcpy(&vb, values + b * kLanes, sizeof vb);
+    std::memcpy(&wa, weights + a * kLanes, sizeof wa);
+    std::memcpy(&wb, weights + b * kLanes, sizeof wb);
+    const auto swap = vb < va;
+    const Lanes lo = swap ? vb : va, hi = swap ? va : vb;
+    const Lanes wlo = swap ? wb : wa, whi = swap ? wa : wb;
+    std::memcpy(values + a * kLanes, &lo, sizeof lo);
+    std::memcpy(values + b * kLanes, &hi, sizeof hi);
+    std::memcpy(weights + a * kLanes, &wlo, sizeof wlo);
+    std::memcpy(weights + b * kLanes, &whi, sizeof whi);
   }
 }
 

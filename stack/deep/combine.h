@@ -4,6 +4,8 @@
 // (cosmic rays, satellite trails, hot pixels) and then averages what is
 // left with the frames' weights.
 #pragma once
+#include <utility>
+#include <vector>
 
 namespace tavo {
 
@@ -47,5 +49,20 @@ struct StackSample {
 // The result is the weighted mean of the kept values (the median for
 // kRejectMedian; unknown rules act as kRejectNone). n = 0 gives NaN.
 float CombinePixelStack(const CombineRule& rule, StackSample* samples, int n, int* low, int* high);
+
+// The same for samples already sorted by value (ties in any order).
+float CombineSorted(const CombineRule& rule, StackSample* samples, int n, int* low, int* high);
+
+// Stacks of kLanes neighbouring pixels are sorted side by side, the same
+// comparisons running on all lanes at once.
+constexpr int kLanes = 8;
+
+// Sorts each lane of `size` rows (row k holds values[k * kLanes + lane])
+// ascending, weights travelling with their values; `size` is a power of
+// two. NaN must have been replaced (by +infinity, which sorts last).
+void SortLanes(float* values, float* weights, int size);
+
+// The compare-exchange pairs that sort `size` (a power of two) values.
+const std::vector<std::pair<int, int>>& SortingNetwork(int size);
 
 }  // namespace tavo

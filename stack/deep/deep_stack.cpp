@@ -101,7 +101,8 @@ OpStatus BuildMaster(Run& run, int role, const std::vector<std::string>& paths, 
       const uint64_t frame = FloatFrameBytes(image.width, image.height, channels);
       const uint64_t work = ImageBytes(image.width, image.height, 6) + frame;
       const uint64_t outputs = frame + 2 * ImageBytes(image.width, image.height, 6);
-      const bool in_memory = run.MastersBytes() + work + paths.size() * frame + outputs <= run.budget;
+      const bool in_memory =
+          run.MastersBytes() + work + paths.size() * frame + outputs <= run.budget && MemoryFits(work + paths.size() * frame);
       if (!OpenStore(store, image.width, image.height, channels, !in_memory, "")) return kOpNothingToDo;
     } else if (image.width != store.width || image.height != store.height) {
       record.verdict = kFrameWrongSize;
@@ -383,13 +384,17 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
       const uint64_t frame = FloatFrameBytes(ref_w, ref_h, channels);
       const uint64_t work = ImageBytes(ref_w, ref_h, 6) + 2 * frame + ImageBytes(ref_w, ref_h, 4);
       const uint64_t all = static_cast<uint64_t>(order.size()) * frame;
+      // A limit above what the system can give spills to disk too.
       const bool in_memory = params.scratch.empty() && run.MastersBytes() + work + all <= run.budget &&
-                             all + frame + 2 * ImageBytes(ref_w, ref_h, 6) <= run.budget;
+                             all + frame + 2 * ImageBytes(ref_w, ref_h, 6) <= run.budget && MemoryFits(work + all);
       if (run.MastersBytes() + work > run.budget) return kOpNoMemory;
       if (!OpenStore(store, ref_w, ref_h, channels, !in_memory, params.scratch)) return kOpNothingToDo;
       if (channels > 1) {
         luminance.reset(new (std::nothrow) float[static_cast<size_t>(ref_w) * ref_h]);
-        if (luminance == nullptr) return kOpNoMemory;
+        if (luminance == nullptr) {
+          CloseStore(store, true);
+          return kOpNoMemory;
+        }
       }
     }
     OpStatus status;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 
 #include "core/memory.h"
@@ -37,6 +38,13 @@ OpStatus IntegrateFrames(const FrameStore& store, const std::vector<FrameScaling
     if (band == nullptr) return kOpNoMemory;
   }
   std::vector<const float*> base(static_cast<size_t>(n) * channels);
+  // Each pixel's stack is sorted by a network padded to a power of two;
+  // missing values and the padding sort last as +infinity.
+  int sort_size = 1;
+  while (sort_size < n) sort_size *= 2;
+  SortingNetwork(sort_size);
+  const float kNoData = std::numeric_limits<float>::quiet_NaN();
+  const float kEnd = std::numeric_limits<float>::infinity();
   for (int first = 0; first < h; first += band_rows) {
     const int rows = std::min(band_rows, h - first);
     for (int k = 0; k < n; ++k) {
@@ -53,26 +61,40 @@ OpStatus IntegrateFrames(const FrameStore& store, const std::vector<FrameScaling
     }
 #pragma omp parallel
     {
+      std::vector<float> values(static_cast<size_t>(sort_size) * kLanes), weights(values.size());
       std::vector<StackSample> samples(n);
 #pragma omp for schedule(static)
       for (int r = 0; r < rows; ++r) {
         const size_t row_at = static_cast<size_t>(r) * w;
         const size_t out_at = static_cast<size_t>(first + r) * w;
         for (int c = 0; c < channels; ++c) {
-          float* result = fresh.result.Plane(c) + out_at;
-          uint16_t* low = fresh.low_map.Channel(c) + out_at;
-          uint16_t* high = fresh.high_map.Channel(c) + out_at;
-          for (int x = 0; x < w; ++x) {
-            int count = 0;
-            for (int k = 0; k < n; ++k) {
-              const float v = base[k * channels + c][row_at + x];
-              if (std::isnan(v)) continue;
-              samples[count++] = {v * scaling[k].scale[c] + scaling[k].offset[c], scaling[k].weight};
+          for (int x0 = 0; x0 < w; x0 += kLanes) {
+            const int lanes = std::min(kLanes, w - x0);
+            for (int k = 0; k < sort_size; ++k) {
+              float* v = &values[static_cast<size_t>(k) * kLanes];
+              float* wt = &weights[static_cast<size_t>(k) * kLanes];
+              const float* in = k < n ? base[k * channels + c] + row_at + x0 : nullptr;
+              for (int l = 0; l < kLanes; ++l) {
+                const float s = in != nullptr && l < lanes ? in[l] : kNoData;
+                const bool missing = std::isnan(s);
+                v[l] = missing ? kEnd : s * scaling[k].scale[c] + scaling[k].offset[c];
+                wt[l] = missing ? 0.0f : scaling[k].weight;
+              }
             }
-            int rejected_low, rejected_high;
-            result[x] = CombinePixelStack(rule, samples.data(), count, &rejected_low, &rejected_high);
-            low[x] = static_cast<uint16_t>(static_cast<int64_t>(rejected_low) * 65535 / n);
-            high[x] = static_cast<uint16_t>(static_cast<int64_t>(rejected_high) * 65535 / n);
+            SortLanes(values.data(), weights.data(), sort_size);
+            for (int l = 0; l < lanes; ++l) {
+              int count = 0;
+              while (count < n && values[static_cast<size_t>(count) * kLanes + l] != kEnd) {
+                samples[count] = {values[static_cast<size_t>(count) * kLanes + l],
+                                  weights[static_cast<size_t>(count) * kLanes + l]};
+                ++count;
+              }
+              int rejected_low, rejected_high;
+              const size_t at = out_at + x0 + l;
+              fresh.result.Plane(c)[at] = CombineSorted(rule, samples.data(), count, &rejected_low, &rejected_high);
+              fresh.low_map.Channel(c)[at] = static_cast<uint16_t>(static_cast<int64_t>(rejected_low) * 65535 / n);
+              fresh.high_map.Channel(c)[at] = static_cast<uint16_t>(static_cast<int64_t>(rejected_high) * 65535 / n);
+            }
           }
         }
       }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -67,6 +68,29 @@ TEST(DeepCombine, EachRuleRejectsOutliersAndKeepsStars) {
     EXPECT_FLOAT_EQ(CombinePixelStack(rule, s.data(), static_cast<int>(s.size()), &low, &high), c.expected) << c.name;
     EXPECT_EQ(low, c.low) << c.name;
     EXPECT_EQ(high, c.high) << c.name;
+  }
+}
+
+// The lane sort against std::sort: 13 values a lane (with ties), padded
+// to 16 with +infinity; each weight must stay with its value.
+TEST(DeepCombine, LaneSortAgreesWithASort) {
+  std::vector<float> values(16 * kLanes, INFINITY), weights(16 * kLanes, 0);
+  for (int k = 0; k < 13; ++k) {
+    for (int l = 0; l < kLanes; ++l) {
+      values[k * kLanes + l] = static_cast<float>((k * 7 + l * 5) % 11);
+      weights[k * kLanes + l] = values[k * kLanes + l] * 10 + 1;
+    }
+  }
+  SortLanes(values.data(), weights.data(), 16);
+  for (int l = 0; l < kLanes; ++l) {
+    std::vector<float> expected;
+    for (int k = 0; k < 13; ++k) expected.push_back(static_cast<float>((k * 7 + l * 5) % 11));
+    std::sort(expected.begin(), expected.end());
+    for (int k = 0; k < 16; ++k) {
+      const float v = values[k * kLanes + l];
+      EXPECT_EQ(v, k < 13 ? expected[k] : INFINITY) << "lane " << l << " row " << k;
+      EXPECT_EQ(weights[k * kLanes + l], k < 13 ? v * 10 + 1 : 0) << "lane " << l << " row " << k;
+    }
   }
 }
 
