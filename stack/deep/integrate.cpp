@@ -73,12 +73,15 @@ OpStatus IntegrateFrames(const FrameStore& store, const std::vector<FrameScaling
             for (int k = 0; k < sort_size; ++k) {
               float* v = &values[static_cast<size_t>(k) * kLanes];
               float* wt = &weights[static_cast<size_t>(k) * kLanes];
-              const float* in = k < n ? base[k * channels + c] + row_at + x0 : nullptr;
+              float in[kLanes];
+              std::fill(in, in + kLanes, kNoData);
+              if (k < n) std::copy(base[k * channels + c] + row_at + x0, base[k * channels + c] + row_at + x0 + lanes, in);
+              const float scale = k < n ? scaling[k].scale[c] : 1, offset = k < n ? scaling[k].offset[c] : 0;
+              const float weight = k < n ? scaling[k].weight : 0;
               for (int l = 0; l < kLanes; ++l) {
-                const float s = in != nullptr && l < lanes ? in[l] : kNoData;
-                const bool missing = std::isnan(s);
-                v[l] = missing ? kEnd : s * scaling[k].scale[c] + scaling[k].offset[c];
-                wt[l] = missing ? 0.0f : scaling[k].weight;
+                const bool missing = std::isnan(in[l]);
+                v[l] = missing ? kEnd : in[l] * scale + offset;
+                wt[l] = missing ? 0.0f : weight;
               }
             }
             SortLanes(values.data(), weights.data(), sort_size);

@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
+#include "filters/bands.h"
 #include "filters/resize.h"
 
 namespace tavo {
@@ -38,14 +41,38 @@ void Split(double s, int steps, int* whole, int* part) {
   }
 }
 
-// The 25 taps of one output sample, all inside the plane.
-inline float Taps(const float* k, const float* p, size_t w) {
-  float sum = 0.0f;
+// The kernel rows as 8 lanes: 5 taps and 3 zero weights.
+typedef float Row8 __attribute__((vector_size(32)));
+typedef int32_t Mask8 __attribute__((vector_size(32)));
+
+const std::vector<Row8>& LanczosRows() {
+  static const std::vector<Row8> rows = [] {
+    std::vector<Row8> r(256 * 5);
+    const float* t = LanczosTable().data();
+    for (int phase = 0; phase < 256; ++phase) {
+      for (int dy = 0; dy < 5; ++dy) {
+        Row8 row = {};
+        for (int dx = 0; dx < 5; ++dx) row[dx] = t[phase * 25 + dy * 5 + dx];
+        r[phase * 5 + dy] = row;
+      }
+    }
+    return r;
+  }();
+  return rows;
+}
+
+// The 25 taps of one output sample, all inside the plane and with three
+// more samples readable after each row's five. The three extra lanes are
+// cleared rather than weighted by 0, so a NaN there cannot leak in.
+TAVO_AVX2_CLONES float Taps(const Row8* k, const float* p, size_t w) {
+  const Mask8 five = {-1, -1, -1, -1, -1, 0, 0, 0};
+  Row8 sum = {};
   for (int dy = 0; dy < 5; ++dy, p += w) {
-    sum += k[dy * 5] * p[0] + k[dy * 5 + 1] * p[1] + k[dy * 5 + 2] * p[2] + k[dy * 5 + 3] * p[3] +
-           k[dy * 5 + 4] * p[4];
+    Row8 v;
+    std::memcpy(&v, p, sizeof v);
+    sum += k[dy] * reinterpret_cast<Row8>(reinterpret_cast<Mask8>(v) & five);
   }
-  return sum;
+  return (sum[0] + sum[1]) + (sum[2] + sum[3]) + sum[4];
 }
 
 }  // namespace
@@ -54,6 +81,7 @@ void WarpFrame(const FloatFrame& in, const Similarity& t, int method, FloatFrame
   const int w = in.width, h = in.height, ow = out->width, oh = out->height, channels = in.channels;
   const double last_x = w - 1, last_y = h - 1;
   const float* table = LanczosTable().data();
+  const Row8* rows = LanczosRows().data();
   const float kNone = std::numeric_limits<float>::quiet_NaN();
   const bool lanczos = method != kWarpBilinear;
 #pragma omp parallel for schedule(static) if (static_cast<long long>(ow) * oh > (1 << 16))
@@ -71,9 +99,9 @@ void WarpFrame(const FloatFrame& in, const Similarity& t, int method, FloatFrame
         Split(sx, 16, &x0, &px);
         Split(sy, 16, &y0, &py);
         const float* k = table + (py * 16 + px) * 25;
-        if (x0 >= 2 && x0 + 2 < w && y0 >= 2 && y0 + 2 < h) {
+        if (x0 >= 2 && x0 + 5 < w && y0 >= 2 && y0 + 2 < h) {
           const size_t corner = static_cast<size_t>(y0 - 2) * w + (x0 - 2);
-          for (int c = 0; c < channels; ++c) out->Plane(c)[at] = Taps(k, in.Plane(c) + corner, w);
+          for (int c = 0; c < channels; ++c) out->Plane(c)[at] = Taps(rows + (py * 16 + px) * 5, in.Plane(c) + corner, w);
           continue;
         }
         int cols[5];
