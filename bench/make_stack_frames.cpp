@@ -148,7 +148,21 @@ int main(int argc, char** argv) {
   }
   std::fprintf(truth, "file,a,b,tx,ty\n");
   std::vector<float> v(n);
-  auto noisy = [&](double signal) { return signal + rng.Gauss() * std::sqrt(25.0 + std::max(signal, 0.0)); };
+  // Noise row by row from generators seeded by frame and row, so the rows
+  // can be made in parallel and the files stay the same.
+  uint64_t frame_seed = rng.Next();
+  auto noisy_rows = [&](auto signal_at) {
+    frame_seed = frame_seed * 6364136223846793005ull + 1442695040888963407ull;
+#pragma omp parallel for schedule(static)
+    for (int y = 0; y < h; ++y) {
+      Rng row_rng{(frame_seed ^ (static_cast<uint64_t>(y) * 0x9e3779b97f4a7c15ull)) | 1};
+      for (int x = 0; x < w; ++x) {
+        const size_t i = static_cast<size_t>(y) * w + x;
+        const double signal = signal_at(i);
+        v[i] = static_cast<float>(signal + row_rng.Gauss() * std::sqrt(25.0 + std::max(signal - sensor.bias[i], 0.0)));
+      }
+    }
+  };
   for (int k = 0; k < lights; ++k) {
     // Frame 1 is the reference; the others move by up to 40 pixels and
     // turn by up to 2 degrees about the centre.
@@ -173,9 +187,7 @@ int main(int argc, char** argv) {
         }
       }
     }
-    for (size_t i = 0; i < n; ++i) {
-      v[i] = static_cast<float>(noisy(v[i] * sensor.flat[i] + sensor.dark[i]) + sensor.bias[i]);
-    }
+    noisy_rows([&](size_t i) { return v[i] * sensor.flat[i] + sensor.dark[i] + sensor.bias[i]; });
     // Cosmic rays: short bright tracks.
     for (size_t c = 0; c < n / 100000; ++c) {
       const size_t at = rng.Next() % n;
@@ -186,15 +198,15 @@ int main(int argc, char** argv) {
   }
   std::fclose(truth);
   for (int k = 0; k < biases; ++k) {
-    for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(sensor.bias[i] + rng.Gauss() * 5);
+    noisy_rows([&](size_t i) { return static_cast<double>(sensor.bias[i]); });
     if (!WriteFits(Numbered(dir, "bias", k + 1), w, h, v, 0.001)) return 1;
   }
   for (int k = 0; k < darks; ++k) {
-    for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(noisy(sensor.dark[i]) + sensor.bias[i]);
+    noisy_rows([&](size_t i) { return static_cast<double>(sensor.dark[i] + sensor.bias[i]); });
     if (!WriteFits(Numbered(dir, "dark", k + 1), w, h, v, kExposure)) return 1;
   }
   for (int k = 0; k < flats; ++k) {
-    for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(noisy(kFlatLevel * sensor.flat[i]) + sensor.bias[i]);
+    noisy_rows([&](size_t i) { return kFlatLevel * sensor.flat[i] + sensor.bias[i]; });
     if (!WriteFits(Numbered(dir, "flat", k + 1), w, h, v, 1.0)) return 1;
   }
   return 0;

@@ -331,11 +331,19 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
     if (!CopyMasters(run.masters, &luminance) || !ConformMasters(luminance, 1, params.hot_kappa)) return kOpNoMemory;
     std::vector<char> gray(lights, 0);
     FloatFrame frame;
+    // The reference is not known yet; the masters' size stands for it.
+    int want_w = 0, want_h = 0;
+    for (const FloatFrame* m : {&run.masters.bias, &run.masters.dark, &run.masters.flat}) {
+      if (!m->Empty()) {
+        want_w = m->width;
+        want_h = m->height;
+      }
+    }
     for (int i = 0; i < lights; ++i) {
       if (!run.Tick(1, StageText(kMeasureWord, i, lights, input.lights[i]))) return kOpCancelled;
       Image source;
       OpStatus status;
-      int verdict = LoadLight(run, i, 1, luminance, 0, 0, &source, &frame, &status);
+      int verdict = LoadLight(run, i, 1, luminance, want_w, want_h, &source, &frame, &status);
       if (status != kOpMade) return status;
       if (verdict == kFrameUsed) verdict = MeasureLight(run, i, frame, source, nullptr, &measures[i]);
       gray[i] = verdict == kFrameUsed && IsGrayImage(source);
