@@ -10,5 +10,8 @@ namespace tavo {
 // Gives `image` three planes of width x height pseudo-random samples (the
 // same for the same seed); false when the memory is not there.
 bool MakeBenchNoiseImage(Image& image, int width, int height, uint32_t seed);
+// A night sky: a dark background with faint noise and one bright star
+// pixel in about every 2000.
+bool MakeBenchSkyImage(Image& image, int width, int height, uint32_t seed);
 
 }  // namespace tavo

@@ -3,9 +3,16 @@
 
 #include <cstdio>
 
+#include "printing/print_page.h"
+
 namespace tavo {
 
 void CliPort::ShowMessage(int box_kind, const std::string& text) {
+  if (box_kind == kBoxReport) {
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+    return;
+  }
   std::fprintf(stderr, "%s %s\n", BoxCaption(box_kind), text.c_str());
   if (box_kind == kBoxError) error_shown = true;
 }
@@ -42,6 +49,14 @@ void CliPort::QueueFile(const std::string& path, int filter_index) {
   has_file_ = true;
   file_ = path;
   filter_ = filter_index;
+}
+
+int CliPort::PrintImage(const PrintJob& job, std::string* detail) {
+  if (print_to.empty()) {
+    std::fputs("tavo-cli: give --print-to FILE.pdf to print into a PDF file\n", stderr);
+    return kPrintNoPrinter;
+  }
+  return PrintToPdf(print_to, job, detail);
 }
 
 }  // namespace tavo

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// cli/cli_port.h - the headless front end: boxes go to standard error,
-// dialogs count as confirmed, file dialogs take the path the command line
-// queued for them.
+// cli/cli_port.h - the headless front end: boxes go to standard error and
+// reports (kBoxReport) to standard output, dialogs count as confirmed, file
+// dialogs take the path the command line queued for them, and printing
+// writes the PDF file the command line named.
 #pragma once
 #include <string>
 
@@ -18,12 +19,16 @@ class CliPort : public UiPort {
   void SetWaitCursor(bool) override {}
   void Repaint() override {}
   bool OpenDocument(const std::string& path) override;
+  // No printer without a window: kPrintNoPrinter unless print_to names a
+  // PDF file.
+  int PrintImage(const PrintJob& job, std::string* detail) override;
 
   // The next file dialog returns this path (and filter, when not 0).
   void QueueFile(const std::string& path, int filter_index);
 
   bool yes = false;            // answer questions with OK / Yes
   bool error_shown = false;    // an error box was shown since the last reset
+  std::string print_to;        // PDF file that printing writes
 
  private:
   bool has_file_ = false;

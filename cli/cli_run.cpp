@@ -102,10 +102,13 @@ std::string CliHelpText() {
       "                             save the current image (format from the name when\n"
       "                             not given; PPM is binary unless ppm-ascii)\n"
       "  --save-settings FILE.tvp   write the all-settings file\n"
+      "  --print-to FILE.pdf        print command 111 into this PDF file (one A4 page;\n"
+      "                             may come before or after the command)\n"
       "  --yes                      answer OK/Yes to questions such as overwriting\n"
       "\n"
-      "Message boxes are printed to standard error; an error box ends the run with\n"
-      "exit status 1.\n"
+      "Message boxes are printed to standard error, reports such as the point report\n"
+      "(--command 412) to standard output; an error box ends the run with exit\n"
+      "status 1.\n"
       "\n"
       "batch runs the sequence of the batch file JOB.tvb on the files as if they were\n"
       "dropped in batch mode (step 1 decides: one file at a time, or all of them, at\n"
@@ -141,8 +144,10 @@ std::string CliHelpText() {
 }
 
 int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& args) {
-  for (const std::string& a : args) {
-    if (a == "--yes") port.yes = true;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--yes") port.yes = true;
+    // Taken up front so that it may follow the print command it is for.
+    if (args[i] == "--print-to" && i + 1 < args.size() && port.print_to.empty()) port.print_to = args[i + 1];
   }
   const size_t n = args.size();
   for (size_t i = 0; i < n; ++i) {
@@ -226,6 +231,9 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       port.QueueFile(path, filter);
       RunCommand(app, port, kCmdSave);
       if (port.error_shown) return 1;
+    } else if (step == "--print-to") {
+      if (!need(1)) return Fail("--print-to needs a PDF file");
+      port.print_to = args[++i];
     } else if (step == "--save-settings") {
       if (!need(1)) return Fail("--save-settings needs a file");
       const std::string path = WithExtension(args[++i], ".tvp");

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/memory.h"
+#include "core/plane_stats.h"
 
 namespace tavo {
 
@@ -218,48 +219,20 @@ int PreviousOpenSlot(const SlotTable& table, int current) {
   return current;
 }
 
-namespace {
-
-void PlaneStats(const uint16_t* plane, int w, int h, int* max, int* dark, int* mean) {
-  if (plane == nullptr || w <= 0 || h <= 0) {
-    *max = 65535;
-    *dark = 0;
-    *mean = 32768;
-    return;
-  }
-  int64_t sum_of_row_means = 0;
-  int biggest = 0;
-  for (int y = 0; y < h; ++y) {
-    const uint16_t* row = plane + static_cast<size_t>(y) * w;
-    int64_t s = 0;
-    for (int x = 0; x < w; ++x) {
-      s += row[x];
-      biggest = std::max<int>(biggest, row[x]);
-    }
-    sum_of_row_means += s / w;
-  }
-  const int m = static_cast<int>(sum_of_row_means / h);
-  int64_t level_sum = 0;
-  for (int y = 0; y < h; ++y) {
-    const uint16_t* row = plane + static_cast<size_t>(y) * w;
-    int level = m;
-    for (int x = 0; x < w; ++x) {
-      if (row[x] < level) level = (level + row[x]) / 2;
-    }
-    level_sum += level;
-  }
-  *max = biggest;
-  *dark = static_cast<int>(level_sum / h);
-  *mean = m;
-}
-
-}  // namespace
-
 void ComputeDisplayStats(Image& image) {
   const int w = image.width, h = image.height;
-  PlaneStats(image.r.get(), w, h, &image.max_r, &image.dark_r, &image.mean_r);
-  PlaneStats(image.g.get(), w, h, &image.max_g, &image.dark_g, &image.mean_g);
-  PlaneStats(image.b.get(), w, h, &image.max_b, &image.dark_b, &image.mean_b);
+  const PlaneStats r = ComputePlaneStats(image.r.get(), w, h);
+  const PlaneStats g = ComputePlaneStats(image.g.get(), w, h);
+  const PlaneStats b = ComputePlaneStats(image.b.get(), w, h);
+  image.max_r = r.max;
+  image.max_g = g.max;
+  image.max_b = b.max;
+  image.dark_r = r.dark;
+  image.dark_g = g.dark;
+  image.dark_b = b.dark;
+  image.mean_r = r.mean;
+  image.mean_g = g.mean;
+  image.mean_b = b.mean;
 }
 
 void ComputeHistogram(Image& image) {
@@ -328,7 +301,11 @@ void MarkNewCopy(Image& image) {
   image.stats_refresh = 0;
   image.undo_available = image.redo_available = 0;
   image.changed = image.undo_changed = 0;
+  // The flag stays down, so no repaint would compute the statistics: the
+  // markers would show whatever the slot held before.
+  ComputeDisplayStats(image);
   ComputeHistogram(image);
+  image.stats_stale = false;
 }
 
 }  // namespace tavo

@@ -75,6 +75,6 @@ void MarkLoaded(Image& image);
 void MarkInPlaceChange(Image& image);
 void MarkNewComposite(Image& image);
 void MarkNewDerived(Image& image);  // background data, line separation
-void MarkNewCopy(Image& image);     // copy, crop (histogram computed here)
+void MarkNewCopy(Image& image);     // copy, crop (statistics computed here)
 
 }  // namespace tavo

@@ -3,9 +3,20 @@
 
 #include <algorithm>
 
+#include "filters/distortion.h"
+#include "filters/edge.h"
+#include "filters/line_split.h"
+#include "filters/resize.h"
+#include "filters/rotate.h"
+#include "filters/sharp.h"
+#include "restore/deblur.h"
+#include "restore/wavelet.h"
 #include "stack/background_quad.h"
 #include "stack/composite_auto.h"
+#include "tone/black_white.h"
 #include "tone/gamma.h"
+#include "tone/saturation_hue.h"
+#include "tone/tone_correction.h"
 
 namespace tavo {
 namespace {
@@ -58,13 +69,48 @@ OpStatus RunBackground(Image& target, const ParamBlock& p) {
   }
 }
 
+// Codes 30, 31: [0] the source slot; the target is an empty slot.
+OpStatus RunLineSplit(SlotTable& slots, Image& target, int code, const ParamBlock& p) {
+  if (p[0] < 0 || p[0] >= kSlotCount || &slots[p[0]] == &target) return kOpNothingToDo;
+  return ApplyLineSplit(slots[p[0]], target, {code == kOpEvenLines ? kFieldRowsFromOne : kFieldRowsFromZero});
+}
+
+// [0]..[5] gains 0..5, [14] the enlarge flag (1 enlarges), [15] the filter
+// order; the module clamps the order and gives up enlarging at 5000.
+WaveletParams WaveletFromBlock(const ParamBlock& p) {
+  WaveletParams w;
+  for (int i = 0; i < 6; ++i) w.gains[i] = p[i];
+  w.enlarge = p[14] == 1 ? 1 : 0;
+  w.filter_order = p[15];
+  return w;
+}
+
+// [0] spread, [1] dullness, [2] iterations, [3] emphasis; clamped by the module.
+DeblurParams DeblurFromBlock(const ParamBlock& p) { return {p[0], p[1], p[2], p[3]}; }
+
 }  // namespace
 
 OpStatus RunOperation(SlotTable& slots, Image& target, int code, const ParamBlock& params) {
   switch (code) {
+    // The filters bring their parameters into range themselves.
+    case kOpSharpSmooth: return ApplySharpSmooth(target, {params[0], params[1], params[2], params[3], params[5]});
     case kOpGamma: return ApplyGamma(target, GammaFromBlock(params));
+    case kOpEdge: return ApplyEdge(target, {params[1], params[2], params[3], params[4], params[5]});
+    case kOpResize: return ApplyResize(target, {params[0], params[1], params[2], params[3], params[4]});
+    case kOpRotate: return ApplyRotation(target, {params[1], params[0]});
+    case kOpDistortion: return ApplyDistortion(target, {params[0]});
+    case kOpOddLines:
+    case kOpEvenLines: return RunLineSplit(slots, target, code, params);
     case kOpCompositeAuto: return CompositeAuto(CompositeFromBlock(slots, params), target);
     case kOpBackground: return RunBackground(target, params);
+    // [0] mode, [1]..[3] the R, G, B weights.
+    case kOpBlackWhite: return ApplyBlackWhite(target, {params[0], params[1], params[2], params[3]});
+    // [0] saturation change in percent, [1] hue change in degrees.
+    case kOpSaturationHue: return ApplySaturationHue(target, {params[0], params[1]});
+    // [0] strength in percent.
+    case kOpToneCorrection: return ApplyToneCorrection(target, {params[0]});
+    case kOpWavelet: return ApplyWavelet(target, WaveletFromBlock(params));
+    case kOpDeblur: return ApplyDeblur(target, DeblurFromBlock(params));
     default: return kOpNothingToDo;  // unknown or not offered: image untouched
   }
 }

@@ -35,17 +35,13 @@ constexpr int kOpDeblur = 102;
 
 constexpr int kParamCount = 32;
 
-// Entries mean what each operation says.
+// Entries mean what each operation says. The channel flags of operations
+// 0 and 5 are those of filters/channels.h.
 struct ParamBlock {
   int32_t v[kParamCount] = {};
   int32_t& operator[](int i) { return v[i]; }
   int32_t operator[](int i) const { return v[i]; }
 };
-
-// Channel flags of operations 0 and 5.
-constexpr int kChannelR = 4;
-constexpr int kChannelG = 2;
-constexpr int kChannelB = 1;
 
 // Runs operation `code` on `target` (normally a slot of `slots`; operations
 // that read other slots take their indices from the block). An operation

@@ -3,9 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
-#include "core/memory.h"
 #include "filters/warp.h"
 
 namespace tavo {
@@ -25,9 +23,7 @@ OpStatus ApplyDistortion(Image& image, const DistortionParams& params) {
     *sx = f * static_cast<double>(dx) + static_cast<double>(cx);
     *sy = f * static_cast<double>(dy) + static_cast<double>(cy);
   });
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
+  AdoptPlanes(image, fresh);
   return kOpMade;
 }
 

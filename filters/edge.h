@@ -24,9 +24,10 @@ struct EdgeParams {
 };
 
 // One plane in place (a few rows per thread are held aside, no second
-// plane); every result comes from the unfiltered plane. Neighbourhood: the 3 x 3 block, coordinates clamped into the plane. Over
-// the 9 samples: max, min, sum s9; samples strictly above v give sHi, nHi,
-// strictly below sLo, nLo. Integer arithmetic, divisions truncate.
+// plane); every result comes from the unfiltered plane. Neighbourhood: the
+// 3 x 3 block, coordinates clamped into the plane. Over the 9 samples:
+// max, min, sum s9; samples strictly above v give sHi, nHi, strictly below
+// sLo, nLo. Integer arithmetic, divisions truncate.
 //   max - min > T (edge), bright side when (max - min) P + min 100 < v 100:
 //     nHi < 3: (10 v + ((s9 + sHi) / (9 + nHi)) S) / (S + 10)
 //     else:    (10 v + (sHi / nHi) E) / (E + 10)

@@ -2,9 +2,7 @@
 #include "filters/line_split.h"
 
 #include <cstring>
-#include <utility>
 
-#include "core/memory.h"
 
 namespace tavo {
 
@@ -24,11 +22,7 @@ OpStatus ApplyLineSplit(const Image& source, Image& destination, const LineSplit
                   source.Channel(c) + static_cast<size_t>(from) * w, row_bytes);
     }
   }
-  destination.r = std::move(fresh.r);
-  destination.g = std::move(fresh.g);
-  destination.b = std::move(fresh.b);
-  destination.width = w;
-  destination.height = h;
+  AdoptPlanes(destination, fresh);
   destination.monochrome = source.monochrome;
   return kOpMade;
 }

@@ -20,43 +20,94 @@ namespace {
 // however the target splits it, so every build gives the same samples.
 typedef double Lanes4 __attribute__((vector_size(32)));
 
-// Clamped to 0..65535 and truncated, by selections rather than branches:
-// sharpened noise overshoots at random. The sum is never a NaN.
-inline uint16_t ToSample(double v) { return static_cast<uint16_t>(std::min(std::max(v, 0.0), 65535.0)); }
+// The Lanczos rows. taps[dy][c] are the five source rows (dy = -2..2) of
+// plane c, padded by two samples per side, so that source column sx + dx
+// sits at sx + dx + 2; `phase_row` holds the 25 weights of each horizontal
+// phase for the row's vertical phase. Every pixel adds its 25 products in
+// one order, dy then dx, from 0: both row functions give the same bits.
+using Taps = const double* const (&)[5][3];
+using Outs = uint16_t* const (&)[3];
 
-// One output row of the Lanczos pass. taps[dy][c] are the five source rows
-// (dy = -2..2) of plane c, padded by two samples per side; kernel rows are
-// the 25 weights of each horizontal phase for this row's vertical phase.
-// Each tap column dx = -2..2 sums over dy in order, then ((-2 + -1) +
-// (0 + 1)) + 2: one fixed order for every pixel.
-TAVO_AVX2_CLONES void LanczosRow(
-    const double* const (&taps)[5][3], const double* phase_row, const int* sx, const int* px, int nw,
-    uint16_t* const (&out)[3]) {
+TAVO_AVX2_CLONES void LanczosRow(Taps taps, const double* phase_row, const int* sx, const int* px, int nw,
+                                 Outs out) {
   for (int x = 0; x < nw; ++x) {
     const double* weight = phase_row + px[x] * 25;
-    const int base = sx[x];  // column sx + dx sits at sx + dx + 2
-    Lanes4 four_r = {}, four_g = {}, four_b = {};
-    double fifth_r = 0.0, fifth_g = 0.0, fifth_b = 0.0;
+    double r = 0.0, g = 0.0, b = 0.0;
     for (int dy = 0; dy < 5; ++dy) {
       const double* k = weight + dy * 5;
-      const double* r = taps[dy][0] + base;
-      const double* g = taps[dy][1] + base;
-      const double* b = taps[dy][2] + base;
-      Lanes4 k4, vr, vg, vb;
-      std::memcpy(&k4, k, sizeof k4);
-      std::memcpy(&vr, r, sizeof vr);
-      std::memcpy(&vg, g, sizeof vg);
-      std::memcpy(&vb, b, sizeof vb);
-      four_r += k4 * vr;
-      four_g += k4 * vg;
-      four_b += k4 * vb;
-      fifth_r += k[4] * r[4];
-      fifth_g += k[4] * g[4];
-      fifth_b += k[4] * b[4];
+      const double* pr = taps[dy][0] + sx[x];
+      const double* pg = taps[dy][1] + sx[x];
+      const double* pb = taps[dy][2] + sx[x];
+      for (int dx = 0; dx < 5; ++dx) {
+        r += k[dx] * pr[dx];
+        g += k[dx] * pg[dx];
+        b += k[dx] * pb[dx];
+      }
     }
-    out[0][x] = ToSample(((four_r[0] + four_r[1]) + (four_r[2] + four_r[3])) + fifth_r);
-    out[1][x] = ToSample(((four_g[0] + four_g[1]) + (four_g[2] + four_g[3])) + fifth_g);
-    out[2][x] = ToSample(((four_b[0] + four_b[1]) + (four_b[2] + four_b[3])) + fifth_b);
+    out[0][x] = ClampSampleDouble(r);
+    out[1][x] = ClampSampleDouble(g);
+    out[2][x] = ClampSampleDouble(b);
+  }
+}
+
+// The same row when each source column steps by one whole column (den 1,
+// an enlargement by a whole factor `num`, or none): output column j + k
+// num takes source column sx[j] + k with the phase of column j, so four
+// neighbouring k sit in four lanes and read four neighbouring samples.
+TAVO_AVX2_CLONES void LanczosRowWhole(Taps taps, const double* phase_row, const int* sx, const int* px,
+                                      int nw, int num, Outs out) {
+  for (int j = 0; j < num && j < nw; ++j) {
+    const double* weight = phase_row + px[j] * 25;
+    const int count = (nw - j + num - 1) / num;
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+      Lanes4 r = {}, g = {}, b = {};
+#pragma GCC unroll 5
+      for (int dy = 0; dy < 5; ++dy) {
+        const double* pr = taps[dy][0] + sx[j] + k;
+        const double* pg = taps[dy][1] + sx[j] + k;
+        const double* pb = taps[dy][2] + sx[j] + k;
+#pragma GCC unroll 5
+        for (int dx = 0; dx < 5; ++dx) {
+          const double wt = weight[dy * 5 + dx];
+          const Lanes4 w = {wt, wt, wt, wt};
+          Lanes4 vr, vg, vb;
+          std::memcpy(&vr, pr + dx, sizeof vr);
+          std::memcpy(&vg, pg + dx, sizeof vg);
+          std::memcpy(&vb, pb + dx, sizeof vb);
+          r += w * vr;
+          g += w * vg;
+          b += w * vb;
+        }
+      }
+      // ClampSampleDouble lane by lane, as selections on the whole vector.
+      const Lanes4 zero = {}, top = {65535.0, 65535.0, 65535.0, 65535.0};
+      r = zero < r ? r : zero;
+      g = zero < g ? g : zero;
+      b = zero < b ? b : zero;
+      r = r < top ? r : top;
+      g = g < top ? g : top;
+      b = b < top ? b : top;
+      for (int lane = 0; lane < 4; ++lane) {
+        const size_t x = static_cast<size_t>(j) + static_cast<size_t>(k + lane) * num;
+        out[0][x] = static_cast<uint16_t>(r[lane]);
+        out[1][x] = static_cast<uint16_t>(g[lane]);
+        out[2][x] = static_cast<uint16_t>(b[lane]);
+      }
+    }
+    for (; k < count; ++k) {
+      double r = 0.0, g = 0.0, b = 0.0;
+      for (int i = 0; i < 25; ++i) {
+        const int dy = i / 5, at = sx[j] + k + i % 5;
+        r += weight[i] * taps[dy][0][at];
+        g += weight[i] * taps[dy][1][at];
+        b += weight[i] * taps[dy][2][at];
+      }
+      const size_t x = static_cast<size_t>(j) + static_cast<size_t>(k) * num;
+      out[0][x] = ClampSampleDouble(r);
+      out[1][x] = ClampSampleDouble(g);
+      out[2][x] = ClampSampleDouble(b);
+    }
   }
 }
 
@@ -76,11 +127,7 @@ OpStatus Resample(Image& image, int64_t new_width, int64_t new_height, uint64_t 
     return kOpNoMemory;
   }
   fill(fresh);
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = fresh.width;
-  image.height = fresh.height;
+  AdoptPlanes(image, fresh);
   return kOpMade;
 }
 
@@ -221,7 +268,12 @@ void FillLanczos(const Image& src, Image& dst, int num_x, int den_x, int num_y, 
         for (int c = 0; c < 3; ++c) taps[dy][c] = source_row(c, yy);
       }
       uint16_t* const out[3] = {Row(dst, 0, y), Row(dst, 1, y), Row(dst, 2, y)};
-      LanczosRow(taps, &kernel[s.fraction * 16 * 25], sx.data(), px.data(), nw, out);
+      const double* phase_row = &kernel[s.fraction * 16 * 25];
+      if (den_x == 1) {
+        LanczosRowWhole(taps, phase_row, sx.data(), px.data(), nw, num_x, out);
+      } else {
+        LanczosRow(taps, phase_row, sx.data(), px.data(), nw, out);
+      }
     }
   });
 }
@@ -354,11 +406,7 @@ OpStatus ApplyCropResize(const Image& source, Image& destination, const CropResi
                                     : ResizeBilinear(cut, x_to, p.crop_width, y_to, p.crop_height);
     if (status != kOpMade) return status;
   }
-  destination.r = std::move(cut.r);
-  destination.g = std::move(cut.g);
-  destination.b = std::move(cut.b);
-  destination.width = cut.width;
-  destination.height = cut.height;
+  AdoptPlanes(destination, cut);
   destination.monochrome = cut.monochrome;
   return kOpMade;
 }

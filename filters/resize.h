@@ -40,8 +40,9 @@ void ReduceResizeFactors(int* to, int* from);
 //   rows. An empty box range takes its first row (column) alone.
 // - Lanczos: phase p = ((y den mod num) 16) / num sixteenths per axis; 25
 //   taps (dx, dy) in -2..2 around (x den / num, y den / num), coordinates
-//   clamped into the image, weights from LanczosWeights; the sum is
-//   clamped to 0..65535 and truncated.
+//   clamped into the image, weights from LanczosWeights; the 25 products
+//   are added in the order dy, then dx, and the sum is clamped to
+//   0..65535 and truncated.
 // New size 0 on either axis or an empty image: kOpNothingToDo. A size
 // beyond int or memory short: kOpNoMemory. Image untouched in both.
 OpStatus ResizeNearest(Image& image, int x_to, int x_from, int y_to, int y_from);

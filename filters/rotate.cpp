@@ -15,14 +15,6 @@ namespace {
 
 bool HasPlanes(const Image& image) { return !image.Empty() && image.r && image.g && image.b; }
 
-void Adopt(Image& image, Image& fresh) {
-  image.r = std::move(fresh.r);
-  image.g = std::move(fresh.g);
-  image.b = std::move(fresh.b);
-  image.width = fresh.width;
-  image.height = fresh.height;
-}
-
 // The canvas and centres of a turn by theta; see RotateImage.
 struct Turn {
   double cos_t, sin_t;
@@ -122,7 +114,7 @@ OpStatus RotateQuarter(Image& image, int millidegrees) {
   } else {
     Transpose(image, fresh, [&](int x, int y) { return static_cast<size_t>(w - 1 - x) * nw + y; });
   }
-  Adopt(image, fresh);
+  AdoptPlanes(image, fresh);
   return kOpMade;
 }
 
@@ -139,7 +131,7 @@ OpStatus RotateImage(Image& image, long long millidegrees, PointPair* points) {
     *sx = t.cos_t * (x - t.out_cx) - t.sin_t * (t.out_cy - y) + t.in_cx;
     *sy = t.in_cy - (t.cos_t * (t.out_cy - y) + t.sin_t * (x - t.out_cx));
   });
-  Adopt(image, fresh);
+  AdoptPlanes(image, fresh);
   if (points != nullptr) {
     auto carry = [&t](double* x, double* y) {
       const double a = *x - t.in_cx, b = t.in_cy - *y;

@@ -60,7 +60,7 @@ struct Pull {
   const int smooth = DivideSmall(m * k.smoothing_r + v * 10, k.smooth_reciprocal);
   const int pushed = v + ((d < 0 ? d + k.range : d - k.range) * k.enhancement) / 10;
   const int result = d > -k.range && d < k.range ? smooth : pushed;
-  return static_cast<uint16_t>(std::min(std::max(result, 0), 65535));
+  return ClampSample(result);
 }
 
 // Output row y from the window sums of its columns; rows y + dy_lo .. y +

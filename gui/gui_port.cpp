@@ -4,11 +4,15 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 #include "gui/dialog_registry.h"
 #include "gui/file_dialog.h"
 #include "gui/main_window.h"
+#include "printing/print_page.h"
 
 namespace tavo {
 namespace {
@@ -72,6 +76,30 @@ void GuiPort::Repaint() {
 
 bool GuiPort::OpenDocument(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+int GuiPort::PrintImage(const PrintJob& job, std::string* detail) {
+  if (job.image == nullptr) return kPrintDone;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QString::fromStdString(job.document_name));
+  printer.setCopyCount(1);
+  QPrintDialog dialog(&printer, DialogParent());
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  if (dialog.exec() != QDialog::Accepted) return kPrintCancelled;
+  if (!printer.isValid()) return kPrintNoPrinter;
+  WaitCursor wait(*this);
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    const QString file = printer.outputFileName();
+    *detail = (file.isEmpty() ? printer.printerName() : file).toStdString();
+    return kPrintFailed;
+  }
+  // The painter's origin is the printable area's top-left corner.
+  PaintPrintPage(painter, printer.width(), printer.height(), *job.image);
+  painter.end();
+  return kPrintDone;
 }
 
 }  // namespace tavo

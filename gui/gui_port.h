@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // gui/gui_port.h - the shell's interface to the screen, done with Qt:
 // message boxes, questions, the operation dialogs, file dialogs, the wait
-// cursor, repainting and the system's document viewer.
+// cursor, repainting, the system's document viewer and the printer.
 #pragma once
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
@@ -22,6 +22,9 @@ class GuiPort : public UiPort {
   void SetWaitCursor(bool on) override;
   void Repaint() override;
   bool OpenDocument(const std::string& path) override;
+  // The system's print dialog (a printer, or a PDF file when the user
+  // chooses to print to a file).
+  int PrintImage(const PrintJob& job, std::string* detail) override;
 
  private:
   // Boxes and dialogs sit on the topmost open dialog (a detail dialog

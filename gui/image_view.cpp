@@ -118,6 +118,7 @@ void ImageView::paintEvent(QPaintEvent*) {
     painter.drawRect(x, y, w - 1, h - 1);
   }
   SyncScrollBars();
+  window_->RefreshHistogram();
 }
 
 void ImageView::mousePressEvent(QMouseEvent* event) {

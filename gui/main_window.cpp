@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/histogram_window.h"
 #include "gui/image_view.h"
 #include "gui/tool_icons.h"
 #include "gui/toolbar_row.h"
@@ -107,9 +108,23 @@ void MainWindow::Refresh() {
   setWindowTitle(QString::fromStdString(WindowTitle(app_)));
   toolbar_row_->update();
   image_view_->Refresh();
+  if (app_.histogram_open && histogram_window_ == nullptr) {
+    histogram_window_ = new HistogramWindow(this);
+    histogram_window_->show();
+  } else if (!app_.histogram_open && histogram_window_ != nullptr) {
+    histogram_window_->close();
+  }
+  RefreshHistogram();
 }
 
-void MainWindow::RefreshStatus() { toolbar_row_->update(); }
+void MainWindow::RefreshStatus() {
+  toolbar_row_->update();
+  RefreshHistogram();
+}
+
+void MainWindow::RefreshHistogram() {
+  if (histogram_window_ != nullptr) histogram_window_->update();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!app_.quit_requested && !ConfirmExit(app_, port_)) {

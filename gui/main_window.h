@@ -5,12 +5,14 @@
 #pragma once
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QUrl>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "gui/gui_port.h"
+#include "gui/histogram_window.h"
 #include "shell/app_state.h"
 
 class QAction;
@@ -34,11 +36,15 @@ class MainWindow : public QMainWindow {
   void Refresh();
   // The status text changed (mouse move) without anything else changing.
   void RefreshStatus();
+  // The histogram window follows the image window's repaints.
+  void RefreshHistogram();
 
   UiPort& port() { return port_; }
   AppState& app() { return app_; }
   ImageView* image_view() { return image_view_; }
   ToolbarRow* toolbar_row() { return toolbar_row_; }
+  // Null while the histogram window is closed.
+  HistogramWindow* histogram_window() const { return histogram_window_; }
   QAction* action(int id) const;
   // Files dropped on the window, as URLs.
   void OpenDropped(const QList<QUrl>& urls);
@@ -60,6 +66,7 @@ class MainWindow : public QMainWindow {
   ToolbarRow* toolbar_row_ = nullptr;
   ImageView* image_view_ = nullptr;
   std::map<int, QAction*> actions_;
+  QPointer<HistogramWindow> histogram_window_;  // deletes itself on close
 };
 
 }  // namespace tavo

@@ -11,7 +11,7 @@ packages=(
   libjpeg62-turbo-dev libraw-dev libraw-bin
   qt6-base-dev libgl-dev
   fonts-noto-cjk xvfb xauth
-  imagemagick libtiff-tools python3 python3-pil python3-numpy python3-astropy
+  imagemagick libtiff-tools poppler-utils python3 python3-pil python3-numpy python3-astropy
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -32,7 +32,9 @@ struct GammaSettings {        // "gamma"
 
 struct LvlSettings {          // "lvl" (level correction)
   int table = 0;              // 0 all colours, 1..3 per channel
-  // in_min in_max brightness contrast gamma*100 out_min out_max
+  // in_min in_max brightness contrast gamma*100 out_min out_max: 0..254,
+  // 1..255, -255..255, -100..100, 1..400, 0..254, 1..255 (a minimum at or
+  // above its maximum is settled by the operation).
   int rows[4][7] = {{0, 255, 0, 0, 100, 0, 255},
                     {0, 255, 0, 0, 100, 0, 255},
                     {0, 255, 0, 0, 100, 0, 255},
@@ -63,6 +65,10 @@ struct EdgeSettings {         // "edge" + "edgearea"
 struct ResizeSettings {       // "resize"
   int keep_aspect = 1;
   int method = 1;             // 0 nearest, 1 bilinear, 2 lanczos/bilinear, 3 lanczos
+  // Not in the file. The from sizes are the image's whenever the command
+  // runs; the to sizes as typed, -1 for the image's own.
+  int x_from = 0, y_from = 0;
+  int x_to = -1, y_to = -1;
 };
 
 struct Back1Settings {        // "back1"
@@ -92,9 +98,9 @@ struct RoundSettings {        // "round"
   int angle = 0;              // hundredths of a degree, anticlockwise
 };
 
-struct GraySettings {         // "gray"
-  int mode = 2;
-  int weight_r = 299, weight_g = 587, weight_b = 114;
+struct GraySettings {         // "gray" (black and white)
+  int mode = 2;               // 0 largest, 1 smallest, 2 standard, 3 manual
+  int weight_r = 299, weight_g = 587, weight_b = 114;  // 0..65535 each
 };
 
 struct ColorSettings {        // "color"
@@ -103,7 +109,21 @@ struct ColorSettings {        // "color"
 };
 
 struct ToneSettings {         // "level" (tone correction)
-  int strength = 10;          // percent
+  int strength = 10;          // percent, 0..100
+};
+
+// Colour change; neither is in the file ("color-rgb", "color-hsv" for
+// `--set`). Source, target and tolerance as the dialogs show them.
+struct ColorRgbSettings {
+  int source[3] = {0, 0, 0};  // R, G, B, 0..255
+  int target[3] = {0, 0, 0};
+  int tolerance = 0;          // 0..255
+};
+
+struct ColorHsvSettings {
+  int source[3] = {0, 0, 0};  // hue 0..359 degrees, saturation and value 0..255
+  int target[3] = {0, 0, 0};
+  int tolerance = 0;          // 0..255 quarter degrees
 };
 
 // RAW development ("dark" values 1, 2 and 3, 4; "raw").
@@ -185,6 +205,8 @@ struct Settings {
   GraySettings gray;
   ColorSettings color;
   ToneSettings level;
+  ColorRgbSettings color_rgb;
+  ColorHsvSettings color_hsv;
   RawDevelopSettings raw;
   WaikyokuSettings waikyoku;
   DisplaySettings display;

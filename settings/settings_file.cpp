@@ -75,6 +75,13 @@ void ReadGroupValues(TextScan& scan, const SettingGroup& group) {
   }
 }
 
+// Limits of values that have no natural bound: the angle in hundredths of
+// a degree keeps its value in thousandths within an int; the distortion's
+// corner shift and the crop and resize sides stay far beyond any image.
+constexpr int kAngleMax = 214748364;
+constexpr int kCornerShiftMax = 1000000;
+constexpr int kSideMax = 1000000;
+
 // The reader's word buffer; longer words are skipped.
 constexpr size_t kWordMax = 255;
 
@@ -84,18 +91,22 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
   // Operations whose values carry no range here are not built yet: they
   // keep what the file says until their operation gives the range.
   std::vector<SettingGroup> g;
-  g.push_back({"sharp", {{Int(&s.sharp.radius), Int(&s.sharp.range), Int(&s.sharp.smooth), Int(&s.sharp.enhance)}},
+  g.push_back({"sharp",
+               {{Int(&s.sharp.radius, 1, 10), Int(&s.sharp.range, 0, 65535), Int(&s.sharp.smooth, 0, 50),
+                 Int(&s.sharp.enhance, 0, 50)}},
                true, "radius(1-10) range(16-bit) smoothing(0-50) enhancement(0-50)"});
   g.push_back({"gamma",
                {{Flag(&s.gamma.kind)}, Row(s.gamma.rows[0], 6, 0, 255), Row(s.gamma.rows[1], 6, 0, 255),
                 Row(s.gamma.rows[2], 6, 0, 255), Row(s.gamma.rows[3], 6, 0, 255)},
                true, "kind(0 straight,1 curved); then rows all,R,G,B: in1 out1 in2 out2 in3 out3 (0-255)"});
-  g.push_back({"lvl",
-               {{Int(&s.lvl.table)}, Row(s.lvl.rows[0], 7), Row(s.lvl.rows[1], 7), Row(s.lvl.rows[2], 7),
-                Row(s.lvl.rows[3], 7)},
-               true,
-               "table(0 all,1-3 R,G,B); then rows all,R,G,B: in_min in_max brightness contrast "
-               "gamma*100 out_min out_max"});
+  g.push_back({"lvl", {{Int(&s.lvl.table, 0, 3)}}, true,
+               "table(0 all,1-3 R,G,B); then rows all,R,G,B: in_min(0-254) in_max(1-255) brightness(-255-255) "
+               "contrast(-100-100) gamma*100(1-400) out_min(0-254) out_max(1-255)"});
+  for (auto& row : s.lvl.rows) {
+    g.back().lines.push_back({Int(&row[0], 0, 254), Int(&row[1], 1, 255), Int(&row[2], -255, 255),
+                              Int(&row[3], -100, 100), Int(&row[4], 1, 400), Int(&row[5], 0, 254),
+                              Int(&row[6], 1, 255)});
+  }
   // The compare range is capped at the largest canvas side.
   g.push_back({"composite",
                {{Int(&s.composite.mode, 0, 4), Int(&s.composite.range, 1, 10000), Int(&s.composite.method, 0, 2),
@@ -104,10 +115,10 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                true,
                "mode(0 avg,1 add,2 max,3 min,4 contrast) range method(0-2) normalise noise_level "
                "noise_option(0-2)"});
-  g.push_back({"edge", {{Int(&s.edge.range), Int(&s.edge.strength), Int(&s.edge.threshold)}}, true,
-               "range(16-bit) strength(0-50) threshold(%)"});
-  g.push_back({"resize", {{Int(&s.resize.keep_aspect), Int(&s.resize.method)}}, true,
-               "keep_aspect(0/1) method(0-3)"});
+  g.push_back({"edge", {{Int(&s.edge.range, 0, 65535), Int(&s.edge.strength, 0, 50), Int(&s.edge.threshold, 0, 100)}},
+               true, "range(16-bit) strength(0-50) threshold(%)"});
+  g.push_back({"resize", {{Flag(&s.resize.keep_aspect), Choice(&s.resize.method, 0, 3, 1)}}, true,
+               "keep_aspect(0/1) method(0 nearest,1 bilinear,2 lanczos up/bilinear down,3 lanczos)"});
   g.push_back({"back1", {{Int(&s.back1.mode), Int(&s.back1.slot), Int(&s.back1.shift)}}, true,
                "mode(3 mul,4 sub) slot(0-99,100 none) shift"});
   g.push_back({"back2", {{Choice(&s.back2.mode, 0, 1, 0)}}, true,
@@ -117,16 +128,22 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                {{Int(&s.back3.detect), Int(&s.back3.average), Int(&s.back3.correction), Int(&s.back3.shift),
                  Int(&s.back3.two_pass)}},
                true, "detect(8-256) average(2-16) correction(0-2) shift two_pass(0/1)"});
-  g.push_back({"round", {{Int(&s.round.kind), Int(&s.round.angle)}}, true, "kind(0-5) angle(1/100 degree)"});
-  g.push_back({"gray", {{Int(&s.gray.mode), Int(&s.gray.weight_r), Int(&s.gray.weight_g), Int(&s.gray.weight_b)}},
-               true, "mode(0-3) weight_R weight_G weight_B"});
-  g.push_back({"color", {{Int(&s.color.saturation), Int(&s.color.hue)}}, true, "saturation(0-200) hue(0-360)"});
-  g.push_back({"level", {{Int(&s.level.strength)}}, true, "strength(0-100)"});
+  // The angle in thousandths must fit an int.
+  g.push_back({"round", {{Choice(&s.round.kind, 0, 5, 3), Int(&s.round.angle, -kAngleMax, kAngleMax)}}, true,
+               "kind(0 left90,1 right90,2 180,3 angle,4 mirror left-right,5 top-bottom) angle(1/100 degree)"});
+  g.push_back({"gray",
+               {{Int(&s.gray.mode, 0, 3), Int(&s.gray.weight_r, 0, 65535), Int(&s.gray.weight_g, 0, 65535),
+                 Int(&s.gray.weight_b, 0, 65535)}},
+               true, "mode(0 max,1 min,2 standard,3 manual) weight_R weight_G weight_B (0-65535)"});
+  g.push_back({"color", {{Int(&s.color.saturation, 0, 200), Int(&s.color.hue, 0, 360)}}, true,
+               "saturation(0-200, 100 unchanged) hue(0-360, 180 unchanged)"});
+  g.push_back({"level", {{Int(&s.level.strength, 0, 100)}}, true, "strength(0-100)"});
   g.push_back({"dark",
                {{Int(&s.raw.path, 0, 1), Int(&s.raw.quality, 0, 3), Int(&s.raw.dark_mode, 0, 2),
                  Int(&s.raw.defect_threshold, 0, 1024)}},
                true, "raw_path(0 fast,1 library) raw_quality(0-3) dark_mode(0-2) defect_threshold(0-1024)"});
-  g.push_back({"waikyoku", {{Int(&s.waikyoku.corner)}}, true, "corner correction in pixels"});
+  g.push_back({"waikyoku", {{Int(&s.waikyoku.corner, -kCornerShiftMax, kCornerShiftMax)}}, true,
+               "corner correction in pixels (+ outwards)"});
   // The readout divisor 2^(16 - b) for b = 6..16.
   g.push_back({"display", {{Int(&s.display.scale, 1, 1024)}}, true, "readout divisor D (1-1024)"});
   g.push_back({"raw",
@@ -142,18 +159,20 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                "radius false_colour saturation hue; quality"});
   g.push_back({"VER264", {{Int(&s.back3.exclude_zero), Int(&s.composite.shift_x), Int(&s.composite.shift_y)}}, true,
                "exclude_zero(0/1) shift_x shift_y"});
-  g.push_back({"wavelet", {Row(s.wavelet.gains, 6)}, true, "gain0 .. gain5 (tenths, 0-500)"});
-  g.push_back({"filter", {{Int(&s.wavelet.order), Int(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
-  g.push_back({"edgearea", {{Int(&s.edge.area), Int(&s.edge.smooth)}}, true, "area smoothing(0-50)"});
+  g.push_back({"wavelet", {Row(s.wavelet.gains, 6, 0, 500)}, true, "gain0 .. gain5 (tenths, 0-500)"});
+  g.push_back({"filter", {{Int(&s.wavelet.order, 1, 10), Flag(&s.wavelet.enlarge)}}, true, "order(1-10) enlarge(0/1)"});
+  g.push_back({"edgearea", {{Int(&s.edge.area, 1, 3), Int(&s.edge.smooth, 0, 50)}}, true, "area(1-3) smoothing(0-50)"});
   g.push_back({"restore",
-               {{Int(&s.restore.spread), Int(&s.restore.dullness), Int(&s.restore.iterations),
-                 Int(&s.restore.emphasis)}},
+               {{Int(&s.restore.spread, 1, 100), Int(&s.restore.dullness, 1, 50), Int(&s.restore.iterations, 1, 5),
+                 Int(&s.restore.emphasis, 0, 3)}},
                true, "spread(1-100) dullness(1-50) iterations(1-5) emphasis(0-3)"});
-  g.push_back({"noise", {{Int(&s.noise.area), Int(&s.noise.threshold), Int(&s.noise.strength)}}, true,
-               "area(3/5) threshold(0-10) strength(1-5)"});
+  // An area of 4 works as 3.
+  g.push_back({"noise", {{Int(&s.noise.area, 3, 5), Int(&s.noise.threshold, 0, 10), Int(&s.noise.strength, 1, 5)}},
+               true, "area(3/5) threshold(0-10) strength(1-5)"});
   g.push_back({"cut",
-               {{Int(&s.cut.anchor), Int(&s.cut.width), Int(&s.cut.height)},
-                {Int(&s.cut.scale_mode), Int(&s.cut.out_width), Int(&s.cut.out_height), Int(&s.cut.scale)}},
+               {{Choice(&s.cut.anchor, 0, 8, 4), Int(&s.cut.width, 1, kSideMax), Int(&s.cut.height, 1, kSideMax)},
+                {Flag(&s.cut.scale_mode), Int(&s.cut.out_width, 1, kSideMax), Int(&s.cut.out_height, 1, kSideMax),
+                 Int(&s.cut.scale, 1, kSideMax)}},
                true, "anchor(0-8) width height; scale_mode(0 size,1 scale) out_width out_height scale(%)"});
 
   // Dialog values the file does not keep.
@@ -161,6 +180,10 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                "R G B (0/1 each)"});
   g.push_back({"edge-channels", {{Flag(&s.edge.use_r), Flag(&s.edge.use_g), Flag(&s.edge.use_b)}}, false,
                "R G B (0/1 each)"});
+  // -1: the current image's side. Sizes above 10000 are refused by the
+  // command with a message, so they pass here.
+  g.push_back({"resize-size", {{Int(&s.resize.x_to, -1), Int(&s.resize.y_to, -1)}}, false,
+               "x_to y_to (-1: the image's size; the from sizes are the image's)"});
   g.push_back({"gamma-table", {{Int(&s.gamma.table, 0, 3)}}, false,
                "0 all colours, 1-3 per-channel mode (R, G, B tables)"});
   // A slot number that names no slot is no input.
@@ -169,6 +192,18 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                  Choice(&s.composite.inputs[2], -1, 99, -1), Choice(&s.composite.inputs[3], -1, 99, -1)}},
                false, "slot1 slot2 slot3 slot4 (-1 none)"});
   g.push_back({"composite-weights", {Row(s.composite.weights, 4, 0, INT_MAX)}, false, "w1 w2 w3 w4 (0-100)"});
+  g.push_back({"color-rgb",
+               {{Int(&s.color_rgb.source[0], 0, 255), Int(&s.color_rgb.source[1], 0, 255),
+                 Int(&s.color_rgb.source[2], 0, 255), Int(&s.color_rgb.target[0], 0, 255),
+                 Int(&s.color_rgb.target[1], 0, 255), Int(&s.color_rgb.target[2], 0, 255),
+                 Int(&s.color_rgb.tolerance, 0, 255)}},
+               false, "source R G B, target R G B, tolerance (0-255 each)"});
+  g.push_back({"color-hsv",
+               {{Int(&s.color_hsv.source[0], 0, 359), Int(&s.color_hsv.source[1], 0, 255),
+                 Int(&s.color_hsv.source[2], 0, 255), Int(&s.color_hsv.target[0], 0, 359),
+                 Int(&s.color_hsv.target[1], 0, 255), Int(&s.color_hsv.target[2], 0, 255),
+                 Int(&s.color_hsv.tolerance, 0, 255)}},
+               false, "source hue(0-359) saturation value (0-255), target likewise, tolerance (0-255, 1/4 degree)"});
   g.push_back({"deep-stack",
                {{Int(&s.deep_stack.master_method, 0, 1), Flag(&s.deep_stack.scale_dark),
                  Int(&s.deep_stack.reference, 0, 1000000), Int(&s.deep_stack.reject, 0, 5),

@@ -69,6 +69,12 @@ struct AppState {
   // Toolbar buttons drawn pressed (1) or not (0).
   int toolbar_state[24] = {};
 
+  // Histogram window (commands 411 and 413): whether it is open and what
+  // it shows (MeasureMode, shell/measure.h). The front end closes it by
+  // clearing the flag.
+  bool histogram_open = false;
+  int histogram_mode = 0;
+
   // Image select dialog: the row chosen in its list, -1 for none.
   int image_select_row = -1;
 

@@ -28,6 +28,25 @@ int ScrollStep(int position, int action, int thumb_position, int low, int high, 
 // gives 0. Values saturate at +-2147483647.
 int EditValue(const std::string& text, bool is_signed);
 
+// Levels typed in 8-bit units with decimals and held in 16-bit units (the
+// sharp/smooth and edge ranges): the text read as a decimal number x
+// (leading blanks, optional sign, digits, "." and digits; anything else
+// ends it; no digit gives 0) and held as trunc((x + 0.01) x 256), limited
+// to 0..65535. "10" holds 2562.
+int HeldLevelFromText(const std::string& text);
+// The held level in 8-bit units, "%d.%02d" truncated (2560 -> "10.00").
+std::string HeldLevelText(int held);
+// Its bar shows held / 256 (0..255): a line moves the held value by 26, a
+// page by `page`, a drag sets thumb x 256; limited to 0..65535.
+int HeldLevelAfterScroll(int held, int action, int thumb_position, int page);
+int HeldLevelBarPosition(int held);
+// A typed decimal in tenths: leading blanks, optional "-", digits, then a
+// "." and one digit; the rest is cut ("2.35" -> 23, ".5" -> 5, "" -> 0).
+// Limited to low..high.
+int TenthsFromText(const std::string& text, int low, int high);
+// "%d.%01d" of value / 10 and value % 10 (23 -> "2.3").
+std::string TenthsText(int value);
+
 // "%02d(%s)" of slot index and name.
 std::string SlotListText(int slot, const std::string& name);
 // Entries of an image list: an empty one first, then SlotListText of every

@@ -76,6 +76,14 @@ void DisplayOutputSize(const Image& image, int client_width, int client_height, 
   *h = std::max(*h, 0);
 }
 
+void RefreshStats(Image& image) {
+  if (image.stats_refresh == 1 && image.stats_stale) {
+    ComputeDisplayStats(image);
+    ComputeHistogram(image);
+    image.stats_stale = false;
+  }
+}
+
 int DisplayStripRows(int width) { return 2 * (8192 / (std::max(width, 0) + 4)); }
 
 bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFrame* frame) {
@@ -83,11 +91,7 @@ bool RenderDisplay(Image& image, int client_width, int client_height, DisplayFra
   if (image.Empty() || !image.r || !image.g || !image.b) return false;
   if (image.zoom <= 0) image.zoom = 100;
   ClampScroll(image, client_width, client_height);
-  if (image.stats_refresh == 1 && image.stats_stale) {
-    ComputeDisplayStats(image);
-    ComputeHistogram(image);
-    image.stats_stale = false;
-  }
+  RefreshStats(image);
   const int z = image.zoom;
   int w = 0, h = 0;
   DisplayOutputSize(image, client_width, client_height, &w, &h);

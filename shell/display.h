@@ -36,6 +36,10 @@ void DisplayOutputSize(const Image& image, int client_width, int client_height, 
 // Rows per strip for an output width: 2 * (8192 / (w + 4)).
 int DisplayStripRows(int width);
 
+// The slot's statistics and histogram, recomputed while the slot asks for
+// a refresh and its planes changed since they were last computed.
+void RefreshStats(Image& image);
+
 // Clamps the scroll, refreshes the statistics and histogram while the slot
 // asks for it, then converts: below 100 % each output pixel is the mean of
 // a 2 x 2 block (the last column and row reuse themselves), from 100 % up

@@ -11,6 +11,7 @@ inline constexpr char kMsgUnsupported[] = "%s : TAVO not support this format !";
 inline constexpr char kMsgOverwrite[] = "\"%s\" already exist.\n Do you overwrite file ?";
 inline constexpr char kMsgSaveOrNot[] = "Image No.%d(%s) is changed !\nDo you save ?";
 inline constexpr char kMsgVersion[] = "TAVO Ver.4.14";
+inline constexpr char kMsgBadSize[] = "サイズが不適切です！";
 
 // Read and write failures, each naming the file.
 inline constexpr char kMsgCannotOpenFile[] = "%s : ファイルを開けません！";
@@ -38,6 +39,12 @@ inline constexpr char kMsgDarkNotRaw[] = "このファイルは、RAWではな�
 inline constexpr char kMsgDarkListFull[] = "これ以上、ファイルを追加できません！";
 inline constexpr char kMsgDarkSizeMismatch[] =
     "%s : ダークフレームと画像のサイズが異なるため、ダーク補正をしませんでした！";
+
+// Colour change without point A.
+inline constexpr char kMsgColorPointHint[] = "Aキーで色を変更する場所を指定してから\nこのメニューを選ぶ事も可能です";
+
+// Wavelet sharpening: enlarging asked for an image of a side of 5000 or more.
+inline constexpr char kMsgWaveletTooLarge[] = "サイズが大きすぎ、２倍に拡大できません！\n等倍で処理します。";
 
 // Image file dialogs.
 inline constexpr char kOpenImageFilters[] =
@@ -104,5 +111,20 @@ namespace tavo {
 inline constexpr char kMsgHelpNotShown[] = "%s : ヘルプを表示できませんでした！";
 inline constexpr char kMsgExamplesNotShown[] =
     "ファイルを表示できませんでした。\nTAVOをインストールしたフォルダの\"html\\tavo.htm\"をご覧下さい。";
+
+// Point report (command 412).
+inline constexpr char kMsgPointReportNoPoints[] = "AキーとBキーで座標を指定してから\nこのメニューを選んで下さい！";
+inline constexpr char kPointReportA256[] = "Point A ( %d , %d )\n    R:%d.%01d G:%d.%01d B:%d.%01d";
+inline constexpr char kPointReportA[] = "Point A ( %d , %d )\n    R:%d G:%d B:%d";
+inline constexpr char kPointReportB256[] = "Point B ( %d , %d )\n    R:%d.%01d G:%d.%01d B:%d.%01d";
+inline constexpr char kPointReportB[] = "Point B ( %d , %d )\n    R:%d G:%d B:%d";
+// Follows both points' lines: the coordinate differences, then the distance.
+inline constexpr char kPointReportDistance[] = "\n\nA - B 座標の差( %d , %d )\n      距離 %d";
+
+// Printing.
+inline constexpr char kPrintDocumentName[] = "TAVO(%s)";
+inline constexpr char kMsgPrintNoPrinter[] = "プリンターが見つからないため、印刷できません！";
+inline constexpr char kMsgPrintCancelled[] = "印刷を取り消しました。";
+inline constexpr char kMsgPrintFailed[] = "%s : 印刷できませんでした！";
 
 }  // namespace tavo

@@ -7,10 +7,26 @@
 #include "shell/batch_run.h"
 #include "shell/command_handlers.h"
 #include "shell/command_ids.h"
+#include "shell/measure.h"
 #include "shell/ops/background_quad_op.h"
+#include "shell/ops/black_white_op.h"
+#include "shell/ops/color_change_op.h"
 #include "shell/ops/composite_op.h"
+#include "shell/ops/deblur_op.h"
 #include "shell/ops/deep_stack_op.h"
+#include "shell/ops/distortion_op.h"
+#include "shell/ops/edge_op.h"
 #include "shell/ops/gamma_op.h"
+#include "shell/ops/level_op.h"
+#include "shell/ops/line_split_op.h"
+#include "shell/ops/noise_op.h"
+#include "shell/ops/resize_op.h"
+#include "shell/ops/rotate_op.h"
+#include "shell/ops/saturation_hue_op.h"
+#include "shell/ops/sharp_op.h"
+#include "shell/ops/tone_correction_op.h"
+#include "shell/ops/wavelet_op.h"
+#include "shell/print.h"
 #include "shell/protocol.h"
 
 namespace tavo {
@@ -51,7 +67,7 @@ const std::vector<Operation>& Operations() {
       WithButton(Command(kCmdSave, "保存(BMP,JPG,TIF,PPM)(&S)", kMenuFile, false, CmdSave), 1, "SAVE"),
       Command(kCmdClose, "閉じる(&C)", kMenuFile, false, CmdClose),
       Command(kCmdCloseAll, "全画像を閉じる", kMenuFile, false, CmdCloseAll),
-      WithButton(Later(kCmdPrint, "印刷(&P)", kMenuFile, true), 2, "PRINTER"),
+      WithButton(Command(kCmdPrint, "印刷(&P)", kMenuFile, true, CmdPrint), 2, "PRINTER"),
       Command(kCmdDarkFiles, "ダークファイル設定(&B)", kMenuFile, true, CmdDarkFiles, true),
       Command(kCmdRawSettings, "RAW現像設定(&R)", kMenuFile, false, CmdRawSettings, true),
       Command(kCmdResetSettings, "全設定の初期化", kMenuFile, true, CmdResetSettings),
@@ -63,7 +79,8 @@ const std::vector<Operation>& Operations() {
       WithButton(Command(kCmdRedo, "リドゥ(&R)", kMenuEdit, false, CmdRedo), 5, "REDO"),
       Command(kCmdCopy, "コピー(&C)", kMenuEdit, true, CmdCopy),
       Command(kCmdAreaCopy, "領域コピー(&A)", kMenuEdit, false, CmdAreaCopy),
-      Later(kCmdCropResize, "切り出しとサイズ変更", kMenuEdit, false),
+      {kCmdCropResize, "切り出しとサイズ変更", kMenuEdit, false, nullptr, CmdCropResize, nullptr, true, -1, nullptr,
+       kStepCrop, StepCropResize, "cut"},
 
       {kCmdCompositeAuto, "画像合成-自動(&A)", kMenuComposite, false, nullptr, CmdCompositeAuto, nullptr, true, 11,
        "COMP", kStepOpenComposite, StepOpenComposite, "composite composite-inputs composite-weights"},
@@ -82,30 +99,44 @@ const std::vector<Operation>& Operations() {
       Later(kCmdBackgroundPoints, "バックグランド補正(ポイント指定)", kMenuBackground, false),
       Later(kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true),
 
-      WithButton(Later(kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false), 7, "SANDS"),
-      WithButton(Later(kCmdEdge, "エッジ強調(&E)", kMenuFilter, false), 8, "EDGE"),
-      Later(kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false),
-      Later(kCmdDeblur, "ボケ補正", kMenuFilter, false),
-      Later(kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false),
-      WithButton(Later(kCmdResize, "サイズ変更(&R)", kMenuFilter, true), 9, "SIZE"),
-      WithButton(Later(kCmdRotate, "回転(&T)", kMenuFilter, false), 10, "ROUND"),
-      Later(kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false),
-      Later(kCmdLineSplit, "奇数／偶数ライン分離(&E)", kMenuFilter, true),
+      {kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false, nullptr, nullptr, RunSharpOn, true, 7, "SANDS",
+       kStepSharp, nullptr, "sharp sharp-channels"},
+      {kCmdEdge, "エッジ強調(&E)", kMenuFilter, false, nullptr, nullptr, RunEdgeOn, true, 8, "EDGE", kStepEdge,
+       nullptr, "edge edgearea edge-channels"},
+      {kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false, nullptr, CmdWavelet, RunWaveletStepOn, true, -1, nullptr,
+       kStepWavelet, nullptr, "wavelet filter"},
+      {kCmdDeblur, "ボケ補正", kMenuFilter, false, nullptr, nullptr, RunDeblurOn, true, -1, nullptr, kStepDeblur,
+       nullptr, "restore"},
+      {kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false, nullptr, CmdNoise, RunNoiseOn, true, -1, nullptr, kStepNoise,
+       nullptr, "noise"},
+      {kCmdResize, "サイズ変更(&R)", kMenuFilter, true, nullptr, CmdResize, nullptr, true, 9, "SIZE", 0, nullptr,
+       "resize resize-size"},
+      {kCmdRotate, "回転(&T)", kMenuFilter, false, nullptr, nullptr, RunRotateOn, true, 10, "ROUND", kStepRotate,
+       nullptr, "round"},
+      {kCmdDistortion, "歪曲収差補正(&Y)", kMenuFilter, false, nullptr, nullptr, RunDistortionOn, true, -1, nullptr,
+       kStepDistortion, nullptr, "waikyoku"},
+      Command(kCmdLineSplit, "奇数／偶数ライン分離(&E)", kMenuFilter, true, CmdLineSplit),
 
       {kCmdGamma, "ガンマ補正(&G)", kMenuTone, false, nullptr, nullptr, RunGammaOn, true, 12, "GAMMA", kStepGamma,
        nullptr, "gamma gamma-table"},
-      Later(kCmdLevel, "レベル補正(&L)", kMenuTone, false),
-      Later(kCmdToneCorrection, "階調補正(&K)", kMenuTone, false),
-      WithButton(Later(kCmdBlackWhite, "白黒化(&W)", kMenuTone, true), 13, "BW"),
-      Later(kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false),
-      Later(kCmdColorRgb, "色変更(RGB)", kMenuTone, true),
-      Later(kCmdColorHsv, "色変更(HSV)", kMenuTone, false),
+      {kCmdLevel, "レベル補正(&L)", kMenuTone, false, nullptr, nullptr, RunLevelOn, true, -1, nullptr, kStepLevel,
+       nullptr, "lvl"},
+      {kCmdToneCorrection, "階調補正(&K)", kMenuTone, false, nullptr, nullptr, RunToneCorrectionOn, true, -1, nullptr,
+       0, nullptr, "level"},
+      {kCmdBlackWhite, "白黒化(&W)", kMenuTone, true, nullptr, nullptr, RunBlackWhiteOn, true, 13, "BW", 0, nullptr,
+       "gray"},
+      {kCmdSaturationHue, "彩度／色相調整(&U)", kMenuTone, false, nullptr, nullptr, RunSaturationHueOn, true, -1,
+       nullptr, kStepColor, nullptr, "color"},
+      {kCmdColorRgb, "色変更(RGB)", kMenuTone, true, nullptr, CmdColorRgb, nullptr, true, -1, nullptr, 0, nullptr,
+       "color-rgb"},
+      {kCmdColorHsv, "色変更(HSV)", kMenuTone, false, nullptr, CmdColorHsv, nullptr, true, -1, nullptr, 0, nullptr,
+       "color-hsv"},
 
       Command(kCmdZoomIn, "拡大表示(&I)", kMenuView, false, CmdZoomIn),
       Command(kCmdZoomOut, "縮小表示(&O)", kMenuView, false, CmdZoomOut),
-      WithButton(Later(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true), 14, "HIST"),
-      Later(kCmdProfile, "断面濃度", kMenuView, false),
-      Later(kCmdPointReport, "ポイント座標(&X)", kMenuView, false),
+      WithButton(Command(kCmdHistogram, "ヒストグラム(&H)", kMenuView, true, CmdHistogram), 14, "HIST"),
+      Command(kCmdProfile, "断面濃度", kMenuView, false, CmdProfile),
+      Command(kCmdPointReport, "ポイント座標(&X)", kMenuView, false, CmdPointReport),
       WithButton(Command(kCmdImageSelect, "画像選択(&S)", kMenuView, true, CmdImageSelect, true), 15, "SELECT"),
       Command(kCmdDisplayMode, "表示モード設定", kMenuView, false, CmdDisplayMode, true),
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // shell/ui_port.h - everything the shell needs from a front end: message
-// boxes, questions, an operation's dialog, file dialogs, the wait cursor
-// and repainting. The Qt window, the command-line tool and the tests each
+// boxes, questions, an operation's dialog, file dialogs, the wait cursor,
+// repainting and the printer. The Qt window, the command-line tool and the tests each
 // implement it.
 #pragma once
 #include <string>
@@ -14,6 +14,7 @@ enum BoxKind {
   kBoxMessage,    // "Message !", OK
   kBoxSaveOrNot,  // "Save or not !", Yes, No and Cancel
   kBoxAbout,      // "About TAVO !", OK
+  kBoxReport,     // "Message !", OK: a measurement the user asked for
 };
 
 enum Answer { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
@@ -32,6 +33,20 @@ struct FileDialogRequest {
   int filter_index = 1;      // 1-based; the dialog writes back the chosen one
 };
 
+struct Image;
+
+enum PrintResult {
+  kPrintDone,
+  kPrintCancelled,  // the printer dialog was cancelled
+  kPrintNoPrinter,  // no printer to print on
+  kPrintFailed,     // the printer or file (named in `detail`) took no page
+};
+
+struct PrintJob {
+  std::string document_name;  // "TAVO(path)"
+  const Image* image = nullptr;
+};
+
 class UiPort {
  public:
   virtual ~UiPort() = default;
@@ -48,6 +63,10 @@ class UiPort {
   virtual void Repaint() = 0;
   // Shows a document (help page) with the system's viewer; false on failure.
   virtual bool OpenDocument(const std::string& path) = 0;
+  // Asks for a printer (or a PDF file) and prints job.image on one page as
+  // shell/print.h lays it out, under the wait cursor once the page is being
+  // drawn. A PrintResult; on kPrintFailed `detail` names what failed.
+  virtual int PrintImage(const PrintJob& job, std::string* detail) = 0;
 };
 
 // Shows the wait cursor for the life of the object.

@@ -77,7 +77,9 @@ bool ZoomAboutClick(Image& image, int client_width, int client_height, int mx, i
   image.zoom = new_zoom;
   image.scroll_x = std::max(0, x_click - ((client_width - kMarginX) / 2) * 100 / new_zoom);
   image.scroll_y = std::max(0, t_click - ((client_height - kMarginY) / 2) * 100 / new_zoom);
-  MarkStatsStale(image);
+  // The flag as a zoom raises it; the planes did not change, so nothing
+  // is recounted.
+  image.stats_refresh = 1;
   return true;
 }
 

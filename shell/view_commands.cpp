@@ -48,7 +48,7 @@ void CmdZoomIn(AppState& app, UiPort& ui) {
   Image* image = CurrentImage(app);
   if (image == nullptr) return;
   image->zoom = ZoomStepIn(image->zoom);
-  MarkStatsStale(*image);
+  image->stats_refresh = 1;  // planes unchanged: nothing to recount
   ui.Repaint();
 }
 
@@ -56,7 +56,7 @@ void CmdZoomOut(AppState& app, UiPort& ui) {
   Image* image = CurrentImage(app);
   if (image == nullptr) return;
   image->zoom = ZoomStepOut(image->zoom);
-  MarkStatsStale(*image);
+  image->stats_refresh = 1;  // planes unchanged: nothing to recount
   ui.Repaint();
 }
 

@@ -43,4 +43,10 @@ bool FakeUi::OpenDocument(const std::string& path) {
   return document_result;
 }
 
+int FakeUi::PrintImage(const PrintJob& job, std::string* detail) {
+  printed.push_back(job.document_name);
+  if (print_result == kPrintFailed) *detail = "printer";
+  return print_result;
+}
+
 }  // namespace tavo

@@ -31,6 +31,7 @@ class FakeUi : public UiPort {
   void SetWaitCursor(bool on) override;
   void Repaint() override { ++repaints; }
   bool OpenDocument(const std::string& path) override;
+  int PrintImage(const PrintJob& job, std::string* detail) override;
 
   std::deque<int> answers;          // for Ask; empty: Cancel
   std::deque<bool> dialog_results;  // for EditSettings; empty: OK
@@ -39,6 +40,8 @@ class FakeUi : public UiPort {
   // test change the state the dialog edits.
   std::function<void(int dialog_id)> on_dialog;
   bool document_result = true;      // what OpenDocument answers
+  int print_result = kPrintDone;    // what PrintImage answers ("printer" fails)
+  std::vector<std::string> printed; // document names of the print jobs
 
   std::vector<ShownBox> boxes;      // messages and questions, in order
   std::vector<int> dialogs;         // dialog ids run

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "gui/dialogs/dialog_widgets.h"
 
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "shell/dialog_logic.h"
@@ -37,6 +41,77 @@ QScrollBar* NewShellBar(QWidget* parent, int min, int max, int page, int positio
     bar->setSliderPosition(step(action, bar->sliderPosition()));
   });
   return bar;
+}
+
+EditBar NewEditBar(QWidget* parent, int* value, int bar_min, int bar_max, int page,
+                   std::function<int(const std::string&)> parse, std::function<std::string(int)> text,
+                   std::function<int(int)> position, std::function<int(int, int, int)> step) {
+  auto* edit = new QLineEdit(QString::fromStdString(text(*value)), parent);
+  edit->setFixedWidth(64);
+  QScrollBar* bar = NewShellBar(parent, bar_min, bar_max, page, position(*value), [=](int action, int thumb) {
+    *value = step(*value, action, thumb);
+    edit->setText(QString::fromStdString(text(*value)));
+    return position(*value);
+  });
+  QObject::connect(edit, &QLineEdit::textEdited, bar, [=](const QString& typed) {
+    *value = parse(typed.toStdString());
+    bar->setValue(position(*value));
+  });
+  return {edit, bar};
+}
+
+QHBoxLayout* NewChannelBoxes(QWidget* parent, int* const flags[3], QCheckBox* boxes[3]) {
+  auto* row = new QHBoxLayout;
+  const char* names[3] = {"R", "G", "B"};
+  for (int c = 0; c < 3; ++c) {
+    boxes[c] = new QCheckBox(names[c], parent);
+    boxes[c]->setChecked(*flags[c] != 0);
+    int* flag = flags[c];
+    QObject::connect(boxes[c], &QCheckBox::toggled, parent, [flag](bool on) { *flag = on ? 1 : 0; });
+    row->addWidget(boxes[c]);
+  }
+  row->addStretch(1);
+  return row;
+}
+
+HistogramView::HistogramView(QWidget* parent, int height) : QWidget(parent) { setFixedSize(256, height); }
+
+void HistogramView::SetHistogram(const PreviewHistogram& histogram) {
+  histogram_ = histogram;
+  update();
+}
+
+void HistogramView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+  if (histogram_.peak == 0) return;
+  const uint32_t* bins[3] = {histogram_.r, histogram_.g, histogram_.b};
+  const QColor colours[3] = {QColor(255, 60, 60), QColor(60, 255, 60), QColor(80, 120, 255)};
+  const int bottom = height() - 1;
+  p.setCompositionMode(QPainter::CompositionMode_Plus);
+  for (int c = 0; c < 3; ++c) {
+    p.setPen(colours[c]);
+    for (int i = 0; i < 256; ++i) {
+      const int h = static_cast<int>(static_cast<uint64_t>(bins[c][i]) * bottom / histogram_.peak);
+      if (h > 0) p.drawLine(i, bottom, i, bottom - h);
+    }
+  }
+}
+
+Swatch::Swatch(QWidget* parent) : QWidget(parent) { setFixedSize(48, 32); }
+
+void Swatch::SetColour(int r, int g, int b) {
+  rgb_[0] = r;
+  rgb_[1] = g;
+  rgb_[2] = b;
+  update();
+}
+
+void Swatch::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(rgb_[0], rgb_[1], rgb_[2]));
+  p.setPen(Qt::black);
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace tavo

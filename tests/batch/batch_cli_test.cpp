@@ -98,6 +98,19 @@ TEST_F(CliBatchTest, GammaJobOnTwoFiles) {
   EXPECT_EQ(ReadPixel("out/in b.PPM"), (std::vector<int>{8192, 32768, 0}));
 }
 
+// Level correction per channel, then saturation/hue: a quarter (16320) goes
+// to 32640 in R (gamma 2), stays in G and to 0.25 * 127 * 256 = 8128 in B;
+// hue held 300 is +120, which rotates R <- B, G <- R, B <- G.
+TEST_F(CliBatchTest, LevelAndSaturationHueSteps) {
+  const std::vector<int> level = {1, 0, 255, 0, 0, 100, 0, 255,  0, 255, 0, 0, 200, 0, 255,
+                                  0, 255, 0, 0, 100, 0, 255,     0, 255, 0, 0, 100, 0, 127};
+  WriteBytes("job.tvb", JobText({1, 13, 14, 0, 0, 0, 0, 3}, {{1, level}, {2, {100, 300}}, {7, {4}}}, ".PPM", "out"));
+  WritePixel("a.ppm", 16320, 16320, 16320);
+  const CliResult r = Run({"job.tvb", "a.ppm"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadPixel("out/a.PPM"), (std::vector<int>{8128, 32640, 16320}));
+}
+
 TEST_F(CliBatchTest, AsciiFilterAndBackslashFolder) {
   // Filter 5 writes text PPM; the folder was written with "\" separators.
   std::filesystem::create_directories("out/sub");
@@ -140,17 +153,18 @@ TEST_F(CliBatchTest, BadFilesAreReportedAndTheOthersProcessed) {
 
 TEST_F(CliBatchTest, UsageAndRefusals) {
   EXPECT_EQ(Run({}).status, 2);
-  WriteBytes("job.tvb", JobText({1, 6, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
+  WriteBytes("job.tvb", JobText({1, 5, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
   EXPECT_EQ(Run({"job.tvb"}).status, 2);
   EXPECT_EQ(Run({"--settings"}).status, 1);
   WritePixel("a.ppm", 1, 2, 3);
   CliResult r = Run({"none.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot read batch file none.tvb"), std::string::npos);
-  // Sharp/smooth is not available in the batch yet: refused, nothing written.
+  // Background data is not available in the batch yet: refused, nothing
+  // written.
   r = Run({"job.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("2.シャープ/スムーズ : この処理はまだバッチ処理で実行できません！"), std::string::npos);
+  EXPECT_NE(r.err.find("2.バックグランド補正 : この処理はまだバッチ処理で実行できません！"), std::string::npos);
   EXPECT_FALSE(PathExists("out/a.PPM"));
   // A save folder of "" is not a configured save step.
   WriteBytes("nofolder.tvb", JobText({1, 0, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", ""));

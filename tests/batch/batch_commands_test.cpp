@@ -126,10 +126,10 @@ TEST(BatchDialog, DetailsByCode) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].kind, kBoxMessage);
   EXPECT_EQ(ui.boxes[0].text, kMsgBatchOpenOneInfo);
-  app->batch.code[2] = kStepSharp;
+  app->batch.code[2] = kStepBackground;
   BatchDialogDetails(*app, ui, 2);
   ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[1].text, "3.シャープ/スムーズ : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[1].text, "3.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
   EXPECT_TRUE(ui.dialogs.empty());
 }
 
@@ -301,12 +301,12 @@ TEST(BatchCommands, StartStopAndBanner) {
   EXPECT_EQ(app->batch_banner, "");
 
   // An operation not built yet is refused at the start.
-  app->batch.code[5] = kStepLevel;
+  app->batch.code[5] = kStepBackground;
   ui.boxes.clear();
   RunCommand(*app, ui, 802);
   EXPECT_EQ(app->batch_mode, 0);
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "6.レベル補正 : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[0].text, "6.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
 }
 
 TEST(BatchCommands, SettingsCommandConfirmsAndKeepsModeInStep) {
@@ -383,15 +383,15 @@ TEST(BatchCommands, SaveAndOpenBatchFiles) {
   EXPECT_EQ(other->batch.code[3], kStepGamma);
 
   // A loaded sequence that cannot run leaves batch mode off.
-  app->batch.code[1] = kStepWavelet;
-  ui.files = {{true, dir + "/wavelet.tvb", 0}};
+  app->batch.code[1] = kStepBackground;
+  ui.files = {{true, dir + "/unbuilt.tvb", 0}};
   RunCommand(*app, ui, 809);
   ui2.boxes.clear();
-  ui2.files = {{true, dir + "/wavelet.tvb", 0}};
+  ui2.files = {{true, dir + "/unbuilt.tvb", 0}};
   RunCommand(*other, ui2, 808);
   EXPECT_EQ(other->batch_mode, 0);
   ASSERT_EQ(ui2.boxes.size(), 2u);
-  EXPECT_EQ(ui2.boxes[1].text, "2.ウェーブレット : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui2.boxes[1].text, "2.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
 }
 
 TEST(BatchCommands, ResetAllSettingsResetsTheSequenceNotTheImages) {
@@ -475,14 +475,14 @@ TEST(BatchDrop, RefusedSequenceDoesNothing) {
   const std::string dir = TempDir("batch_drop_refused");
   auto app = NewApp();
   Configure(*app, dir);
-  app->batch.code[6] = kStepColor;
+  app->batch.code[6] = kStepBackground;
   app->batch.timing = 1;
   app->batch_mode = 1;
   WritePixel(dir + "/a.ppm", 1, 2, 3);
   DialogUi ui(*app);
   const BatchDropResult r = RunBatchDrop(*app, ui, {dir + "/a.ppm"});
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "7.彩度/色相調整 : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[0].text, "7.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
   EXPECT_EQ(r.failures.size(), 1u);
   EXPECT_TRUE(app->slots[0].Empty());
   EXPECT_FALSE(PathExists(dir + "/a.PPM"));

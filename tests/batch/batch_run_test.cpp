@@ -204,12 +204,14 @@ class BatchRunTest : public ::testing::Test {
 };
 
 TEST_F(BatchRunTest, StepsBuiltAndDialogs) {
-  for (int code : {0, 1, 2, 3, 12}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
-  for (int code : {4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 16, -1}) EXPECT_FALSE(BatchStepBuilt(code)) << code;
+  for (int code : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}) EXPECT_TRUE(BatchStepBuilt(code)) << code;
+  for (int code : {5, 16, -1}) EXPECT_FALSE(BatchStepBuilt(code)) << code;
   SetBatchCompositeHook(FakeComposite);
   EXPECT_TRUE(BatchStepBuilt(2));
   EXPECT_EQ(BatchStepDialog(2), 302);
   EXPECT_EQ(BatchStepDialog(12), 311);
+  EXPECT_EQ(BatchStepDialog(13), 318);
+  EXPECT_EQ(BatchStepDialog(14), 314);
   EXPECT_EQ(BatchStepDialog(1), 0);
 }
 
@@ -223,8 +225,8 @@ TEST_F(BatchRunTest, SequenceProblems) {
   seq.folder[7].clear();
   EXPECT_EQ(BatchSequenceProblem(seq), kMsgBatchNotConfigured);
   seq.folder[7] = "/tmp";
-  seq.code[3] = kStepSharp;
-  EXPECT_EQ(BatchSequenceProblem(seq), "4.シャープ/スムーズ : この処理はまだバッチ処理で実行できません！");
+  seq.code[3] = kStepBackground;
+  EXPECT_EQ(BatchSequenceProblem(seq), "4.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
   seq.code[3] = kStepSave;  // row 4 does not offer the save step
   EXPECT_EQ(BatchSequenceProblem(seq), "4番目の手順にコード 3 は使えません！");
   seq.code[3] = 0;
@@ -303,7 +305,7 @@ TEST_F(BatchRunTest, PerChannelGammaOnBlackAndWhite) {
 TEST_F(BatchRunTest, UnbuiltStepIsRefusedBeforeAnythingRuns) {
   const std::string dir = TempDir("batch_run_refused");
   auto app = ConfiguredApp(dir);
-  app->batch.code[4] = kStepNoise;
+  app->batch.code[4] = kStepBackground;
   Put2x1(*app, 0, {1, 2, 3, 4, 5, 6});
   FakeUi ui;
   std::string written = "unchanged";
@@ -311,7 +313,7 @@ TEST_F(BatchRunTest, UnbuiltStepIsRefusedBeforeAnythingRuns) {
   EXPECT_EQ(written, "unchanged");
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].kind, kBoxError);
-  EXPECT_EQ(ui.boxes[0].text, "5.ノイズ除去 : この処理はまだバッチ処理で実行できません！");
+  EXPECT_EQ(ui.boxes[0].text, "5.バックグランド補正 : この処理はまだバッチ処理で実行できません！");
   EXPECT_FALSE(PathExists(dir + "/a.PPM"));
   EXPECT_TRUE(app->slots[0].Empty());
 }

@@ -66,7 +66,6 @@ TEST_F(CliTest, ErrorsEndTheRunWithStatusOne) {
   EXPECT_EQ(Run({"--open", Path("missing.ppm")}), 1);
   EXPECT_EQ(Run({"--open", Path("x.gif")}), 1);
   EXPECT_EQ(Run({"--command", "9999"}), 1);
-  EXPECT_EQ(Run({"--command", "111"}), 1);  // printing is not offered
   EXPECT_EQ(Run({"--set", "nosuch", "1"}), 1);
   EXPECT_EQ(Run({"--select", "5"}), 1);
   EXPECT_EQ(Run({"--save", Path("o.ppm")}), 1);  // nothing open

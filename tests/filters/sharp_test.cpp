@@ -54,20 +54,16 @@ TEST(SharpSmooth, ChannelsMonochromeAndClamps) {
   auto run = [](int channels, int mono, int radius, int enhancement) {
     Image img = MakeNoiseImage(6, 5, 9);
     img.monochrome = mono;
-    SharpSmoothParams p;
-    p.channels = channels;
-    p.radius = radius;
-    p.enhancement = enhancement;
-    EXPECT_EQ(ApplySharpSmooth(img, p), channels == 0 ? kOpNothingToDo : kOpMade);
+    EXPECT_EQ(ApplySharpSmooth(img, {radius, 2560, 10, enhancement, channels}),
+              channels == 0 ? kOpNothingToDo : kOpMade);
     return img;
   };
-  // R alone: G and B keep their samples; no flag changes nothing.
-  const Image r_only = run(kChannelFlagR, 0, 1, 10);
+  // R alone: G keeps its samples; no flag changes nothing; monochrome
+  // follows any flag and filters R only.
+  const Image r_only = run(kChannelFlagR, 0, 1, 10), mono = run(kChannelFlagB, 1, 1, 10);
   EXPECT_NE(PlaneValues(r_only.r.get(), r_only), PlaneValues(noise.r.get(), noise));
   EXPECT_EQ(PlaneValues(r_only.g.get(), r_only), PlaneValues(noise.g.get(), noise));
   EXPECT_TRUE(SamePlanes(run(0, 0, 1, 10), noise));
-  // Monochrome follows any flag and filters R only.
-  const Image mono = run(kChannelFlagB, 1, 1, 10);
   EXPECT_EQ(PlaneValues(mono.r.get(), mono), PlaneValues(r_only.r.get(), r_only));
   EXPECT_EQ(PlaneValues(mono.g.get(), mono), PlaneValues(noise.g.get(), noise));
   // Radius 0 runs as 1, 25 as 10; enhancement 80 as 50.

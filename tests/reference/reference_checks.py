@@ -16,6 +16,7 @@ import numpy as np  # noqa: E402
 
 import background_ref  # noqa: E402
 import composite_ref  # noqa: E402
+import filters_ref  # noqa: E402
 import gamma_ref  # noqa: E402
 import ppm16  # noqa: E402
 
@@ -347,12 +348,83 @@ def gamma_cases(rn):
         gamma_case(rn, "gamma_k%d_per_channel" % kind, ramp, kind, per, True)
 
 
+# --- filters and geometry ------------------------------------------------------
+
+def filter_case(rn, name, img, sets, command, ref):
+    f = rn.write(name + ".ppm", img)
+    ours, text = rn.cli_run([f], sets, command)
+    rn.check(name, ours, ref, text.strip()[:200])
+
+
+def filter_cases(rn):
+    sky = cut(sky_scene(70, 56, 3), 2, 2, 64, 48, 5, noise=3000)
+    rng = np.random.default_rng(9)
+    odd = rng.integers(0, 65536, (3, 9, 13))
+    tiny = {(w, h): rng.integers(0, 65536, (3, h, w)) for w, h in ((1, 1), (1, 5), (5, 1), (2, 2))}
+    F = filters_ref
+
+    for r, t, sm, e, ch in ((1, 2560, 10, 10, "1 1 1"), (2, 1000, 20, 30, "1 0 1"), (3, 0, 0, 50, "0 1 0"),
+                            (10, 5000, 50, 5, "1 1 1")):
+        flags = int(ch[0]) * 4 + int(ch[2]) * 2 + int(ch[4])
+        for label, img in (("sky", sky), ("odd", odd)):
+            filter_case(rn, "sharp_r%d_%s" % (r, label), img,
+                        [("sharp", "%d %d %d %d" % (r, t, sm, e)), ("sharp-channels", ch)], 301,
+                        F.sharp(img, r, t, sm, e, flags))
+    for (w, h), img in tiny.items():
+        filter_case(rn, "sharp_tiny_%dx%d" % (w, h), img, [("sharp", "1 65535 30 10")], 301,
+                    F.sharp(img, 1, 65535, 30, 10, 7))
+        filter_case(rn, "edge_tiny_%dx%d" % (w, h), img, [("edge", "100 20 50"), ("edgearea", "1 10")], 303,
+                    F.edge(img, 100, 20, 50, 10, 7))
+
+    for t, e, pct, sm, ch in ((2560, 10, 50, 10, "1 1 1"), (1000, 30, 20, 40, "1 1 0"), (0, 50, 90, 0, "1 1 1"),
+                              (65535, 10, 50, 10, "0 0 1")):
+        flags = int(ch[0]) * 4 + int(ch[2]) * 2 + int(ch[4])
+        for label, img in (("sky", sky), ("odd", odd)):
+            filter_case(rn, "edge_t%d_%s" % (t, label), img,
+                        [("edge", "%d %d %d" % (t, e, pct)), ("edgearea", "1 %d" % sm), ("edge-channels", ch)], 303,
+                        F.edge(img, t, e, pct, sm, flags))
+
+    # Resize from the image's own 64 x 48; method 2 picks by the directions.
+    for method, xto, yto in ((1, 32, 24), (1, 128, 96), (1, 100, 20), (0, 100, 30), (0, 7, 100), (3, 128, 96),
+                             (3, 50, 40), (2, 100, 20), (2, 90, 70), (1, 64, 48), (1, 21, 13)):
+        engine = method if method < 2 else 2 if method == 3 or (xto >= 64 and yto >= 48) else 1
+        filter_case(rn, "resize_m%d_%dx%d" % (method, xto, yto), sky,
+                    [("resize", "0 %d" % method), ("resize-size", "%d %d" % (xto, yto))], 304,
+                    F.resize(sky, xto, 64, yto, 48, engine))
+    for cutv in ((8, 30, 20, 1, 0, 0, 150), (0, 100, 100, 1, 0, 0, 50), (4, 30, 20, 0, 45, 10, 100),
+                 (2, 30, 20, 1, 0, 0, 100), (6, 7, 5, 0, 30, 25, 100)):
+        filter_case(rn, "crop_%s" % "_".join(map(str, cutv)), sky, [("cut", " ".join(map(str, cutv)))], 213,
+                    F.crop_resize(sky, *cutv))
+
+    # Kinds 0 to 2 turn by their own angle whatever angle is stored.
+    for kind, angle in ((3, 1250), (3, 0), (3, -4500), (3, 9001), (3, 9000), (3, -18000), (0, 0), (1, 5), (2, 0),
+                        (4, 0), (5, 0)):
+        effective = {0: 9000, 1: -9000, 2: 18000}.get(kind, angle)
+        for label, img in (("sky", sky), ("odd", odd)):
+            filter_case(rn, "rotate_k%d_a%d_%s" % (kind, angle, label), img, [("round", "%d %d" % (kind, angle))],
+                        305, F.rotate(img, kind, effective))
+    for k in (0, 5, -5, 40, -200):
+        for label, img in (("sky", sky), ("odd", odd)):
+            filter_case(rn, "distortion_%d_%s" % (k, label), img, [("waikyoku", str(k))], 330,
+                        F.distortion(img, k))
+
+    for label, img in (("sky", sky), ("odd", odd), ("one_row", tiny[(5, 1)])):
+        f = rn.write("split_%s.ppm" % label, img)
+        a, b = rn.path("split_%s_a.ppm" % label), rn.path("split_%s_b.ppm" % label)
+        code, text = rn.run(["run", "--yes", "--open", f, "--command", "320", "--save", b, "--format", "ppm",
+                             "--select", "1", "--save", a, "--format", "ppm"])
+        for field, out in ((0, a), (1, b)):
+            ours = ppm16.read_ppm(out) if code == 0 and os.path.exists(out) else None
+            rn.check("split_%s_%d" % (label, field), ours, filters_ref.line_split(img, field), text.strip()[:200])
+
+
 # --- batch -----------------------------------------------------------------------
 
-def write_job(path, folder, composite_block, gamma_block=None):
-    steps = [(2, composite_block)]
+def write_job(path, folder, composite_block, gamma_block=None, more=()):
+    steps = [(2, composite_block) if composite_block is not None else (1, [])]
     if gamma_block is not None:
         steps.append((12, gamma_block))
+    steps += list(more)
     while len(steps) < 7:
         steps.append((0, []))
     steps.append((3, [4]))
@@ -408,13 +480,31 @@ def batch_cases(rn):
     batch_case(rn, "batch_five_add", five, 1, 20, 1, 1, 1, 5, (0, 0), [50, 40, 60, 30])
     batch_case(rn, "batch_seven", frames, 0, 20, 0, 1, 1, 2, (0, 0), [100, 90, 80, 70])
 
+    # The filter and geometry steps, one file at a time, each with its block.
+    img = cut(scene, 20, 20, 60, 44, 90, noise=2000)
+    folder = rn.path("batch_filters_out")
+    os.makedirs(folder, exist_ok=True)
+    f = rn.write("batch_filters.ppm", img)
+    steps = [(4, [6, 50, 40, 1, 0, 0, 130]), (6, [1, 0, 1, 2, 3000, 5, 20]), (7, [1, 1, 1, 1, 2000, 7, 15, 40]),
+             (10, [3, 1250]), (11, [3])]
+    job = rn.path("batch_filters.tvb")
+    write_job(job, folder, None, None, steps)
+    code, text = rn.run(["batch", "--yes", job, f])
+    out = os.path.join(folder, "batch_filters.PPM")
+    ours = ppm16.read_ppm(out) if code == 0 and os.path.exists(out) else None
+    F = filters_ref
+    ref = F.crop_resize(img, 6, 50, 40, 1, 0, 0, 130)
+    ref = F.edge(F.sharp(ref, 2, 3000, 5, 20, 5), 2000, 15, 40, 7, 7)
+    ref = F.distortion(F.rotate(ref, 3, 1250), 3)
+    rn.check("batch_filters", ours, ref, text.strip()[:200])
+
 
 def main():
     cli = os.path.abspath(sys.argv[1])
     only = sys.argv[sys.argv.index("--only") + 1] if "--only" in sys.argv else ""
     keep = sys.argv[sys.argv.index("--keep") + 1] if "--keep" in sys.argv else None
     groups = [("composite", composite_cases), ("background", background_cases),
-              ("gamma", gamma_cases), ("batch", batch_cases)]
+              ("gamma", gamma_cases), ("filters", filter_cases), ("batch", batch_cases)]
     with tempfile.TemporaryDirectory() as tmp:
         work = keep or tmp
         os.makedirs(work, exist_ok=True)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/test_images.h"
 
 namespace tavo {
@@ -51,7 +53,10 @@ void Scramble(Settings& s) {
       for (SettingRef& ref : line) {
         // Inside each value's range, which loading keeps.
         const double span = ref.hi - ref.lo;
-        if (ref.i != nullptr) *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1) : n * 7 - 300;
+        if (ref.i != nullptr) {
+          *ref.i = span < 1000 ? static_cast<int>(ref.lo) + n % static_cast<int>(span + 1)
+                               : static_cast<int>(std::max<double>(ref.lo, n * 7 - 300));
+        }
         if (ref.d != nullptr) *ref.d = ref.lo + n * 0.0123457;
         ++n;
       }
@@ -133,6 +138,23 @@ TEST(SettingsFile, RawLineOfOneValueIsDarkValueTwo) {
   EXPECT_EQ(s.raw.defect_threshold, 512);
 }
 
+TEST(SettingsFile, RestorationValuesAreHeldToTheirRanges) {
+  Settings s;
+  ASSERT_TRUE(ReadSettingGroup(s, "wavelet", "-1 501 10 10 10 7"));
+  EXPECT_EQ(s.wavelet.gains[0], 0);
+  EXPECT_EQ(s.wavelet.gains[1], 500);
+  ASSERT_TRUE(ReadSettingGroup(s, "filter", "0 7"));
+  EXPECT_EQ(s.wavelet.order, 1);
+  EXPECT_EQ(s.wavelet.enlarge, 1);
+  ASSERT_TRUE(ReadSettingGroup(s, "restore", "0 51 6 -1"));
+  const int restore[4] = {s.restore.spread, s.restore.dullness, s.restore.iterations, s.restore.emphasis};
+  EXPECT_EQ(std::vector<int>(restore, restore + 4), (std::vector<int>{1, 50, 5, 0}));
+  ASSERT_TRUE(ReadSettingGroup(s, "noise", "9 11 0"));
+  EXPECT_EQ(s.noise.area, 5);
+  EXPECT_EQ(s.noise.threshold, 10);
+  EXPECT_EQ(s.noise.strength, 1);
+}
+
 TEST(SettingsFile, ExtraKeywordsWorkForSetButNotInFiles) {
   Settings s;
   ASSERT_TRUE(ReadSettingGroup(s, "gamma-table", "2"));
@@ -146,6 +168,26 @@ TEST(SettingsFile, ExtraKeywordsWorkForSetButNotInFiles) {
   ASSERT_EQ(LoadSettings(t, dir + "/e.tvp"), 1);
   EXPECT_EQ(t.sharp.use_r, 1);  // not a file keyword
   EXPECT_EQ(FormatSettings(t).find("sharp-channels"), std::string::npos);
+}
+
+TEST(SettingsFile, ToneAndColourValuesEnterInRange) {
+  Settings s;
+  ASSERT_TRUE(ReadSettingGroup(s, "lvl", "7  255 0 999 -101 0 255 300"));
+  EXPECT_EQ(s.lvl.table, 3);
+  EXPECT_EQ(s.lvl.rows[0][0], 254);  // in_min
+  EXPECT_EQ(s.lvl.rows[0][1], 1);    // in_max
+  EXPECT_EQ(s.lvl.rows[0][2], 255);
+  EXPECT_EQ(s.lvl.rows[0][3], -100);
+  EXPECT_EQ(s.lvl.rows[0][4], 1);    // gamma 0 would divide by zero
+  EXPECT_EQ(s.lvl.rows[0][6], 255);
+  ASSERT_TRUE(ReadSettingGroup(s, "color-hsv", "400 -1 300 10 20 30 999"));
+  EXPECT_EQ(s.color_hsv.source[0], 359);
+  EXPECT_EQ(s.color_hsv.source[1], 0);
+  EXPECT_EQ(s.color_hsv.tolerance, 255);
+  ASSERT_TRUE(ReadSettingGroup(s, "gray", "9 -4 70000 1"));
+  EXPECT_EQ(s.gray.mode, 3);
+  EXPECT_EQ(s.gray.weight_r, 0);
+  EXPECT_EQ(s.gray.weight_g, 65535);
 }
 
 TEST(SettingsFile, ResetKeepsBackgroundShiftRule) {

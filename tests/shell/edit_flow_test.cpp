@@ -168,7 +168,7 @@ TEST(RunCommand, UnknownAndUnbuiltCommands) {
   auto app = NewApp();
   FakeUi ui;
   EXPECT_EQ(RunCommand(*app, ui, 9999), kCommandUnknown);
-  EXPECT_EQ(RunCommand(*app, ui, 111), kCommandNotBuilt);
+  EXPECT_EQ(RunCommand(*app, ui, 360), kCommandNotBuilt);
   EXPECT_TRUE(ui.boxes.empty());
 }
 
