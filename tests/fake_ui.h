@@ -29,7 +29,10 @@ class FakeUi : public UiPort {
   bool EditSettings(int dialog_id) override;
   bool ChooseFile(FileDialogRequest& request, std::string* path) override;
   void SetWaitCursor(bool on) override;
-  void Repaint() override { ++repaints; }
+  void Repaint() override {
+    ++repaints;
+    if (on_repaint) on_repaint();
+  }
   bool OpenDocument(const std::string& path) override;
   int PrintImage(const PrintJob& job, std::string* detail) override;
 
@@ -39,6 +42,7 @@ class FakeUi : public UiPort {
   // Runs inside EditSettings before it answers, as a dialog would: lets a
   // test change the state the dialog edits.
   std::function<void(int dialog_id)> on_dialog;
+  std::function<void()> on_repaint;  // runs at every repaint
   bool document_result = true;      // what OpenDocument answers
   int print_result = kPrintDone;    // what PrintImage answers ("printer" fails)
   std::vector<std::string> printed; // document names of the print jobs

@@ -108,4 +108,33 @@ bool PathExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+std::vector<int> ReadPpmSamples(const std::string& path, int* width, int* height) {
+  const std::string bytes = ReadBytes(path);
+  int w = 0, h = 0, max = 0, used = 0;
+  // One white-space byte ends the header; the samples may start with one.
+  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 65535) return {};
+  ++used;
+  if (width != nullptr) *width = w;
+  if (height != nullptr) *height = h;
+  std::vector<int> samples;
+  for (size_t i = static_cast<size_t>(used); i + 1 < bytes.size(); i += 2) {
+    samples.push_back(static_cast<unsigned char>(bytes[i]) * 256 + static_cast<unsigned char>(bytes[i + 1]));
+  }
+  return samples;
+}
+
+void WritePixelPpm(const std::string& path, int r, int g, int b) {
+  std::string bytes = "P6\n1 1\n65535\n";
+  for (int v : {r, g, b}) {
+    bytes += static_cast<char>(v >> 8);
+    bytes += static_cast<char>(v & 255);
+  }
+  WriteBytes(path, bytes);
+}
+
+std::vector<int> PixelValues(const Image& image, int x, int row) {
+  const size_t i = static_cast<size_t>(row) * image.width + x;
+  return {image.r[i], image.g[i], image.b[i]};
+}
+
 }  // namespace tavo

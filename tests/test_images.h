@@ -31,5 +31,14 @@ std::string TempDir(const std::string& name);
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// Samples of a 16-bit binary PPM in file order (top row first, R G B per
+// pixel); empty when the file is not one.
+std::vector<int> ReadPpmSamples(const std::string& path, int* width = nullptr, int* height = nullptr);
+// A 1 x 1 16-bit binary PPM holding r, g, b.
+void WritePixelPpm(const std::string& path, int r, int g, int b);
+
+// The R, G and B of one pixel.
+std::vector<int> PixelValues(const Image& image, int x, int row);
+using Ints = std::vector<int>;
 
 }  // namespace tavo

@@ -11,7 +11,7 @@
 
 #include "shell/batch_run.h"
 #include "cli/cli_run.h"
-#include "tests/test_images.h"
+#include "tests/shell/shell_test_util.h"
 
 namespace tavo {
 namespace {
@@ -32,29 +32,8 @@ std::string JobText(const int (&codes)[8], const std::map<int, std::vector<int>>
   return text;
 }
 
-// Gamma, straight, all colours, through (64,32) (128,128) (192,224). Below
-// 16384 a sample halves; from 16384 to 49152 it becomes 1.5 v - 16384.
-const std::vector<int> kGammaWords = {0, 0, 64, 32, 128, 128, 192, 224};
-
-void WritePixel(const std::string& path, int r, int g, int b) {
-  std::string bytes = "P6\n1 1\n65535\n";
-  for (int v : {r, g, b}) {
-    bytes += static_cast<char>(v >> 8);
-    bytes += static_cast<char>(v & 255);
-  }
-  WriteBytes(path, bytes);
-}
-
-std::vector<int> ReadPixel(const std::string& path) {
-  const std::string bytes = ReadBytes(path);
-  const std::string head = "P6\n1 1\n65535\n";
-  if (bytes.size() != head.size() + 6 || bytes.compare(0, head.size(), head) != 0) return {};
-  std::vector<int> v;
-  for (size_t i = head.size(); i < bytes.size(); i += 2) {
-    v.push_back(static_cast<unsigned char>(bytes[i]) * 256 + static_cast<unsigned char>(bytes[i + 1]));
-  }
-  return v;
-}
+// Gamma, straight, all colours, flat at 20: every sample below 65280 becomes 5120.
+const std::vector<int> kGammaWords = {0, 0, 0, 20, 128, 20, 255, 20};
 
 struct CliResult {
   int status;
@@ -87,15 +66,20 @@ class CliBatchTest : public ::testing::Test {
   std::string dir_;
 };
 
-TEST_F(CliBatchTest, GammaJobOnTwoFiles) {
+// Bad files are reported and the others processed.
+TEST_F(CliBatchTest, GammaJobOnSeveralFiles) {
   WriteBytes("job.tvb", JobText({1, 12, 0, 0, 0, 0, 0, 3}, {{1, kGammaWords}, {7, {4}}}, ".PPM", dir_ + "/out"));
-  WritePixel("a.ppm", 1000, 20000, 40000);
-  WritePixel("in b.ppm", 16384, 32768, 0);
-  const CliResult r = Run({"job.tvb", "a.ppm", "in b.ppm"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, dir_ + "/out/a.PPM\n" + dir_ + "/out/in b.PPM\n");
-  EXPECT_EQ(ReadPixel("out/a.PPM"), (std::vector<int>{500, 13616, 43616}));
-  EXPECT_EQ(ReadPixel("out/in b.PPM"), (std::vector<int>{8192, 32768, 0}));
+  WritePixelPpm("a.ppm", 1000, 20000, 40000);
+  WriteBytes("broken.ppm", "not an image");
+  WritePixelPpm("in c.ppm", 16384, 32768, 0);
+  const CliResult r = Run({"job.tvb", "a.ppm", "broken.ppm", "photo.webp", "in c.ppm"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, dir_ + "/out/a.PPM\n" + dir_ + "/out/in c.PPM\n");
+  EXPECT_NE(r.err.find(Msg(kMsgUnsupported, std::string("photo.webp"))), std::string::npos);
+  EXPECT_NE(r.err.find(Msg(kMsgBatchFailures, 2, std::string("broken.ppm\nphoto.webp\n"))), std::string::npos);
+  EXPECT_EQ(ReadPpmSamples("out/a.PPM"), std::vector<int>(3, 5120));
+  EXPECT_EQ(ReadPpmSamples("out/in c.PPM"), std::vector<int>(3, 5120));
+  EXPECT_FALSE(PathExists("out/broken.PPM"));
 }
 
 // Level correction per channel, then saturation/hue: a quarter (16320) goes
@@ -105,50 +89,21 @@ TEST_F(CliBatchTest, LevelAndSaturationHueSteps) {
   const std::vector<int> level = {1, 0, 255, 0, 0, 100, 0, 255,  0, 255, 0, 0, 200, 0, 255,
                                   0, 255, 0, 0, 100, 0, 255,     0, 255, 0, 0, 100, 0, 127};
   WriteBytes("job.tvb", JobText({1, 13, 14, 0, 0, 0, 0, 3}, {{1, level}, {2, {100, 300}}, {7, {4}}}, ".PPM", "out"));
-  WritePixel("a.ppm", 16320, 16320, 16320);
+  WritePixelPpm("a.ppm", 16320, 16320, 16320);
   const CliResult r = Run({"job.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(ReadPixel("out/a.PPM"), (std::vector<int>{8128, 32640, 16320}));
+  EXPECT_EQ(ReadPpmSamples("out/a.PPM"), (std::vector<int>{8128, 32640, 16320}));
 }
 
 TEST_F(CliBatchTest, AsciiFilterAndBackslashFolder) {
   // Filter 5 writes text PPM; the folder was written with "\" separators.
   std::filesystem::create_directories("out/sub");
   WriteBytes("job.tvb", JobText({1, 0, 0, 12, 0, 0, 0, 3}, {{3, kGammaWords}, {7, {5}}}, ".PPM", "out\\sub\\"));
-  WritePixel("p.ppm", 2, 400, 16000);
+  WritePixelPpm("p.ppm", 2, 400, 16000);
   const CliResult r = Run({"job.tvb", "p.ppm"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "out/sub/p.PPM\n");
-  EXPECT_EQ(ReadBytes("out/sub/p.PPM").rfind("P3\n1 1\n65535\n1 200 8000", 0), 0u);
-}
-
-TEST_F(CliBatchTest, ExistingOutputNeedsYes) {
-  WriteBytes("job.tvb", JobText({1, 12, 0, 0, 0, 0, 0, 3}, {{1, kGammaWords}, {7, {4}}}, ".PPM", "out"));
-  WritePixel("a.ppm", 1000, 1000, 1000);
-  WriteBytes("out/a.PPM", "old");
-  CliResult r = Run({"job.tvb", "a.ppm"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("already exist"), std::string::npos);
-  EXPECT_EQ(ReadBytes("out/a.PPM"), "old");
-  r = Run({"--yes", "job.tvb", "a.ppm"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "out/a.PPM\n");
-  EXPECT_EQ(ReadPixel("out/a.PPM"), (std::vector<int>{500, 500, 500}));
-}
-
-TEST_F(CliBatchTest, BadFilesAreReportedAndTheOthersProcessed) {
-  WriteBytes("job.tvb", JobText({1, 12, 0, 0, 0, 0, 0, 3}, {{1, kGammaWords}, {7, {4}}}, ".PPM", "out"));
-  WritePixel("a.ppm", 2, 4, 6);
-  WriteBytes("broken.ppm", "not an image");
-  WritePixel("c.ppm", 8, 10, 12);
-  const CliResult r = Run({"job.tvb", "a.ppm", "broken.ppm", "photo.webp", "c.ppm"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "out/a.PPM\nout/c.PPM\n");
-  EXPECT_NE(r.err.find("photo.webp : TAVO not support this format !"), std::string::npos);
-  EXPECT_NE(r.err.find("2 個のファイルを処理できませんでした！\nbroken.ppm\nphoto.webp\n"), std::string::npos);
-  EXPECT_EQ(ReadPixel("out/c.PPM"), (std::vector<int>{4, 5, 6}));
-  EXPECT_FALSE(PathExists("out/broken.PPM"));
+  EXPECT_EQ(ReadBytes("out/sub/p.PPM").rfind("P3\n1 1\n65535\n5120 5120 5120", 0), 0u);
 }
 
 TEST_F(CliBatchTest, UsageAndRefusals) {
@@ -156,7 +111,7 @@ TEST_F(CliBatchTest, UsageAndRefusals) {
   WriteBytes("job.tvb", JobText({1, 5, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", "out"));
   EXPECT_EQ(Run({"job.tvb"}).status, 2);
   EXPECT_EQ(Run({"--settings"}).status, 1);
-  WritePixel("a.ppm", 1, 2, 3);
+  WritePixelPpm("a.ppm", 1, 2, 3);
   CliResult r = Run({"none.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot read batch file none.tvb"), std::string::npos);
@@ -164,13 +119,13 @@ TEST_F(CliBatchTest, UsageAndRefusals) {
   // written.
   r = Run({"job.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("2.バックグランド補正 : この処理はまだバッチ処理で実行できません！"), std::string::npos);
+  EXPECT_NE(r.err.find(Msg(kMsgBatchStepNotBuilt, 2, std::string(BatchStepText(kStepBackground)))), std::string::npos);
   EXPECT_FALSE(PathExists("out/a.PPM"));
   // A save folder of "" is not a configured save step.
   WriteBytes("nofolder.tvb", JobText({1, 0, 0, 0, 0, 0, 0, 3}, {{7, {4}}}, ".PPM", ""));
   r = Run({"nofolder.tvb", "a.ppm"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("バッチ処理の設定が行われていません！"), std::string::npos);
+  EXPECT_NE(r.err.find(kMsgBatchNotConfigured), std::string::npos);
 }
 
 std::vector<int> g_modes;
@@ -186,8 +141,8 @@ TEST_F(CliBatchTest, InteractiveSettingsFromTvpThenSettingsOption) {
   SetBatchCompositeHook(RecordMode);
   WriteBytes("job.tvb", JobText({2, 0, 0, 0, 0, 0, 0, 3}, {{0, {20, 1, 1, 1, 5, 0, 0, 100, 100}}, {7, {4}}},
                                 ".PPM", "out"));
-  WritePixel("a.ppm", 1, 2, 3);
-  WritePixel("b.ppm", 4, 5, 6);
+  WritePixelPpm("a.ppm", 1, 2, 3);
+  WritePixelPpm("b.ppm", 4, 5, 6);
   WriteBytes("tavo.tvp", "composite\n2 20 1 1 5 1\n");
   WriteBytes("other.tvp", "COMPOSITE\n4 20 1 1 5 1\n");
   g_modes.clear();
@@ -207,7 +162,7 @@ TEST_F(CliBatchTest, CompositeModeUsesEightFilesAndSaysSo) {
   std::vector<std::string> args = {"job.tvb"};
   for (int i = 0; i < 9; ++i) {
     args.push_back("f" + std::to_string(i) + ".ppm");
-    WritePixel(args.back(), i, i, i);
+    WritePixelPpm(args.back(), i, i, i);
   }
   const CliResult r = Run(args);
   EXPECT_EQ(r.status, 1);

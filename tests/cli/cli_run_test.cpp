@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "io/pnm.h"
+#include "shell/command_ids.h"
 #include "tests/test_images.h"
 
 namespace tavo {
@@ -21,8 +22,8 @@ class CliTest : public ::testing::Test {
   }
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   int Run(const std::vector<std::string>& args) { return RunCliSteps(*app_, port_, args); }
-  std::string MakePpm(const std::string& name, uint16_t value) {
-    WritePnm(Path(name), MakeFlatImage(2, 2, value), false);
+  std::string MakePpm(const std::string& name, uint16_t value, int w = 2, int h = 2) {
+    WritePnm(Path(name), MakeFlatImage(w, h, value), false);
     return Path(name);
   }
   std::unique_ptr<AppState> app_ = std::make_unique<AppState>();
@@ -30,60 +31,71 @@ class CliTest : public ::testing::Test {
   std::string dir_;
 };
 
-// (0, 0) (128, 255) (255, 255) straight maps 16384 to 32639 (see the gamma
-// tests); 32639 = 0x7f7f.
-TEST_F(CliTest, OpenGammaSave) {
+// A flat straight curve (every output 20) maps samples below 65280 to 20 * 256 =
+// 0x1400.
+TEST_F(CliTest, OpenSetCommandSave) {
   const std::string in = MakePpm("in.ppm", 16384);
-  EXPECT_EQ(Run({"--open", in, "--set", "gamma", "0 0 0 128 255 255 255", "--command", "311", "--save",
+  EXPECT_EQ(Run({"--open", in, "--set", "gamma", "0 0 20 128 20 255 20", "--command", "311", "--save",
                  Path("out.ppm")}),
             0);
   const std::string bytes = ReadBytes(Path("out.ppm"));
   ASSERT_EQ(bytes.size(), 13u + 24);
   EXPECT_EQ(bytes.substr(0, 13), "P6\n2 2\n65535\n");
-  EXPECT_EQ(static_cast<unsigned char>(bytes[13]), 0x7f);
-  EXPECT_EQ(static_cast<unsigned char>(bytes[14]), 0x7f);
+  EXPECT_EQ(bytes[13], 0x14);
+  EXPECT_EQ(bytes[14], 0x00);
+  // A periphery level above 255 is held at 255 where it enters; the
+  // background's OK rule then puts it below the centre.
+  EXPECT_EQ(Run({"--set", "back2", "0 100 300 0 0 0 0", "--command", "306"}), 0);
+  EXPECT_EQ(app_->settings.back2.levels[0], 255);
+  EXPECT_EQ(app_->settings.back2.levels[1], 254);
 }
 
-TEST_F(CliTest, FormatChoosesAsciiPpm) {
+TEST_F(CliTest, FormatsAndOverwrite) {
   const std::string in = MakePpm("in.ppm", 300);
   EXPECT_EQ(Run({"--open", in, "--save", Path("a.ppm"), "--format", "ppm-ascii"}), 0);
   EXPECT_EQ(ReadBytes(Path("a.ppm")).substr(0, 2), "P3");
   EXPECT_EQ(Run({"--save", Path("b"), "--format", "ppm"}), 0);
   EXPECT_TRUE(PathExists(Path("b.PPM")));
   EXPECT_EQ(Run({"--save", Path("c.ppm"), "--format", "gif"}), 1);
-}
-
-TEST_F(CliTest, OverwriteNeedsYes) {
-  const std::string in = MakePpm("in.ppm", 300);
   WriteBytes(Path("out.ppm"), "old");
-  EXPECT_EQ(Run({"--open", in, "--save", Path("out.ppm")}), 0);
+  EXPECT_EQ(Run({"--save", Path("out.ppm")}), 0);
   EXPECT_EQ(ReadBytes(Path("out.ppm")), "old");
   EXPECT_EQ(Run({"--yes", "--save", Path("out.ppm")}), 0);
   EXPECT_EQ(ReadBytes(Path("out.ppm")).substr(0, 2), "P6");
+  const std::pair<const char*, int> formats[] = {{"bmp", 1}, {"jpg", 2}, {"tif", 3}, {"ppm", 4}, {"ppm-ascii", 5},
+                                                 {"png", 0}};
+  for (const auto& [name, filter] : formats) EXPECT_EQ(FormatFilterIndex(name), filter) << name;
+  const std::pair<const char*, int> names[] = {{"x.PPM", 4}, {"x.tiff", 3}, {"x", 1}};
+  for (const auto& [name, filter] : names) EXPECT_EQ(FilterIndexFromName(name), filter) << name;
 }
 
 TEST_F(CliTest, ErrorsEndTheRunWithStatusOne) {
-  EXPECT_EQ(Run({"--open", Path("missing.ppm")}), 1);
-  EXPECT_EQ(Run({"--open", Path("x.gif")}), 1);
-  EXPECT_EQ(Run({"--command", "9999"}), 1);
-  EXPECT_EQ(Run({"--set", "nosuch", "1"}), 1);
-  EXPECT_EQ(Run({"--select", "5"}), 1);
-  EXPECT_EQ(Run({"--save", Path("o.ppm")}), 1);  // nothing open
-  EXPECT_EQ(Run({"--bogus"}), 1);
-  EXPECT_EQ(Run({"--settings", Path("none.tvp")}), 1);
+  const std::vector<std::vector<std::string>> runs = {
+      {"--open", Path("missing.ppm")}, {"--open", Path("x.gif")}, {"--command", "9999"},
+      {"--set", "nosuch", "1"},        {"--select", "5"},         {"--save", Path("o.ppm")},  // nothing open
+      {"--bogus"},                     {"--settings", Path("none.tvp")}};
+  for (const auto& args : runs) EXPECT_EQ(Run(args), 1) << args[0] << " " << args[1 % args.size()];
 }
 
-TEST_F(CliTest, SelectAndPointUseRowsFromTheTop) {
-  MakePpm("a.ppm", 1);
+// Y counts from the top: in a 6 x 5 image y 0 is stored row 4.
+TEST_F(CliTest, SelectPointAndClickTakeRowsFromTheTop) {
+  MakePpm("a.ppm", 50 * 256, 6, 5);
   MakePpm("b.ppm", 2);
   EXPECT_EQ(Run({"--open", Path("a.ppm"), "--open", Path("b.ppm"), "--select", "0", "--point", "a", "1", "0",
-                 "--point", "b", "0", "1"}),
+                 "--point", "b", "2", "1"}),
             0);
   EXPECT_EQ(app_->slots.current, 0);
-  EXPECT_EQ(app_->slots[0].point_a_x, 1);
-  EXPECT_EQ(app_->slots[0].point_a_y, 1);  // top row of a 2-row image
-  EXPECT_EQ(app_->slots[0].point_b_y, 0);
-  EXPECT_EQ(Run({"--point", "a", "2", "0"}), 1);  // outside
+  const Image& img = app_->slots[0];
+  EXPECT_EQ(std::vector<int>({img.point_a_x, img.point_a_y, img.point_b_x, img.point_b_y}),
+            std::vector<int>({1, 4, 2, 3}));
+  EXPECT_EQ(Run({"--point", "a", "6", "0"}), 1);  // outside
+  EXPECT_EQ(Run({"--click", "1", "1"}), 1);       // no capture armed
+  EXPECT_EQ(Run({"--command", "3062", "--click", "6", "2"}), 1);  // just outside
+  EXPECT_EQ(Run({"--click", "0", "5"}), 1);
+  EXPECT_EQ(Run({"--click", "1", "2"}), 0);
+  EXPECT_EQ(app_->settings.back2.levels[1], 50);
+  EXPECT_EQ(app_->capture.mode, 0);
+  EXPECT_EQ(app_->capture.corner_row, 2);  // 5 - 1 - 2
 }
 
 TEST_F(CliTest, SettingsRoundTripThroughFiles) {
@@ -94,21 +106,9 @@ TEST_F(CliTest, SettingsRoundTripThroughFiles) {
   EXPECT_EQ(app_->settings.level.strength, 64);
 }
 
-TEST(CliFilters, FormatNamesAndNames) {
-  EXPECT_EQ(FormatFilterIndex("bmp"), 1);
-  EXPECT_EQ(FormatFilterIndex("jpg"), 2);
-  EXPECT_EQ(FormatFilterIndex("tif"), 3);
-  EXPECT_EQ(FormatFilterIndex("ppm"), 4);
-  EXPECT_EQ(FormatFilterIndex("ppm-ascii"), 5);
-  EXPECT_EQ(FormatFilterIndex("png"), 0);
-  EXPECT_EQ(FilterIndexFromName("x.PPM"), 4);
-  EXPECT_EQ(FilterIndexFromName("x.tiff"), 3);
-  EXPECT_EQ(FilterIndexFromName("x"), 1);
-}
-
 TEST(CliProgram, HelpListsEveryKeywordAndExitStatus) {
   const std::string help = CliHelpText();
-  for (const char* k : {"sharp:", "gamma:", "cut:", "raw:", "VER264:", "gamma-table:", "composite-inputs:"}) {
+  for (const char* k : {"sharp:", "gamma:", "cut:", "raw:", "VER264:", "gamma-table:", "composite-inputs:", "--click X Y"}) {
     EXPECT_NE(help.find(k), std::string::npos) << k;
   }
   const std::string cli = TAVO_CLI_PATH;

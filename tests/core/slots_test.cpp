@@ -11,48 +11,29 @@
 namespace tavo {
 namespace {
 
-std::unique_ptr<SlotTable> NewTable() {
+TEST(SlotTable, FreeSlotsHeadroomAndSlotKeys) {
   auto t = std::make_unique<SlotTable>();
   InitSlots(*t);
-  return t;
-}
-
-void Occupy(SlotTable& t, int i, int w = 2, int h = 2) { t[i] = MakeFlatImage(w, h, 100); }
-
-TEST(SlotTable, InitLeavesEverySlotEmptyWithResetView) {
-  auto t = NewTable();
   EXPECT_EQ(t->current, -1);
   for (int i = 0; i < kSlotCount; ++i) {
     const Image& im = (*t)[i];
-    EXPECT_TRUE(im.Empty());
-    EXPECT_EQ(im.zoom, 100);
-    EXPECT_EQ(im.point_a_x, -1);
-    EXPECT_EQ(im.point_b_y, -1);
-    EXPECT_EQ(im.hist_peak, 1);
+    ASSERT_TRUE(im.Empty() && im.zoom == 100 && im.point_a_x == -1 && im.point_b_y == -1 && im.hist_peak == 1) << i;
   }
-}
-
-TEST(SlotTable, FreeSlotIsTheLowestEmptyOne) {
-  auto t = NewTable();
-  Occupy(*t, 0);
-  Occupy(*t, 1);
-  Occupy(*t, 2);
+  for (int i = 0; i < 3; ++i) (*t)[i] = MakeFlatImage(2, 2, 100);
   EXPECT_EQ(FindFreeSlot(*t), 3);
   ClearSlot(*t, 1);
   EXPECT_EQ(FindFreeSlot(*t), 1);
   EXPECT_TRUE((*t)[1].Empty());
   EXPECT_EQ((*t)[1].r, nullptr);
-}
-
-TEST(SlotTable, NoFreeSlotWhenAllHundredAreTaken) {
-  auto t = NewTable();
-  for (int i = 0; i < kSlotCount; ++i) Occupy(*t, i, 1, 1);
-  EXPECT_EQ(FindFreeSlot(*t), -1);
-}
-
-TEST(SlotTable, HeadroomCheckUsesTheLargestImage) {
-  auto t = NewTable();
-  Occupy(*t, 5, 100, 10);  // 1000 pixels: the check asks for 4 x 6000 bytes
+  // Slot keys wrap around; with one open slot they stay on it.
+  ClearSlot(*t, 0), ClearSlot(*t, 2);
+  (*t)[3] = MakeFlatImage(2, 2, 100), (*t)[7] = MakeFlatImage(2, 2, 100);
+  EXPECT_EQ(Ints({NextOpenSlot(*t, 7), NextOpenSlot(*t, 3), NextOpenSlot(*t, 5)}), Ints({3, 7, 7}));
+  EXPECT_EQ(Ints({PreviousOpenSlot(*t, 3), PreviousOpenSlot(*t, 7), PreviousOpenSlot(*t, 5)}), Ints({7, 3, 3}));
+  ClearSlot(*t, 3);
+  EXPECT_EQ(Ints({NextOpenSlot(*t, 7), PreviousOpenSlot(*t, 7)}), Ints({7, 7}));
+  // 100 x 10 = 1000 pixels, the largest: the check asks for 4 x 6000 bytes.
+  (*t)[5] = MakeFlatImage(100, 10, 1);
   SetAvailableMemoryForTest(24000);
   EXPECT_TRUE(HeadroomCheck(*t, -1));
   EXPECT_EQ(FindFreeSlot(*t), 0);
@@ -62,72 +43,38 @@ TEST(SlotTable, HeadroomCheckUsesTheLargestImage) {
   EXPECT_TRUE(HeadroomCheck(*t, 0));  // an empty slot always passes
   EXPECT_EQ(FindFreeSlot(*t), -1);
   SetAvailableMemoryForTest(-1);
-}
-
-TEST(SlotTable, NextAndPreviousWrapAround) {
-  auto t = NewTable();
-  Occupy(*t, 3);
-  Occupy(*t, 7);
-  EXPECT_EQ(NextOpenSlot(*t, 7), 3);   // wraps to the lowest
-  EXPECT_EQ(NextOpenSlot(*t, 3), 7);
-  EXPECT_EQ(PreviousOpenSlot(*t, 3), 7);  // wraps to the highest
-  EXPECT_EQ(PreviousOpenSlot(*t, 7), 3);
-  EXPECT_EQ(NextOpenSlot(*t, 5), 7);
-  EXPECT_EQ(PreviousOpenSlot(*t, 5), 3);
-  ClearSlot(*t, 3);
-  EXPECT_EQ(NextOpenSlot(*t, 7), 7);   // only the current slot is open
-  EXPECT_EQ(PreviousOpenSlot(*t, 7), 7);
-  ClearSlot(*t, 7);
+  for (int i = 0; i < kSlotCount; ++i) (*t)[i] = MakeFlatImage(1, 1, 1);
+  EXPECT_EQ(FindFreeSlot(*t), -1);
+  InitSlots(*t);
   EXPECT_EQ(NextOpenSlot(*t, -1), -1);
 }
 
-TEST(UndoSnapshot, UndoRedoUndoEqualsOneUndo) {
-  Image img = MakePositionImage(3, 2);
+TEST(UndoSnapshot, SwapsPlanesSizesAndFlags) {
+  Image img = MakePositionImage(4, 3);
   img.monochrome = 1;
   ASSERT_TRUE(SnapshotUndo(img));
   EXPECT_EQ(img.undo_monochrome, 1);
-  img.r[0] = 9999;
+  Image small = MakePositionImage(2, 2);
+  small.r[0] = 9999;
+  AdoptPlanes(img, small);
   img.monochrome = 0;
   SwapUndo(img);  // undo
-  EXPECT_EQ(img.r[0], 0);
-  EXPECT_EQ(img.monochrome, 1);
-  SwapUndo(img);  // redo
-  EXPECT_EQ(img.r[0], 9999);
-  EXPECT_EQ(img.monochrome, 0);
-  SwapUndo(img);  // undo again
-  EXPECT_EQ(img.r[0], 0);
-  EXPECT_EQ(img.r[5], 2001);  // (2, 1) untouched
-}
-
-TEST(UndoSnapshot, SwapMovesSizesToo) {
-  Image img = MakePositionImage(4, 3);
-  ASSERT_TRUE(SnapshotUndo(img));
-  Image small = MakePositionImage(2, 2);
-  img.r = std::move(small.r);
-  img.g = std::move(small.g);
-  img.b = std::move(small.b);
-  img.width = img.height = 2;
-  SwapUndo(img);
-  EXPECT_EQ(img.width, 4);
-  EXPECT_EQ(img.height, 3);
-  EXPECT_EQ(img.undo_width, 2);
+  EXPECT_EQ(Ints({img.width, img.height, img.undo_width, img.monochrome}), Ints({4, 3, 2, 1}));
   EXPECT_EQ(Sample(img.r.get(), img, 3, 2), 3002);
-}
-
-TEST(UndoSnapshot, FailsWithoutMemoryAndKeepsTheOldUndo) {
-  Image img = MakePositionImage(4, 3);
-  ASSERT_TRUE(SnapshotUndo(img));
-  img.r[0] = 7;
+  SwapUndo(img);  // redo
+  EXPECT_EQ(Ints({img.r[0], img.monochrome}), Ints({9999, 0}));
+  SwapUndo(img);  // undo again
+  EXPECT_TRUE(SamePlanes(img, MakePositionImage(4, 3)));
+  // Without memory the snapshot fails and the old undo planes stay.
   SetAvailableMemoryForTest(10);
   EXPECT_FALSE(SnapshotUndo(img));
   SetAvailableMemoryForTest(-1);
-  EXPECT_EQ(img.undo_r[0], 0);
+  EXPECT_EQ(img.undo_r[0], 9999);
 }
 
 TEST(DuplicateImage, CopiesPlanesSizeAndMonochromeOnly) {
-  Image src = MakePositionImage(3, 2);
+  Image src = MakePositionImage(3, 2), dst;
   src.monochrome = 1;
-  Image dst;
   dst.name = "keep";
   dst.changed = 1;
   ASSERT_TRUE(DuplicateImage(src, dst));
@@ -139,61 +86,38 @@ TEST(DuplicateImage, CopiesPlanesSizeAndMonochromeOnly) {
   EXPECT_EQ(dst.r[0], 0);  // a real copy, not shared
 }
 
-// Source 5 x 4 with values x * 1000 + row; a 3 x 2 window. The first sample
-// of the copy tells where the window sits: (x0, y0) -> x0 * 1000 + y0.
-TEST(CropToSize, AnchorsPlaceTheWindowOnAThreeByThreeGrid) {
+// Sources with values x * 1000 + row: the first sample of a copy tells where its window sits.
+TEST(Crop, AnchorsAndRectangles) {
   const Image src = MakePositionImage(5, 4);
-  // x offsets 0, (5-3)/2 = 1, 2; y offsets (memory rows) top 2, middle 1, bottom 0.
+  // 3 x 2 windows: x offsets 0, (5 - 3) / 2 = 1, 2; memory rows top 2, middle 1, bottom 0; anchors from the top left.
   const int expected[9] = {2, 1002, 2002, 1, 1001, 2001, 0, 1000, 2000};
   for (int anchor = 0; anchor < 9; ++anchor) {
     Image dst;
     ASSERT_TRUE(CropToSize(src, dst, anchor, 3, 2));
-    EXPECT_EQ(dst.width, 3);
-    EXPECT_EQ(dst.height, 2);
-    EXPECT_EQ(dst.r[0], expected[anchor]) << "anchor " << anchor;
-    EXPECT_EQ(Sample(dst.r.get(), dst, 2, 1), expected[anchor] + 2001) << "anchor " << anchor;
+    EXPECT_EQ(Ints({dst.width, dst.height, dst.r[0], Sample(dst.r.get(), dst, 2, 1)}),
+              Ints({3, 2, expected[anchor], expected[anchor] + 2001}))
+        << "anchor " << anchor;
   }
-}
-
-TEST(CropToSize, WiderThanSourceTakesFullWidthAndCentresVertically) {
-  const Image src = MakePositionImage(5, 5);
-  Image dst;
-  ASSERT_TRUE(CropToSize(src, dst, 4, 9, 3));
-  EXPECT_EQ(dst.width, 5);
-  EXPECT_EQ(dst.height, 3);
-  EXPECT_EQ(dst.r[0], 1);  // x 0, row (5 - 3) / 2 = 1
-  Image whole;
-  ASSERT_TRUE(CropToSize(src, whole, 0, 50, 50));
-  EXPECT_TRUE(SamePlanes(src, whole));
-}
-
-TEST(CropToSize, RefusesEmptyRequests) {
-  const Image src = MakePositionImage(5, 5);
-  Image dst;
-  EXPECT_FALSE(CropToSize(src, dst, 4, 0, 3));
-  EXPECT_FALSE(CropToSize(Image{}, dst, 4, 2, 2));
-  EXPECT_TRUE(dst.Empty());
-}
-
-TEST(CropToRect, UsesTheSmallerCornerAndClipsNegativeStarts) {
-  const Image src = MakePositionImage(6, 5);
-  Image a;
-  ASSERT_TRUE(CropToRect(src, a, 4, 3, 1, 1));  // swapped corners
-  EXPECT_EQ(a.width, 3);
-  EXPECT_EQ(a.height, 2);
-  EXPECT_EQ(a.r[0], 1001);
-  Image b;
-  ASSERT_TRUE(CropToRect(src, b, -2, -1, 3, 2));  // 5 x 3 from (-2, -1)
-  EXPECT_EQ(b.width, 3);                          // shortened by 2
-  EXPECT_EQ(b.height, 2);                         // shortened by 1
-  EXPECT_EQ(b.r[0], 0);
-  Image c;
-  ASSERT_TRUE(CropToRect(src, c, 4, 3, 10, 10));  // far side past the image
-  EXPECT_EQ(c.width, 2);
-  EXPECT_EQ(c.height, 2);
-  EXPECT_EQ(Sample(c.r.get(), c, 1, 1), 5004);
-  Image d;
-  EXPECT_FALSE(CropToRect(src, d, 2, 2, 2, 4));  // zero width
+  const Image square = MakePositionImage(5, 5);
+  Image wide, whole, none;
+  ASSERT_TRUE(CropToSize(square, wide, 4, 9, 3));  // wider than the source: full width
+  EXPECT_EQ(Ints({wide.width, wide.height, wide.r[0]}), Ints({5, 3, 1}));
+  ASSERT_TRUE(CropToSize(square, whole, 0, 50, 50));
+  EXPECT_TRUE(SamePlanes(square, whole));
+  EXPECT_FALSE(CropToSize(square, none, 4, 0, 3));
+  EXPECT_FALSE(CropToSize(Image{}, none, 4, 2, 2));
+  EXPECT_TRUE(none.Empty());
+  // Rectangles from the smaller corner; negative starts shorten the side, the far side is cut at the image.
+  const Image six = MakePositionImage(6, 5);
+  const struct {
+    int x1, y1, x2, y2, w, h, first;
+  } rects[] = {{4, 3, 1, 1, 3, 2, 1001}, {-2, -1, 3, 2, 3, 2, 0}, {4, 3, 10, 10, 2, 2, 4003}};
+  for (const auto& r : rects) {
+    Image dst;
+    ASSERT_TRUE(CropToRect(six, dst, r.x1, r.y1, r.x2, r.y2));
+    EXPECT_EQ(Ints({dst.width, dst.height, dst.r[0]}), Ints({r.w, r.h, r.first}));
+  }
+  EXPECT_FALSE(CropToRect(six, none, 2, 2, 2, 4));  // zero width
 }
 
 TEST(ExpandMonochrome, CopiesRIntoGAndBOnlyWhenFlagged) {
@@ -202,51 +126,31 @@ TEST(ExpandMonochrome, CopiesRIntoGAndBOnlyWhenFlagged) {
   EXPECT_EQ(img.g[0], 1);  // untouched: flag clear
   img.monochrome = 1;
   ExpandMonochrome(img);
-  EXPECT_EQ(img.g[3], img.r[3]);
-  EXPECT_EQ(img.b[3], 1001);
+  EXPECT_EQ(PixelValues(img, 1, 1), Ints({1001, 1001, 1001}));
   EXPECT_EQ(img.monochrome, 1);
 }
 
-// Plane R of 3 x 2: bottom row 10 20 90, top row 40 0 50.
-// Row means: 120 / 3 = 40 and 90 / 3 = 30, mean (40 + 30) / 2 = 35.
-// Dark level: row 0 starts at 35: 10 < 35 -> 22; 20 < 22 -> 21; 90 -> 21.
-// Row 1: 40 no; 0 < 35 -> 17; 50 no -> 17. (21 + 17) / 2 = 19.
-TEST(DisplayStats, MeanMaximumAndDarkLevelByHand) {
+// R of 3 x 2: rows 10 20 90 / 40 0 50. Row means 40 and 30, mean 35. Dark level: row 0 starts at 35: 10 < 35 -> 22; 20
+// < 22 -> 21; 90 -> 21. Row 1: 40 no; 0 < 35 -> 17; 50 no -> 17. (21 + 17) / 2 = 19.
+TEST(Statistics, DisplayStatsAndHistogram) {
   Image img = MakeFlatImage(3, 2, 7);
   const uint16_t r[6] = {10, 20, 90, 40, 0, 50};
-  for (int i = 0; i < 6; ++i) img.r[i] = r[i];
+  std::copy(r, r + 6, img.r.get());
   ComputeDisplayStats(img);
-  EXPECT_EQ(img.mean_r, 35);
-  EXPECT_EQ(img.max_r, 90);
-  EXPECT_EQ(img.dark_r, 19);
-  EXPECT_EQ(img.mean_g, 7);
-  EXPECT_EQ(img.dark_g, 7);
+  EXPECT_EQ(Ints({img.mean_r, img.max_r, img.dark_r, img.mean_g, img.dark_g}), Ints({35, 90, 19, 7, 7}));
   Image empty;
   ComputeDisplayStats(empty);
-  EXPECT_EQ(empty.max_b, 65535);
-  EXPECT_EQ(empty.dark_b, 0);
-  EXPECT_EQ(empty.mean_b, 32768);
-}
-
-TEST(Histogram, SamplingStepDependsOnSize) {
-  Image a = MakeFlatImage(99, 99, 0x1234);
-  ComputeHistogram(a);
-  EXPECT_EQ(a.hist_samples, 99 * 99);  // step 1
-  EXPECT_EQ(a.hist_r[0x12], 99u * 99u);
-  EXPECT_EQ(a.hist_peak, 99 * 99);
-  Image b = MakeFlatImage(100, 100, 0xff00);
-  ComputeHistogram(b);
-  EXPECT_EQ(b.hist_samples, 50 * 50);  // every second column and row
-  EXPECT_EQ(b.hist_b[255], 2500u);
-  Image c = MakePositionImage(3, 1);  // R 0, 1000, 2000 -> bins 0, 3, 7
-  ComputeHistogram(c);
-  EXPECT_EQ(c.hist_r[0], 1u);
-  EXPECT_EQ(c.hist_r[3], 1u);
-  EXPECT_EQ(c.hist_r[7], 1u);
-  Image empty;
+  EXPECT_EQ(Ints({empty.max_b, empty.dark_b, empty.mean_b}), Ints({65535, 0, 32768}));
   ComputeHistogram(empty);
-  EXPECT_EQ(empty.hist_peak, 1);
-  EXPECT_EQ(empty.hist_samples, 0);
+  EXPECT_EQ(Ints({empty.hist_peak, empty.hist_samples}), Ints({1, 0}));
+  // Below 100 x 100 every sample; from there every second column and row.
+  Image a = MakeFlatImage(99, 99, 0x1234), b = MakeFlatImage(100, 100, 0xff00), c = MakePositionImage(3, 1);
+  ComputeHistogram(a);
+  EXPECT_EQ(Ints({a.hist_samples, static_cast<int>(a.hist_r[0x12]), a.hist_peak}), Ints({99 * 99, 99 * 99, 99 * 99}));
+  ComputeHistogram(b);
+  EXPECT_EQ(Ints({b.hist_samples, static_cast<int>(b.hist_b[255])}), Ints({50 * 50, 2500}));
+  ComputeHistogram(c);  // R 0, 1000, 2000 -> bins 0, 3, 7
+  EXPECT_EQ(std::vector<int>(c.hist_r, c.hist_r + 8), Ints({1, 0, 0, 1, 0, 0, 0, 1}));
 }
 
 TEST(Memory, AbsurdSizesAreRefusedBeforeAllocation) {
@@ -267,23 +171,18 @@ TEST(LifecycleFlags, EventsSetTheFlagTable) {
   Image img = MakeFlatImage(2, 2, 1);
   img.changed = 1;
   MarkLoaded(img);
-  EXPECT_EQ(img.changed, 0);
-  EXPECT_EQ(img.stats_refresh, 1);
+  EXPECT_EQ(Ints({img.changed, img.stats_refresh}), Ints({0, 1}));
   MarkInPlaceChange(img);
-  EXPECT_EQ(img.undo_changed, 0);  // previous changed
-  EXPECT_EQ(img.changed, 1);
-  EXPECT_EQ(img.undo_available, 1);
-  EXPECT_EQ(img.redo_available, 0);
+  // undo_changed keeps the previous changed.
+  EXPECT_EQ(Ints({img.undo_changed, img.changed, img.undo_available, img.redo_available}), Ints({0, 1, 1, 0}));
   MarkInPlaceChange(img);
   EXPECT_EQ(img.undo_changed, 1);
   MarkNewCopy(img);
-  EXPECT_EQ(img.stats_refresh, 0);
-  EXPECT_EQ(img.changed, 0);
+  EXPECT_EQ(Ints({img.stats_refresh, img.changed}), Ints({0, 0}));
   EXPECT_EQ(img.hist_samples, 4);  // histogram made at once
   img.monochrome = 1;
   MarkNewComposite(img);
-  EXPECT_EQ(img.changed, 1);
-  EXPECT_EQ(img.undo_monochrome, 1);
+  EXPECT_EQ(Ints({img.changed, img.undo_monochrome}), Ints({1, 1}));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The Qt main window and dialogs on the offscreen platform: start-up with a
-// file, zoom by menu and mouse, keys, the toolbar, a gamma correction
-// through the real dialog, dropped files, the save question on close, and
-// screenshots for a person to look at.
+// The Qt main window on the offscreen platform: start-up with a file, the
+// menus, zoom by menu and mouse, the scroll bars and the wheel, keys, the
+// toolbar, the gamma and view dialogs, dropped files, the save question on
+// close, and screenshots for a person to look at.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -20,23 +19,37 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextLayout>
-#include <QTimer>
 #include <QUrl>
-#include <functional>
-#include <memory>
+#include <QWheelEvent>
+#include <set>
 
+#include "gui/dialog_registry.h"
 #include "gui/dialogs/gamma_dialog.h"
 #include "gui/image_view.h"
-#include "gui/main_window.h"
+#include "gui/tool_icons.h"
 #include "gui/toolbar_row.h"
 #include "io/pnm.h"
 #include "shell/image_window.h"
 #include "shell/main_window.h"
+#include "shell/operation_table.h"
+#include "shell/ui_port.h"
 #include "tests/gui/qt_test_util.h"
-#include "tests/test_images.h"
 
 namespace tavo {
 namespace {
+
+// Every operation has its own id and toolbar button, and every one that
+// opens a dialog has a Qt dialog to open.
+TEST(OperationTable, UniqueIdsButtonsAndRegisteredDialogs) {
+  std::set<int> ids, buttons, steps;
+  for (const Operation& op : Operations()) {
+    EXPECT_TRUE(ids.insert(op.id).second) << op.id;
+    EXPECT_TRUE(op.toolbar < 0 || buttons.insert(op.toolbar).second) << op.id;
+    EXPECT_TRUE(op.batch_step <= 0 || steps.insert(op.batch_step).second) << op.id;
+    EXPECT_TRUE(!op.dialog || HasDialog(op.id)) << op.id;
+  }
+  EXPECT_FALSE(HasDialog(kCmdPrint));
+}
 
 // A dim sky with a few bright square stars, 320 x 240.
 std::string WriteSky(const std::string& dir, const std::string& name) {
@@ -56,42 +69,11 @@ std::string WriteSky(const std::string& dir, const std::string& name) {
   return path;
 }
 
-QPushButton* BoxButton(QMessageBox* box, QMessageBox::StandardButton which) {
-  return qobject_cast<QPushButton*>(box->button(which));
-}
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public QtWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "gui_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) qt_ = new QApplication(argc, argv);
-  }
-
-  void SetUp() override {
-    dir_ = TempDir("gui_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    app_ = std::make_unique<AppState>();
-    window_ = std::make_unique<MainWindow>(*app_);
-    window_->show();
-    QCoreApplication::processEvents();
-  }
-
-  void TearDown() override {
-    app_->quit_requested = true;  // close without questions
-    window_.reset();
-    QCoreApplication::processEvents();
-  }
-
   QWidget* viewport() { return window_->image_view()->viewport(); }
-
-  static QApplication* qt_;
-  std::string dir_;
-  std::unique_ptr<AppState> app_;
-  std::unique_ptr<MainWindow> window_;
+  void Click(QMessageBox* box, QMessageBox::StandardButton which) { box->button(which)->click(); }
 };
-
-QApplication* MainWindowTest::qt_ = nullptr;
 
 TEST_F(MainWindowTest, StartsWithAFileTitledAndSized) {
   EXPECT_EQ(window_->windowTitle(), "TAVO");
@@ -107,62 +89,116 @@ TEST_F(MainWindowTest, StartsWithAFileTitledAndSized) {
   EXPECT_TRUE(window_->image_view()->verticalScrollBar()->isVisible());
   window_->image_view()->repaint();
   EXPECT_EQ(window_->image_view()->frame().width, 320);
-}
-
-TEST_F(MainWindowTest, MenusComeFromTheCommandTable) {
   const QList<QAction*> top = window_->menuBar()->actions();
   ASSERT_EQ(top.size(), 9);
-  EXPECT_EQ(top[0]->text(), QString::fromUtf8("ファイル(&F)"));
-  ASSERT_NE(window_->action(101), nullptr);
-  EXPECT_EQ(window_->action(101)->text(), QString::fromUtf8("開く(&O)"));
-  EXPECT_TRUE(window_->action(311)->isEnabled());
-  EXPECT_TRUE(window_->action(401)->isEnabled());
-  EXPECT_FALSE(window_->action(309)->isEnabled());  // point background: not built
+  EXPECT_EQ(top[0]->text(), QString::fromUtf8(MenuTitles()[0]));
+  EXPECT_EQ(window_->action(kCmdOpen)->text(), QString::fromUtf8(FindOperation(kCmdOpen)->text));
+  EXPECT_TRUE(window_->action(kCmdGamma)->isEnabled());
+  EXPECT_FALSE(window_->action(kCmdLrgbSeparate)->isEnabled());  // not built here
+}
+
+// Every toolbar picture is drawn, no two alike, and pressed ones differ.
+TEST_F(MainWindowTest, ToolbarPicturesAreDrawnAndDistinct) {
+  std::vector<std::string> names = {"UPDOWN"};
+  for (const Operation& op : Operations()) {
+    if (op.bitmap != nullptr) names.push_back(op.bitmap);
+  }
+  std::vector<QImage> seen = {ToolIcon("BLACK", false).toImage()};
+  for (const std::string& name : names) {
+    const QImage icon = ToolIcon(name.c_str(), false).toImage();
+    for (const QImage& other : seen) EXPECT_NE(icon, other) << name;
+    EXPECT_NE(ToolIcon(name.c_str(), true).toImage(), icon) << name;
+    seen.push_back(icon);
+  }
 }
 
 TEST_F(MainWindowTest, JapaneseTextHasAFontThatDrawsIt) {
   EXPECT_FALSE(QFontDatabase::families(QFontDatabase::Japanese).isEmpty());
   // Lay the menu title out with the menu bar's font and check that every
   // glyph run comes from a font that really holds the characters.
-  const QString text = QString::fromUtf8("画像合成 バックグランド 色調");
-  QTextLayout layout(text, window_->menuBar()->font());
+  QTextLayout layout(QString::fromUtf8("画像合成 バックグランド 色調"), window_->menuBar()->font());
   layout.beginLayout();
   layout.createLine();
   layout.endLayout();
   const QList<QGlyphRun> runs = layout.glyphRuns();
   ASSERT_FALSE(runs.isEmpty());
+  bool drawn = false;
   for (const QGlyphRun& run : runs) {
     for (quint32 glyph : run.glyphIndexes()) EXPECT_NE(glyph, 0u) << run.rawFont().familyName().toStdString();
+    drawn = drawn || run.rawFont().supportsCharacter(QChar(0x753B));  // 画
   }
-  bool drawn = false;
-  for (const QGlyphRun& run : runs) drawn = drawn || run.rawFont().supportsCharacter(QChar(0x753B));  // 画
   EXPECT_TRUE(drawn);
 }
 
 TEST_F(MainWindowTest, ZoomByMenuAndMouseAboutTheClick) {
   window_->Start({WriteSky(dir_, "sky.ppm")});
-  window_->action(401)->trigger();
+  window_->action(kCmdZoomIn)->trigger();
   EXPECT_EQ(app_->slots[0].zoom, 150);
   EXPECT_TRUE(window_->windowTitle().endsWith(" 150%"));
-  window_->action(402)->trigger();
+  window_->action(kCmdZoomOut)->trigger();
   EXPECT_EQ(app_->slots[0].zoom, 100);
-  // A left click zooms in about the clicked pixel: x_click = 200 at 100 %,
-  // 150 %: 200 - ((800 - 32) / 2) * 100 / 150 = -56 -> 0.
   QTest::mouseClick(viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
   EXPECT_EQ(app_->slots[0].zoom, 150);
-  EXPECT_EQ(app_->slots[0].scroll_x, 0);
   QTest::mouseClick(viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
   EXPECT_EQ(app_->slots[0].zoom, 100);
-  for (int i = 0; i < 3; ++i) window_->action(401)->trigger();  // 300 %
+  for (int i = 0; i < 3; ++i) window_->action(kCmdZoomIn)->trigger();  // 300 %
   window_->image_view()->repaint();
   const DisplayFrame& f = window_->image_view()->frame();
   EXPECT_EQ(f.zoom, 300);
   ASSERT_FALSE(f.strips.empty());
   EXPECT_EQ(f.strips[0].w, f.width * 3);
-  window_->grab().save(QString::fromStdString(dir_ + "/../tavo_zoom_300.png"));
+  SaveScreenshot(window_.get(), "zoom_300");
 }
 
-TEST_F(MainWindowTest, KeysMarkPointsAndStatusShowsThePixel) {
+// 2000 x 1500 at 100 %: the view shows client - 32 columns and client - 56
+// rows; a line is 8 pixels, a wheel notch three lines, a page half the
+// view; a bar shows the scroll as a percentage of the room left.
+TEST_F(MainWindowTest, ScrollBarsWheelAndRepaint) {
+  const std::string path = dir_ + "/big.ppm";
+  ASSERT_TRUE(WritePnm(path, MakeFlatImage(2000, 1500, 1000), false));
+  window_->Start({path});
+  // Every strip is drawn from its own rows: 1000 >> 8 = 3, far down too.
+  const QImage shown = viewport()->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(10, 10), QColor(3, 3, 3));
+  EXPECT_EQ(shown.pixelColor(10, shown.height() - 10), QColor(3, 3, 3));
+  Image& img = app_->slots[0];
+  QScrollBar* across = window_->image_view()->horizontalScrollBar();
+  QScrollBar* down = window_->image_view()->verticalScrollBar();
+  const int visible_w = app_->client_width - 32, room_w = 2000 - visible_w;
+  const int room_h = 1500 - (app_->client_height - 56);
+  across->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(img.scroll_x, 8);
+  across->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(img.scroll_x, 8 + visible_w / 2);
+  EXPECT_EQ(across->sliderPosition(), img.scroll_x * 100 / room_w);
+  across->setSliderPosition(50);
+  EXPECT_EQ(img.scroll_x, room_w * 50 / 100);
+  down->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(img.scroll_y, room_h);
+  EXPECT_EQ(down->sliderPosition(), 100);
+  // {angle x, angle y, shift, scroll x, scroll y}: a part notch counts as one.
+  const int wheel[][5] = {{0, 240, 0, room_w / 2, room_h - 48},
+                          {0, -30, 0, room_w / 2, room_h - 24},
+                          {0, 120, 1, room_w / 2 - 24, room_h - 24},
+                          {-120, 0, 0, room_w / 2, room_h - 24}};
+  for (const auto& w : wheel) {
+    QWheelEvent event(QPointF(100, 100), window_->image_view()->viewport()->mapToGlobal(QPointF(100, 100)),
+                      QPoint(), QPoint(w[0], w[1]), Qt::NoButton, w[2] ? Qt::ShiftModifier : Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport(), &event);
+    EXPECT_EQ(img.scroll_x, w[3]) << w[0] << " " << w[1];
+    EXPECT_EQ(img.scroll_y, w[4]) << w[0] << " " << w[1];
+  }
+  EXPECT_EQ(down->value(), img.scroll_y * 100 / room_h);
+  // A repaint request brings title and bars up to date.
+  img.zoom = 150;
+  img.scroll_x = 0;
+  window_->port().Repaint();
+  EXPECT_TRUE(window_->windowTitle().endsWith(" 150%"));
+  EXPECT_EQ(across->value(), 0);
+}
+
+TEST_F(MainWindowTest, KeysToolbarAndDroppedFiles) {
   window_->Start({WriteSky(dir_, "sky.ppm")});
   QTest::mouseMove(viewport(), QPoint(40, 209));  // star at x 40, row from top 209
   QCoreApplication::processEvents();
@@ -175,15 +211,11 @@ TEST_F(MainWindowTest, KeysMarkPointsAndStatusShowsThePixel) {
   QTest::keyClick(window_.get(), Qt::Key_B);
   EXPECT_EQ(app_->slots[0].point_b_x, 160);
   EXPECT_EQ(app_->slots[0].point_b_y, 120);
-  window_->grab().save(QString::fromStdString(dir_ + "/../tavo_points.png"));
+  SaveScreenshot(window_.get(), "points");
   QTest::keyClick(window_.get(), Qt::Key_C);
   EXPECT_EQ(app_->slots[0].point_a_x, -1);
-}
-
-TEST_F(MainWindowTest, ToolbarUpDownAndDroppedFiles) {
-  const std::string a = WriteSky(dir_, "a.ppm");
+  // Dropped files, the toolbar's up/down button and the arrow keys.
   const std::string b = WriteSky(dir_, "b.ppm");
-  window_->Start({a});
   EXPECT_TRUE(window_->acceptDrops());
   // Drop events only reach a widget through the platform's drag manager;
   // the window's drop handler passes the URLs on to this.
@@ -201,6 +233,10 @@ TEST_F(MainWindowTest, ToolbarUpDownAndDroppedFiles) {
 TEST_F(MainWindowTest, GammaThroughTheRealDialogThenUndoRedo) {
   window_->Start({WriteSky(dir_, "sky.ppm")});
   const uint16_t before = app_->slots[0].r[0];
+  WhenModal<GammaDialog>([](GammaDialog* d) { d->reject(); });
+  window_->action(kCmdGamma)->trigger();
+  EXPECT_EQ(app_->slots[0].changed, 0);
+  EXPECT_EQ(app_->slots[0].undo_available, 0);
   bool driven = false;
   WhenModal<GammaDialog>([&](GammaDialog* d) {
     d->straight_button()->click();
@@ -215,35 +251,22 @@ TEST_F(MainWindowTest, GammaThroughTheRealDialogThenUndoRedo) {
     EXPECT_EQ(d->selected_point(), 1);
     EXPECT_EQ(d->input_field()->text(), "128");
     EXPECT_EQ(d->output_field()->text(), "200");
-    // A typed input beyond the last point is held at it.
-    d->input_field()->setText("300");
-    Q_EMIT d->input_field()->editingFinished();
-    EXPECT_EQ(d->input_field()->text(), "255");
     d->input_field()->setText("100");
-    d->grab().save(QString::fromStdString(dir_ + "/../tavo_gamma_dialog.png"));
+    SaveScreenshot(d, "gamma_dialog");
     driven = true;
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
-  window_->action(311)->trigger();
+  window_->action(kCmdGamma)->trigger();
   ASSERT_TRUE(driven);
   EXPECT_EQ(app_->settings.gamma.rows[0][2], 100);  // OK stored the fields
   EXPECT_EQ(app_->settings.gamma.rows[0][3], 200);
   Image& img = app_->slots[0];
   EXPECT_GT(img.r[0], before);  // the sky got brighter
-  EXPECT_EQ(img.changed, 1);
   EXPECT_STREQ(ToolbarBitmap(*app_, 4), "UNDO");
-  window_->grab().save(QString::fromStdString(dir_ + "/../tavo_main_window.png"));
+  SaveScreenshot(window_.get(), "main_window");
   QTest::mouseClick(window_->toolbar_row(), Qt::LeftButton, Qt::NoModifier, QPoint(24 * 4 + 5, 10));
   EXPECT_EQ(img.r[0], before);
   EXPECT_STREQ(ToolbarBitmap(*app_, 5), "REDO");
-}
-
-TEST_F(MainWindowTest, CancelledGammaDialogChangesNothing) {
-  window_->Start({WriteSky(dir_, "sky.ppm")});
-  WhenModal<GammaDialog>([](GammaDialog* d) { d->reject(); });
-  window_->action(311)->trigger();
-  EXPECT_EQ(app_->slots[0].changed, 0);
-  EXPECT_EQ(app_->slots[0].undo_available, 0);
 }
 
 TEST_F(MainWindowTest, CloseAsksAboutChangedImages) {
@@ -252,12 +275,12 @@ TEST_F(MainWindowTest, CloseAsksAboutChangedImages) {
   std::string caption;
   WhenModal<QMessageBox>([&](QMessageBox* box) {
     caption = box->windowTitle().toStdString();
-    BoxButton(box, QMessageBox::Cancel)->click();
+    Click(box, QMessageBox::Cancel);
   });
   window_->close();
-  EXPECT_EQ(caption, "Save or not !");
+  EXPECT_EQ(caption, BoxCaption(kBoxSaveOrNot));
   EXPECT_TRUE(window_->isVisible());
-  WhenModal<QMessageBox>([](QMessageBox* box) { BoxButton(box, QMessageBox::No)->click(); });
+  WhenModal<QMessageBox>([&](QMessageBox* box) { Click(box, QMessageBox::No); });
   window_->close();
   EXPECT_FALSE(window_->isVisible());
 }
@@ -272,7 +295,7 @@ TEST_F(MainWindowTest, ImageSelectAndDisplayDialogs) {
     list->item(1)->setSelected(true);
     d->accept();
   });
-  window_->action(421)->trigger();
+  window_->action(kCmdImageSelect)->trigger();
   EXPECT_EQ(app_->slots.current, 1);
   WhenModal<QDialog>([](QDialog* d) {
     auto* combo = d->findChild<QComboBox*>();
@@ -280,7 +303,7 @@ TEST_F(MainWindowTest, ImageSelectAndDisplayDialogs) {
     combo->setCurrentIndex(combo->count() - 1);
     d->accept();
   });
-  window_->action(422)->trigger();
+  window_->action(kCmdDisplayMode)->trigger();
   EXPECT_EQ(app_->settings.display.scale, 1);
 }
 

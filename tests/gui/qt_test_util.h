@@ -13,6 +13,7 @@
 #include <string>
 
 #include "gui/main_window.h"
+#include "shell/command_ids.h"
 #include "tests/test_images.h"
 
 namespace tavo {

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Routing of reads and writes by file name, down to the codecs, and the
-// same through the command-line front end.
+// Routing of reads and writes by file name, down to the codecs, and a failed save through the command-line front end.
 #include "io/image_file.h"
 
 #include <gtest/gtest.h>
@@ -8,37 +7,26 @@
 #include <memory>
 
 #include "cli/cli_run.h"
-#include "core/memory.h"
 #include "io/file_type.h"
 #include "shell/commands.h"
-#include "tests/io/bytes.h"
 #include "tests/test_images.h"
 
 namespace tavo {
 namespace {
 
-TEST(ImageFile, WritersExistForBmpTiffPpmAndJpeg) {
-  EXPECT_TRUE(HasWriter(kFileBmp));
-  EXPECT_TRUE(HasWriter(kFileTiff));
-  EXPECT_TRUE(HasWriter(kFilePnm));
-  EXPECT_TRUE(HasWriter(kFileJpeg));
-  EXPECT_FALSE(HasWriter(kFileFits));
-  EXPECT_FALSE(HasWriter(kFileRaw));
-  EXPECT_FALSE(HasWriter(kFileUnsupported));
-}
-
 TEST(ImageFile, EveryWriterRoundTripsThroughTheDispatch) {
-  const std::string dir = TempDir("image_file_round_trip");
-  // High bytes only, flat 8 x 8 blocks: exact in every format, JPEG too
-  // (flat blocks keep their value; gray keeps chroma at zero).
+  for (int type : {kFileBmp, kFileTiff, kFilePnm, kFileJpeg}) EXPECT_TRUE(HasWriter(type)) << type;
+  for (int type : {kFileFits, kFileRaw, kFileUnsupported}) EXPECT_FALSE(HasWriter(type)) << type;
+  const std::string dir = TempDir("image_file");
+  // High bytes only, flat 8 x 8 blocks: exact in every format, JPEG too.
   const Image original = MakeFlatImage(8, 8, 0x6000);
   const struct {
     const char* name;
     int filter;
     const char* magic;
-  } cases[] = {{"a.bmp", kSaveFilterBmp, "BM"},           {"b.TIF", kSaveFilterTiff, "II"},
-               {"c.tiff", kSaveFilterTiff, "II"},         {"d.ppm", kSaveFilterPpmBinary, "P6"},
-               {"e.PPM", kSaveFilterPpmAscii, "P3"},      {"f.jpg", kSaveFilterJpeg, "\xFF\xD8"},
+  } cases[] = {{"a.bmp", kSaveFilterBmp, "BM"},      {"b.TIF", kSaveFilterTiff, "II"},
+               {"c.tiff", kSaveFilterTiff, "II"},    {"d.ppm", kSaveFilterPpmBinary, "P6"},
+               {"e.PPM", kSaveFilterPpmAscii, "P3"}, {"f.jpg", kSaveFilterJpeg, "\xFF\xD8"},
                {"g.bmp", kSaveFilterJpeg, "BM"}};  // the name decides, not the filter
   for (const auto& c : cases) {
     const std::string path = dir + "/" + c.name;
@@ -52,76 +40,31 @@ TEST(ImageFile, EveryWriterRoundTripsThroughTheDispatch) {
   EXPECT_FALSE(WriteImageFile(dir + "/h.fts", original, kSaveFilterBmp));
   EXPECT_FALSE(PathExists(dir + "/h.fts"));
   EXPECT_FALSE(WriteImageFile(dir + "/i.png", original, kSaveFilterBmp));
-  Image empty;
-  EXPECT_FALSE(WriteImageFile(dir + "/j.bmp", empty, kSaveFilterBmp));
-}
-
-TEST(ImageFile, FitsIsReadByName) {
-  const std::string dir = TempDir("image_file_fits");
-  std::string f;
-  for (const char* card : {"SIMPLE  =                    T", "BITPIX  =                    8",
-                           "NAXIS1  =                    1", "NAXIS2  =                    1", "END"}) {
-    f += std::string(card) + std::string(80 - std::string(card).size(), ' ');
-  }
-  f += std::string(2880 - f.size(), ' ') + "\x05";
-  for (const char* name : {"/x.fit", "/y.FTS"}) {
-    WriteBytes(dir + name, f);
-    Image image;
-    ASSERT_EQ(ReadImageFile(dir + name, image), kReadOk) << name;
-    EXPECT_EQ(image.r[0], 5 * 256) << name;
-  }
+  EXPECT_FALSE(WriteImageFile(dir + "/j.bmp", Image{}, kSaveFilterBmp));
   Image image;
   EXPECT_EQ(ReadImageFile(dir + "/z.png", image), kReadUnsupported);
 }
 
-TEST(ImageFile, TruncatedBinaryPpmReadsAsZero) {
-  // 2 x 3 P6 with maximum 255, cut after the top row and one byte: the top
-  // row (memory row 2) is whole, the rest is 0.
-  const std::string dir = TempDir("image_file_ppm");
-  WriteBytes(dir + "/t.ppm", std::string("P6\n2 3\n255\n") + "\x01\x02\x03\x04\x05\x06\x07");
-  Image image;
-  ASSERT_EQ(ReadImageFile(dir + "/t.ppm", image), kReadOk);
-  EXPECT_EQ(Sample(image.b.get(), image, 1, 2), 6 * 256);
-  EXPECT_EQ(Sample(image.r.get(), image, 0, 1), 7 * 256);
-  EXPECT_EQ(Sample(image.g.get(), image, 0, 1), 0);
-  EXPECT_EQ(Sample(image.r.get(), image, 1, 1), 0);
-  for (int x = 0; x < 2; ++x) {
-    EXPECT_EQ(Sample(image.r.get(), image, x, 0), 0);
-    EXPECT_EQ(Sample(image.b.get(), image, x, 0), 0);
-  }
-}
-
-TEST(ImageFile, CommandLineOpensAndSavesEveryFormat) {
+TEST(ImageFile, CommandLineSavesAndFailedSaves) {
   const std::string dir = TempDir("image_file_cli");
   const Image original = MakeNoiseImage(6, 4, 5);
   ASSERT_TRUE(WriteImageFile(dir + "/in.tif", original, kSaveFilterTiff));
-  // TIFF -> BMP -> TIFF -> JPEG through open and save commands.
   auto app = std::make_unique<AppState>();
   CliPort port;
   StartUp(*app, port, {});
-  ASSERT_EQ(RunCliSteps(*app, port,
-                        {"--open", dir + "/in.tif", "--save", dir + "/out.bmp", "--open", dir + "/out.bmp", "--save",
-                         dir + "/out.tif", "--save", dir + "/out.jpg"}),
-            0);
-  Image tif, bmp;
+  ASSERT_EQ(RunCliSteps(*app, port, {"--open", dir + "/in.tif", "--save", dir + "/out.bmp"}), 0);
+  Image bmp;
   ASSERT_EQ(ReadImageFile(dir + "/out.bmp", bmp), kReadOk);
-  ASSERT_EQ(ReadImageFile(dir + "/out.tif", tif), kReadOk);
-  EXPECT_TRUE(SamePlanes(tif, bmp));
-  for (size_t i = 0; i < 24; ++i) EXPECT_EQ(tif.g[i], original.g[i] & 0xFF00);
-  Image jpg;
-  ASSERT_EQ(ReadImageFile(dir + "/out.jpg", jpg), kReadOk);
-  EXPECT_EQ(jpg.width, 6);
+  for (size_t i = 0; i < 24; ++i) EXPECT_EQ(bmp.g[i], original.g[i] & 0xFF00);
   // A FITS name has no writer: an error, no file.
   EXPECT_EQ(RunCliSteps(*app, port, {"--save", dir + "/out.fts"}), 1);
   EXPECT_FALSE(PathExists(dir + "/out.fts"));
-  // A JPEG the library refuses (wider than 65500 pixels) is a failed
-  // save: an error, no file, and the image keeps its name.
+  // A JPEG the library refuses (wider than 65500 pixels) fails: an error, no file, and the image keeps its name.
   ASSERT_TRUE(WriteImageFile(dir + "/wide.tif", MakeFlatImage(70000, 1, 0x4000), kSaveFilterTiff));
   EXPECT_EQ(RunCliSteps(*app, port, {"--open", dir + "/wide.tif", "--save", dir + "/wide.jpg"}), 1);
   EXPECT_FALSE(PathExists(dir + "/wide.jpg"));
   ASSERT_GE(app->slots.current, 0);
   EXPECT_EQ(app->slots[app->slots.current].name, dir + "/wide.tif");
-  // A damaged file gives an error and opens nothing.
   WriteBytes(dir + "/bad.jpg", "\xFF\xD8garbage");
   EXPECT_EQ(RunCliSteps(*app, port, {"--open", dir + "/bad.jpg"}), 1);
 }

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// tests/raw/dng_fixtures.h - synthetic DNG files for the RAW tests: flat
-// per-colour mosaics with a few planted samples.
+// tests/raw/dng_fixtures.h - synthetic DNG files: flat 2 x 2 mosaics with planted samples.
 #pragma once
 #include <string>
 #include <vector>
@@ -9,44 +8,21 @@
 
 namespace tavo {
 
-struct PlantedSample {
-  int x, y;  // from the left, from the top
-  uint16_t value;
-};
+struct PlantedSample { int x, y; uint16_t value; };  // x from the left, y from the top
 
-// A width x height mosaic whose R, G and B positions hold `r`, `g` and `b`
-// (for linear RGB every pixel holds all three), then the planted samples
-// (all channels of the pixel for linear RGB).
-inline DngImage FlatDng(int kind, const std::string& bayer, int width, int height, uint16_t r, uint16_t g,
-                           uint16_t b, const std::vector<PlantedSample>& planted = {}) {
+// A width x height mosaic of the 2 x 2 `bayer` pattern holding `r`, `g`, `b` at its R, G, B positions, then `planted`.
+inline DngImage FlatDng(const std::string& bayer, int width, int height, uint16_t r, uint16_t g, uint16_t b,
+                        const std::vector<PlantedSample>& planted = {}) {
   DngImage dng;
-  dng.width = width;
-  dng.height = height;
-  if (kind == kDngMosaic2x2) SetBayerPattern(dng, bayer);
-  if (kind == kDngMosaic6x6) SetSixBySixPattern(dng);
-  dng.kind = kind;
-  const int spp = kind == kDngLinearRgb ? 3 : 1;
-  dng.samples.resize(static_cast<size_t>(width) * height * spp);
+  dng.width = width, dng.height = height, dng.kind = kDngMosaic2x2;
+  SetBayerPattern(dng, bayer);
   const uint16_t by_colour[3] = {r, g, b};
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const size_t i = (static_cast<size_t>(y) * width + x) * spp;
-      if (spp == 3) {
-        dng.samples[i] = r;
-        dng.samples[i + 1] = g;
-        dng.samples[i + 2] = b;
-      } else {
-        const int colour = kind == kDngMonochrome ? 0 : DngColorAt(dng, x, y);
-        dng.samples[i] = by_colour[colour];
-      }
-    }
-  }
-  for (const PlantedSample& p : planted) {
-    for (int s = 0; s < spp; ++s) dng.samples[(static_cast<size_t>(p.y) * width + p.x) * spp + s] = p.value;
-  }
+  for (int i = 0; i < width * height; ++i) dng.samples.push_back(by_colour[DngColorAt(dng, i % width, i / width)]);
+  for (const PlantedSample& p : planted) dng.samples[static_cast<size_t>(p.y) * width + p.x] = p.value;
   return dng;
 }
 
+// Writes `dng` as dir/name; the path, or "" when the write failed.
 inline std::string WriteDngFile(const std::string& dir, const std::string& name, const DngImage& dng) {
   const std::string path = dir + "/" + name;
   return WriteDng(path, dng) ? path : std::string();

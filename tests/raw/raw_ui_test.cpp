@@ -8,57 +8,40 @@
 #include "raw/develop_raw.h"
 #include "shell/messages.h"
 #include "tests/fake_ui.h"
+#include "tests/test_images.h"
 
 namespace tavo {
 namespace {
 
 TEST(DarkList, StaysCompactAndRefusesWhatItCannotUse) {
   std::string paths[4];
-  EXPECT_EQ(DarkListAdd(paths, "/d/a.CR2"), kDarkAdded);
-  EXPECT_EQ(DarkListAdd(paths, "/d/b.dng"), kDarkAdded);
-  EXPECT_EQ(DarkListAdd(paths, "/d/c.NEF"), kDarkAdded);
-  DarkListDelete(paths, 1);
-  // The former third file moves up to position 2.
-  EXPECT_EQ(DarkListLines(paths), (std::vector<std::string>{"1 /d/a.CR2", "2 /d/c.NEF"}));
-  EXPECT_EQ(DarkListCount(paths), 2);
+  for (const char* p : {"/d/a.CR2", "/d/b.dng", "/d/c.NEF"}) EXPECT_EQ(DarkListAdd(paths, p), kDarkAdded);
+  DarkListDelete(paths, 1);  // the former third file moves up to position 2
   DarkListDelete(paths, -1);  // nothing selected
   DarkListDelete(paths, 4);
-  EXPECT_EQ(DarkListCount(paths), 2);
-
-  EXPECT_EQ(DarkListAdd(paths, "/d/dark.tif"), kDarkNotRaw);
-  EXPECT_EQ(DarkListAdd(paths, "/d/dark.FTS"), kDarkNotRaw);
-  EXPECT_EQ(DarkListCount(paths), 2);
-  EXPECT_EQ(DarkListAdd(paths, "/d/x.ORF"), kDarkAdded);
-  EXPECT_EQ(DarkListAdd(paths, "/d/y.ARW"), kDarkAdded);
-  EXPECT_EQ(DarkListAdd(paths, "/d/z.RAF"), kDarkListFull);
+  EXPECT_EQ(DarkListLines(paths), (std::vector<std::string>{"1 /d/a.CR2", "2 /d/c.NEF"}));
+  EXPECT_EQ(Ints({DarkListCount(paths), DarkListAdd(paths, "/d/dark.tif"), DarkListAdd(paths, "/d/dark.FTS"),
+                  DarkListCount(paths), DarkListAdd(paths, "/d/x.ORF"), DarkListAdd(paths, "/d/y.ARW"),
+                  DarkListAdd(paths, "/d/z.RAF")}),
+            Ints({2, kDarkNotRaw, kDarkNotRaw, 2, kDarkAdded, kDarkAdded, kDarkListFull}));
   EXPECT_EQ(paths[3], "/d/y.ARW");
-  EXPECT_STREQ(DarkAddMessage(kDarkNotRaw), "このファイルは、RAWではないので設定できません！");
-  EXPECT_STREQ(DarkAddMessage(kDarkListFull), "これ以上、ファイルを追加できません！");
+  EXPECT_STREQ(DarkAddMessage(kDarkNotRaw), kMsgDarkNotRaw);
+  EXPECT_STREQ(DarkAddMessage(kDarkListFull), kMsgDarkListFull);
   EXPECT_EQ(DarkAddMessage(kDarkAdded), nullptr);
-
   DarkListDelete(paths, 0);
-  EXPECT_EQ(DarkListLines(paths),
-            (std::vector<std::string>{"1 /d/c.NEF", "2 /d/x.ORF", "3 /d/y.ARW"}));
+  EXPECT_EQ(DarkListLines(paths), (std::vector<std::string>{"1 /d/c.NEF", "2 /d/x.ORF", "3 /d/y.ARW"}));
   EXPECT_TRUE(paths[3].empty());
-
   // Paths are kept to the 255 characters of the fixed field.
   std::string fresh[4];
   DarkListAdd(fresh, std::string(300, 'a') + ".CR2");
   EXPECT_EQ(fresh[0].size(), 255u);
-}
-
-TEST(DarkThreshold, StepsOf16And64WithinTheRange) {
-  EXPECT_EQ(DarkThresholdAfterScroll(1000, kScrollPageRight, 0), 1024);
-  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollLineRight, 0), 528);
-  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollLineLeft, 0), 496);
-  EXPECT_EQ(DarkThresholdAfterScroll(512, kScrollPageLeft, 0), 448);
-  EXPECT_EQ(DarkThresholdAfterScroll(40, kScrollPageLeft, 0), 0);
-  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollLineLeft, 0), 0);
-  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 10), 160);
-  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 64), 1024);
-  EXPECT_EQ(DarkThresholdAfterScroll(0, kScrollTrack, 99), 1024);
-  EXPECT_EQ(DarkThresholdThumb(1000), 62);
-  EXPECT_EQ(DarkThresholdThumb(1024), kDarkThresholdThumbMax);
+  // The threshold moves 16 a line, 64 a page, position x 16 when tracked, within 0..1024.
+  const int scrolls[][4] = {{1000, kScrollPageRight, 0, 1024}, {512, kScrollLineRight, 0, 528},
+                            {512, kScrollLineLeft, 0, 496}, {512, kScrollPageLeft, 0, 448}, {40, kScrollPageLeft, 0, 0},
+                            {0, kScrollLineLeft, 0, 0}, {0, kScrollTrack, 10, 160}, {0, kScrollTrack, 64, 1024},
+                            {0, kScrollTrack, 99, 1024}};
+  for (const auto& s : scrolls) EXPECT_EQ(DarkThresholdAfterScroll(s[0], s[1], s[2]), s[3]) << s[0] << " " << s[1];
+  EXPECT_EQ(Ints({DarkThresholdThumb(1000), DarkThresholdThumb(1024)}), Ints({62, kDarkThresholdThumbMax}));
 }
 
 TEST(DarkAddFile, RequestAndRefusals) {
@@ -67,17 +50,15 @@ TEST(DarkAddFile, RequestAndRefusals) {
   EXPECT_EQ(r.filters.rfind("*.CRW|", 0), 0u);
   EXPECT_EQ(DarkAddFileRequest("/x.dir/name").initial_name, "/x.dir/name.CRW");
   EXPECT_EQ(DarkAddFileRequest("").initial_name, "");
-
   auto app = std::make_unique<AppState>();
   FakeUi ui;
   ui.files.push_back({true, "/x/flat.tif", 0});
+  ui.files.push_back({true, "/x/dark.CR2", 0});
   DarkDialogAdd(*app, ui);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].kind, kBoxError);
   EXPECT_EQ(ui.boxes[0].text, kMsgDarkNotRaw);
   EXPECT_EQ(DarkListCount(app->darks.paths), 0);
-
-  ui.files.push_back({true, "/x/dark.CR2", 0});
   DarkDialogAdd(*app, ui);
   EXPECT_EQ(app->darks.paths[0], "/x/dark.CR2");
   EXPECT_EQ(ui.file_requests.back().initial_name, "/x/flat.CRW");  // the last name used
@@ -86,11 +67,10 @@ TEST(DarkAddFile, RequestAndRefusals) {
   EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
-TEST(RawSliders, MappingsAndTexts) {
+TEST(RawSliders, PositionsTextsAndCancel) {
   RawDevelopSettings s;
   s.gamma[0] = 2.3;  // 22.999... x 10 in binary
   EXPECT_EQ(RawSliderPosition(s, kRawGammaR), 23);
-  EXPECT_EQ(RawSliderText(s, kRawGammaR), "2.3");
   SetRawSliderPosition(s, kRawGammaG, 31);
   EXPECT_EQ(s.gamma[1], 3.1);
   s.gamma[2] = 4.0;
@@ -101,56 +81,36 @@ TEST(RawSliders, MappingsAndTexts) {
   s.gamma[2] = 1.0;
   ScrollRawSlider(s, kRawGammaB, kScrollLineLeft, 0);
   EXPECT_EQ(s.gamma[2], 1.0);
-
-  s.black_g = 32;
-  EXPECT_EQ(RawSliderText(s, kRawBlackG), "16.0");
-  s.black_r = 5;
-  EXPECT_EQ(RawSliderText(s, kRawBlackR), "2.5");
   s.white_b = 128;
   EXPECT_EQ(RawSliderPosition(s, kRawWhiteB), 0);
-  EXPECT_EQ(RawSliderText(s, kRawWhiteB), "128");
   ScrollRawSlider(s, kRawWhiteB, kScrollTrack, 200);
   EXPECT_EQ(s.white_b, 255);
   EXPECT_EQ(RawSliderPosition(s, kRawWhiteB), 127);
-
+  s.black_g = 32, s.black_r = 5, s.hue = 36;
+  ScrollRawSlider(s, kRawHue, kScrollLineRight, 0);
+  ScrollRawSlider(s, kRawSharpness, kScrollTrack, 8);
+  ScrollRawSlider(s, kRawQuality, kScrollTrack, 7);
+  ScrollRawSlider(s, kRawFalseColour, kScrollPageRight, 0);
+  EXPECT_EQ(Ints({s.hue, s.sharpness, s.quality, s.false_colour}), Ints({36, 8, 3, 3}));
+  const struct {
+    int control;
+    const char* text;
+  } texts[] = {{kRawGammaR, "2.3"}, {kRawBlackG, "16.0"}, {kRawBlackR, "2.5"}, {kRawWhiteB, "255"},
+               {kRawHue, "+36"},    {kRawQuality, "3"}};
+  for (const auto& t : texts) EXPECT_EQ(RawSliderText(s, t.control), t.text) << t.control;
   s.hue = 18;
   EXPECT_EQ(RawSliderText(s, kRawHue), "0");
   s.hue = 0;
   EXPECT_EQ(RawSliderText(s, kRawHue), "-36");
-  s.hue = 36;
-  EXPECT_EQ(RawSliderText(s, kRawHue), "+36");
-  ScrollRawSlider(s, kRawHue, kScrollLineRight, 0);
-  EXPECT_EQ(s.hue, 36);
-  ScrollRawSlider(s, kRawSharpness, kScrollTrack, 8);
-  EXPECT_EQ(s.sharpness, 8);
-  ScrollRawSlider(s, kRawQuality, kScrollTrack, 7);
-  EXPECT_EQ(s.quality, 3);
-  EXPECT_EQ(RawSliderText(s, kRawQuality), "3");
-  ScrollRawSlider(s, kRawFalseColour, kScrollPageRight, 0);
-  EXPECT_EQ(s.false_colour, 3);
-
-  EXPECT_STREQ(RawSlider(kRawWhiteR).label_low, "Rの白レベル 128");
-  EXPECT_STREQ(RawSlider(kRawSaturation).label_high, "高");
-  EXPECT_EQ(RawSlider(kRawHue).max, 36);
-  EXPECT_EQ(RawSlider(kRawGammaR).min, 10);
+  EXPECT_EQ(Ints({RawSlider(kRawHue).max, RawSlider(kRawGammaR).min}), Ints({36, 10}));
   ScrollRawSlider(s, kRawControlCount, kScrollLineRight, 0);  // unknown control: nothing
   SetRawSliderPosition(s, -1, 5);
-}
-
-TEST(RawDialog, CancelRestoresAllButThePath) {
-  RawDevelopSettings s;
-  const RawDevelopSettings at_open = s;
+  // Cancel restores all but the path.
+  const RawDevelopSettings at_open;
   s.path = 1;
-  s.quality = 2;
-  s.gamma[0] = 3.0;
-  s.white_g = 200;
-  s.hue = 30;
   RawDialogCancel(s, at_open);
-  EXPECT_EQ(s.path, 1);
-  EXPECT_EQ(s.quality, 0);
+  EXPECT_EQ(Ints({s.path, s.quality, s.sharpness, s.hue, s.black_g, s.white_b}), Ints({1, 0, 6, 18, 3, 130}));
   EXPECT_EQ(s.gamma[0], 2.2);
-  EXPECT_EQ(s.white_g, 160);
-  EXPECT_EQ(s.hue, 18);
 }
 
 }  // namespace

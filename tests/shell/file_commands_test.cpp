@@ -1,248 +1,287 @@
 // SPDX-License-Identifier: MIT
-#include "tests/shell/shell_fixture.h"
+// Open, save, close, close all, exit, start-up and dropped files; the
+// file dialogs' filter lists.
+#include <filesystem>
 
-#include "shell/messages.h"
+#include "shell/file_filters.h"
+#include "shell/main_window.h"
+#include "tests/shell/shell_test_util.h"
 
 namespace tavo {
 namespace {
 
-TEST_F(ShellTest, OpenFillsTheLowestFreeSlotAndMakesItCurrent) {
-  Open(MakePpm("a.ppm"));
+TEST_F(ShellTest, OpenFillsTheLowestFreeSlotAndSetsTheTitle) {
+  EXPECT_EQ(WindowTitle(*app_), "TAVO");
+  Open(MakePpm("a.ppm", 4, 3));
   Open(MakePpm("b.ppm"));
   Open(MakePpm("c.ppm"));
   EXPECT_EQ(app_->slots.current, 2);
+  EXPECT_EQ(Slot(0).width, 4);
   EXPECT_EQ(Slot(1).name, Path("b.ppm"));
-  EXPECT_EQ(Slot(1).stats_refresh, 1);
+  EXPECT_EQ(Flags(Slot(1)), (std::vector<int>{0, 0, 0, 1, 0}));
+  app_->slots.current = 0;
+  Slot(0).zoom = 25;
+  EXPECT_EQ(WindowTitle(*app_), "0(" + Path("a.ppm") + ") size:4x3 25%");
   ASSERT_EQ(ui_.file_requests.size(), 3u);
   EXPECT_EQ(ui_.file_requests[0].title, "LOAD");
   EXPECT_EQ(ui_.file_requests[0].filters, kOpenImageFilters);
-  app_->slots.current = 1;
-  RunCommand(*app_, ui_, 104);  // unchanged: closes without a question
-  EXPECT_TRUE(ui_.boxes.empty());
-  EXPECT_EQ(app_->slots.current, 2);  // highest open slot
-  Open(MakePpm("d.ppm"));
-  EXPECT_EQ(app_->slots.current, 1);
+  EXPECT_EQ(ui_.file_requests[0].filter_index, 1);
   EXPECT_EQ(ui_.max_wait_depth, 1);
   EXPECT_EQ(ui_.wait_depth, 0);
+  app_->slots.current = 1;
+  Run(kCmdClose);  // unchanged: closed without a question
+  EXPECT_TRUE(ui_.boxes.empty());
+  EXPECT_EQ(app_->slots.current, 2);  // the highest open slot
+  Open(MakePpm("d.ppm"));
+  EXPECT_EQ(app_->slots.current, 1);
 }
 
-TEST_F(ShellTest, OpenRefusesUnsupportedAndUnreadableFiles) {
-  Open(MakePpm("good.ppm"));
-  Open(Path("notes.txt"));
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
-  EXPECT_EQ(ui_.boxes[0].text, Path("notes.txt") + " : TAVO not support this format !");
+TEST_F(ShellTest, OpenRefusalsLeaveTheSlotsAsTheyWere) {
+  Run(kCmdOpen);  // cancelled dialog
+  EXPECT_EQ(app_->slots.current, -1);
+  Open(Path("photo.webp"));
   WriteBytes(Path("broken.ppm"), "P9 nonsense");
   Open(Path("broken.ppm"));
-  ASSERT_EQ(ui_.boxes.size(), 2u);
-  EXPECT_NE(ui_.boxes[1].text.find(Path("broken.ppm")), std::string::npos);
   Open(Path("missing.ppm"));
-  ASSERT_EQ(ui_.boxes.size(), 3u);
-  EXPECT_NE(ui_.boxes[2].text.find("missing.ppm"), std::string::npos);
-  EXPECT_TRUE(Slot(1).Empty());  // no slot left half-filled
-  EXPECT_EQ(app_->slots.current, 0);
-}
-
-TEST_F(ShellTest, OpenWithAllSlotsTakenSaysSo) {
-  for (int i = 0; i < kSlotCount; ++i) Slot(i) = MakeFlatImage(1, 1, 0);
+  EXPECT_EQ(Texts(ui_), (Strings{Msg(kMsgUnsupported, Path("photo.webp")), Msg(kMsgBadFile, Path("broken.ppm")),
+                                 Msg(kMsgCannotOpenFile, Path("missing.ppm"))}));
+  EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
+  EXPECT_TRUE(Slot(0).Empty());
+  EXPECT_EQ(app_->slots.current, -1);
+  FillSlots(*app_, 0);
   Open(MakePpm("a.ppm"));
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].text, kMsgNoSlotToOpen);
-  EXPECT_TRUE(ui_.file_requests.empty());  // no dialog was shown
+  EXPECT_EQ(LastBox().text, kMsgNoSlotToOpen);
+  EXPECT_EQ(ui_.file_requests.size(), 4u);  // no dialog without a slot
 }
 
-TEST_F(ShellTest, SaveProposesTheNameWithoutExtensionAndWritesByFilter) {
-  Open(MakePpm("photo.ppm"));
-  Slot(0).changed = 1;
-  ui_.files.push_back({true, Path("out.ppm"), 4});  // PPM(48bit,bin)
-  RunCommand(*app_, ui_, 102);
-  ASSERT_EQ(ui_.file_requests.size(), 2u);
-  EXPECT_EQ(ui_.file_requests[1].title, "SAVE");
-  EXPECT_EQ(ui_.file_requests[1].initial_name, Path("photo"));
-  EXPECT_EQ(ui_.file_requests[1].filter_index, 1);
-  EXPECT_EQ(ReadBytes(Path("out.ppm")).substr(0, 2), "P6");
-  EXPECT_EQ(Slot(0).name, Path("out.ppm"));
+TEST_F(ShellTest, SaveProposesTheNameAndWritesByFilter) {
+  PutImage(*app_, 0, MakePositionImage(3, 2), Path("v1.2/shot.ppm")).changed = 1;
+  ui_.files.push_back({true, Path("out"), 4});  // PPM(48bit,bin), no extension typed
+  Run(kCmdSave);
+  EXPECT_EQ(ui_.file_requests[0].title, "SAVE");
+  EXPECT_EQ(ui_.file_requests[0].filters, kSaveImageFilters);
+  EXPECT_EQ(ui_.file_requests[0].initial_name, Path("v1.2/shot"));
+  EXPECT_EQ(ui_.file_requests[0].filter_index, 1);
+  EXPECT_EQ(ReadBytes(Path("out.PPM")).substr(0, 2), "P6");
+  EXPECT_EQ(Slot(0).name, Path("out.PPM"));
   EXPECT_EQ(Slot(0).changed, 0);
-  // A .ppm name typed while the BMP filter is chosen writes ASCII.
+  EXPECT_EQ(app_->default_extension, ".PPM");
+  EXPECT_EQ(app_->save_filter_index, 4);
+  // A typed .ppm name writes PPM whatever the filter; ASCII unless the
+  // binary filter was chosen.
   ui_.files.push_back({true, Path("text.ppm"), 1});
-  RunCommand(*app_, ui_, 102);
+  Run(kCmdSave);
   EXPECT_EQ(ReadBytes(Path("text.ppm")).substr(0, 2), "P3");
+  EXPECT_EQ(ui_.file_requests[1].filter_index, 1);
+  EXPECT_EQ(ui_.file_requests[1].initial_name, Path("out"));
   EXPECT_EQ(app_->default_extension, ".BMP");
-}
-
-TEST_F(ShellTest, SaveAppendsTheDefaultExtensionToUnknownNames) {
-  Open(MakePpm("a.ppm"));
-  ui_.files.push_back({true, Path("result"), 4});
-  RunCommand(*app_, ui_, 102);
-  EXPECT_TRUE(PathExists(Path("result.PPM")));
-  EXPECT_EQ(Slot(0).name, Path("result.PPM"));
-  // A RAW name is not writable: the default extension goes after it.
+  // A RAW name has no writer: the default extension goes after it.
   ui_.files.push_back({true, Path("shot.cr2"), 5});
-  RunCommand(*app_, ui_, 102);
+  Run(kCmdSave);
   EXPECT_TRUE(PathExists(Path("shot.cr2.PPM")));
-}
-
-TEST_F(ShellTest, CancelledSaveDialogStillSetsTheDefaultExtension) {
-  Open(MakePpm("a.ppm"));
+  // A dot in a folder name is not an extension; a cancelled dialog still
+  // takes its filter.
+  Slot(0).name = Path("v1.2/noext");
   ui_.files.push_back({false, "", 2});
-  RunCommand(*app_, ui_, 102);
+  Run(kCmdSave);
+  EXPECT_EQ(ui_.file_requests[3].initial_name, Path("v1.2/noext"));
   EXPECT_EQ(app_->default_extension, ".JPG");
   EXPECT_EQ(app_->save_filter_index, 2);
 }
 
+TEST_F(ShellTest, SaveExpandsAMonochromeImageFirst) {
+  PutImage(*app_, 0, MakeFlatImage(1, 1, 0)).r[0] = 500;
+  Slot(0).monochrome = 1;
+  ui_.files.push_back({true, Path("m.ppm"), 5});
+  Run(kCmdSave);
+  EXPECT_EQ(ReadBytes(Path("m.ppm")), "P3\n1 1\n65535\n500 500 500 ");
+}
+
 TEST_F(ShellTest, OverwriteNeedsOk) {
-  Open(MakePpm("a.ppm", 3, 2, 1000));
+  PutImage(*app_, 0, MakeFlatImage(3, 2, 1000), "x").changed = 1;
   WriteBytes(Path("exists.ppm"), "keep me");
-  Slot(0).changed = 1;
   ui_.files.push_back({true, Path("exists.ppm"), 4});
   ui_.answers.push_back(kAnswerCancel);
-  RunCommand(*app_, ui_, 102);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
+  Run(kCmdSave);
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgOverwrite, Path("exists.ppm"))});
   EXPECT_EQ(ui_.boxes[0].kind, kBoxCaution);
-  EXPECT_EQ(ui_.boxes[0].text, "\"" + Path("exists.ppm") + "\" already exist.\n Do you overwrite file ?");
   EXPECT_EQ(ReadBytes(Path("exists.ppm")), "keep me");
   EXPECT_EQ(Slot(0).changed, 1);
   ui_.files.push_back({true, Path("exists.ppm"), 4});
   ui_.answers.push_back(kAnswerOk);
-  RunCommand(*app_, ui_, 102);
+  Run(kCmdSave);
   EXPECT_EQ(ReadBytes(Path("exists.ppm")).substr(0, 2), "P6");
   EXPECT_EQ(Slot(0).changed, 0);
 }
 
 TEST_F(ShellTest, FailedOrImpossibleSavesKeepTheImageUnsaved) {
-  Open(MakePpm("a.ppm"));
-  Slot(0).changed = 1;
-  ui_.files.push_back({true, dir_ + "/no/such/folder/x.ppm", 4});
-  RunCommand(*app_, ui_, 102);
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
-  EXPECT_NE(ui_.boxes[0].text.find("x.ppm"), std::string::npos);
-  EXPECT_EQ(Slot(0).changed, 1);
-  EXPECT_EQ(Slot(0).name, Path("a.ppm"));
-  // FITS has no writer: refused, nothing written, not marked saved.
+  PutImage(*app_, 0, MakeFlatImage(3, 2, 1000), Path("a.ppm")).changed = 1;
+  ui_.files.push_back({true, Path("no/such/folder/x.ppm"), 4});
   ui_.files.push_back({true, Path("m31.fts"), 1});
-  RunCommand(*app_, ui_, 102);
-  ASSERT_EQ(ui_.boxes.size(), 2u);
+  Run(kCmdSave);
+  Run(kCmdSave);
+  EXPECT_EQ(Texts(ui_), (Strings{Msg(kMsgSaveFailed, Path("no/such/folder/x.ppm")), Msg(kMsgNoWriter, Path("m31.fts"))}));
+  EXPECT_EQ(ui_.boxes[0].kind, kBoxError);
   EXPECT_EQ(ui_.boxes[1].kind, kBoxError);
   EXPECT_FALSE(PathExists(Path("m31.fts")));
   EXPECT_EQ(Slot(0).changed, 1);
+  EXPECT_EQ(Slot(0).name, Path("a.ppm"));
 }
 
-TEST_F(ShellTest, SaveExpandsAMonochromeImageFirst) {
-  Open(MakePpm("a.ppm", 1, 1, 0));
-  Slot(0).r[0] = 500;
-  Slot(0).monochrome = 1;
-  ui_.files.push_back({true, Path("m.ppm"), 5});
-  RunCommand(*app_, ui_, 102);
-  EXPECT_EQ(ReadBytes(Path("m.ppm")), "P3\n1 1\n65535\n500 500 500 ");
+// Slots 0..4 open; those in `changed` are marked changed.
+void FiveImages(AppState& app, std::initializer_list<int> changed) {
+  for (int i = 0; i < 5; ++i) PutImage(app, i, MakeFlatImage(2, 2, 0), "img" + std::to_string(i));
+  for (int i : changed) app.slots[i].changed = 1;
 }
 
-TEST_F(ShellTest, ClosePromptPaths) {
-  Open(MakePpm("a.ppm"));
-  Slot(0).changed = 1;
-  ui_.answers.push_back(kAnswerCancel);
-  RunCommand(*app_, ui_, 104);
-  EXPECT_FALSE(Slot(0).Empty());
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].kind, kBoxSaveOrNot);
-  EXPECT_EQ(ui_.boxes[0].text, "Image No.0(" + Path("a.ppm") + ") is changed !\nDo you save ?");
-  // Yes, then the save dialog is cancelled: the image is kept, since the
-  // user never chose to throw it away.
-  ui_.answers.push_back(kAnswerYes);
-  RunCommand(*app_, ui_, 104);
-  EXPECT_FALSE(Slot(0).Empty());
-  EXPECT_EQ(ui_.file_requests.back().initial_name, Path("a.ppm"));  // full name
-  ui_.answers.push_back(kAnswerNo);
-  RunCommand(*app_, ui_, 104);
-  EXPECT_TRUE(Slot(0).Empty());
+// The save question on close: what each answer (and what follows a Yes)
+// leaves in slot 4.
+TEST_F(ShellTest, CloseQuestionAnswers) {
+  WriteBytes(Path("there.ppm"), "old");
+  struct Case {
+    std::vector<int> answers;
+    ScriptedFile file;  // for a Yes; chosen = false: dialog cancelled
+    bool closed;
+  } cases[] = {
+      {{kAnswerNo}, {false, "", 0}, true},
+      {{kAnswerCancel}, {false, "", 0}, false},
+      {{kAnswerYes}, {true, Path("keep.ppm"), 4}, true},
+      {{kAnswerYes}, {false, "", 0}, false},                       // the save dialog cancelled
+      {{kAnswerYes, kAnswerCancel}, {true, Path("there.ppm"), 4}, false},  // overwrite refused
+      {{kAnswerYes}, {true, Path("missing/dir/x.ppm"), 4}, false},  // the write failed
+  };
+  for (const Case& c : cases) {
+    auto app = NewApp();
+    FiveImages(*app, {4});
+    app->slots[4].name = Path("img4.ppm");
+    FakeUi ui;
+    ui.answers.assign(c.answers.begin(), c.answers.end());
+    ui.files.push_back(c.file);
+    RunCommand(*app, ui, kCmdClose);
+    const std::string what = std::to_string(c.answers.size()) + c.file.path;
+    EXPECT_EQ(app->slots[4].Empty(), c.closed) << what;
+    EXPECT_EQ(app->slots.current, c.closed ? 3 : 4) << what;
+    EXPECT_EQ(ui.boxes[0].kind, kBoxSaveOrNot);
+    EXPECT_EQ(ui.boxes[0].text, Msg(kMsgSaveOrNot, 4, Path("img4.ppm")));
+    if (c.answers[0] == kAnswerYes) {
+      EXPECT_EQ(ui.file_requests[0].initial_name, Path("img4.ppm"));  // full name
+    }
+  }
+  EXPECT_TRUE(PathExists(Path("keep.ppm")));
+  EXPECT_EQ(ReadBytes(Path("there.ppm")), "old");
+}
+
+TEST_F(ShellTest, ClosingTheLastImageLeavesSlotZeroCurrent) {
+  PutImage(*app_, 6, MakeFlatImage(2, 2, 0));
+  Run(kCmdClose);
   EXPECT_EQ(app_->slots.current, 0);
-}
-
-TEST_F(ShellTest, SaveQuestionYesWritesThenCloses) {
-  Open(MakePpm("a.ppm"));
-  Slot(0).changed = 1;
-  ui_.answers.push_back(kAnswerYes);
-  ui_.files.push_back({true, Path("saved.ppm"), 4});
-  RunCommand(*app_, ui_, 104);
-  EXPECT_TRUE(Slot(0).Empty());
-  EXPECT_TRUE(PathExists(Path("saved.ppm")));
-}
-
-TEST_F(ShellTest, SaveQuestionWithFailedWriteKeepsTheImage) {
-  Open(MakePpm("a.ppm"));
-  Slot(0).changed = 1;
-  ui_.answers.push_back(kAnswerYes);
-  ui_.files.push_back({true, dir_ + "/missing/dir/x.ppm", 4});
-  RunCommand(*app_, ui_, 104);
-  EXPECT_FALSE(Slot(0).Empty());  // the close stopped: nothing lost
-  EXPECT_EQ(ui_.boxes.back().kind, kBoxError);
+  EXPECT_TRUE(Slot(6).Empty());
+  Run(kCmdClose);  // nothing to close: nothing happens
+  EXPECT_TRUE(ui_.boxes.empty());
 }
 
 TEST_F(ShellTest, CloseAllStopsAtCancelLeavingTheRest) {
-  for (int i = 0; i < 5; ++i) {
-    Open(MakePpm("f" + std::to_string(i) + ".ppm"));
-    Slot(i).changed = 1;
-  }
-  Slot(1).changed = 0;
-  // Slot 0: No (discarded), slot 1 unchanged, slot 2: No, slot 3: Cancel.
+  FiveImages(*app_, {1, 2, 3});
   ui_.answers = {kAnswerNo, kAnswerNo, kAnswerCancel};
-  RunCommand(*app_, ui_, 105);
-  EXPECT_TRUE(Slot(0).Empty());
-  EXPECT_TRUE(Slot(1).Empty());
-  EXPECT_TRUE(Slot(2).Empty());
-  EXPECT_FALSE(Slot(3).Empty());
-  EXPECT_FALSE(Slot(4).Empty());
+  Run(kCmdCloseAll);
+  ASSERT_EQ(ui_.boxes.size(), 3u);
+  EXPECT_EQ(ui_.boxes[2].text, Msg(kMsgSaveOrNot, 3, std::string("img3")));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Slot(i).Empty(), i < 3) << i;
   EXPECT_EQ(app_->slots.current, 3);
-  ui_.answers = {kAnswerNo, kAnswerNo};
-  RunCommand(*app_, ui_, 105);
-  EXPECT_TRUE(Slot(4).Empty());
+  ui_.answers = {kAnswerNo};
+  Run(kCmdCloseAll);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(Slot(i).Empty()) << i;
   EXPECT_EQ(app_->slots.current, 0);
 }
 
-TEST_F(ShellTest, ExitAsksForEveryChangedImage) {
-  Open(MakePpm("a.ppm"));
-  Open(MakePpm("b.ppm"));
-  Open(MakePpm("c.ppm"));
-  Slot(0).changed = 1;
-  Slot(2).changed = 1;
+TEST_F(ShellTest, ExitAsksAboutEveryChangedImageAndEmptiesNothing) {
+  FiveImages(*app_, {2, 4});
   ui_.answers = {kAnswerNo, kAnswerCancel};
   EXPECT_FALSE(ConfirmExit(*app_, ui_));
-  EXPECT_EQ(app_->slots.current, 2);
+  EXPECT_EQ(app_->slots.current, 4);
   EXPECT_FALSE(Slot(2).Empty());
+  Run(kCmdExit);
+  EXPECT_FALSE(app_->quit_requested);  // no answers left: Cancel
   ui_.answers = {kAnswerNo, kAnswerNo};
-  RunCommand(*app_, ui_, 121);
+  Run(kCmdExit);
   EXPECT_TRUE(app_->quit_requested);
+  EXPECT_EQ(ui_.boxes.size(), 5u);
+}
+
+TEST_F(ShellTest, StartUpFilesSkipUnsupportedNamesAndStopWhenFull) {
+  const std::string a = MakePpm("a.ppm"), b = MakePpm("b c.ppm");
+  // The settings file of the working folder is read first.
+  const auto old = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);
+  WriteBytes("tavo.tvp", "level\n33\n");
+  auto app = std::make_unique<AppState>();
+  StartUp(*app, ui_, {a, Path("bad.webp"), b});
+  std::filesystem::current_path(old);
+  EXPECT_EQ(app->settings.level.strength, 33);
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgUnsupported, Path("bad.webp"))});
+  EXPECT_EQ(app->slots[0].name, a);
+  EXPECT_EQ(app->slots[1].name, b);
+  EXPECT_EQ(app->slots.current, 1);
+  FillSlots(*app_, 1);
+  OpenStartupFiles(*app_, ui_, {a, a, a});
+  EXPECT_EQ(Slot(0).name, a);
+  EXPECT_EQ(LastBox().text, kMsgNoSlotToOpen);
 }
 
 TEST_F(ShellTest, DroppedFilesStopAtTheFirstUnsupportedOne) {
-  DropFiles(*app_, ui_, {MakePpm("a.ppm"), Path("b.gif"), MakePpm("c.ppm")});
-  EXPECT_FALSE(Slot(0).Empty());
+  const std::string a = MakePpm("a.ppm"), c = MakePpm("c.ppm");
+  DropFiles(*app_, ui_, {a, Path("b.txt"), c});
+  EXPECT_EQ(Slot(0).name, a);
   EXPECT_TRUE(Slot(1).Empty());
-  ASSERT_EQ(ui_.boxes.size(), 1u);
-  EXPECT_EQ(ui_.boxes[0].text, Path("b.gif") + " : TAVO not support this format !");
+  EXPECT_EQ(Texts(ui_), Strings{Msg(kMsgUnsupported, Path("b.txt"))});
+  EXPECT_EQ(app_->slots.current, 0);
+  DropFiles(*app_, ui_, {c, a});
+  EXPECT_EQ(Slot(2).name, a);
+  EXPECT_EQ(app_->slots.current, 2);
 }
 
-TEST_F(ShellTest, StartupFilesSkipUnsupportedNames) {
-  OpenStartupFiles(*app_, ui_, {MakePpm("a.ppm"), Path("b.gif"), MakePpm("c.ppm")});
-  EXPECT_FALSE(Slot(1).Empty());
-  EXPECT_EQ(Slot(1).name, Path("c.ppm"));
-  EXPECT_EQ(app_->slots.current, 1);
-  EXPECT_EQ(ui_.boxes.size(), 1u);
-}
-
-TEST_F(ShellTest, CommandLineSplitsOnSpacesOutsideQuotes) {
-  const auto names = SplitCommandLine("a.ppm \"my file.ppm\"  c.bmp");
-  ASSERT_EQ(names.size(), 3u);
-  EXPECT_EQ(names[0], "a.ppm");
-  EXPECT_EQ(names[1], "my file.ppm");
-  EXPECT_EQ(names[2], "c.bmp");
+TEST(CommandLine, SpacesSeparateQuotesGroup) {
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(SplitCommandLine("a.ppm \"my file.ppm\"  c.bmp "), (Names{"a.ppm", "my file.ppm", "c.bmp"}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
+  EXPECT_EQ(NamesFromArguments({"a.ppm", "\"b c.ppm\" d.ppm", "e f.ppm", ""}),
+            (Names{"a.ppm", "b c.ppm", "d.ppm", "e f.ppm"}));
 }
 
-TEST_F(ShellTest, TitleShowsSlotNameSizeAndZoom) {
-  EXPECT_EQ(WindowTitle(*app_), "TAVO");
-  Open(MakePpm("a.ppm", 640, 480));
-  EXPECT_EQ(WindowTitle(*app_), "0(" + Path("a.ppm") + ") size:640x480 100%");
+
+TEST(ParseFilterList, ShippedLists) {
+  const std::vector<FileFilter> save = ParseFilterList(kSaveImageFilters);
+  ASSERT_EQ(save.size(), 5u);
+  EXPECT_EQ(save[0].description, "BMP(24bit)");
+  EXPECT_EQ(save[0].patterns, Strings{"*.BMP"});
+  EXPECT_EQ(save[4].description, "PPM(48bit,ASCII)");
+  EXPECT_EQ(save[4].patterns, Strings{"*.PPM"});
+  const std::vector<FileFilter> f = ParseFilterList(kOpenImageFilters);
+  ASSERT_EQ(f.size(), 9u);
+  EXPECT_EQ(f[0].description, "全ての画像データ");
+  EXPECT_EQ(f[0].patterns.size(), 27u);  // 8 image extensions and 19 RAW ones
+  EXPECT_EQ(f[0].patterns.front(), "*.BMP");
+  EXPECT_EQ(f[0].patterns.back(), "*.SRW");
+  EXPECT_EQ(f[2].patterns, (Strings{"*.TIF", "*.TIFF"}));
+  EXPECT_EQ(f[3].description, "*.PPM");
+  EXPECT_EQ(f[8].description, "All");
+  EXPECT_EQ(f[8].patterns, Strings{"*.*"});
+}
+
+TEST(ParseFilterList, OddListsDoNotBreakIt) {
+  EXPECT_TRUE(ParseFilterList("").empty());
+  EXPECT_TRUE(ParseFilterList("A|").empty());
+  EXPECT_TRUE(ParseFilterList("||A|*.a||").empty());  // ends at the first empty description
+  const std::vector<FileFilter> f = ParseFilterList("A|*.a;;*.b");
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].patterns, (Strings{"*.a", "*.b"}));
+  EXPECT_EQ(ParseFilterList(kSettingsFilters).size(), 2u);
+}
+
+TEST(DialogPatterns, LowerCaseTwinsAndEverything) {
+  EXPECT_EQ(DialogPatterns({"x", {"*.BMP", "*.TIFF"}}), (Strings{"*.BMP", "*.bmp", "*.TIFF", "*.tiff"}));
+  EXPECT_EQ(DialogPatterns({"x", {"*.tvp"}}), Strings{"*.tvp"});
+  EXPECT_EQ(DialogPatterns({"All", {"*.*"}}), Strings{"*"});
 }
 
 }  // namespace

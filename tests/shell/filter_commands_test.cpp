@@ -7,7 +7,7 @@
 #include "shell/command_ids.h"
 #include "shell/messages.h"
 #include "shell/operation_table.h"
-#include "tests/shell/shell_fixture.h"
+#include "tests/shell/shell_test_util.h"
 
 namespace tavo {
 namespace {

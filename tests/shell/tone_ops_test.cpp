@@ -11,7 +11,7 @@
 #include "shell/ops/level_op.h"
 #include "shell/ops/saturation_hue_op.h"
 #include "shell/ops/tone_correction_op.h"
-#include "tests/shell/shell_fixture.h"
+#include "tests/shell/shell_test_util.h"
 
 namespace tavo {
 namespace {

@@ -12,25 +12,19 @@
 namespace tavo {
 
 inline uint32_t StarHash(uint32_t v) {
-  v ^= v >> 16;
-  v *= 0x7feb352dU;
-  v ^= v >> 15;
-  v *= 0x846ca68bU;
-  v ^= v >> 16;
-  return v;
+  v = (v ^ (v >> 16)) * 0x7feb352dU;
+  v = (v ^ (v >> 15)) * 0x846ca68bU;
+  return v ^ (v >> 16);
 }
 
 inline Image MakeStarWorld(int w, int h, uint32_t seed) {
   Image img;
   AllocateImagePlanes(img, w, h, true);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const size_t i = static_cast<size_t>(y) * w + x;
-      const uint32_t n = StarHash(seed * 7919u + static_cast<uint32_t>(i));
-      img.r[i] = static_cast<uint16_t>(3000 + (n & 1023));
-      img.g[i] = static_cast<uint16_t>(2800 + ((n >> 10) & 1023));
-      img.b[i] = static_cast<uint16_t>(2600 + ((n >> 20) & 1023));
-    }
+  for (size_t i = 0; i < img.PixelCount(); ++i) {
+    const uint32_t n = StarHash(seed * 7919u + static_cast<uint32_t>(i));
+    img.r[i] = static_cast<uint16_t>(3000 + (n & 1023));
+    img.g[i] = static_cast<uint16_t>(2800 + ((n >> 10) & 1023));
+    img.b[i] = static_cast<uint16_t>(2600 + ((n >> 20) & 1023));
   }
   const int stars = w * h / 1500 + 10;
   for (int k = 0; k < stars; ++k) {
