@@ -6,7 +6,7 @@
 #include "shell/command_ids.h"
 #include "shell/messages.h"
 #include "shell/ops/deep_stack_op.h"
-#include "tests/shell/shell_fixture.h"
+#include "tests/shell/shell_test_util.h"
 #include "tests/stack/deep_sky.h"
 
 namespace tavo {
