@@ -287,7 +287,8 @@ OpStatus RunDeepStack(const DeepStackInput& input, const DeepStackParams& params
                       const StackProgress& progress, DeepStackResult* result) {
   *result = DeepStackResult();
   Run run{input, params, loader, progress, *result, 0, 1, 0, Masters()};
-  run.budget = params.memory_limit > 0 ? params.memory_limit : AvailableMemoryBytes() / 2;
+  const uint64_t limit = params.memory_limit > 0 ? params.memory_limit : AvailableMemoryBytes() / 2;
+  run.budget = limit - std::min<uint64_t>(limit / 32, uint64_t{64} << 20);
   result->budget = run.budget;
   const int lights = static_cast<int>(input.lights.size());
   for (const std::string& path : input.lights) {

@@ -39,7 +39,10 @@ struct DeepStackParams {
   int normalise = kNormaliseAddScale;
   int weights = kWeightNoise;
   CombineRule rule;
-  uint64_t memory_limit = 0;  // bytes; 0: half the available memory
+  // Bytes for the whole run; 0: half the available memory. A 32nd of it
+  // (at most 64 MiB) is left to the program itself (code, libraries, thread
+  // stacks, a file being read), the rest is planned with.
+  uint64_t memory_limit = 0;
   // Folder that receives every registered frame (kept); empty: they stay in
   // memory, or go to a temporary folder when they do not fit.
   std::string scratch;
