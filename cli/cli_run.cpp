@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "batch/batch_sequence.h"
+#include "cli/cli_stack.h"
 #include "settings/settings_file.h"
 #include "io/file_type.h"
 #include "settings/settings_file.h"
@@ -102,6 +103,7 @@ std::string CliHelpText() {
   std::string text =
       "usage: tavo-cli run STEP...\n"
       "       tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n"
+      "       tavo-cli stack --lights LIST --out FILE [OPTION...]\n"
       "       tavo-cli --help\n"
       "\n"
       "Steps run in order on one set of image slots; tavo.tvp in the current folder\n"
@@ -161,7 +163,7 @@ std::string CliHelpText() {
     if (op.keywords[0] != '\0') text += "  [--set " + std::string(op.keywords) + "]";
     text += "\n";
   }
-  return text;
+  return text + CliStackHelpText();
 }
 
 int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& args) {
@@ -321,6 +323,7 @@ int CliMain(const std::vector<std::string>& args) {
     std::fputs(CliHelpText().c_str(), args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
   }
+  if (args[0] == "stack") return RunCliStack(std::vector<std::string>(args.begin() + 1, args.end()));
   if (args[0] != "run" && args[0] != "batch") {
     std::fprintf(stderr, "tavo-cli: unknown mode %s (see tavo-cli --help)\n", args[0].c_str());
     return 2;

@@ -73,6 +73,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   int status = kRawOk;
   RawSessionPtr session = OpenRawSession(path, &status);
   if (status != kRawOk) return Fail(target, result, status);
+  result.exposure = RawShutterSeconds(*session);
 
   // Memory is checked before the work starts: the library's buffers, then
   // the three new planes and the fast path's scratch planes, which take at

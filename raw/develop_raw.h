@@ -18,6 +18,7 @@ namespace tavo {
 struct RawDevelopOutcome {
   int status = kRawOk;        // RawStatus
   bool dark_skipped = false;  // a master dark exists but its size differs from the mosaic's
+  double exposure = 0;        // seconds, as the file records it; 0 when unknown
 };
 
 // path_code: 0 or below the fast path; 1..4 the library path with demosaic

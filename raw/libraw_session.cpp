@@ -177,6 +177,11 @@ void ClearBlackLevel(RawSession& session) { session.lib.ZeroBlack(); }
 
 double RawScaleGain(RawSession& session) { return session.lib.gain(); }
 
+double RawShutterSeconds(RawSession& session) {
+  const double t = session.lib.imgdata.other.shutter;
+  return t > 0 ? t : 0;
+}
+
 int FoldSecondGreen(RawSession& session) {
   return Trap(session, [&] { session.lib.Fold(); });
 }

@@ -75,6 +75,9 @@ int FinishWithLibrary(RawSession& session, int quality);
 
 RawMosaicView MosaicView(RawSession& session);
 
+// The exposure time the file records, in seconds (0 when it gives none).
+double RawShutterSeconds(RawSession& session);
+
 // Bytes the decoded image will need (four samples per output pixel), known
 // after identification; 0 when the sizes are not usable.
 uint64_t RawImageBytes(RawSession& session);

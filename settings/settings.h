@@ -6,6 +6,7 @@
 // operation outside its limits.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace tavo {
 
@@ -177,6 +178,29 @@ struct CutSettings {          // "cut"
   int scale_mode = 1, out_width = 1024, out_height = 768, scale = 100;
 };
 
+// Stacking many exposures ("deep-stack", not in the file). The file lists
+// and folders are dialog state (names), set by the dialog or `tavo-cli
+// stack`; they have no settings keyword.
+struct DeepStackSettings {
+  int master_method = 0;      // 0 median, 1 sigma-clipped mean
+  int scale_dark = 0;         // dark scaled by exposure when the headers give it
+  int reference = 1;          // 0 the best light, N >= 1 light number N
+  int reject = 2;             // 0 none, 1 median, 2 sigma, 3 winsorized, 4 linear fit, 5 min/max
+  double kappa_low = 3.0, kappa_high = 3.0;  // min/max: how many are dropped at each end
+  int normalise = 3;          // 0 none, 1 additive, 2 multiplicative, 3 additive with scaling
+  int weights = 1;            // 0 equal, 1 by noise, 2 by star count
+  int interpolation = 0;      // 0 Lanczos, 1 bilinear
+  double max_fwhm = 0;        // pixels; 0 no limit
+  int min_stars = 0;          // 0 no limit
+  double max_residual = 0;    // pixels; 0 no limit
+  int memory_limit_mb = 0;    // 0: half the available memory
+  int open_maps = 0;          // the rejection maps open in slots of their own too
+  std::vector<std::string> lights, biases, darks, flats;
+  std::string scratch;        // registered frames are written (and kept) here
+  std::string masters;        // the masters are saved here
+  std::string report;         // the per-frame CSV report
+};
+
 struct Settings {
   SharpSettings sharp;
   GammaSettings gamma;
@@ -201,6 +225,7 @@ struct Settings {
   RestoreSettings restore;
   NoiseSettings noise;
   CutSettings cut;
+  DeepStackSettings deep_stack;
 };
 
 // Every setting back to its default (the RAW development path and the dark

@@ -219,6 +219,19 @@ std::vector<SettingGroup> SettingGroups(Settings& s) {
                  Int(&s.color_hsv.target[1], 0, 255), Int(&s.color_hsv.target[2], 0, 255),
                  Int(&s.color_hsv.tolerance, 0, 255)}},
                false, "source hue(0-359) saturation value (0-255), target likewise, tolerance (0-255, 1/4 degree)"});
+  g.push_back({"deep-stack",
+               {{Int(&s.deep_stack.master_method, 0, 1), Flag(&s.deep_stack.scale_dark),
+                 Int(&s.deep_stack.reference, 0, 1000000), Int(&s.deep_stack.reject, 0, 5),
+                 Decimal(&s.deep_stack.kappa_low, 0.0, 100.0), Decimal(&s.deep_stack.kappa_high, 0.0, 100.0),
+                 Int(&s.deep_stack.normalise, 0, 3), Int(&s.deep_stack.weights, 0, 2),
+                 Int(&s.deep_stack.interpolation, 0, 1), Decimal(&s.deep_stack.max_fwhm, 0.0, 1000.0),
+                 Int(&s.deep_stack.min_stars, 0, 100000), Decimal(&s.deep_stack.max_residual, 0.0, 1000.0),
+                 Int(&s.deep_stack.memory_limit_mb, 0, 16777216), Flag(&s.deep_stack.open_maps)}},
+               false,
+               "master(0 median,1 sigma mean) scale_dark(0/1) reference(0 best,N) reject(0 none,1 median,"
+               "2 sigma,3 winsor,4 linear,5 minmax) kappa_low kappa_high normalise(0 none,1 add,2 mul,3 add+scale) "
+               "weights(0 equal,1 noise,2 stars) interpolation(0 lanczos,1 bilinear) max_fwhm min_stars "
+               "max_residual memory_limit_mb(0 half the free memory) open_maps(0/1)"});
   g.push_back({"back2-extra", {{Int(&s.back2.curve, 100, 300), Int(&s.back2.shift, 0, 255)}}, false,
                "curve(100-300, exponent x 100) shift(0-255)"});
   return g;

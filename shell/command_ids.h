@@ -28,6 +28,7 @@ constexpr int kCmdCompositeAuto = 302;
 constexpr int kCmdCompositePoints = 308;
 constexpr int kCmdLrgb = 313;
 constexpr int kCmdLrgbSeparate = 360;
+constexpr int kCmdDeepStack = 340;
 // Background menu.
 constexpr int kCmdBackgroundQuad = 306;
 constexpr int kCmdCaptureCentre = 3061;

@@ -112,6 +112,24 @@ inline constexpr char kMsgBatchCompositeInputs[] =
 // Count of files not processed, then their names one per line.
 inline constexpr char kMsgBatchFailures[] = "%d 個のファイルを処理できませんでした！\n%s";
 
+// Stacking many exposures. Frames left out are listed one per line, each
+// line naming the file.
+inline constexpr char kMsgStackNoLights[] = "ライトフレームを指定して下さい！";
+inline constexpr char kMsgStackLeftOut[] = "次のフレームは合成に使いませんでした：\n%s";
+inline constexpr char kMsgFrameUnreadable[] = "%s : 読み込めませんでした";
+inline constexpr char kMsgFrameWrongSize[] = "%s : 基準フレームと画像サイズが異なります";
+inline constexpr char kMsgFrameUncalibrated[] = "%s : マスターフレームと画像サイズが異なるため補正できません";
+inline constexpr char kMsgFrameUnregistered[] = "%s : 星が合わないため位置合わせできません";
+inline constexpr char kMsgFrameFwhm[] = "%s : FWHMが上限を超えています";
+inline constexpr char kMsgFrameFewStars[] = "%s : 星の数が下限に足りません";
+inline constexpr char kMsgFrameResidual[] = "%s : 位置合わせの残差が上限を超えています";
+inline constexpr char kMsgStackReference[] = "基準フレーム %s を使えないため合成できません！";
+inline constexpr char kMsgStackNoFrames[] = "合成に使えるライトフレームがありません！";
+// The master's kind ("バイアス", "ダーク", "フラット").
+inline constexpr char kMsgStackNoMaster[] = "%sフレームが1枚も読めないため、マスターを作れません！";
+inline constexpr char kMsgStackScratch[] = "作業フォルダーに書き込めません！";
+inline constexpr char kMsgStackMemoryLimit[] = "メモリ上限が小さすぎて合成できません！";
+
 }  // namespace tavo
 
 namespace tavo {

@@ -17,6 +17,7 @@
 #include "shell/ops/composite_op.h"
 #include "shell/ops/composite_points_op.h"
 #include "shell/ops/deblur_op.h"
+#include "shell/ops/deep_stack_op.h"
 #include "shell/ops/distortion_op.h"
 #include "shell/ops/edge_op.h"
 #include "shell/ops/gamma_op.h"
@@ -88,6 +89,7 @@ const std::vector<Operation>& Operations() {
        "lrgb-inputs composite-points"},
       {kCmdLrgbSeparate, "L+R+G+B画像合成", kMenuComposite, false, nullptr, CmdLrgbSeparate, nullptr, true, -1,
        nullptr, 0, nullptr, "lrgbcomp-inputs composite-weights composite-points"},
+      Command(kCmdDeepStack, "多数枚スタック(補正・位置合わせ・除外)(&M)", kMenuComposite, true, CmdDeepStack, true),
 
       {kCmdBackgroundQuad, "補正実行(&B)", kMenuBackground, false, kQuadSubmenu, CmdBackgroundQuad, nullptr, true,
        -1, nullptr, 0, nullptr, "back2 back2-extra"},
