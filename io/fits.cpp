@@ -79,7 +79,7 @@ Number ParseNumber(const char* p, const char* end) {
 }
 
 struct FitsHeader {
-  Number bitpix, naxis1, naxis2;
+  Number bitpix, naxis, naxis1, naxis2;
   Number bzero, bscale;
   bool ended = false;
 };
@@ -93,6 +93,7 @@ void ParseCard(const char* card, FitsHeader* h) {
     return;
   }
   Number* target = key == "BITPIX"   ? &h->bitpix
+                   : key == "NAXIS"  ? &h->naxis
                    : key == "NAXIS1" ? &h->naxis1
                    : key == "NAXIS2" ? &h->naxis2
                    : key == "BZERO"  ? &h->bzero
@@ -140,6 +141,8 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image) {
   }
   if (!h.bitpix.integral || !h.naxis1.integral || !h.naxis2.integral) return kReadBadFormat;
   const int64_t bitpix = h.bitpix.value;
+  // Cubes are for the library reader, which knows colour planes.
+  if (h.naxis.integral && h.naxis.value != 2) return kReadUnsupported;
   if (bitpix == -32 || bitpix == -64 || bitpix == 64) return kReadUnsupported;
   if (bitpix != 8 && bitpix != 16 && bitpix != 32) return kReadBadFormat;
   if (!h.bzero.valid || !h.bscale.valid) return kReadBadFormat;

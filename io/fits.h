@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // io/fits.h - the primary image of a FITS file (8, 16 or 32-bit integers,
-// two axes) read as a gray picture. There is no writer.
+// two axes) read as a gray picture, and the writer.
 #pragma once
 #include <string>
 
@@ -23,8 +23,9 @@ namespace tavo {
 //   BITPIX 32: floor((v x BSCALE + BZERO) / 65536) mod 65536 with v signed,
 //              i.e. the top 16 bits of the scaled 32-bit value
 // and fill R, G and B alike. Missing data read as 0.
-// Refused with kReadUnsupported: BITPIX -32, -64 and 64, and BZERO or
-// BSCALE that are not whole numbers. Refused with kReadBadFormat: no "END",
+// Refused with kReadUnsupported: BITPIX -32, -64 and 64, BZERO or BSCALE
+// that are not whole numbers, and a NAXIS other than 2 (io/fits_lib.h takes
+// these). Refused with kReadBadFormat: no "END",
 // missing or unusable BITPIX, NAXIS1 or NAXIS2. The image is untouched on
 // failure.
 // `name` becomes the image name.

@@ -16,8 +16,13 @@ enum ReadStatus {
   kReadUnsupported,    // a variant of the format that is not handled
 };
 
-// Reads a file of type 1..5 into `image`. On success the image holds fresh
-// planes and its name is the path; on failure it is left exactly as it was.
+// Reads a file of type 1..5 into `image`. TIFF and FITS files the own
+// reader refuses (bad format or unsupported) go to the library reader
+// (io/tiff_lib.h, io/fits_lib.h); when that fails too, its status is
+// returned if the own reader found the layout unsupported, or it ran out of
+// memory, else the own reader's status. On success the image holds fresh
+// planes, its name is the path and image.monochrome is 1 for a single-plane
+// file (FITS, gray TIFF), else 0; on failure it is left exactly as it was.
 // Camera RAW files (type 10) are developed by the raw module, not here.
 ReadStatus ReadImageFile(const std::string& path, Image& image);
 

@@ -54,7 +54,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
     ASSERT_EQ(Load(c.file, ".fts"), kReadOk) << c.what;
     for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(PlaneValues(image_.Channel(ch), image_), c.samples) << c.what;
   }
-  EXPECT_EQ(image_.monochrome, 0);
+  EXPECT_EQ(image_.monochrome, 1);
   // "1.0" is 1; a value is read up to its comment.
   const std::string axes = Value("SIMPLE", "T") + Value("BITPIX", "8") +
                            Card("NAXIS1  =                  640 / width") + Value("NAXIS2", "1") +
@@ -64,6 +64,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
 }
 
 TEST_F(FitsTest, Refusals) {
+  own_ = ReadFitsFrom;
   const std::string data(16, '\0');
   ExpectRefused(".fts", {{"float", Fits(-32, 1, 1, {}, data), kReadUnsupported},
                  {"double", Fits(-64, 1, 1, {}, data), kReadUnsupported},
@@ -71,6 +72,8 @@ TEST_F(FitsTest, Refusals) {
                  {"BITPIX 12", Fits(12, 1, 1, {}, data), kReadBadFormat},
                  {"fractional BSCALE", Fits(16, 1, 1, {Value("BSCALE", "0.5")}, data), kReadUnsupported},
                  {"fractional BZERO", Fits(16, 1, 1, {Value("BZERO", "1.25E1")}, data), kReadUnsupported},
+                 {"colour cube", Fits(16, 1, 1, {Value("NAXIS3", "3")}, data).replace(160 + 29, 1, "3"),
+                  kReadUnsupported},
                  {"text BZERO", Fits(16, 1, 1, {Value("BZERO", "'abc'")}, data), kReadBadFormat},
                  {"no END", Fits(8, 1, 1, {}, "").substr(0, 5 * 80), kReadBadFormat},
                  {"no NAXIS2", Value("SIMPLE", "T") + Value("BITPIX", "8") + Value("NAXIS1", "1") + Card("END"),
