@@ -30,8 +30,10 @@ const char* ReadFailureText(ReadStatus status) {
 // master dark; `dark_skipped` tells when the master did not fit.
 ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped) {
   *dark_skipped = false;
-  if (DetectFileType(path) == kFileRaw) return DevelopRawFile(app, path, image, dark_skipped);
-  return ReadImageFile(path, image);
+  if (DetectFileType(path) != kFileRaw) return ReadImageFile(path, image);
+  const ReadStatus status = DevelopRawFile(app, path, image, dark_skipped);
+  if (status == kReadOk) image.monochrome = 0;
+  return status;
 }
 
 // `name` without its extension: scanning back from the end to the nearest
@@ -122,7 +124,9 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   }
   SetImageName(image, path);
   app.slots.current = slot;
+  const int monochrome = image.monochrome;  // as the reader found the file
   MarkLoaded(image);
+  image.monochrome = monochrome;
   ui.Repaint();
   if (dark_skipped) ui.ShowMessage(kBoxMessage, FormatText(kMsgDarkSizeMismatch, path));
   return true;
