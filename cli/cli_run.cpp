@@ -68,6 +68,8 @@ int FormatFilterIndex(const std::string& format) {
   if (format == "tif") return kSaveFilterTiff;
   if (format == "ppm") return kSaveFilterPpmBinary;
   if (format == "ppm-ascii") return kSaveFilterPpmAscii;
+  if (format == "fits16") return kSaveFilterFits16;
+  if (format == "fits32") return kSaveFilterFits32;
   return 0;
 }
 
@@ -76,6 +78,7 @@ int FilterIndexFromName(const std::string& path) {
     case kFileJpeg: return kSaveFilterJpeg;
     case kFileTiff: return kSaveFilterTiff;
     case kFilePnm: return kSaveFilterPpmBinary;
+    case kFileFits: return kSaveFilterFits16;
     default: return kSaveFilterBmp;
   }
 }
@@ -96,9 +99,10 @@ std::string CliHelpText() {
       "  --command ID               run menu command ID; its dialog counts as confirmed\n"
       "  --click X Y                left click on the image at X Y (row from the top) while\n"
       "                             a background capture is armed (--command 3061 / 3062)\n"
-      "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii]\n"
+      "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii|fits16|fits32]\n"
       "                             save the current image (format from the name when\n"
-      "                             not given; PPM is binary unless ppm-ascii)\n"
+      "                             not given; PPM is binary unless ppm-ascii, FITS\n"
+      "                             16-bit unless fits32, 32-bit float 0..1)\n"
       "  --save-settings FILE.tvp   write the all-settings file\n"
       "  --print-to FILE.pdf        print command 111 into this PDF file (one A4 page;\n"
       "                             may come before or after the command)\n"
@@ -221,7 +225,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       int filter = FilterIndexFromName(path);
       if (i + 1 < n && args[i + 1] == "--format") {
         if (i + 2 >= n || (filter = FormatFilterIndex(args[i + 2])) == 0) {
-          return Fail("--format takes bmp, jpg, tif, ppm or ppm-ascii");
+          return Fail("--format takes bmp, jpg, tif, ppm, ppm-ascii, fits16 or fits32");
         }
         i += 2;
       }

@@ -31,4 +31,18 @@ namespace tavo {
 // `name` becomes the image name.
 ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image);
 
+constexpr int kFits16 = 0;     // BITPIX 16, BZERO 32768: samples as they are
+constexpr int kFitsFloat = 1;  // BITPIX -32: sample / 65535, 0..1
+
+// Header cards SIMPLE, BITPIX, NAXIS, NAXIS1 (width), NAXIS2 (height),
+// NAXIS3 = 3 for a colour image, BZERO 32768 and BSCALE 1 (16-bit only),
+// DATE (UTC, "YYYY-MM-DDThh:mm:ss"), a HISTORY card naming the program,
+// END, padded with spaces to 2880 bytes. Data big-endian, memory row 0
+// (the bottom row) first as FITS has it; a monochrome image
+// (image.monochrome == 1) writes its R plane alone, a colour one R, G and
+// B planes after each other; zeros pad the data to 2880 bytes. 16-bit
+// values are sample - 32768; floats are float(sample) / 65535. False,
+// target untouched, when the write fails.
+bool WriteFits(const std::string& path, const Image& image, int kind);
+
 }  // namespace tavo

@@ -69,7 +69,8 @@ bool HasWriter(int file_type) {
     case kFileBmp:
     case kFileTiff:
     case kFilePnm:
-    case kFileJpeg: return true;
+    case kFileJpeg:
+    case kFileFits: return true;
     default: return false;
   }
 }
@@ -81,6 +82,7 @@ bool WriteImageFile(const std::string& path, const Image& image, int save_filter
     case kFileTiff: return WriteTiff(path, image);
     case kFilePnm: return WritePnm(path, image, save_filter_index != kSaveFilterPpmBinary);
     case kFileJpeg: return WriteJpeg(path, image, kJpegQuality);
+    case kFileFits: return WriteFits(path, image, save_filter_index == kSaveFilterFits32 ? kFitsFloat : kFits16);
     default: return false;
   }
 }

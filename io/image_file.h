@@ -27,7 +27,8 @@ enum ReadStatus {
 ReadStatus ReadImageFile(const std::string& path, Image& image);
 
 // Writes by the type of `path`: BMP, TIFF, PPM (binary when
-// `save_filter_index` is the binary PPM filter, ASCII otherwise) or JPEG.
+// `save_filter_index` is the binary PPM filter, ASCII otherwise), JPEG or
+// FITS (32-bit float with the float FITS filter, 16-bit otherwise).
 // False - and no file changed - when the type has no writer or the write
 // fails.
 bool WriteImageFile(const std::string& path, const Image& image, int save_filter_index);

@@ -39,7 +39,7 @@ struct AppState {
   DarkFrameSet darks;
 
   // Image file dialogs: the extension appended to names without a known
-  // one, and the filter last chosen in the save dialog (1..5).
+  // one, and the filter last chosen in the save dialog (1..7).
   std::string default_extension = ".BMP";
   int save_filter_index = 1;
   std::string last_dialog_path;

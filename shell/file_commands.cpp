@@ -57,7 +57,7 @@ int WriteChosenFile(AppState& app, UiPort& ui, Image& image, std::string* path) 
     type = DetectFileType(*path);
   }
   if (!HasWriter(type)) {
-    // FITS names select no writer; saying so beats a silent "saved".
+    // A name of a type with no writer: saying so beats a silent "saved".
     ui.ShowMessage(kBoxError, FormatText(kMsgNoWriter, *path));
     return -1;
   }
@@ -86,7 +86,7 @@ bool ImageSaveDialog(AppState& app, UiPort& ui, const std::string& initial, std:
   request.filter_index = 1;
   const bool chosen = ui.ChooseFile(request, path);
   // The chosen filter counts even when the dialog was cancelled.
-  app.save_filter_index = request.filter_index >= 1 && request.filter_index <= 5 ? request.filter_index : 1;
+  app.save_filter_index = request.filter_index >= 1 && request.filter_index <= kSaveFilterCount ? request.filter_index : 1;
   app.default_extension = SaveFilterExtension(app.save_filter_index);
   if (chosen) app.last_dialog_path = *path;
   return chosen;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "io/bmp.h"
+#include "io/fits.h"
 #include "io/jpeg.h"
 #include "io/tiff.h"
 #include "tests/io/reader_test.h"
@@ -300,6 +301,34 @@ for name, size in [('bmp', (7, 5)), ('tif', (7, 5)), ('jpg', (16, 16))]:
   std::string strip, hex;
   while (dump >> hex) strip += static_cast<char>(std::stoi(hex, nullptr, 16));
   EXPECT_TRUE(strip == want) << "libtiff strip of " << strip.size() << " bytes";
+}
+
+// astropy gives the array bottom row first, planes first; fitsverify finds neither error nor warning.
+TEST_F(InteropTest, OurFitsReadByAstropyAndFitsverify) {
+  const std::string verify = Tool(TAVO_FITSVERIFY, "fitsverify");
+  ASSERT_FALSE(verify.empty());
+  Image colour = MakePositionImage(3, 2), mono = MakeImageFromRows(2, 1, {0, 65535});
+  mono.monochrome = 1;
+  ASSERT_TRUE(WriteFits(P("c16.fits"), colour, kFits16) && WriteFits(P("c32.fits"), colour, kFitsFloat));
+  ASSERT_TRUE(WriteFits(P("m16.fits"), mono, kFits16) && WriteFits(P("m32.fits"), mono, kFitsFloat));
+  // R = x * 1000 + row, G + 1, B + 2; floats are those / 65535.
+  ASSERT_TRUE(RunPython(R"(
+import numpy as np
+from astropy.io import fits
+want = np.array([[[x * 1000 + r + c for x in range(3)] for r in range(2)] for c in range(3)])
+for name, scale in [('c16', 1), ('c32', 65535)]:
+    d = fits.getdata(name + '.fits')
+    assert d.shape == (3, 2, 3), d.shape
+    assert np.allclose(d * scale, want, atol=1e-3), (name, d)
+assert fits.getdata('m16.fits').tolist() == [[0, 65535]]
+assert fits.getdata('m32.fits').tolist() == [[0.0, 1.0]]
+assert 'TAVO' in str(fits.getheader('m16.fits')['HISTORY'])
+)"));
+  for (const char* f : {"c16.fits", "c32.fits", "m16.fits", "m32.fits"}) {
+    ASSERT_TRUE(Run(verify + " " + f + " > verify.txt"));
+    const std::string report = ReadBytes(P("verify.txt"));
+    EXPECT_NE(report.find("found 0 warning(s) and 0 error(s)"), std::string::npos) << report;
+  }
 }
 
 }  // namespace

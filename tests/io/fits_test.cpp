@@ -84,5 +84,46 @@ TEST_F(FitsTest, Refusals) {
                  {"short card", "SIMPLE  =", kReadBadFormat}}, Fits(16, 100000, 100000, {}, data));
 }
 
+// 1 x 1 at 0 (16-bit: 0 - 32768 = 0x8000) and at 65535 (float 1.0 = 0x3F800000).
+TEST_F(FitsTest, WriterCardsAndData) {
+  Image mono = MakeFlatImage(1, 1, 0);
+  mono.monochrome = 1;
+  ASSERT_TRUE(WriteFits(dir_ + "/m.fts", mono, kFits16));
+  const std::string m = ReadBytes(dir_ + "/m.fts");
+  ASSERT_EQ(m.size(), 2u * 2880);
+  EXPECT_EQ(m.substr(0, 7 * 80), Value("SIMPLE", "T") + Value("BITPIX", "16") + Value("NAXIS", "2") +
+                                     Value("NAXIS1", "1") + Value("NAXIS2", "1") + Value("BZERO", "32768") +
+                                     Value("BSCALE", "1"));
+  EXPECT_EQ(m.substr(7 * 80, 12), "DATE    = '2");
+  EXPECT_EQ(m.substr(8 * 80, 160), Card("HISTORY Written by TAVO") + Card("END"));
+  EXPECT_EQ(m.substr(2880, 3), Raw({0x80, 0x00, 0x00}));
+  ASSERT_TRUE(WriteFits(dir_ + "/c.fts", MakeFlatImage(1, 1, 65535), kFitsFloat));
+  const std::string c = ReadBytes(dir_ + "/c.fts");
+  EXPECT_EQ(c.substr(80, 160), Value("BITPIX", "-32") + Value("NAXIS", "3"));
+  EXPECT_EQ(c.substr(5 * 80, 80), Value("NAXIS3", "3"));
+  EXPECT_EQ(c.substr(2880, 12), Raw({0x3F, 0x80, 0, 0, 0x3F, 0x80, 0, 0, 0x3F, 0x80, 0, 0}));
+}
+
+Image Mono(const Image& colour) {
+  Image m = MakeImageFromRows(colour.width, colour.height, PlaneValues(colour.r.get(), colour));
+  m.monochrome = 1;
+  return m;
+}
+
+// Position-coded planes (row 0 is the bottom row, the first FITS row) and noise through every layout.
+TEST_F(FitsTest, WriterRoundTrips) {
+  const Image position = MakePositionImage(3, 2), noise = MakeNoiseImage(7, 5, 9);
+  const Image mono_position = Mono(position), mono_noise = Mono(noise);
+  for (int kind : {kFits16, kFitsFloat}) {
+    for (const Image* original : {&position, &noise, &mono_position, &mono_noise}) {
+      ASSERT_TRUE(WriteFits(dir_ + "/r.fits", *original, kind));
+      Image back;
+      ASSERT_EQ(ReadImageFile(dir_ + "/r.fits", back), kReadOk) << kind;
+      EXPECT_TRUE(SamePlanes(back, *original)) << kind << " " << original->width << original->monochrome;
+      EXPECT_EQ(back.monochrome, original->monochrome) << kind;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavo
