@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "batch/batch_sequence.h"
@@ -89,8 +90,9 @@ std::string CliHelpText() {
       "       tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n"
       "       tavo-cli --help\n"
       "\n"
-      "Steps run in order on one set of image slots; tavo.tvp in the current folder\n"
-      "is loaded first when it exists.\n"
+      "Steps run in order on one set of image slots; tavo.tvp in the current folder,\n"
+      "or else in $XDG_CONFIG_HOME/tavo (~/.config/tavo), is loaded first when it\n"
+      "exists.\n"
       "  --settings FILE.tvp        load an all-settings file\n"
       "  --set KEYWORD \"V1 V2 ...\"   read one settings group (keywords below)\n"
       "  --open FILE                open FILE into a free slot, which becomes current\n"
@@ -114,7 +116,7 @@ std::string CliHelpText() {
       "\n"
       "batch runs the sequence of the batch file JOB.tvb on the files as if they were\n"
       "dropped in batch mode (step 1 decides: one file at a time, or all of them, at\n"
-      "most 8, composited first). tavo.tvp in the current folder, then --settings,\n"
+      "most 8, composited first). The start-up tavo.tvp as above, then --settings,\n"
       "give the interactive settings. Each result goes to the save step's folder\n"
       "under the input's base name with the save step's extension; one line per file\n"
       "written is printed. Existing files are overwritten only with --yes. Exit\n"
@@ -297,6 +299,10 @@ int CliMain(const std::vector<std::string>& args) {
   }
   auto app = std::make_unique<AppState>();  // large: keep it off the stack
   CliPort port;
+  // The help pages are looked for beside the program, wherever installed.
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) app->program_dir = self.parent_path().string();
   StartUp(*app, port, {});
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   const int status = args[0] == "batch" ? RunCliBatch(*app, port, rest) : RunCliSteps(*app, port, rest);

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -32,6 +33,25 @@ bool SlurpInput(ByteReader& in, std::vector<unsigned char>* bytes) {
     if (got < kChunk) break;
   }
   bytes->resize(used);
+  return true;
+}
+
+// cfitsio divides by the tile sizes and axis lengths of a tile-compressed
+// image without checking them (a ZTILE1 of 0 ends the program), so every
+// card of those keys must hold a positive whole number before it sees the
+// file. Cards start at multiples of 80 bytes.
+bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
+  for (size_t at = 0; at + 80 <= bytes.size(); at += 80) {
+    const char* card = reinterpret_cast<const char*>(bytes.data() + at);
+    if (std::memcmp(card, "ZTILE", 5) != 0 && std::memcmp(card, "ZNAXIS", 6) != 0) continue;
+    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
+    if (eq == nullptr) return false;
+    char value[81] = {};
+    std::memcpy(value, eq + 1, static_cast<size_t>(card + 80 - (eq + 1)));
+    char* end = nullptr;
+    const long v = std::strtol(value, &end, 10);
+    if (end == value || v <= 0) return false;
+  }
   return true;
 }
 
@@ -90,7 +110,7 @@ bool ReadRow(fitsfile* f, int row, int plane, std::vector<double>* values) {
 ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& image) {
   std::vector<unsigned char> bytes;
   if (!SlurpInput(in, &bytes)) return kReadNoMemory;
-  if (bytes.empty()) return kReadBadFormat;
+  if (bytes.empty() || !TileCardsPlausible(bytes)) return kReadBadFormat;
   FitsHandle h;
   int status = 0;
   void* block = bytes.data();

@@ -29,7 +29,8 @@ namespace tavo {
 //                    greatest value. NaN reads as 0.
 // all limited to 0..65535. Refused with kReadUnsupported: other numbers of
 // axes or planes; with kReadBadFormat: anything cfitsio cannot read,
-// damaged or short data included; kReadNoMemory when the file and planes
+// damaged or short data included, and any card ZTILEn or ZNAXIS(n) whose
+// value is not a positive whole number (cfitsio would divide by it); kReadNoMemory when the file and planes
 // do not fit. The image is untouched on failure; `name` becomes its name.
 ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& image);
 

@@ -13,6 +13,7 @@
 #include "shell/commands.h"
 #include "shell/messages.h"
 #include "shell/raw_ui.h"
+#include "shell/user_files.h"
 
 namespace tavo {
 namespace {
@@ -101,7 +102,7 @@ bool ConfirmOverwrite(UiPort& ui, const std::string& path) {
 
 void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names) {
   InitAppState(app);
-  LoadSettings(app.settings, "tavo.tvp");  // a missing file is not an error
+  LoadSettings(app.settings, StartupSettingsPath());  // a missing file is not an error
   for (std::string& path : app.darks.paths) path.clear();
   ForgetDarkFrames(app.darks);
   CombineDarkFrames(app.darks, -1);

@@ -266,6 +266,40 @@ save('scaled.fits', np.array([[1000, -5, 7], [0, 2, 32767]], dtype=np.int16), BS
   }
 }
 
+// Layouts astro and photo software write that only the library readers take. Position-coded values, the top row
+// of the picture the last data row in FITS and the first row in TIFF; memory row 0 first below.
+TEST_F(InteropTest, LibraryLayoutsFromAstropyPillowAndImageMagick) {
+  const std::string convert = Tool(TAVO_CONVERT, "imagemagick");
+  ASSERT_FALSE(convert.empty());
+  ASSERT_TRUE(RunPython(R"(
+import numpy as np
+from astropy.io import fits
+from PIL import Image
+v = np.array([[0, 1000, 2000], [3000, 4000, 65535]])
+fits.PrimaryHDU((v / 65535).astype(np.float32)).writeto('f32.fits')
+fits.PrimaryHDU(np.stack([v, v // 2, v // 4]).astype(np.uint16)).writeto('cube.fits')
+fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(v.astype(np.uint16))]).writeto('tiles.fits')
+Image.fromarray(v[::-1].astype(np.uint16)).save('gray16.tif')
+Image.fromarray((v[::-1] / 65535).astype(np.float32)).save('float.tif')
+open('gray16.pgm', 'wb').write(b'P5\n3 2\n65535\n' + v[::-1].astype('>u2').tobytes())
+)"));
+  ASSERT_TRUE(Run(convert + " gray16.pgm -depth 16 -compress lzw lzw.tif && " + convert +
+                  " gray16.pgm -depth 16 -compress zip -define tiff:tile-geometry=16x16 tiled.tif"));
+  const Ints v = {0, 1000, 2000, 3000, 4000, 65535};
+  const struct {
+    const char* file;
+    Ints r, b;
+  } cases[] = {{"f32.fits", v, v}, {"cube.fits", v, {0, 250, 500, 750, 1000, 16383}},
+               {"tiles.fits", v, v},
+               {"gray16.tif", v, v}, {"float.tif", v, v}, {"lzw.tif", v, v}, {"tiled.tif", v, v}};
+  for (const auto& c : cases) {
+    Image image;
+    ASSERT_EQ(ReadImageFile(P(c.file), image), kReadOk) << c.file;
+    EXPECT_EQ(PlaneValues(image.r.get(), image), c.r) << c.file;
+    EXPECT_EQ(PlaneValues(image.b.get(), image), c.b) << c.file;
+  }
+}
+
 TEST_F(InteropTest, OurFilesReadByTools) {
   const std::string convert = Tool(TAVO_CONVERT, "imagemagick"), tiffinfo = Tool(TAVO_TIFFINFO, "libtiff-tools");
   ASSERT_FALSE(convert.empty() || tiffinfo.empty());
