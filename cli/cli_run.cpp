@@ -87,7 +87,7 @@ int FilterIndexFromName(const std::string& path) {
 std::string CliHelpText() {
   std::string text =
       "usage: tavo-cli run STEP...\n"
-      "       tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n"
+      "       tavo-cli batch [--settings FILE.tvp] [--yes] [--quiet] JOB.tvb FILE...\n"
       "       tavo-cli --help\n"
       "\n"
       "Steps run in order on one set of image slots; tavo.tvp in the current folder,\n"
@@ -109,6 +109,7 @@ std::string CliHelpText() {
       "  --print-to FILE.pdf        print command 111 into this PDF file (one A4 page;\n"
       "                             may come before or after the command)\n"
       "  --yes                      answer OK/Yes to questions such as overwriting\n"
+      "  --quiet                    no progress line on a terminal (also for batch)\n"
       "\n"
       "Message boxes are printed to standard error, reports such as the point report\n"
       "(--command 412) to standard output; an error box ends the run with exit\n"
@@ -150,6 +151,7 @@ std::string CliHelpText() {
 int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--yes") port.yes = true;
+    if (args[i] == "--quiet") port.quiet = true;
     // Taken up front so that it may follow the print command it is for.
     if (args[i] == "--print-to" && i + 1 < args.size() && port.print_to.empty()) port.print_to = args[i + 1];
   }
@@ -158,7 +160,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
     const std::string& step = args[i];
     auto need = [&](size_t count) { return i + count < n; };
     port.error_shown = false;
-    if (step == "--yes") continue;
+    if (step == "--yes" || step == "--quiet") continue;
     if (step == "--settings") {
       if (!need(1)) return Fail("--settings needs a file");
       const std::string& path = args[++i];
@@ -255,6 +257,8 @@ int RunCliBatch(AppState& app, CliPort& port, const std::vector<std::string>& ar
   for (; i < args.size(); ++i) {
     if (args[i] == "--yes") {
       port.yes = true;
+    } else if (args[i] == "--quiet") {
+      port.quiet = true;
     } else if (args[i] == "--settings") {
       if (i + 1 >= args.size()) return Fail("--settings needs a file");
       const std::string& path = args[++i];
@@ -264,7 +268,7 @@ int RunCliBatch(AppState& app, CliPort& port, const std::vector<std::string>& ar
     }
   }
   if (i + 2 > args.size() || args[i].rfind("--", 0) == 0) {
-    std::fputs("usage: tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n", stderr);
+    std::fputs("usage: tavo-cli batch [--settings FILE.tvp] [--yes] [--quiet] JOB.tvb FILE...\n", stderr);
     return 2;
   }
   const std::string& job = args[i];

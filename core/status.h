@@ -10,6 +10,7 @@ enum OpStatus {
   kOpNothingToDo,     // nothing to work on (empty image, no channel chosen)
   kOpTooFewInputs,    // an operation on several images found fewer than it needs
   kOpNoMemory,        // a buffer could not be had; the image is as it was
+  kOpCancelled,       // the user stopped it; the image is as it was
 };
 
 }  // namespace tavo

@@ -61,6 +61,7 @@ inline constexpr char kSaveImageFilters[] =
 inline constexpr char kBatchFilters[] = "TAVOバッチファイル(*.tvb)|*.TVB|All|*.*||";
 inline constexpr char kBatchBannerIdle[] = "バッチモード：ファイルをドラッグアンドドロップして下さい！";
 inline constexpr char kBatchBannerRunning[] = "＊＊＊　バッチ処理中　＊＊＊";
+inline constexpr char kProgressBatchFile[] = "Batch: file %d of %d";  // progress text
 inline constexpr char kMsgBatchNotConfigured[] = "バッチ処理の設定が行われていません！";
 inline constexpr char kMsgBatchCheckFolder[] = "ファイルを保存するフォルダーを確認下さい！";
 inline constexpr char kMsgBatchOpenOneInfo[] =

@@ -7,10 +7,15 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 #include "core/status.h"
 #include "stack/composite_combine.h"
 
 namespace tavo {
+
+// Progress texts of the composite.
+inline constexpr char kProgressAligning[] = "Aligning frames";
+inline constexpr char kProgressCombining[] = "Combining frames";
 
 constexpr int kCompareCentreCorners = 0;  // five 50/100-pixel patches
 constexpr int kCompareCentre256 = 1;      // up to 256 x 256 around the centre
@@ -54,7 +59,9 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
 // False, offsets untouched, when the memory for the brightness images is
 // not there. Ranges are taken as 1..10000; `method` is one of the three
 // compare codes.
-bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs);
+// Each frame searched is reported to `progress` (fractions 0..0.8); a stop
+// asked there returns false at once, offsets untouched.
+bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, Progress* progress = nullptr);
 
 // Everything operation 3 needs, with the four dialog rows as they are.
 struct CompositeJob {
@@ -66,13 +73,15 @@ struct CompositeJob {
   bool normalise = true;
   int noise = -1;  // as DecodeNoiseControl reads it
   int shift_x = 0, shift_y = 0;
+  Progress* progress = nullptr;  // reports and the user's stop; may be null
 };
 
 // Rows with an image and a weight above 0 are used, in their order; fewer
 // than two: kOpTooFewInputs and nothing happens. Otherwise the search, the
 // canvas, the shift and the combine; `target` receives the new planes and
 // size (monochrome flag 0) only when every allocation succeeded, else
-// kOpNoMemory. `target` may be one of the inputs.
+// kOpNoMemory, or kOpCancelled (target untouched) when stopped through
+// job.progress before the combine. `target` may be one of the inputs.
 OpStatus CompositeAuto(const CompositeJob& job, Image& target);
 
 }  // namespace tavo

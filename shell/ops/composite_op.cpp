@@ -34,12 +34,14 @@ CompositeJob CompositeJobFrom(SlotTable& slots, const CompositeSettings& composi
   return job;
 }
 
-OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target) {
+OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target, Progress* progress) {
   for (int row = 0; row < kStackMax; ++row) {
     const int input = composite.inputs[row];
     if (input >= 0 && input < kSlotCount) ExpandMonochrome(slots[input]);
   }
-  return CompositeAuto(CompositeJobFrom(slots, composite), target);
+  CompositeJob job = CompositeJobFrom(slots, composite);
+  job.progress = progress;
+  return CompositeAuto(job, target);
 }
 
 void CmdCompositeAuto(AppState& app, UiPort& ui) {
@@ -48,8 +50,10 @@ void CmdCompositeAuto(AppState& app, UiPort& ui) {
   int slot;
   {
     WaitCursor wait(ui);
+    ProgressScope progress(ui);
     slot = FindFreeSlot(app.slots);
-    status = slot < 0 ? kOpNoMemory : RunCompositeInto(app.slots, app.settings.composite, app.slots[slot]);
+    status = slot < 0 ? kOpNoMemory
+                      : RunCompositeInto(app.slots, app.settings.composite, app.slots[slot], progress.get());
   }
   if (slot < 0) {
     ui.ShowMessage(kBoxError, kMsgNoSlotToMake);

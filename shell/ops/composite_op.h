@@ -20,8 +20,10 @@ namespace tavo {
 CompositeJob CompositeJobFrom(SlotTable& slots, const CompositeSettings& composite);
 
 // The composite of `composite` into `target`; black-and-white inputs are
-// expanded first. The target stays empty unless kOpMade.
-OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target);
+// expanded first. The target stays empty unless kOpMade; `progress` (may
+// be null) hears how far it is and may stop it (kOpCancelled).
+OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target,
+                          Progress* progress = nullptr);
 
 // Command 302: the dialog, a free slot, the composite; the new image
 // becomes current.

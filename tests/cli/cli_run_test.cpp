@@ -57,7 +57,7 @@ TEST_F(CliTest, FormatsAndOverwrite) {
   EXPECT_EQ(Run({"--save", Path("b"), "--format", "ppm"}), 0);
   EXPECT_TRUE(PathExists(Path("b.PPM")));
   EXPECT_EQ(Run({"--save", Path("c.ppm"), "--format", "gif"}), 1);
-  EXPECT_EQ(Run({"--save", Path("d"), "--format", "fits32"}), 0);
+  EXPECT_EQ(Run({"--quiet", "--save", Path("d"), "--format", "fits32"}), 0);
   EXPECT_EQ(ReadBytes(Path("d.FIT")).substr(80, 30), "BITPIX  =                  -32");
   WriteBytes(Path("out.ppm"), "old");
   EXPECT_EQ(Run({"--save", Path("out.ppm")}), 0);
