@@ -6,6 +6,7 @@
 
 #include "batch/batch_sequence.h"
 #include "settings/settings.h"
+#include "core/progress.h"
 #include "core/slots.h"
 #include "raw/dark_frames.h"
 
@@ -81,6 +82,10 @@ struct AppState {
   // Folder of the running program (help pages are looked up beside it);
   // empty when unknown.
   std::string program_dir;
+
+  // The running in-place operation's progress record (set by the in-place
+  // protocol around the run, null otherwise).
+  Progress* progress = nullptr;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.

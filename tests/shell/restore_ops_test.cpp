@@ -60,6 +60,25 @@ TEST(WaveletCommand, ShortMemoryForTheWorkAreaKeepsImageAndUndo) {
   EXPECT_EQ(img.undo_available, 1);
 }
 
+// Stopped at the second of three planes: the first plane is put back, the earlier undo state stays, no box.
+TEST(DeblurCommand, StoppedFromTheProgressLeavesImageAndUndo) {
+  auto app = NewApp();
+  FakeUi ui;
+  Image& img = PutImage(*app, 0, MakeNoiseImage(20, 10, 8));
+  RunCommand(*app, ui, kCmdDeblur);
+  ASSERT_EQ(ui.progress, (std::vector<double>{0.0, 1.0 / 3, 2.0 / 3}));
+  const Ints r = PlaneValues(img.r.get(), img), g = PlaneValues(img.g.get(), img), b = PlaneValues(img.b.get(), img);
+  const uint16_t* undo_r = img.undo_r.get();
+  ui.progress_answers = {true, false};
+  RunCommand(*app, ui, kCmdDeblur);
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(PlaneValues(img.r.get(), img), r);
+  EXPECT_EQ(PlaneValues(img.g.get(), img), g);
+  EXPECT_EQ(PlaneValues(img.b.get(), img), b);
+  EXPECT_EQ(img.undo_r.get(), undo_r);
+  EXPECT_EQ(ui.progress_ends, 2);
+}
+
 TEST(WaveletCommand, BatchStepNeverEnlarges) {
   auto app = NewApp();
   Image img = MakeFlatImage(3, 2, 9);
