@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/cli_port.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 
 #include "printing/print_page.h"
@@ -57,6 +60,21 @@ int CliPort::PrintImage(const PrintJob& job, std::string* detail) {
     return kPrintNoPrinter;
   }
   return PrintToPdf(print_to, job, detail);
+}
+
+bool CliPort::ShowProgress(double fraction, const std::string& text) {
+  if (quiet || !isatty(STDERR_FILENO)) return true;
+  const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
+  std::fprintf(stderr, "\r%-40.40s %3d%%", text.c_str(), percent);
+  std::fflush(stderr);
+  progress_shown_ = true;
+  return true;
+}
+
+void CliPort::EndProgress() {
+  if (!progress_shown_) return;
+  std::fputs("\n", stderr);
+  progress_shown_ = false;
 }
 
 }  // namespace tavo

@@ -22,6 +22,10 @@ class CliPort : public UiPort {
   // No printer without a window: kPrintNoPrinter unless print_to names a
   // PDF file.
   int PrintImage(const PrintJob& job, std::string* detail) override;
+  // One line on standard error, rewritten in place, when that is a terminal
+  // and `quiet` is not set; never asks to stop.
+  bool ShowProgress(double fraction, const std::string& text) override;
+  void EndProgress() override;
 
   // The next file dialog returns this path (and filter, when not 0).
   void QueueFile(const std::string& path, int filter_index);
@@ -29,11 +33,13 @@ class CliPort : public UiPort {
   bool yes = false;            // answer questions with OK / Yes
   bool error_shown = false;    // an error box was shown since the last reset
   std::string print_to;        // PDF file that printing writes
+  bool quiet = false;          // --quiet: no progress line
 
  private:
   bool has_file_ = false;
   std::string file_;
   int filter_ = 0;
+  bool progress_shown_ = false;
 };
 
 }  // namespace tavo

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "batch/batch_sequence.h"
@@ -87,6 +88,8 @@ int FormatFilterIndex(const std::string& format) {
   if (format == "tif") return kSaveFilterTiff;
   if (format == "ppm") return kSaveFilterPpmBinary;
   if (format == "ppm-ascii") return kSaveFilterPpmAscii;
+  if (format == "fits16") return kSaveFilterFits16;
+  if (format == "fits32") return kSaveFilterFits32;
   return 0;
 }
 
@@ -95,6 +98,7 @@ int FilterIndexFromName(const std::string& path) {
     case kFileJpeg: return kSaveFilterJpeg;
     case kFileTiff: return kSaveFilterTiff;
     case kFilePnm: return kSaveFilterPpmBinary;
+    case kFileFits: return kSaveFilterFits16;
     default: return kSaveFilterBmp;
   }
 }
@@ -102,12 +106,13 @@ int FilterIndexFromName(const std::string& path) {
 std::string CliHelpText() {
   std::string text =
       "usage: tavo-cli run STEP...\n"
-      "       tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n"
+      "       tavo-cli batch [--settings FILE.tvp] [--yes] [--quiet] JOB.tvb FILE...\n"
       "       tavo-cli stack --lights LIST --out FILE [OPTION...]\n"
       "       tavo-cli --help\n"
       "\n"
-      "Steps run in order on one set of image slots; tavo.tvp in the current folder\n"
-      "is loaded first when it exists.\n"
+      "Steps run in order on one set of image slots; tavo.tvp in the current folder,\n"
+      "or else in $XDG_CONFIG_HOME/tavo (~/.config/tavo), is loaded first when it\n"
+      "exists.\n"
       "  --settings FILE.tvp        load an all-settings file\n"
       "  --set KEYWORD \"V1 V2 ...\"   read one settings group (keywords below)\n"
       "  --open FILE                open FILE into a free slot, which becomes current\n"
@@ -121,13 +126,15 @@ std::string CliHelpText() {
       "                             or one more background point after --command 309\n"
       "  --right-click              right button on the image: ends the points of 309 and\n"
       "                             corrects the current image with them\n"
-      "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii]\n"
+      "  --save FILE [--format bmp|jpg|tif|ppm|ppm-ascii|fits16|fits32]\n"
       "                             save the current image (format from the name when\n"
-      "                             not given; PPM is binary unless ppm-ascii)\n"
+      "                             not given; PPM is binary unless ppm-ascii, FITS\n"
+      "                             16-bit unless fits32, 32-bit float 0..1)\n"
       "  --save-settings FILE.tvp   write the all-settings file\n"
       "  --print-to FILE.pdf        print command 111 into this PDF file (one A4 page;\n"
       "                             may come before or after the command)\n"
       "  --yes                      answer OK/Yes to questions such as overwriting\n"
+      "  --quiet                    no progress line on a terminal (also for batch)\n"
       "\n"
       "Message boxes are printed to standard error, reports such as the point report\n"
       "(--command 412) to standard output; an error box ends the run with exit\n"
@@ -135,7 +142,7 @@ std::string CliHelpText() {
       "\n"
       "batch runs the sequence of the batch file JOB.tvb on the files as if they were\n"
       "dropped in batch mode (step 1 decides: one file at a time, or all of them, at\n"
-      "most 8, composited first). tavo.tvp in the current folder, then --settings,\n"
+      "most 8, composited first). The start-up tavo.tvp as above, then --settings,\n"
       "give the interactive settings. Each result goes to the save step's folder\n"
       "under the input's base name with the save step's extension; one line per file\n"
       "written is printed. Existing files are overwritten only with --yes. Exit\n"
@@ -169,6 +176,7 @@ std::string CliHelpText() {
 int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--yes") port.yes = true;
+    if (args[i] == "--quiet") port.quiet = true;
     // Taken up front so that it may follow the print command it is for.
     if (args[i] == "--print-to" && i + 1 < args.size() && port.print_to.empty()) port.print_to = args[i + 1];
   }
@@ -177,7 +185,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
     const std::string& step = args[i];
     auto need = [&](size_t count) { return i + count < n; };
     port.error_shown = false;
-    if (step == "--yes") continue;
+    if (step == "--yes" || step == "--quiet") continue;
     if (step == "--settings") {
       if (!need(1)) return Fail("--settings needs a file");
       const std::string& path = args[++i];
@@ -257,7 +265,7 @@ int RunCliSteps(AppState& app, CliPort& port, const std::vector<std::string>& ar
       int filter = FilterIndexFromName(path);
       if (i + 1 < n && args[i + 1] == "--format") {
         if (i + 2 >= n || (filter = FormatFilterIndex(args[i + 2])) == 0) {
-          return Fail("--format takes bmp, jpg, tif, ppm or ppm-ascii");
+          return Fail("--format takes bmp, jpg, tif, ppm, ppm-ascii, fits16 or fits32");
         }
         i += 2;
       }
@@ -285,6 +293,8 @@ int RunCliBatch(AppState& app, CliPort& port, const std::vector<std::string>& ar
   for (; i < args.size(); ++i) {
     if (args[i] == "--yes") {
       port.yes = true;
+    } else if (args[i] == "--quiet") {
+      port.quiet = true;
     } else if (args[i] == "--settings") {
       if (i + 1 >= args.size()) return Fail("--settings needs a file");
       const std::string& path = args[++i];
@@ -294,7 +304,7 @@ int RunCliBatch(AppState& app, CliPort& port, const std::vector<std::string>& ar
     }
   }
   if (i + 2 > args.size() || args[i].rfind("--", 0) == 0) {
-    std::fputs("usage: tavo-cli batch [--settings FILE.tvp] [--yes] JOB.tvb FILE...\n", stderr);
+    std::fputs("usage: tavo-cli batch [--settings FILE.tvp] [--yes] [--quiet] JOB.tvb FILE...\n", stderr);
     return 2;
   }
   const std::string& job = args[i];
@@ -330,6 +340,10 @@ int CliMain(const std::vector<std::string>& args) {
   }
   auto app = std::make_unique<AppState>();  // large: keep it off the stack
   CliPort port;
+  // The help pages are looked for beside the program, wherever installed.
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) app->program_dir = self.parent_path().string();
   StartUp(*app, port, {});
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   const int status = args[0] == "batch" ? RunCliBatch(*app, port, rest) : RunCliSteps(*app, port, rest);

@@ -6,6 +6,12 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QUrl>
+
+#include <algorithm>
 
 #include "gui/dialog_registry.h"
 #include "gui/file_dialog.h"
@@ -66,6 +72,47 @@ void GuiPort::SetWaitCursor(bool on) {
   } else {
     QApplication::restoreOverrideCursor();
   }
+}
+
+bool GuiPort::ShowProgress(double fraction, const std::string& text) {
+  if (window_ == nullptr) return true;
+  if (bar_ == nullptr) {
+    bar_ = new QProgressBar(window_->statusBar());
+    bar_->setRange(0, 1000);
+    cancel_ = new QPushButton("Cancel", window_->statusBar());
+    QObject::connect(cancel_, &QPushButton::clicked, [this] { cancel_asked_ = true; });
+    window_->statusBar()->addPermanentWidget(bar_, 1);
+    window_->statusBar()->addPermanentWidget(cancel_);
+    bar_->hide();
+    cancel_->hide();
+  }
+  if (!active_) {
+    active_ = true;
+    cancel_asked_ = false;
+    for (QWidget* w : window_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (w == window_->statusBar() || !w->isEnabled()) continue;
+      w->setEnabled(false);
+      disabled_.push_back(w);
+    }
+    window_->statusBar()->show();
+    bar_->show();
+    cancel_->show();
+    cancel_->setCursor(Qt::ArrowCursor);
+  }
+  bar_->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000.0));
+  bar_->setFormat(QString::fromStdString(text) + "  %p%");
+  QCoreApplication::processEvents();
+  return !cancel_asked_;
+}
+
+void GuiPort::EndProgress() {
+  if (!active_) return;
+  active_ = false;
+  bar_->hide();
+  cancel_->hide();
+  window_->statusBar()->hide();  // the image gets its full height back
+  for (QWidget* w : disabled_) w->setEnabled(true);
+  disabled_.clear();
 }
 
 void GuiPort::Repaint() {

@@ -3,9 +3,13 @@
 // message boxes, questions, the operation dialogs, file dialogs, the wait
 // cursor, repainting, the help viewer and the printer.
 #pragma once
+#include <vector>
+
 #include "shell/app_state.h"
 #include "shell/ui_port.h"
 
+class QProgressBar;
+class QPushButton;
 class QWidget;
 
 namespace tavo {
@@ -25,6 +29,12 @@ class GuiPort : public UiPort {
   // The system's print dialog (a printer, or a PDF file when the user
   // chooses to print to a file).
   int PrintImage(const PrintJob& job, std::string* detail) override;
+  // A bar with the text and a Cancel button in the status bar. The window
+  // keeps painting and the button works (events are handled at every
+  // report) while the rest of the window is disabled, so no other command
+  // starts in the middle.
+  bool ShowProgress(double fraction, const std::string& text) override;
+  void EndProgress() override;
 
  private:
   // Boxes and dialogs sit on the topmost open dialog (a detail dialog
@@ -33,6 +43,11 @@ class GuiPort : public UiPort {
 
   MainWindow* window_;
   AppState& app_;
+  QProgressBar* bar_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  bool active_ = false;       // between the first report and EndProgress
+  bool cancel_asked_ = false;
+  std::vector<QWidget*> disabled_;  // widgets this port disabled
 };
 
 }  // namespace tavo

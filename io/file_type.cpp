@@ -40,6 +40,8 @@ const char* SaveFilterExtension(int filter_index) {
     case kSaveFilterTiff: return ".TIF";
     case kSaveFilterPpmBinary:
     case kSaveFilterPpmAscii: return ".PPM";
+    case kSaveFilterFits16:
+    case kSaveFilterFits32: return ".FIT";
     default: return ".BMP";
   }
 }

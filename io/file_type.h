@@ -18,12 +18,15 @@ constexpr int kFileRaw = 10;
 // BMP. Names shorter than four characters are unsupported.
 int DetectFileType(const std::string& path);
 
-// Save dialog filters 1..5 and the extension each one appends.
+// Save dialog filters 1..7 and the extension each one appends.
 constexpr int kSaveFilterBmp = 1;
 constexpr int kSaveFilterJpeg = 2;
 constexpr int kSaveFilterTiff = 3;
 constexpr int kSaveFilterPpmBinary = 4;
 constexpr int kSaveFilterPpmAscii = 5;
+constexpr int kSaveFilterFits16 = 6;
+constexpr int kSaveFilterFits32 = 7;
+constexpr int kSaveFilterCount = 7;
 const char* SaveFilterExtension(int filter_index);  // ".BMP" for unknown indices
 
 }  // namespace tavo

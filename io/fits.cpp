@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "io/fits.h"
 
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
+#include "core/files.h"
 #include "core/memory.h"
 
 namespace tavo {
@@ -79,7 +82,7 @@ Number ParseNumber(const char* p, const char* end) {
 }
 
 struct FitsHeader {
-  Number bitpix, naxis1, naxis2;
+  Number bitpix, naxis, naxis1, naxis2;
   Number bzero, bscale;
   bool ended = false;
 };
@@ -93,6 +96,7 @@ void ParseCard(const char* card, FitsHeader* h) {
     return;
   }
   Number* target = key == "BITPIX"   ? &h->bitpix
+                   : key == "NAXIS"  ? &h->naxis
                    : key == "NAXIS1" ? &h->naxis1
                    : key == "NAXIS2" ? &h->naxis2
                    : key == "BZERO"  ? &h->bzero
@@ -140,6 +144,8 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image, R
   }
   if (!h.bitpix.integral || !h.naxis1.integral || !h.naxis2.integral) return kReadBadFormat;
   const int64_t bitpix = h.bitpix.value;
+  // Cubes are for the library reader, which knows colour planes.
+  if (h.naxis.integral && h.naxis.value != 2) return kReadUnsupported;
   if (bitpix == -32 || bitpix == -64 || bitpix == 64) return kReadUnsupported;
   if (bitpix != 8 && bitpix != 16 && bitpix != 32) return kReadBadFormat;
   if (!h.bzero.valid || !h.bscale.valid) return kReadBadFormat;
@@ -199,6 +205,82 @@ ReadStatus ReadFitsFrom(ByteReader& in, const std::string& name, Image& image, R
   AdoptPlanes(image, fresh);
   SetImageName(image, name);
   return kReadOk;
+}
+
+namespace {
+
+// "KEY     = " and the value right-aligned to column 30, as fixed-format
+// readers want it.
+std::string ValueCard(const char* key, const std::string& value) {
+  char card[kCard + 1];
+  std::snprintf(card, sizeof card, "%-8s= %20s", key, value.c_str());
+  std::string text(card);
+  text.resize(kCard, ' ');
+  return text;
+}
+
+std::string TextCard(const std::string& text) {
+  std::string card = text;
+  card.resize(kCard, ' ');
+  return card;
+}
+
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "'%Y-%m-%dT%H:%M:%S'", &utc);
+  return text;
+}
+
+}  // namespace
+
+bool WriteFits(const std::string& path, const Image& image, int kind) {
+  if (image.Empty() || !image.r || !image.g || !image.b) return false;
+  const bool colour = image.monochrome != 1;
+  const bool real = kind == kFitsFloat;
+  std::string header = ValueCard("SIMPLE", "T") + ValueCard("BITPIX", real ? "-32" : "16") +
+                       ValueCard("NAXIS", colour ? "3" : "2") + ValueCard("NAXIS1", std::to_string(image.width)) +
+                       ValueCard("NAXIS2", std::to_string(image.height));
+  if (colour) header += ValueCard("NAXIS3", "3");
+  if (!real) header += ValueCard("BZERO", "32768") + ValueCard("BSCALE", "1");
+  header += ValueCard("DATE", UtcNow()) + TextCard("HISTORY Written by TAVO") + TextCard("END");
+  header.resize((header.size() + kBlock - 1) / kBlock * kBlock, ' ');
+
+  SafeFile out;
+  if (!out.Open(path) || !out.Write(header.data(), header.size())) return false;
+  const int planes = colour ? 3 : 1;
+  const size_t w = static_cast<size_t>(image.width), bytes = real ? 4 : 2;
+  std::vector<unsigned char> row(w * bytes);
+  for (int c = 0; c < planes; ++c) {
+    const uint16_t* plane = image.Channel(c);
+    for (int y = 0; y < image.height; ++y) {
+      const uint16_t* in = plane + y * w;
+      unsigned char* p = row.data();
+      for (size_t x = 0; x < w; ++x) {
+        if (real) {
+          const float f = static_cast<float>(in[x]) / 65535.0f;
+          uint32_t u;
+          std::memcpy(&u, &f, 4);
+          *p++ = static_cast<unsigned char>(u >> 24);
+          *p++ = static_cast<unsigned char>(u >> 16);
+          *p++ = static_cast<unsigned char>(u >> 8);
+          *p++ = static_cast<unsigned char>(u);
+        } else {
+          // Less 32768 in 16 bits: the top bit flips.
+          const uint32_t v = in[x] ^ 0x8000u;
+          *p++ = static_cast<unsigned char>(v >> 8);
+          *p++ = static_cast<unsigned char>(v);
+        }
+      }
+      if (!out.Write(row.data(), row.size())) return false;
+    }
+  }
+  const uint64_t data = static_cast<uint64_t>(planes) * image.PixelCount() * bytes;
+  const std::vector<unsigned char> pad((kBlock - data % kBlock) % kBlock, 0);
+  if (!pad.empty() && !out.Write(pad.data(), pad.size())) return false;
+  return out.Commit();
 }
 
 }  // namespace tavo

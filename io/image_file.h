@@ -22,14 +22,20 @@ struct ReadReport {
   int missing_rows = 0;
 };
 
-// Reads a file of type 1..5 into `image`. On success the image holds fresh
-// planes and its name is the path, and `report` (when given) is filled; on
-// failure the image is left exactly as it was. Camera RAW files (type 10)
-// are developed by the raw module, not here.
+// Reads a file of type 1..5 into `image`. TIFF and FITS files the own
+// reader refuses (bad format or unsupported) go to the library reader
+// (io/tiff_lib.h, io/fits_lib.h); when that fails too, its status is
+// returned if the own reader found the layout unsupported, or it ran out of
+// memory, else the own reader's status. On success the image holds fresh
+// planes, its name is the path, image.monochrome is 1 for a single-plane
+// file (FITS, gray TIFF), else 0, and `report` (when given) is filled; on
+// failure it is left exactly as it was. Camera RAW files (type 10) are
+// developed by the raw module, not here.
 ReadStatus ReadImageFile(const std::string& path, Image& image, ReadReport* report = nullptr);
 
 // Writes by the type of `path`: BMP, TIFF, PPM (binary when
-// `save_filter_index` is the binary PPM filter, ASCII otherwise) or JPEG.
+// `save_filter_index` is the binary PPM filter, ASCII otherwise), JPEG or
+// FITS (32-bit float with the float FITS filter, 16-bit otherwise).
 // False - and no file changed - when the type has no writer or the write
 // fails.
 bool WriteImageFile(const std::string& path, const Image& image, int save_filter_index);

@@ -259,7 +259,10 @@ OpStatus ApplyDeblur(Image& image, const DeblurParams& p) {
   b.rows = buf.get() + 2 * plane_doubles;
   const int iterations = std::clamp(p.iterations, kDeblurIterationsMin, kDeblurIterationsMax);
   const int emphasis = std::clamp(p.emphasis, 0, kDeblurEmphasisMax);
-  for (int c = 0; c < planes; ++c) DeblurPlane(image.Channel(c), width, height, k, iterations, emphasis, b);
+  for (int c = 0; c < planes; ++c) {
+    if (!ReportProgress(p.progress, static_cast<double>(c) / planes, kProgressDeblur)) return kOpCancelled;
+    DeblurPlane(image.Channel(c), width, height, k, iterations, emphasis, b);
+  }
   return kOpMade;
 }
 

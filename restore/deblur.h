@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 #include "core/status.h"
 
 namespace tavo {
@@ -20,11 +21,14 @@ constexpr int kDeblurRadiusMax = 10;   // the bell is tabulated over -10..10
 constexpr int kDeblurTable = 2 * kDeblurRadiusMax + 1;
 
 // Every field is clamped to its range when used.
+inline constexpr char kProgressDeblur[] = "Deblurring";  // progress text
+
 struct DeblurParams {
   int spread = 10;    // S, width of the bell in tenths
   int dullness = 20;  // D, fall-off exponent in tenths
   int iterations = 3;
   int emphasis = 1;
+  Progress* progress = nullptr;  // told before each plane; may stop the run
 };
 
 struct DeblurKernel {
@@ -55,7 +59,9 @@ uint64_t DeblurWorkBytes(int width, int height, const DeblurParams& p);
 // coordinates outside the plane clamped to its edge, so any size from 1 x 1
 // up is read inside its plane. Empty image: kOpNothingToDo; memory short
 // (checked before allocating): kOpNoMemory, image untouched. Rows run in
-// parallel; results do not depend on the number of threads.
+// parallel; results do not depend on the number of threads. p.progress
+// hears of each plane before it starts; a stop there returns kOpCancelled
+// with the planes done so far changed (the caller keeps a copy).
 OpStatus ApplyDeblur(Image& image, const DeblurParams& p);
 
 }  // namespace tavo

@@ -210,14 +210,17 @@ bool HasPlanes(const Image& image) {
   return !image.Empty() && image.r && (image.monochrome == 1 || (image.g && image.b));
 }
 
-OpStatus SharpenInPlace(Image& image, const double g[6]) {
+OpStatus SharpenInPlace(Image& image, const double g[6], Progress* progress) {
   const int threads = std::max(1, omp_get_max_threads());
   const Pyramid py = PlanPyramid(image.width, image.height, threads);
   if (!MemoryFits(static_cast<uint64_t>(py.total) * sizeof(double))) return kOpNoMemory;
   std::unique_ptr<double[]> buf(new (std::nothrow) double[py.total]);
   if (!buf) return kOpNoMemory;
   const int planes = image.monochrome == 1 ? 1 : 3;
-  for (int c = 0; c < planes; ++c) SharpenPlane(image.Channel(c), image.width, image.height, g, py, buf.get(), threads);
+  for (int c = 0; c < planes; ++c) {
+    if (!ReportProgress(progress, static_cast<double>(c) / planes, kProgressWavelet)) return kOpCancelled;
+    SharpenPlane(image.Channel(c), image.width, image.height, g, py, buf.get(), threads);
+  }
   return kOpMade;
 }
 
@@ -245,7 +248,7 @@ OpStatus ApplyWavelet(Image& image, const WaveletParams& p) {
   if (WaveletEnlarges(image.width, image.height, p)) {
     return WaveletEnlargeImage(image, std::clamp(p.filter_order, kWaveletOrderMin, kWaveletOrderMax), g);
   }
-  return SharpenInPlace(image, g);
+  return SharpenInPlace(image, g, p.progress);
 }
 
 bool WaveletSubbandEnergy(const uint16_t* plane, int width, int height, double energy[6]) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 #include "core/status.h"
 
 namespace tavo {
@@ -19,6 +20,8 @@ constexpr int kWaveletOrderMax = 10;
 // A side this long or longer is never enlarged: the in-place path runs.
 constexpr int kWaveletEnlargeLimit = 5000;
 
+inline constexpr char kProgressWavelet[] = "Wavelet sharpening";  // progress text
+
 struct WaveletParams {
   // gains[0]: the coarse residual, used by the enlarging path only.
   // gains[1]..gains[5]: sub-bands "5(L)", "4", "3", "2", "1(H)".
@@ -26,6 +29,7 @@ struct WaveletParams {
   int gains[6] = {10, 10, 10, 10, 10, 10};
   int filter_order = 2;  // Daubechies order of the enlarging path, 1..10 (clamped)
   int enlarge = 0;       // 1: enlarge to twice the width and height
+  Progress* progress = nullptr;  // told before each plane is sharpened; may stop the run
 };
 
 // The preset buttons, gains 0..5 each: none, weak, medium, strong.
@@ -64,7 +68,9 @@ uint64_t WaveletWorkBytes(int width, int height, const WaveletParams& p);
 // copies of the enlarged R so that every plane has the new size.
 // Empty image: kOpNothingToDo. Memory short (checked before anything is
 // allocated): kOpNoMemory, image untouched. Results do not depend on the
-// number of threads.
+// number of threads. Without enlarging, p.progress hears of each plane
+// before it is sharpened; a stop there returns kOpCancelled with the planes
+// done so far changed (the caller keeps a copy).
 OpStatus ApplyWavelet(Image& image, const WaveletParams& p);
 
 // Sum of squares of the detail of levels 0..4 (energy[0] the finest) and of

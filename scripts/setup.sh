@@ -8,10 +8,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libomp-dev
   clang libclang-rt-14-dev
-  libjpeg62-turbo-dev libraw-dev libraw-bin
+  libjpeg62-turbo-dev libraw-dev libraw-bin libcfitsio-dev libtiff-dev
   qt6-base-dev libgl-dev
   fonts-noto-cjk xvfb xauth
-  imagemagick libtiff-tools poppler-utils python3 python3-pil python3-numpy python3-astropy
+  imagemagick libtiff-tools poppler-utils python3 python3-pil python3-numpy python3-astropy fitsverify
 )
 missing=()
 for p in "${packages[@]}"; do

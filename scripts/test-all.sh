@@ -12,7 +12,9 @@ echo "== sanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVO_WERROR=ON -DTAVO_SANITIZE=ON \
   -DTAVO_BENCH=OFF > /dev/null
 ninja -C build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+# cfitsio sizes buffers from header values and checks for null: an absurd
+# request must come back null, as outside the sanitizer.
+ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan -j"$jobs" --output-on-failure --timeout 900
 
 echo "== fuzzing every file reader"

@@ -6,6 +6,7 @@
 
 #include "batch/batch_sequence.h"
 #include "settings/settings.h"
+#include "core/progress.h"
 #include "core/slots.h"
 #include "raw/dark_frames.h"
 
@@ -42,7 +43,7 @@ struct AppState {
   DarkFrameSet darks;
 
   // Image file dialogs: the extension appended to names without a known
-  // one, and the filter last chosen in the save dialog (1..5);
+  // one, and the filter last chosen in the save dialog (1..7);
   // `last_save_filter` stays 0 until the image save dialog was first used.
   std::string default_extension = ".BMP";
   int save_filter_index = 1;
@@ -86,6 +87,10 @@ struct AppState {
   // Folder of the running program (help pages are looked up beside it);
   // empty when unknown.
   std::string program_dir;
+
+  // The running in-place operation's progress record (set by the in-place
+  // protocol around the run, null otherwise).
+  Progress* progress = nullptr;
 
   // Set by the exit command once every changed image has been dealt with;
   // the front end then closes without asking again.

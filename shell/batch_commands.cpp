@@ -41,8 +41,16 @@ int64_t NowHundredths() {
 }
 
 void RunOneByOne(AppState& app, UiPort& ui, const std::vector<std::string>& paths, BatchDropResult& result) {
+  ProgressScope progress(ui);
   for (size_t i = 0; i < paths.size(); ++i) {
     const std::string& path = paths[i];
+    char text[64];
+    std::snprintf(text, sizeof text, kProgressBatchFile, static_cast<int>(i) + 1, static_cast<int>(paths.size()));
+    if (!ReportProgress(progress.get(), static_cast<double>(i) / static_cast<double>(paths.size()), text)) {
+      // Stopped by the user: the files not reached count as not processed.
+      result.failures.insert(result.failures.end(), paths.begin() + static_cast<long>(i), paths.end());
+      return;
+    }
     ClearAllSlots(app);
     const int slot = FindFreeSlot(app.slots);
     if (slot < 0) {

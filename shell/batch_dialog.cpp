@@ -52,7 +52,7 @@ void SaveRowDetails(AppState& app, UiPort& ui, int row) {
       ui.ShowMessage(kBoxMessage, kMsgBatchSaveRetry);
       continue;
     }
-    const int filter = request.filter_index >= 1 && request.filter_index <= 5 ? request.filter_index : 1;
+    const int filter = request.filter_index >= 1 && request.filter_index <= kSaveFilterCount ? request.filter_index : 1;
     app.save_filter_index = filter;
     seq.extension[row] = SaveFilterExtension(filter);
     seq.folder[row] = folder;

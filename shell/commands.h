@@ -12,8 +12,9 @@
 
 namespace tavo {
 
-// Start-up: InitAppState, then the settings file `tavo.tvp` from the
-// current folder when it exists, then the files named on the command line.
+// Start-up: InitAppState, then the settings file StartupSettingsPath()
+// (shell/user_files.h) when it exists, then the files named on the command
+// line.
 void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names);
 
 // Opens `path` into slot `slot` under the wait cursor. On success the slot
@@ -45,12 +46,13 @@ void SelectNextImage(AppState& app, UiPort& ui);
 void SelectPreviousImage(AppState& app, UiPort& ui);
 
 // File dialogs of the settings and batch files ("LOAD" / "SAVE" with
-// `filters`). Saving proposes "tavo", appends `extension` (".tvp", ".tvb")
+// `filters`). Saving proposes `initial_name`, appends `extension` (".tvp", ".tvb")
 // to a name that does not end in it, and asks before overwriting. A
 // cancelled dialog shows the not-saved / not-loaded message. False when
 // there is nothing to read or write.
 bool ChooseTextFileToLoad(UiPort& ui, const char* filters, std::string* path);
-bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path);
+bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path,
+                          const std::string& initial_name = "tavo");
 // `path` with `extension` appended unless it already ends in it (any case).
 std::string WithExtension(const std::string& path, const char* extension);
 

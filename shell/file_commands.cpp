@@ -14,6 +14,7 @@
 #include "shell/commands.h"
 #include "shell/messages.h"
 #include "shell/raw_ui.h"
+#include "shell/user_files.h"
 
 namespace tavo {
 namespace {
@@ -32,8 +33,10 @@ const char* ReadFailureText(ReadStatus status) {
 ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped,
                        ReadReport* report) {
   *dark_skipped = false;
-  if (DetectFileType(path) == kFileRaw) return DevelopRawFile(app, path, image, dark_skipped);
-  return ReadImageFile(path, image, report);
+  if (DetectFileType(path) != kFileRaw) return ReadImageFile(path, image, report);
+  const ReadStatus status = DevelopRawFile(app, path, image, dark_skipped);
+  if (status == kReadOk) image.monochrome = 0;
+  return status;
 }
 
 // `extension` (".TIF") in the case of the name typed: upper case only when
@@ -58,6 +61,7 @@ int InitialSaveFilter(const AppState& app, const Image& image) {
     case kFileBmp: return kSaveFilterBmp;
     case kFileJpeg: return kSaveFilterJpeg;
     case kFileTiff: return kSaveFilterTiff;
+    case kFileFits: return app.last_save_filter == kSaveFilterFits32 ? kSaveFilterFits32 : kSaveFilterFits16;
     case kFilePnm: return app.last_save_filter == kSaveFilterPpmAscii ? kSaveFilterPpmAscii : kSaveFilterPpmBinary;
     default: return app.last_save_filter > 0 ? app.last_save_filter : kSaveFilterTiff;
   }
@@ -84,7 +88,7 @@ int WriteChosenFile(AppState& app, UiPort& ui, Image& image, std::string* path) 
     type = DetectFileType(*path);
   }
   if (!HasWriter(type)) {
-    // FITS names select no writer; saying so beats a silent "saved".
+    // A name of a type with no writer: saying so beats a silent "saved".
     ui.ShowMessage(kBoxError, FormatText(kMsgNoWriter, *path));
     return -1;
   }
@@ -114,7 +118,7 @@ bool ImageSaveDialog(AppState& app, UiPort& ui, const Image& image, const std::s
   request.filter_index = InitialSaveFilter(app, image);
   const bool chosen = ui.ChooseFile(request, path);
   // The chosen filter counts even when the dialog was cancelled.
-  app.save_filter_index = request.filter_index >= 1 && request.filter_index <= 5 ? request.filter_index : 1;
+  app.save_filter_index = request.filter_index >= 1 && request.filter_index <= kSaveFilterCount ? request.filter_index : 1;
   app.last_save_filter = app.save_filter_index;
   app.default_extension = SaveFilterExtension(app.save_filter_index);
   if (chosen) app.last_dialog_path = *path;
@@ -130,7 +134,7 @@ bool ConfirmOverwrite(UiPort& ui, const std::string& path) {
 
 void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names) {
   InitAppState(app);
-  LoadSettings(app.settings, "tavo.tvp");  // a missing file is not an error
+  LoadSettings(app.settings, StartupSettingsPath());  // a missing file is not an error
   for (std::string& path : app.darks.paths) path.clear();
   ForgetDarkFrames(app.darks);
   CombineDarkFrames(app.darks, -1);
@@ -154,7 +158,9 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   }
   SetImageName(image, path);
   app.slots.current = slot;
+  const int monochrome = image.monochrome;  // as the reader found the file
   MarkLoaded(image);
+  image.monochrome = monochrome;
   ui.Repaint();
   if (dark_skipped) ui.ShowMessage(kBoxMessage, FormatText(kMsgDarkSizeMismatch, path));
   if (report.missing_rows > 0) ui.ShowMessage(kBoxMessage, FormatText(kMsgFileEndedEarly, path, report.missing_rows));

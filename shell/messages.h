@@ -75,18 +75,20 @@ inline constexpr char kMsgWaveletTooLarge[] = "サイズが大きすぎ、２倍
 
 // Image file dialogs.
 inline constexpr char kOpenImageFilters[] =
-    "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"
+    "全ての画像データ|*.BMP;*.TIF;*.TIFF;*.PPM;*.PGM;*.JPG;*.FTS;*.FIT;*.FITS;*.CRW;*.CR2;*.NEF;*.NRW;*.PEF;"
     "*.RAF;*.ORF;*.MRW;*.RAW;*.RW2;*.RWL;*.SRF;*.ARW;*.SR2;*.DNG;*.ERF;*.KDC;*.MEF;*.SRW|*.BMP|*.BMP|"
-    "*.TIF|*.TIF;*.TIFF|*.PPM|*.PPM|*.PGM|*.PGM|*.JPG|*.JPG|Fits|*.FTS;*.FIT|Digital camera RAW|*.CRW;"
+    "*.TIF|*.TIF;*.TIFF|*.PPM|*.PPM|*.PGM|*.PGM|*.JPG|*.JPG|Fits|*.FTS;*.FIT;*.FITS|Digital camera RAW|*.CRW;"
     "*.CR2;*.NEF;*.NRW;*.PEF;*.RAF;*.ORF;*.MRW;*.RAW;*.RW2;*.RWL;*.SRF;*.ARW;*.SR2;*.DNG;*.ERF;*.KDC;"
     "*.MEF;*.SRW|All|*.*||";
 inline constexpr char kSaveImageFilters[] =
-    "BMP(24bit)|*.BMP|JPEG(24bit)|*.JPG|TIFF(48bit)|*.TIF|PPM(48bit,bin)|*.PPM|PPM(48bit,ASCII)|*.PPM||";
+    "BMP(24bit)|*.BMP|JPEG(24bit)|*.JPG|TIFF(48bit)|*.TIF|PPM(48bit,bin)|*.PPM|PPM(48bit,ASCII)|*.PPM|"
+    "FITS(16bit)|*.FIT;*.FITS;*.FTS|FITS(32bit float)|*.FIT;*.FITS;*.FTS||";
 
 // Batch processing.
 inline constexpr char kBatchFilters[] = "TAVOバッチファイル(*.tvb)|*.TVB|All|*.*||";
 inline constexpr char kBatchBannerIdle[] = "バッチモード：ファイルをドラッグアンドドロップして下さい！";
 inline constexpr char kBatchBannerRunning[] = "＊＊＊　バッチ処理中　＊＊＊";
+inline constexpr char kProgressBatchFile[] = "Batch: file %d of %d";  // progress text
 inline constexpr char kMsgBatchNotConfigured[] = "バッチ処理の設定が行われていません！";
 inline constexpr char kMsgBatchCheckFolder[] = "ファイルを保存するフォルダーを確認下さい！";
 inline constexpr char kMsgBatchOpenOneInfo[] =

@@ -47,9 +47,23 @@ bool RunInPlaceConfirmed(AppState& app, UiPort& ui, InPlaceRun run) {
   OpStatus status = kOpNoMemory;
   {
     WaitCursor wait(ui);
+    ProgressScope progress(ui);
     UndoSide previous;
     previous.Take(*image);
+    app.progress = progress.get();
     if (SnapshotUndo(*image)) status = run(app, *image);
+    app.progress = nullptr;
+    if (status == kOpCancelled) {
+      // Stopped part way: the snapshot just taken is the image as it was.
+      image->r = std::move(image->undo_r);
+      image->g = std::move(image->undo_g);
+      image->b = std::move(image->undo_b);
+      image->width = image->undo_width;
+      image->height = image->undo_height;
+      image->monochrome = image->undo_monochrome;
+      previous.Restore(*image);
+      return false;
+    }
     if (status == kOpNoMemory) {
       previous.Restore(*image);
     } else {

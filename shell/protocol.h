@@ -17,8 +17,10 @@ bool EditSettings(AppState& app, UiPort& ui, int dialog_id);
 // (else the out-of-memory box); the dialog `dialog_id` (0: none; Cancel
 // stops); then under the wait cursor the undo copy, `run`, and the slot
 // marked changed. A run that reports kOpNoMemory leaves the image and its
-// undo state as they were and shows the out-of-memory box. True when the
-// operation ran.
+// undo state as they were and shows the out-of-memory box; one stopped
+// through the progress report (kOpCancelled) leaves them as they were with
+// no box. The run's progress goes to `ui` through app.progress. True when
+// the operation ran.
 bool RunInPlace(AppState& app, UiPort& ui, int dialog_id, InPlaceRun run);
 
 // The part after the dialog, for commands that ask their own questions.

@@ -3,12 +3,14 @@
 #include <strings.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "settings/settings_file.h"
 #include "shell/batch_commands.h"
 #include "shell/command_handlers.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
+#include "shell/user_files.h"
 
 namespace tavo {
 
@@ -22,12 +24,13 @@ bool ChooseTextFileToLoad(UiPort& ui, const char* filters, std::string* path) {
   return false;
 }
 
-bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path) {
+bool ChooseTextFileToSave(UiPort& ui, const char* filters, const char* extension, std::string* path,
+                          const std::string& initial_name) {
   FileDialogRequest request;
   request.mode = kFileDialogSave;
   request.title = "SAVE";
   request.filters = filters;
-  request.initial_name = "tavo";
+  request.initial_name = initial_name;
   if (!ui.ChooseFile(request, path)) {
     ui.ShowMessage(kBoxMessage, kMsgSettingsNotSaved);
     return false;
@@ -54,7 +57,13 @@ void CmdResetSettings(AppState& app, UiPort& ui) {
 void CmdSaveSettings(AppState& app, UiPort& ui) {
   ui.ShowMessage(kBoxMessage, kMsgSaveSettingsInfo);
   std::string path;
-  if (!ChooseTextFileToSave(ui, kSettingsFilters, ".tvp", &path)) return;
+  // Proposed where the next start looks for it; the folder is made so the
+  // dialog can open in it.
+  const std::string folder = UserConfigFolder();
+  std::error_code ignored;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  const std::string initial = folder.empty() ? "tavo" : folder + "/tavo";
+  if (!ChooseTextFileToSave(ui, kSettingsFilters, ".tvp", &path, initial)) return;
   if (!SaveSettings(app.settings, path)) {
     ui.ShowMessage(kBoxError, FormatText(kMsgSaveFailed, path));
   }

@@ -6,6 +6,8 @@
 #pragma once
 #include <string>
 
+#include "core/progress.h"
+
 namespace tavo {
 
 enum BoxKind {
@@ -68,6 +70,31 @@ class UiPort {
   // shell/print.h lays it out, under the wait cursor once the page is being
   // drawn. A PrintResult; on kPrintFailed `detail` names what failed.
   virtual int PrintImage(const PrintJob& job, std::string* detail) = 0;
+  // A long operation's progress (fraction 0..1, a short text); false when
+  // the user asked to stop it. EndProgress comes once the operation ends.
+  // Front ends without a display of it keep the defaults.
+  virtual bool ShowProgress(double /*fraction*/, const std::string& /*text*/) { return true; }
+  virtual void EndProgress() {}
+};
+
+// A Progress record (core/progress.h) that reports to `ui` for the life of
+// the object, ending the display when it goes.
+class ProgressScope {
+ public:
+  explicit ProgressScope(UiPort& ui) : ui_(ui) {
+    record_.report = [](void* context, double fraction, const char* text) {
+      return static_cast<UiPort*>(context)->ShowProgress(fraction, text);
+    };
+    record_.context = &ui_;
+  }
+  ~ProgressScope() { ui_.EndProgress(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+  Progress* get() { return &record_; }
+
+ private:
+  UiPort& ui_;
+  Progress record_;
 };
 
 // Shows the wait cursor for the life of the object.

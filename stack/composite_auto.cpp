@@ -196,7 +196,8 @@ void QuarterBrightnessPlane(const Image& image, const SearchRegion& region, uint
   }
 }
 
-bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, AlignCheck* checks) {
+bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, AlignCheck* checks,
+                    Progress* progress) {
   if (n < 1) return true;
   n = std::min(n, kStackMax);
   const int rx = std::clamp(range_x, 1, kCanvasMax), ry = std::clamp(range_y, 1, kCanvasMax);
@@ -222,6 +223,7 @@ bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inp
       }
       const int sx = rx / 4 + 1, sy = ry / 4 + 1;
       for (int k = 1; k < n; ++k) {
+        if (!ReportProgress(progress, 0.4 * (k - 1) / (n - 1), kProgressAligning)) return false;
         int dx = 0, dy = 0;
         BestDisplacement(method, quarter[0].get(), quarter[k].get(), qw, qh, -sx, sx, -sy, sy, &dx, &dy);
         found_x[k] = 4 * dx;
@@ -240,6 +242,7 @@ bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inp
   }
   int scores[kStackMax] = {};
   for (int k = 1; k < n; ++k) {
+    if (!ReportProgress(progress, 0.4 + 0.4 * (k - 1) / (n - 1), kProgressAligning)) return false;
     const int cx = found_x[k], cy = found_y[k];
     BestDisplacement(method, grey[0].get(), grey[k].get(), w, h, cx - radius, cx + radius, cy - radius,
                      cy + radius, &found_x[k], &found_y[k], &scores[k]);
@@ -275,10 +278,13 @@ OpStatus CompositeAuto(const CompositeJob& job, Image& target, AlignCheck checks
   }
   if (n < 2) return kOpTooFewInputs;
   AlignCheck found[kStackMax];
-  if (!RegisterFrames(job.method, n, job.range_x, job.range_y, in, found)) return kOpNoMemory;
+  if (!RegisterFrames(job.method, n, job.range_x, job.range_y, in, found, job.progress)) {
+    return job.progress != nullptr && job.progress->stopped ? kOpCancelled : kOpNoMemory;
+  }
   if (checks != nullptr) {
     for (int k = 0; k < n; ++k) checks[rows[k]] = found[k];
   }
+  if (!ReportProgress(job.progress, 0.8, kProgressCombining)) return kOpCancelled;
   int width = 0, height = 0;
   ComputeCanvas(in, n, &width, &height);
   ApplyStackShift(in, n, job.shift_x, job.shift_y);

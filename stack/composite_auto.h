@@ -7,10 +7,15 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 #include "core/status.h"
 #include "stack/composite_combine.h"
 
 namespace tavo {
+
+// Progress texts of the composite.
+inline constexpr char kProgressAligning[] = "Aligning frames";
+inline constexpr char kProgressCombining[] = "Combining frames";
 
 constexpr int kCompareCentreCorners = 0;  // five 50/100-pixel patches
 constexpr int kCompareCentre256 = 1;      // up to 256 x 256 around the centre
@@ -68,7 +73,10 @@ constexpr int kPoorMatchRatio = 4;
 // not there. Ranges are taken as 1..10000; `method` is one of the three
 // compare codes. `checks` (n entries, may be null) receives the check of
 // every input (input 1's is always clear); the offsets do not depend on it.
-bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, AlignCheck* checks = nullptr);
+// Each frame searched is reported to `progress` (fractions 0..0.8); a stop
+// asked there returns false at once, offsets untouched.
+bool RegisterFrames(int method, int n, int range_x, int range_y, StackInput* inputs, AlignCheck* checks = nullptr,
+                    Progress* progress = nullptr);
 
 // Everything operation 3 needs, with the four dialog rows as they are.
 struct CompositeJob {
@@ -80,14 +88,17 @@ struct CompositeJob {
   bool normalise = true;
   int noise = -1;  // as DecodeNoiseControl reads it
   int shift_x = 0, shift_y = 0;
+  Progress* progress = nullptr;  // reports and the user's stop; may be null
 };
 
 // Rows with an image and a weight above 0 are used, in their order; fewer
 // than two: kOpTooFewInputs and nothing happens. Otherwise the search, the
 // canvas, the shift and the combine; `target` receives the new planes and
 // size (monochrome flag 0) only when every allocation succeeded, else
-// kOpNoMemory. `target` may be one of the inputs. `checks` (may be null)
-// receives the search's check of each dialog row (clear for rows not used).
+// kOpNoMemory, or kOpCancelled (target untouched) when stopped through
+// job.progress before the combine. `target` may be one of the inputs.
+// `checks` (may be null) receives the search's check of each dialog row
+// (clear for rows not used).
 OpStatus CompositeAuto(const CompositeJob& job, Image& target, AlignCheck checks[kStackMax] = nullptr);
 
 }  // namespace tavo

@@ -35,10 +35,20 @@ class FakeUi : public UiPort {
   }
   bool OpenDocument(const std::string& path) override;
   int PrintImage(const PrintJob& job, std::string* detail) override;
+  bool ShowProgress(double fraction, const std::string& text) override {
+    progress.push_back(fraction);
+    progress_texts.push_back(text);
+    if (progress_answers.empty()) return true;
+    const bool go_on = progress_answers.front();
+    progress_answers.pop_front();
+    return go_on;
+  }
+  void EndProgress() override { ++progress_ends; }
 
   std::deque<int> answers;          // for Ask; empty: Cancel
   std::deque<bool> dialog_results;  // for EditSettings; empty: OK
   std::deque<ScriptedFile> files;   // for ChooseFile; empty: cancelled
+  std::deque<bool> progress_answers;  // for ShowProgress; empty: go on
   // Runs inside EditSettings before it answers, as a dialog would: lets a
   // test change the state the dialog edits.
   std::function<void(int dialog_id)> on_dialog;
@@ -54,6 +64,9 @@ class FakeUi : public UiPort {
   int wait_depth = 0;
   int max_wait_depth = 0;
   int repaints = 0;
+  std::vector<double> progress;     // fractions reported, in order
+  std::vector<std::string> progress_texts;
+  int progress_ends = 0;
 };
 
 }  // namespace tavo

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,12 @@
 #include "core/slots.h"
 
 namespace tavo {
+
+namespace {
+// The user's own settings file must not reach the tests: the configuration
+// folder is one below the tests' working folder, which holds none.
+[[maybe_unused]] const bool kConfigIsolated = setenv("XDG_CONFIG_HOME", (std::filesystem::current_path() / "no_user_config").c_str(), 1) == 0;
+}  // namespace
 
 Image MakePositionImage(int w, int h) {
   Image img;

@@ -35,12 +35,14 @@ CompositeJob CompositeJobFrom(SlotTable& slots, const CompositeSettings& composi
 }
 
 OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target,
-                          AlignCheck checks[kStackMax]) {
+                          AlignCheck checks[kStackMax], Progress* progress) {
   for (int row = 0; row < kStackMax; ++row) {
     const int input = composite.inputs[row];
     if (input >= 0 && input < kSlotCount) ExpandMonochrome(slots[input]);
   }
-  return CompositeAuto(CompositeJobFrom(slots, composite), target, checks);
+  CompositeJob job = CompositeJobFrom(slots, composite);
+  job.progress = progress;
+  return CompositeAuto(job, target, checks);
 }
 
 std::string AlignmentWarning(const SlotTable& slots, const CompositeSettings& composite,
@@ -63,8 +65,10 @@ void CmdCompositeAuto(AppState& app, UiPort& ui) {
   AlignCheck checks[kStackMax];
   {
     WaitCursor wait(ui);
+    ProgressScope progress(ui);
     slot = FindFreeSlot(app.slots);
-    status = slot < 0 ? kOpNoMemory : RunCompositeInto(app.slots, app.settings.composite, app.slots[slot], checks);
+    status = slot < 0 ? kOpNoMemory
+                      : RunCompositeInto(app.slots, app.settings.composite, app.slots[slot], checks, progress.get());
   }
   if (slot < 0) {
     ui.ShowMessage(kBoxError, kMsgNoSlotToMake);

@@ -21,9 +21,10 @@ CompositeJob CompositeJobFrom(SlotTable& slots, const CompositeSettings& composi
 
 // The composite of `composite` into `target`; black-and-white inputs are
 // expanded first. The target stays empty unless kOpMade. `checks` (may be
-// null) receives the search's check of each dialog row.
+// null) receives the search's check of each dialog row; `progress` (may be
+// null) hears how far it is and may stop it (kOpCancelled).
 OpStatus RunCompositeInto(SlotTable& slots, const CompositeSettings& composite, Image& target,
-                          AlignCheck checks[kStackMax] = nullptr);
+                          AlignCheck checks[kStackMax] = nullptr, Progress* progress = nullptr);
 
 // Command 302: the dialog, a free slot, the composite; the new image
 // becomes current. Fewer than two usable images: the message composite by

@@ -9,7 +9,11 @@ DeblurParams DeblurParamsFrom(const RestoreSettings& restore) {
   return {restore.spread, restore.dullness, restore.iterations, restore.emphasis};
 }
 
-OpStatus RunDeblurOn(AppState& app, Image& image) { return ApplyDeblur(image, DeblurParamsFrom(app.settings.restore)); }
+OpStatus RunDeblurOn(AppState& app, Image& image) {
+  DeblurParams p = DeblurParamsFrom(app.settings.restore);
+  p.progress = app.progress;
+  return ApplyDeblur(image, p);
+}
 
 int DeblurSpreadFromText(const std::string& text) {
   return TenthsFromText(text, kDeblurSpreadMin, kDeblurSpreadMax);

@@ -12,7 +12,9 @@ namespace tavo {
 namespace {
 
 OpStatus RunWaveletOn(AppState& app, Image& image) {
-  return ApplyWavelet(image, WaveletParamsFrom(app.settings.wavelet));
+  WaveletParams p = WaveletParamsFrom(app.settings.wavelet);
+  p.progress = app.progress;
+  return ApplyWavelet(image, p);
 }
 
 }  // namespace

@@ -290,6 +290,23 @@ TEST_F(ShellTest, BatchDropOneByOneGoesOnAfterBadFiles) {
   for (int i = 0; i < kSlotCount; ++i) EXPECT_TRUE(Slot(i).Empty());
 }
 
+// One progress report before each file; stopped before the second, the rest count as not processed.
+TEST_F(ShellTest, BatchDropReportsEachFileAndStopsWhenAsked) {
+  Configure(*app_, Path("out"));
+  std::filesystem::create_directories(Path("out"));
+  SetGammaStep(*app_, 1);
+  SetBatchMode(*app_, 1);
+  for (const char* f : {"a.ppm", "b.ppm", "c.ppm"}) WritePixelPpm(Path(f), 1000, 2000, 3000);
+  ui_.progress_answers = {true, false};
+  const BatchDropResult r = RunBatchDrop(*app_, ui_, {Path("a.ppm"), Path("b.ppm"), Path("c.ppm")});
+  EXPECT_EQ(r.written, Strings{Path("out/a.PPM")});
+  EXPECT_EQ(r.failures, (Strings{Path("b.ppm"), Path("c.ppm")}));
+  EXPECT_FALSE(PathExists(Path("out/b.PPM")));
+  EXPECT_EQ(ui_.progress, (std::vector<double>{0.0, 1.0 / 3}));
+  EXPECT_EQ(ui_.progress_texts[1], Msg(kProgressBatchFile, 2, 3));
+  EXPECT_EQ(ui_.progress_ends, 1);
+}
+
 TEST_F(ShellTest, BatchDropAsksAboutChangedImagesAndRefusesABadSequence) {
   Configure(*app_, dir_);
   SetBatchMode(*app_, 1);

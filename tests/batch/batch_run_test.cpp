@@ -130,8 +130,8 @@ TEST_F(BatchRunTest, BuiltStepsDialogsAndSequenceProblems) {
   seq.code[0] = kStepOpenComposite;
   seq.extension[7] = ".BMP";
   EXPECT_EQ(BatchSequenceProblem(seq), "");
-  seq.extension[7] = ".FTS";
-  EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgNoWriter, std::string(".FTS")));
+  seq.extension[7] = ".CR2";
+  EXPECT_EQ(BatchSequenceProblem(seq), Msg(kMsgNoWriter, std::string(".CR2")));
 }
 
 TEST_F(BatchRunTest, GammaStepRunsTheBlockAndRestoresEverything) {

@@ -57,6 +57,8 @@ TEST_F(CliTest, FormatsAndOverwrite) {
   EXPECT_EQ(Run({"--save", Path("b"), "--format", "ppm"}), 0);
   EXPECT_TRUE(PathExists(Path("b.ppm")));  // in the typed name's case
   EXPECT_EQ(Run({"--save", Path("c.ppm"), "--format", "gif"}), 1);
+  EXPECT_EQ(Run({"--quiet", "--save", Path("d"), "--format", "fits32"}), 0);
+  EXPECT_EQ(ReadBytes(Path("d.fit")).substr(80, 30), "BITPIX  =                  -32");
   WriteBytes(Path("out.ppm"), "old");
   EXPECT_EQ(Run({"--save", Path("out.ppm")}), 0);
   EXPECT_EQ(ReadBytes(Path("out.ppm")), "old");

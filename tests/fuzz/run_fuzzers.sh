@@ -15,7 +15,7 @@ seconds=${1:-30}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${TAVO_FUZZ_BUILD:-$root/build-fuzz}
 jobs=${TAVO_FUZZ_JOBS:-2}
-formats="bmp tiff pnm fits jpeg"
+formats="bmp tiff pnm fits jpeg fits_lib tiff_lib"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTAVO_FUZZ=ON -DTAVO_BENCH=OFF >/dev/null

@@ -15,10 +15,12 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextLayout>
 #include <QTextBrowser>
@@ -100,6 +102,25 @@ TEST_F(MainWindowTest, StartsWithAFileTitledAndSized) {
   EXPECT_EQ(top[0]->text(), QString::fromUtf8(MenuTitles()[0]));
   EXPECT_EQ(window_->action(kCmdOpen)->text(), QString::fromUtf8(FindOperation(kCmdOpen)->text));
   EXPECT_TRUE(window_->action(kCmdGamma)->isEnabled());
+}
+
+// The bar and Cancel come with the first report and the rest of the window waits; Cancel stops at the next report;
+// the end gives everything back.
+TEST_F(MainWindowTest, ProgressBarAndCancel) {
+  UiPort& ui = window_->port();
+  EXPECT_TRUE(ui.ShowProgress(0.25, "Aligning frames"));
+  auto* bar = window_->statusBar()->findChild<QProgressBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_EQ(bar->value(), 250);
+  EXPECT_FALSE(window_->menuBar()->isEnabled());
+  window_->statusBar()->findChild<QPushButton*>()->click();
+  EXPECT_FALSE(ui.ShowProgress(0.5, "Aligning frames"));
+  ui.EndProgress();
+  EXPECT_TRUE(window_->statusBar()->isHidden());
+  EXPECT_TRUE(window_->menuBar()->isEnabled());
+  EXPECT_TRUE(ui.ShowProgress(0, "Batch"));  // a new operation starts without the old Cancel
+  ui.EndProgress();
 }
 
 // Every toolbar picture is drawn, no two alike, and pressed ones differ.

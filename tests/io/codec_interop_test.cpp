@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "io/bmp.h"
+#include "io/fits.h"
 #include "io/jpeg.h"
 #include "io/tiff.h"
 #include "tests/io/reader_test.h"
@@ -265,6 +266,60 @@ save('scaled.fits', np.array([[1000, -5, 7], [0, 2, 32767]], dtype=np.int16), BS
   }
 }
 
+// Layouts astro and photo software write that only the library readers take. Gray values: the top row of the
+// picture is the last data row in FITS and the first row in TIFF; memory row 0 first below. Colour: our own TIFF of
+// position-coded planes (17 wide: a second 16-wide tile) rewritten in separate planes and in tiles.
+TEST_F(InteropTest, LibraryLayoutsFromAstropyPillowImageMagickAndLibtiff) {
+  const std::string convert = Tool(TAVO_CONVERT, "imagemagick"), tiffcp = Tool(TAVO_TIFFCP, "libtiff-tools");
+  ASSERT_FALSE(convert.empty() || tiffcp.empty());
+  ASSERT_TRUE(RunPython(R"(
+import numpy as np
+from astropy.io import fits
+from PIL import Image
+v = np.array([[0, 1000, 2000], [3000, 4000, 65535]])
+fits.PrimaryHDU((v / 65535).astype(np.float32)).writeto('f32.fits')
+fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(v.astype(np.uint16))]).writeto('tiles.fits')
+Image.fromarray(v[::-1].astype(np.uint16)).save('gray16.tif')
+Image.fromarray((v[::-1] / 65535).astype(np.float32)).save('float.tif')
+open('gray16.pgm', 'wb').write(b'P5\n3 2\n65535\n' + v[::-1].astype('>u2').tobytes())
+p = Image.new('P', (2, 1))
+p.putpalette([0x12, 0x34, 0x56, 0xff, 0, 0])
+p.putdata([0, 1])
+p.save('palette.tif')
+)"));
+  const Image colour = MakePositionImage(17, 3), noise = MakeNoiseImage(64, 64, 4);
+  ASSERT_TRUE(WriteTiff(P("colour.tif"), colour) && WriteTiff(P("noise.tif"), noise));
+  ASSERT_TRUE(Run(convert + " gray16.pgm -depth 16 -compress lzw lzw.tif && " + convert +
+                  " gray16.pgm -depth 16 -compress zip -define tiff:tile-geometry=16x16 tiled.tif && " + convert +
+                  " colour.tif -depth 16 -interlace plane -compress lzw planes.tif && " + tiffcp +
+                  " -t -w 16 -l 16 -c packbits colour.tif tiles.tif && " + tiffcp + " -c lzw noise.tif damaged.tif"));
+  const Ints v = {0, 1000, 2000, 3000, 4000, 65535};
+  for (const char* f : {"f32.fits", "tiles.fits", "gray16.tif", "float.tif", "lzw.tif", "tiled.tif"}) {
+    Image image;
+    ASSERT_EQ(ReadImageFile(P(f), image), kReadOk) << f;
+    EXPECT_EQ(PlaneValues(image.b.get(), image), v) << f;
+    EXPECT_EQ(image.monochrome, 1) << f;
+  }
+  for (const char* f : {"planes.tif", "tiles.tif"}) {
+    Image image;
+    ASSERT_EQ(ReadImageFile(P(f), image), kReadOk) << f;
+    EXPECT_TRUE(SamePlanes(image, colour)) << f;
+    EXPECT_EQ(image.monochrome, 0) << f;
+  }
+  Image image;
+  ASSERT_EQ(ReadImageFile(P("palette.tif"), image), kReadOk);  // colour map entries x 256
+  EXPECT_EQ(PixelValues(image, 0, 0), (Ints{0x1200, 0x3400, 0x5600}));
+  EXPECT_EQ(PixelValues(image, 1, 0), (Ints{0xff00, 0, 0}));
+  // LZW strips spoiled behind the 8-byte header (libtiff puts its directory after them).
+  std::string damaged = ReadBytes(P("damaged.tif"));
+  damaged.replace(8, 4000, 4000, '\xff');
+  WriteBytes(P("damaged.tif"), damaged);
+  const Image before = MakePositionImage(2, 2);
+  image = MakePositionImage(2, 2);
+  EXPECT_EQ(ReadImageFile(P("damaged.tif"), image), kReadBadFormat);
+  EXPECT_TRUE(SamePlanes(image, before));
+}
+
 TEST_F(InteropTest, OurFilesReadByTools) {
   const std::string convert = Tool(TAVO_CONVERT, "imagemagick"), tiffinfo = Tool(TAVO_TIFFINFO, "libtiff-tools");
   ASSERT_FALSE(convert.empty() || tiffinfo.empty());
@@ -300,6 +355,34 @@ for name, size in [('bmp', (7, 5)), ('tif', (7, 5)), ('jpg', (16, 16))]:
   std::string strip, hex;
   while (dump >> hex) strip += static_cast<char>(std::stoi(hex, nullptr, 16));
   EXPECT_TRUE(strip == want) << "libtiff strip of " << strip.size() << " bytes";
+}
+
+// astropy gives the array bottom row first, planes first; fitsverify finds neither error nor warning.
+TEST_F(InteropTest, OurFitsReadByAstropyAndFitsverify) {
+  const std::string verify = Tool(TAVO_FITSVERIFY, "fitsverify");
+  ASSERT_FALSE(verify.empty());
+  Image colour = MakePositionImage(3, 2), mono = MakeImageFromRows(2, 1, {0, 65535});
+  mono.monochrome = 1;
+  ASSERT_TRUE(WriteFits(P("c16.fits"), colour, kFits16) && WriteFits(P("c32.fits"), colour, kFitsFloat));
+  ASSERT_TRUE(WriteFits(P("m16.fits"), mono, kFits16) && WriteFits(P("m32.fits"), mono, kFitsFloat));
+  // R = x * 1000 + row, G + 1, B + 2; floats are those / 65535.
+  ASSERT_TRUE(RunPython(R"(
+import numpy as np
+from astropy.io import fits
+want = np.array([[[x * 1000 + r + c for x in range(3)] for r in range(2)] for c in range(3)])
+for name, scale in [('c16', 1), ('c32', 65535)]:
+    d = fits.getdata(name + '.fits')
+    assert d.shape == (3, 2, 3), d.shape
+    assert np.allclose(d * scale, want, atol=1e-3), (name, d)
+assert fits.getdata('m16.fits').tolist() == [[0, 65535]]
+assert fits.getdata('m32.fits').tolist() == [[0.0, 1.0]]
+assert 'TAVO' in str(fits.getheader('m16.fits')['HISTORY'])
+)"));
+  for (const char* f : {"c16.fits", "c32.fits", "m16.fits", "m32.fits"}) {
+    ASSERT_TRUE(Run(verify + " " + f + " > verify.txt"));
+    const std::string report = ReadBytes(P("verify.txt"));
+    EXPECT_NE(report.find("found 0 warning(s) and 0 error(s)"), std::string::npos) << report;
+  }
 }
 
 }  // namespace

@@ -21,9 +21,9 @@ TEST(FileType, ByTheLastCharactersOfTheNameIgnoringCase) {
                           "a.rwl", "a.srf", "a.sr2", "a.arw", "a.dng", "a.erf", "a.kdc", "a.mef", "a.srw"}) {
     EXPECT_EQ(DetectFileType(raw), kFileRaw) << raw;
   }
-  // Save filters 1..5; unknown indices take ".BMP".
-  const char* const extensions[] = {".BMP", ".BMP", ".JPG", ".TIF", ".PPM", ".PPM", ".BMP"};
-  for (int i = 0; i < 7; ++i) EXPECT_STREQ(SaveFilterExtension(i), extensions[i]) << i;
+  // Save filters 1..7; unknown indices take ".BMP".
+  const char* const extensions[] = {".BMP", ".BMP", ".JPG", ".TIF", ".PPM", ".PPM", ".FIT", ".FIT", ".BMP"};
+  for (int i = 0; i < 9; ++i) EXPECT_STREQ(SaveFilterExtension(i), extensions[i]) << i;
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
     ASSERT_EQ(Load(c.file, ".fts"), kReadOk) << c.what;
     for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(PlaneValues(image_.Channel(ch), image_), c.samples) << c.what;
   }
-  EXPECT_EQ(image_.monochrome, 0);
+  EXPECT_EQ(image_.monochrome, 1);
   // "1.0" is 1; a value is read up to its comment.
   const std::string axes = Value("SIMPLE", "T") + Value("BITPIX", "8") +
                            Card("NAXIS1  =                  640 / width") + Value("NAXIS2", "1") +
@@ -64,6 +64,7 @@ TEST_F(FitsTest, SamplesScalingAndLayout) {
 }
 
 TEST_F(FitsTest, Refusals) {
+  own_ = ReadFitsFrom;
   const std::string data(16, '\0');
   ExpectRefused(".fts", {{"float", Fits(-32, 1, 1, {}, data), kReadUnsupported},
                  {"double", Fits(-64, 1, 1, {}, data), kReadUnsupported},
@@ -71,6 +72,8 @@ TEST_F(FitsTest, Refusals) {
                  {"BITPIX 12", Fits(12, 1, 1, {}, data), kReadBadFormat},
                  {"fractional BSCALE", Fits(16, 1, 1, {Value("BSCALE", "0.5")}, data), kReadUnsupported},
                  {"fractional BZERO", Fits(16, 1, 1, {Value("BZERO", "1.25E1")}, data), kReadUnsupported},
+                 {"colour cube", Fits(16, 1, 1, {Value("NAXIS3", "3")}, data).replace(160 + 29, 1, "3"),
+                  kReadUnsupported},
                  {"text BZERO", Fits(16, 1, 1, {Value("BZERO", "'abc'")}, data), kReadBadFormat},
                  {"no END", Fits(8, 1, 1, {}, "").substr(0, 5 * 80), kReadBadFormat},
                  {"no NAXIS2", Value("SIMPLE", "T") + Value("BITPIX", "8") + Value("NAXIS1", "1") + Card("END"),
@@ -79,6 +82,47 @@ TEST_F(FitsTest, Refusals) {
                   kReadBadFormat}, {"NAXIS1 0", Fits(8, 0, 1, {}, data), kReadBadFormat},
                  {"negative NAXIS2", Fits(8, 1, -4, {}, data), kReadBadFormat},
                  {"short card", "SIMPLE  =", kReadBadFormat}}, Fits(16, 100000, 100000, {}, data));
+}
+
+// 1 x 1 at 0 (16-bit: 0 - 32768 = 0x8000) and at 65535 (float 1.0 = 0x3F800000).
+TEST_F(FitsTest, WriterCardsAndData) {
+  Image mono = MakeFlatImage(1, 1, 0);
+  mono.monochrome = 1;
+  ASSERT_TRUE(WriteFits(dir_ + "/m.fts", mono, kFits16));
+  const std::string m = ReadBytes(dir_ + "/m.fts");
+  ASSERT_EQ(m.size(), 2u * 2880);
+  EXPECT_EQ(m.substr(0, 7 * 80), Value("SIMPLE", "T") + Value("BITPIX", "16") + Value("NAXIS", "2") +
+                                     Value("NAXIS1", "1") + Value("NAXIS2", "1") + Value("BZERO", "32768") +
+                                     Value("BSCALE", "1"));
+  EXPECT_EQ(m.substr(7 * 80, 12), "DATE    = '2");
+  EXPECT_EQ(m.substr(8 * 80, 160), Card("HISTORY Written by TAVO") + Card("END"));
+  EXPECT_EQ(m.substr(2880, 3), Raw({0x80, 0x00, 0x00}));
+  ASSERT_TRUE(WriteFits(dir_ + "/c.fts", MakeFlatImage(1, 1, 65535), kFitsFloat));
+  const std::string c = ReadBytes(dir_ + "/c.fts");
+  EXPECT_EQ(c.substr(80, 160), Value("BITPIX", "-32") + Value("NAXIS", "3"));
+  EXPECT_EQ(c.substr(5 * 80, 80), Value("NAXIS3", "3"));
+  EXPECT_EQ(c.substr(2880, 12), Raw({0x3F, 0x80, 0, 0, 0x3F, 0x80, 0, 0, 0x3F, 0x80, 0, 0}));
+}
+
+Image Mono(const Image& colour) {
+  Image m = MakeImageFromRows(colour.width, colour.height, PlaneValues(colour.r.get(), colour));
+  m.monochrome = 1;
+  return m;
+}
+
+// Position-coded planes (row 0 is the bottom row, the first FITS row) and noise through every layout.
+TEST_F(FitsTest, WriterRoundTrips) {
+  const Image position = MakePositionImage(3, 2), noise = MakeNoiseImage(7, 5, 9);
+  const Image mono_position = Mono(position), mono_noise = Mono(noise);
+  for (int kind : {kFits16, kFitsFloat}) {
+    for (const Image* original : {&position, &noise, &mono_position, &mono_noise}) {
+      ASSERT_TRUE(WriteFits(dir_ + "/r.fits", *original, kind));
+      Image back;
+      ASSERT_EQ(ReadImageFile(dir_ + "/r.fits", back), kReadOk) << kind;
+      EXPECT_TRUE(SamePlanes(back, *original)) << kind << " " << original->width << original->monochrome;
+      EXPECT_EQ(back.monochrome, original->monochrome) << kind;
+    }
+  }
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include "core/memory.h"
 #include "io/bmp.h"
 #include "io/fits.h"
+#include "io/fits_lib.h"
 #include "io/jpeg.h"
 #include "io/pnm.h"
 #include "io/tiff.h"
+#include "io/tiff_lib.h"
 #include "tests/test_images.h"
 
 namespace tavo {
@@ -24,7 +26,7 @@ const struct {
   const char* folder;
   MemoryReader read;
 } kFormats[] = {{"bmp", ReadBmpFrom}, {"tiff", ReadTiffFrom}, {"pnm", ReadPnmFrom}, {"fits", ReadFitsFrom},
-                {"jpeg", ReadJpegFrom}};
+                {"jpeg", ReadJpegFrom}, {"fits_lib", ReadFitsLibraryFrom}, {"tiff_lib", ReadTiffLibraryFrom}};
 
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> files;

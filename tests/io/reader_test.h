@@ -44,7 +44,9 @@ class ReaderTest : public ::testing::Test {
   void SetUp() override { dir_ = TempDir("io"); }
   ReadStatus Load(const std::string& bytes, const std::string& ext) {
     WriteBytes(dir_ + "/t" + ext, bytes);
-    return ReadImageFile(dir_ + "/t" + ext, image_);
+    if (own_ == nullptr) return ReadImageFile(dir_ + "/t" + ext, image_);
+    ByteReader in;
+    return in.Open(dir_ + "/t" + ext) ? own_(in, dir_ + "/t" + ext, image_, nullptr) : kReadCannotOpen;
   }
   void ExpectPlanes(const std::string& ext, const std::vector<PlaneCase>& cases) {
     for (const PlaneCase& c : cases) {
@@ -77,6 +79,8 @@ class ReaderTest : public ::testing::Test {
 
   std::string dir_;
   Image image_;
+  // Set: Load reads with this reader alone, without the library fallback.
+  ReadStatus (*own_)(ByteReader& in, const std::string& name, Image& image, ReadReport* report) = nullptr;
 };
 
 }  // namespace tavo

@@ -119,6 +119,7 @@ TEST_F(TiffTest, Layouts) {
 }
 
 TEST_F(TiffTest, Refusals) {
+  own_ = ReadTiffFrom;
   const std::string px = Raw({1, 2, 3});
   const uint32_t at7 = DataStart(7), at8 = DataStart(8);
   auto with = [&](int index, Tag t) {

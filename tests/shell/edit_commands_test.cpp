@@ -3,6 +3,9 @@
 // moving between images, the settings commands and the version box.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "core/memory.h"
 #include "settings/settings_file.h"
 #include "shell/protocol.h"
@@ -173,7 +176,10 @@ TEST_F(ShellTest, SaveAndLoadAllSettings) {
   EXPECT_EQ(ui_.boxes[0].kind, kBoxMessage);
   EXPECT_EQ(ui_.boxes[1].kind, kBoxMessage);
   EXPECT_EQ(ui_.file_requests[0].title, "SAVE");
-  EXPECT_EQ(ui_.file_requests[0].initial_name, "tavo");
+  // Proposed in the configuration folder the next start reads, made for the dialog.
+  const std::string config = std::string(std::getenv("XDG_CONFIG_HOME")) + "/tavo";
+  EXPECT_EQ(ui_.file_requests[0].initial_name, config + "/tavo");
+  EXPECT_TRUE(std::filesystem::is_directory(config));
   EXPECT_EQ(ui_.file_requests[0].filters, kSettingsFilters);
   app_->settings.display.scale = 16;
   ui_.files = {{true, Path("mine"), 0}, {true, Path("KEEP.TVP"), 0}, {true, Path("no/dir/x"), 0}};

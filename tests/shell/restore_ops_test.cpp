@@ -60,6 +60,27 @@ TEST(WaveletCommand, ShortMemoryForTheWorkAreaKeepsImageAndUndo) {
   EXPECT_EQ(img.undo_available, 1);
 }
 
+// Stopped at the second of three planes: the first plane is put back, the earlier undo state stays, no box.
+TEST(RestoreCommands, StoppedFromTheProgressLeaveImageAndUndo) {
+  for (int id : {kCmdDeblur, kCmdWavelet}) {
+    auto app = NewApp();
+    FakeUi ui;
+    Image& img = PutImage(*app, 0, MakeNoiseImage(20, 10, 8));
+    RunCommand(*app, ui, id);
+    ASSERT_EQ(ui.progress, (std::vector<double>{0.0, 1.0 / 3, 2.0 / 3})) << id;
+    const Ints r = PlaneValues(img.r.get(), img), g = PlaneValues(img.g.get(), img), b = PlaneValues(img.b.get(), img);
+    const uint16_t* undo_r = img.undo_r.get();
+    ui.progress_answers = {true, false};
+    RunCommand(*app, ui, id);
+    EXPECT_TRUE(ui.boxes.empty()) << id;
+    EXPECT_EQ(PlaneValues(img.r.get(), img), r) << id;
+    EXPECT_EQ(PlaneValues(img.g.get(), img), g) << id;
+    EXPECT_EQ(PlaneValues(img.b.get(), img), b) << id;
+    EXPECT_EQ(img.undo_r.get(), undo_r) << id;
+    EXPECT_EQ(ui.progress_ends, 2) << id;
+  }
+}
+
 TEST(WaveletCommand, BatchStepNeverEnlarges) {
   auto app = NewApp();
   Image img = MakeFlatImage(3, 2, 9);

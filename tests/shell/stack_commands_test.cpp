@@ -72,6 +72,27 @@ TEST_F(ShellTest, CompositeMakesANewCurrentImage) {
   EXPECT_GE(ui_.repaints, 1);
 }
 
+// Two frames: the coarse search (0), the fine search (0.4), the combine (0.8). Stopped at the fine search, nothing
+// changes and nothing is said; let run, it reports all three.
+TEST_F(ShellTest, CompositeReportsProgressAndStopsWhenAsked) {
+  PutImage(*app_, 0, MakeStarWorld(64, 48, 3), "a");
+  PutImage(*app_, 1, MakeStarWorld(64, 48, 3), "b");
+  Choose(*app_, 0, 1);
+  app_->slots.current = 1;
+  ui_.progress_answers = {true, false};
+  Run(kCmdCompositeAuto);
+  EXPECT_TRUE(Slot(2).Empty());
+  EXPECT_EQ(app_->slots.current, 1);
+  EXPECT_TRUE(ui_.boxes.empty());
+  EXPECT_EQ(ui_.progress, (std::vector<double>{0.0, 0.4}));
+  EXPECT_EQ(ui_.progress_ends, 1);
+  Run(kCmdCompositeAuto);
+  EXPECT_FALSE(Slot(2).Empty());
+  EXPECT_EQ(ui_.progress, (std::vector<double>{0.0, 0.4, 0.0, 0.4, 0.8}));
+  EXPECT_EQ(ui_.progress_texts.back(), kProgressCombining);
+  EXPECT_EQ(ui_.progress_ends, 2);
+}
+
 TEST_F(ShellTest, CompositeCancelTooFewNoSlotOrNoMemoryMakeNothing) {
   PutImage(*app_, 0, MakeFlatImage(4, 4, 100), "a");
   PutImage(*app_, 1, MakeFlatImage(4, 4, 100), "b");

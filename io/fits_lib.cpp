@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+#include "io/fits_lib.h"
+
+#include <fitsio.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/memory.h"
+#include "core/sample.h"
+
+namespace tavo {
+namespace {
+
+constexpr double kTwo16 = 65536.0;
+constexpr double kTwo48 = 281474976710656.0;
+
+// The whole input in memory: cfitsio reads a memory block but not our
+// reader. False when it does not fit.
+bool SlurpInput(ByteReader& in, std::vector<unsigned char>* bytes) {
+  const int64_t size = in.FileSize();
+  if (size > 0 && !MemoryFits(static_cast<uint64_t>(size))) return false;
+  constexpr size_t kChunk = 1 << 20;
+  size_t used = 0;
+  for (;;) {
+    if (!MemoryFits(used + kChunk)) return false;
+    bytes->resize(used + kChunk);
+    const size_t got = in.Read(bytes->data() + used, kChunk);
+    used += got;
+    if (got < kChunk) break;
+  }
+  bytes->resize(used);
+  return true;
+}
+
+// cfitsio divides by the tile sizes and axis lengths of a tile-compressed
+// image without checking them (a ZTILE1 of 0 ends the program), so every
+// card of those keys must hold a positive whole number before it sees the
+// file. Cards start at multiples of 80 bytes.
+bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
+  for (size_t at = 0; at + 80 <= bytes.size(); at += 80) {
+    const char* card = reinterpret_cast<const char*>(bytes.data() + at);
+    if (std::memcmp(card, "ZTILE", 5) != 0 && std::memcmp(card, "ZNAXIS", 6) != 0) continue;
+    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
+    if (eq == nullptr) return false;
+    char value[81] = {};
+    std::memcpy(value, eq + 1, static_cast<size_t>(card + 80 - (eq + 1)));
+    char* end = nullptr;
+    const long v = std::strtol(value, &end, 10);
+    if (end == value || v <= 0) return false;
+  }
+  return true;
+}
+
+// Closes the file and drops cfitsio's message stack (it is process-wide).
+struct FitsHandle {
+  fitsfile* f = nullptr;
+  ~FitsHandle() {
+    int status = 0;
+    if (f != nullptr) fits_close_file(f, &status);
+    fits_clear_errmsg();
+  }
+};
+
+// Moves to the first HDU with image data; false when there is none.
+bool FindImage(fitsfile* f) {
+  int status = 0, hdus = 0;
+  if (fits_get_num_hdus(f, &hdus, &status) != 0) return false;
+  for (int k = 1; k <= hdus; ++k) {
+    int type = 0, naxis = 0;
+    if (fits_movabs_hdu(f, k, &type, &status) != 0) return false;
+    if (type != IMAGE_HDU) continue;
+    if (fits_get_img_dim(f, &naxis, &status) != 0) return false;
+    if (naxis > 0) return true;
+  }
+  return false;
+}
+
+double KeyOr(fitsfile* f, const char* key, double fallback, bool* found) {
+  int status = 0;
+  double v = 0;
+  if (fits_read_key(f, TDOUBLE, key, &v, nullptr, &status) != 0 || !std::isfinite(v)) {
+    *found = false;
+    return fallback;
+  }
+  *found = true;
+  return v;
+}
+
+// How physical values become samples: s = floor((v - offset) x gain +
+// round), limited to 0..65535.
+struct Mapping {
+  double offset = 0, gain = 1, round = 0;
+};
+
+// Reads row `row` of plane `plane` as doubles.
+bool ReadRow(fitsfile* f, int row, int plane, std::vector<double>* values) {
+  int status = 0, any_null = 0;
+  long first[3] = {1, row + 1L, plane + 1L};
+  fits_read_pix(f, TDOUBLE, first, static_cast<LONGLONG>(values->size()), nullptr, values->data(), &any_null,
+                &status);
+  return status == 0;
+}
+
+}  // namespace
+
+ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
+  if (report != nullptr) *report = ReadReport{};  // the library reports a cut file as an error
+  std::vector<unsigned char> bytes;
+  if (!SlurpInput(in, &bytes)) return kReadNoMemory;
+  if (bytes.empty() || !TileCardsPlausible(bytes)) return kReadBadFormat;
+  FitsHandle h;
+  int status = 0;
+  void* block = bytes.data();
+  size_t block_size = bytes.size();
+  if (fits_open_memfile(&h.f, "memory", READONLY, &block, &block_size, 0, nullptr, &status) != 0) {
+    h.f = nullptr;
+    return kReadBadFormat;
+  }
+  if (!FindImage(h.f)) return kReadBadFormat;
+  int bitpix = 0, naxis = 0;
+  long axes[3] = {0, 0, 0};
+  if (fits_get_img_param(h.f, 3, &bitpix, &naxis, axes, &status) != 0) return kReadBadFormat;
+  int planes = 1;
+  if (naxis == 3 && (axes[2] == 1 || axes[2] == 3)) {
+    planes = static_cast<int>(axes[2]);
+  } else if (naxis != 2) {
+    return kReadUnsupported;
+  }
+  if (axes[0] <= 0 || axes[1] <= 0 || axes[0] > INT_MAX || axes[1] > INT_MAX) return kReadBadFormat;
+  const int w = static_cast<int>(axes[0]), hgt = static_cast<int>(axes[1]);
+  // Plain data that the file could never hold is a damaged header, not a
+  // reason to plan planes (tile-compressed data can be far smaller).
+  const int compressed = fits_is_compressed_image(h.f, &status);
+  const uint64_t raster = static_cast<uint64_t>(w) * static_cast<uint64_t>(hgt) * static_cast<uint64_t>(planes) *
+                          static_cast<uint64_t>(std::abs(bitpix) / 8);
+  if (compressed == 0 && raster / kRasterToFileRatio > bytes.size()) return kReadBadFormat;
+
+  Image fresh;
+  if (!AllocateImagePlanes(fresh, w, hgt, false)) return kReadNoMemory;
+  bool found = false;
+  const double zero = KeyOr(h.f, "BZERO", 0, &found), scale = KeyOr(h.f, "BSCALE", 1, &found);
+  const bool whole = std::floor(zero) == zero && std::floor(scale) == scale;
+  Mapping m;
+  std::vector<double> values(static_cast<size_t>(w));
+  if (bitpix > 0 && whole) {
+    m.gain = bitpix == 8 ? 256.0 : bitpix == 16 ? 1.0 : bitpix == 32 ? 1 / kTwo16 : 1 / kTwo48;
+  } else {
+    bool have_min = false, have_max = false;
+    double lo = KeyOr(h.f, "DATAMIN", 0, &have_min), hi = KeyOr(h.f, "DATAMAX", 1, &have_max);
+    if (!have_min || !have_max || !(hi > lo)) {
+      // The data's own range; one more pass over the file.
+      lo = HUGE_VAL, hi = -HUGE_VAL;
+      for (int p = 0; p < planes; ++p) {
+        for (int row = 0; row < hgt; ++row) {
+          if (!ReadRow(h.f, row, p, &values)) return kReadBadFormat;
+          for (double v : values) {
+            if (!std::isfinite(v)) continue;
+            if (v < lo) lo = v;
+            if (v > hi) hi = v;
+          }
+        }
+      }
+      if (!(hi > lo) || (lo >= 0 && hi <= 1)) lo = 0, hi = 1;
+    }
+    m.offset = lo;
+    m.gain = 65535.0 / (hi - lo);
+    m.round = 0.5;
+  }
+
+  for (int p = 0; p < planes; ++p) {
+    uint16_t* plane = fresh.Channel(p);
+    for (int row = 0; row < hgt; ++row) {
+      if (!ReadRow(h.f, row, p, &values)) return kReadBadFormat;
+      uint16_t* out = plane + static_cast<size_t>(row) * w;
+      for (int x = 0; x < w; ++x) {
+        out[x] = ClampSampleDouble(std::floor((values[x] - m.offset) * m.gain + m.round));
+      }
+    }
+  }
+  if (planes == 1) {
+    std::memcpy(fresh.g.get(), fresh.r.get(), fresh.PixelCount() * 2);
+    std::memcpy(fresh.b.get(), fresh.r.get(), fresh.PixelCount() * 2);
+  }
+  AdoptPlanes(image, fresh);
+  SetImageName(image, name);
+  image.monochrome = planes == 1 ? 1 : 0;
+  return kReadOk;
+}
+
+}  // namespace tavo
