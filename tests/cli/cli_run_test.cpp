@@ -91,6 +91,9 @@ TEST_F(CliTest, SelectPointAndClickTakeRowsFromTheTop) {
   EXPECT_EQ(std::vector<int>({img.point_a_x, img.point_a_y, img.point_b_x, img.point_b_y}),
             std::vector<int>({1, 4, 2, 3}));
   EXPECT_EQ(Run({"--point", "a", "6", "0"}), 1);  // outside
+  EXPECT_EQ(Run({"--select", "1"}), 0);           // the last option on the line
+  EXPECT_EQ(app_->slots.current, 1);
+  EXPECT_EQ(Run({"--select", "0"}), 0);
   EXPECT_EQ(Run({"--click", "1", "1"}), 1);       // no capture armed
   EXPECT_EQ(Run({"--command", "3062", "--click", "6", "2"}), 1);  // just outside
   EXPECT_EQ(Run({"--click", "0", "5"}), 1);

@@ -36,12 +36,12 @@ Image Combine(std::vector<StackInput> in, int w, int h, int mode, int noise = -1
 int R(const Image& img, int x, int row) { return Sample(img.r.get(), img, x, row); }
 
 TEST(StackPlacement, CanvasAndShift) {
-  // Found offsets (0, 0) and (-5, 4): x moves by +5, y stays (smallest 0); w = max(15, 6), h = max(8, 16).
+  // Found offsets (0, 0) and (-5, -4): everything moves by (+5, +4); w = max(5 + 10, 6), h = max(4 + 8, 12).
   Image a = Flat3(10, 8, 1, 1, 1), b = Flat3(6, 12, 1, 1, 1), wide = Flat3(6000, 1, 1, 1, 1);
-  StackInput in[2] = {In(a, 100, 0, 0), In(b, 100, -5, 4)};
+  StackInput in[2] = {In(a, 100, 0, 0), In(b, 100, -5, -4)};
   int w = 0, h = 0;
   ComputeCanvas(in, 2, &w, &h);
-  EXPECT_EQ(Ints({in[0].offset_x, in[0].offset_y, in[1].offset_x, in[1].offset_y, w, h}), Ints({5, 0, 0, 4, 15, 16}));
+  EXPECT_EQ(Ints({in[0].offset_x, in[0].offset_y, in[1].offset_x, in[1].offset_y, w, h}), Ints({5, 4, 0, 0, 15, 12}));
   StackInput far[2] = {In(wide, 100, 0, 0), In(wide, 100, 5000, 0)};
   ComputeCanvas(far, 2, &w, &h);
   EXPECT_EQ(w, 10000);  // 11000 cut
