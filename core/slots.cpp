@@ -299,7 +299,8 @@ void MarkNewComposite(Image& image) {
 void MarkNewDerived(Image& image) {
   MarkStatsStale(image);
   image.undo_available = image.redo_available = 0;
-  image.changed = image.undo_changed = 0;
+  image.undo_changed = 0;
+  image.changed = 1;  // no file holds it: closing or quitting asks first
 }
 
 void MarkNewCopy(Image& image) {

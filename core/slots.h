@@ -79,7 +79,7 @@ void MarkStatsStale(Image& image);
 void MarkLoaded(Image& image);
 void MarkInPlaceChange(Image& image);
 void MarkNewComposite(Image& image);
-void MarkNewDerived(Image& image);  // background data, line separation
+void MarkNewDerived(Image& image);  // background data, line separation (changed)
 void MarkNewCopy(Image& image);     // plain copy (statistics computed here)
 // An area copy or crop: as a copy, but changed, since no file holds it and
 // closing or quitting must ask before it is thrown away.

@@ -70,6 +70,7 @@ TEST_F(FilterCommandsTest, LineSplitMakesTwoImagesOrStopsAtTheMissingSlot) {
   EXPECT_EQ(Sample(Slot(2).r.get(), Slot(2), 3, 2), 3001);  // rows 1 1 1
   EXPECT_EQ(Slot(2).monochrome, 1);
   EXPECT_EQ(Slot(0).undo_available, 0);
+  EXPECT_EQ(Slot(1).changed + Slot(2).changed, 2);  // in no file: discarding them asks first
   // One slot left: the first image is made, then the message.
   FillSlotsFrom(4);
   app_->slots.current = 0;
