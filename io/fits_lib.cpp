@@ -41,16 +41,36 @@ bool SlurpInput(ByteReader& in, std::vector<unsigned char>* bytes) {
 // card of those keys must hold a positive whole number before it sees the
 // file. Cards start at multiples of 80 bytes.
 bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
+  // The library also divides by the RICE parameters BLOCKSIZE and BYTEPIX
+  // (ZNAMEn names them, ZVALn holds them); their values must be positive.
+  bool divisor[10] = {};
+  long value_of[10] = {};
+  bool has_value[10] = {};
   for (size_t at = 0; at + 80 <= bytes.size(); at += 80) {
     const char* card = reinterpret_cast<const char*>(bytes.data() + at);
-    if (std::memcmp(card, "ZTILE", 5) != 0 && std::memcmp(card, "ZNAXIS", 6) != 0) continue;
+    const bool tile = std::memcmp(card, "ZTILE", 5) == 0 || std::memcmp(card, "ZNAXIS", 6) == 0;
+    const bool name = std::memcmp(card, "ZNAME", 5) == 0 && card[5] >= '1' && card[5] <= '9' && card[6] == ' ';
+    const bool val = std::memcmp(card, "ZVAL", 4) == 0 && card[4] >= '1' && card[4] <= '9' && card[5] == ' ';
+    if (!tile && !name && !val) continue;
     const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
     if (eq == nullptr) return false;
     char value[81] = {};
     std::memcpy(value, eq + 1, static_cast<size_t>(card + 80 - (eq + 1)));
+    if (name) {
+      divisor[card[5] - '0'] = std::strstr(value, "'BLOCKSIZE") != nullptr || std::strstr(value, "'BYTEPIX") != nullptr;
+      continue;
+    }
     char* end = nullptr;
     const long v = std::strtol(value, &end, 10);
+    if (val) {
+      value_of[card[4] - '0'] = end == value ? 0 : v;
+      has_value[card[4] - '0'] = true;
+      continue;
+    }
     if (end == value || v <= 0) return false;
+  }
+  for (int n = 1; n < 10; ++n) {
+    if (divisor[n] && has_value[n] && value_of[n] <= 0) return false;
   }
   return true;
 }
@@ -105,6 +125,28 @@ bool ReadRow(fitsfile* f, int row, int plane, std::vector<double>* values) {
   return status == 0;
 }
 
+// Tile-compressed data: the library sizes each tile's buffer from the
+// tile's descriptor in the table, unchecked. Every variable-length cell must
+// lie inside the heap the table declares, or the file is damaged.
+bool TileDescriptorsInsideHeap(fitsfile* f) {
+  int status = 0, columns = 0;
+  LONGLONG rows = 0, heap = 0;
+  if (fits_get_num_cols(f, &columns, &status) != 0 || fits_get_num_rowsll(f, &rows, &status) != 0) return false;
+  if (fits_read_key_lnglng(f, "PCOUNT", &heap, nullptr, &status) != 0 || heap < 0) return false;
+  for (int c = 1; c <= columns; ++c) {
+    int type = 0;
+    LONGLONG repeat = 0, width = 0;
+    if (fits_get_coltypell(f, c, &type, &repeat, &width, &status) != 0) return false;
+    if (type >= 0) continue;  // a fixed-size column
+    for (LONGLONG r = 1; r <= rows; ++r) {
+      LONGLONG count = 0, offset = 0;
+      if (fits_read_descriptll(f, c, r, &count, &offset, &status) != 0) return false;
+      if (count < 0 || offset < 0 || offset > heap || width <= 0 || count > (heap - offset) / width) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
@@ -135,6 +177,7 @@ ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& i
   // Plain data that the file could never hold is a damaged header, not a
   // reason to plan planes (tile-compressed data can be far smaller).
   const int compressed = fits_is_compressed_image(h.f, &status);
+  if (compressed != 0 && !TileDescriptorsInsideHeap(h.f)) return kReadBadFormat;
   const uint64_t raster = static_cast<uint64_t>(w) * static_cast<uint64_t>(hgt) * static_cast<uint64_t>(planes) *
                           static_cast<uint64_t>(std::abs(bitpix) / 8);
   if (compressed == 0 && raster / kRasterToFileRatio > bytes.size()) return kReadBadFormat;
