@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/memory.h"
@@ -51,13 +52,19 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
     const bool tile = std::memcmp(card, "ZTILE", 5) == 0 || std::memcmp(card, "ZNAXIS", 6) == 0;
     const bool name = std::memcmp(card, "ZNAME", 5) == 0 && card[5] >= '1' && card[5] <= '9' && card[6] == ' ';
     const bool val = std::memcmp(card, "ZVAL", 4) == 0 && card[4] >= '1' && card[4] <= '9' && card[5] == ' ';
+    if (std::memcmp(card, "ZCMPTYPE", 8) == 0 && std::string(card, 80).find("RICE") != std::string::npos) {
+      // RICE takes ZVAL1 and ZVAL2 as block size and bytes per pixel,
+      // whatever ZNAMEn says.
+      divisor[1] = divisor[2] = true;
+    }
     if (!tile && !name && !val) continue;
     const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
     if (eq == nullptr) return false;
     char value[81] = {};
     std::memcpy(value, eq + 1, static_cast<size_t>(card + 80 - (eq + 1)));
     if (name) {
-      divisor[card[5] - '0'] = std::strstr(value, "'BLOCKSIZE") != nullptr || std::strstr(value, "'BYTEPIX") != nullptr;
+      divisor[card[5] - '0'] = divisor[card[5] - '0'] || std::strstr(value, "'BLOCKSIZE") != nullptr ||
+                               std::strstr(value, "'BYTEPIX") != nullptr;
       continue;
     }
     char* end = nullptr;
