@@ -32,4 +32,13 @@ bool MakeBenchSkyImage(Image& image, int width, int height, uint32_t seed) {
   return true;
 }
 
+const Image& BenchSource() {
+  static Image image = [] {
+    Image img;
+    MakeBenchNoiseImage(img, kBenchWidth, kBenchHeight, 777);
+    return img;
+  }();
+  return image;
+}
+
 }  // namespace tavo

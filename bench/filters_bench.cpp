@@ -15,16 +15,9 @@
 namespace tavo {
 namespace {
 
-constexpr int kW = 6000, kH = 4000;
+constexpr int kW = kBenchWidth, kH = kBenchHeight;
 
-const Image& Source() {
-  static Image image = [] {
-    Image img;
-    MakeBenchNoiseImage(img, kW, kH, 777);
-    return img;
-  }();
-  return image;
-}
+const Image& Source() { return BenchSource(); }
 
 // Every iteration starts from the same source; the copy is not timed.
 template <typename Op>

@@ -17,16 +17,9 @@
 namespace tavo {
 namespace {
 
-constexpr int kW = 6000, kH = 4000;
+constexpr int kW = kBenchWidth, kH = kBenchHeight;
 
-const Image& Source() {
-  static Image image = [] {
-    Image img;
-    MakeBenchNoiseImage(img, kW, kH, 777);
-    return img;
-  }();
-  return image;
-}
+const Image& Source() { return BenchSource(); }
 
 // A working copy, reset to the source before each timed run.
 class Work {
