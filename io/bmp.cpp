@@ -377,7 +377,7 @@ bool WriteBmp(const std::string& path, const Image& image) {
   // Rows go out a block at a time; the padding bytes stay 0.
   const size_t stride = static_cast<size_t>(row_bytes + padding);
   const int block_rows = BlockRows(stride, h);
-  std::vector<unsigned char> block(stride * block_rows, 0);
+  BlockWriter blocks(out, stride * block_rows, raster);
   for (int first = 0; first < h; first += block_rows) {
     const int count = std::min(block_rows, h - first);
     for (int k = 0; k < count; ++k) {
@@ -385,16 +385,16 @@ bool WriteBmp(const std::string& path, const Image& image) {
       const uint16_t* r = image.r.get() + base;
       const uint16_t* g = image.g.get() + base;
       const uint16_t* b = image.b.get() + base;
-      unsigned char* p = block.data() + k * stride;
+      unsigned char* p = blocks.Block() + k * stride;
       for (int x = 0; x < w; ++x, p += 3) {
         p[0] = static_cast<unsigned char>(b[x] >> 8);
         p[1] = static_cast<unsigned char>(g[x] >> 8);
         p[2] = static_cast<unsigned char>(r[x] >> 8);
       }
     }
-    if (!out.Write(block.data(), stride * count)) return false;
+    if (!blocks.Submit(stride * count)) return false;
   }
-  return out.Commit();
+  return blocks.Finish() && out.Commit();
 }
 
 }  // namespace tavo

@@ -235,10 +235,11 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
   // block of rows goes out in one write.
   const size_t row_most = static_cast<size_t>(w) * (ascii ? 18 : 6);
   const int block_rows = BlockRows(row_most, h);
-  const auto buf = std::make_unique_for_overwrite<char[]>(row_most * block_rows);
+  BlockWriter blocks(out, row_most * block_rows, static_cast<uint64_t>(row_most) * h);
   for (int top = 0; top < h; top += block_rows) {
     const int count = std::min(block_rows, h - top);
-    char* p = buf.get();
+    char* const start = reinterpret_cast<char*>(blocks.Block());
+    char* p = start;
     for (int k = 0; k < count; ++k) {
       const size_t base = static_cast<size_t>(h - 1 - (top + k)) * w;
       const uint16_t* r = image.r.get() + base;
@@ -262,9 +263,9 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
         }
       }
     }
-    if (!out.Write(buf.get(), static_cast<size_t>(p - buf.get()))) return false;
+    if (!blocks.Submit(static_cast<size_t>(p - start))) return false;
   }
-  return out.Commit();
+  return blocks.Finish() && out.Commit();
 }
 
 }  // namespace tavo
