@@ -8,6 +8,7 @@
 
 #include "core/memory.h"
 #include "core/files.h"
+#include "io/row_convert.h"
 
 namespace tavo {
 namespace {
@@ -198,7 +199,9 @@ uint64_t RowStride(int64_t width, int bits) { return (static_cast<uint64_t>(widt
 // One stored row into the three planes.
 void DecodeRow(const unsigned char* p, const BmpInfo& info, const Rgb16* palette, const Field fields[3],
                bool plain32, int w, uint16_t* r, uint16_t* g, uint16_t* b) {
-  if (info.bits == 24 || plain32) {
+  if (info.bits == 24) {
+    SplitRow8(p, w, b, g, r);  // stored blue first
+  } else if (plain32) {
     const int step = info.bits / 8;
     for (int x = 0; x < w; ++x, p += step) {
       b[x] = static_cast<uint16_t>(p[0] << 8);

@@ -9,6 +9,7 @@
 
 #include "core/memory.h"
 #include "io/byte_reader.h"
+#include "io/row_convert.h"
 #include "core/files.h"
 
 namespace tavo {
@@ -106,17 +107,9 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
 void ConvertPnmRow(const unsigned char* p, int channels, int bytes_per_sample, int w, uint16_t* r, uint16_t* g,
                    uint16_t* b) {
   if (channels == 3 && bytes_per_sample == 2) {
-    for (int x = 0; x < w; ++x, p += 6) {
-      r[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
-      g[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
-      b[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
-    }
+    SplitRowBe16(p, w, r, g, b);
   } else if (channels == 3) {
-    for (int x = 0; x < w; ++x, p += 3) {
-      r[x] = static_cast<uint16_t>(p[0] << 8);
-      g[x] = static_cast<uint16_t>(p[1] << 8);
-      b[x] = static_cast<uint16_t>(p[2] << 8);
-    }
+    SplitRow8(p, w, r, g, b);
   } else {
     for (int x = 0; x < w; ++x, p += bytes_per_sample) {
       const uint16_t v = static_cast<uint16_t>(bytes_per_sample == 1 ? p[0] << 8 : (p[0] << 8) | p[1]);

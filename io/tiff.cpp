@@ -8,6 +8,7 @@
 
 #include "core/memory.h"
 #include "core/files.h"
+#include "io/row_convert.h"
 
 namespace tavo {
 namespace {
@@ -101,7 +102,9 @@ void ConvertRow(const unsigned char* p, int layout, int step, const Order& order
                 uint16_t* g, uint16_t* b) {
   switch (layout) {
     case kLayout48:
-      if (order.big()) {
+      if (step == 6) {
+        (order.big() ? SplitRowBe16 : SplitRowLe16)(p, w, r, g, b);
+      } else if (order.big()) {
         for (int x = 0; x < w; ++x, p += step) {
           r[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
           g[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
@@ -116,6 +119,10 @@ void ConvertRow(const unsigned char* p, int layout, int step, const Order& order
       }
       break;
     case kLayout24:
+      if (step == 3) {
+        SplitRow8(p, w, r, g, b);
+        break;
+      }
       for (int x = 0; x < w; ++x, p += step) {
         r[x] = static_cast<uint16_t>(p[0] << 8);
         g[x] = static_cast<uint16_t>(p[1] << 8);
