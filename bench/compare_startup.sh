@@ -7,7 +7,8 @@
 # began, 10 ms grain, then it quits); the wall time around the whole run is
 # shown beside it. The window runs on Qt's offscreen platform and, when
 # there is a display (DISPLAY set) or Xvfb is installed, on X as well.
-# Medians of RUNS runs (default 7); processor time is user + system.
+# Medians of 3 x RUNS and RUNS runs (default 7); processor time is user +
+# system.
 #   bench/compare_startup.sh [BUILD_DIR [WORK_DIR [RUNS]]]
 set -euo pipefail
 build=$(realpath "${1:-build}")
@@ -25,20 +26,20 @@ if [ ! -f in.tif ]; then
   rm -f in.ppm
 fi
 
-median() { sort -g | sed -n "$(( (runs + 1) / 2 ))p"; }
+# median [COUNT]: of COUNT (default RUNS) numbers on standard input.
+median() { sort -g | sed -n "$(( (${1:-$runs} + 1) / 2 ))p"; }
 
-# Runs "$@" RUNS times; prints the median wall and processor milliseconds.
+# wall_cpu COUNT COMMAND...: runs COMMAND COUNT times; prints the median wall and processor milliseconds
+# (bash's own timing: getrusage of the child, microsecond grain).
 wall_cpu() {
-  local w=() c=() start end user sys
-  for _ in $(seq "$runs"); do
-    start=$EPOCHREALTIME
-    /usr/bin/time -f "%U %S" -o usage.txt "$@" > /dev/null 2>&1
-    end=$EPOCHREALTIME
-    read -r user sys < usage.txt
-    w+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.1f", (e - s) * 1000 }')")
-    c+=("$(awk -v u="$user" -v y="$sys" 'BEGIN { printf "%.0f", (u + y) * 1000 }')")
+  local count=$1 w=() c=() real user sys TIMEFORMAT='%3R %3U %3S'
+  shift
+  for _ in $(seq "$count"); do
+    read -r real user sys < <({ time "$@" > /dev/null 2>&1; } 2>&1)
+    w+=("$(awk -v r="$real" 'BEGIN { printf "%.1f", r * 1000 }')")
+    c+=("$(awk -v u="$user" -v y="$sys" 'BEGIN { printf "%.1f", (u + y) * 1000 }')")
   done
-  echo "$(printf '%s\n' "${w[@]}" | median) $(printf '%s\n' "${c[@]}" | median)"
+  echo "$(printf '%s\n' "${w[@]}" | median "$count") $(printf '%s\n' "${c[@]}" | median "$count")"
 }
 
 # first_paint LABEL [ENV...]: the window's own figure and the wall time.
@@ -59,12 +60,13 @@ first_paint() {
   printf "%-28s %8s ms %12s ms\n" "$label" "$(printf '%s\n' "${p[@]}" | median)" "$(printf '%s\n' "${w[@]}" | median)"
 }
 
-echo "median of $runs runs"
+echo "medians of $((runs * 3)) (start-up) and $runs (window) runs"
 printf "%-28s %11s %15s\n" "program" "wall" "processor"
-read -r w c <<< "$(wall_cpu "$cli" run)"
+# Start-ups take milliseconds: three times the runs.
+read -r w c <<< "$(wall_cpu $((runs * 3)) "$cli" run)"
 printf "%-28s %8s ms %12s ms\n" "tavo-cli run (opens nothing)" "$w" "$c"
-read -r w c <<< "$(wall_cpu true)"
-printf "%-28s %8s ms %12s ms\n" "true" "$w" "$c"
+read -r w c <<< "$(wall_cpu $((runs * 3)) /bin/true)"
+printf "%-28s %8s ms %12s ms\n" "/bin/true" "$w" "$c"
 
 echo
 printf "%-28s %11s %15s\n" "window, 6000 x 4000 TIFF" "first paint" "wall to exit"
