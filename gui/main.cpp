@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 // tavo: the desktop program. Arguments are image files to open.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
@@ -10,7 +12,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "gui/image_view.h"
 #include "gui/main_window.h"
