@@ -191,6 +191,14 @@ void GuiPort::EndProgress() {
   }
 }
 
+void GuiPort::RunWork(const std::function<void(UiPort&)>& work) {
+  if (window_ != nullptr && QThread::currentThread() == Context()->thread() && !window_->working()) {
+    window_->RunWork(work);
+  } else {
+    work(*this);
+  }
+}
+
 void GuiPort::Repaint() {
   if (window_ == nullptr) return;
   OnGuiThread(

@@ -42,6 +42,8 @@ class GuiPort : public UiPort {
   // keeps painting and the button works.
   bool ShowProgress(double fraction, const std::string& text) override;
   void EndProgress() override;
+  // Through MainWindow::RunWork, unless already off the GUI thread.
+  void RunWork(const std::function<void(UiPort&)>& work) override;
 
   // Work starts off the GUI thread: the rest of the window is disabled (no
   // second command can start) and an earlier Cancel no longer counts.

@@ -7,8 +7,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QMenuBar>
 #include <QEventLoop>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
@@ -108,24 +108,19 @@ bool MainWindow::ShowHelpPage(const std::string& path) {
 void MainWindow::Start(const std::vector<std::string>& names) {
   StoreClientSize();
   // Camera RAW files among the names are developed with progress.
-  RunWork([&names](AppState& app, UiPort& ui) { StartUp(app, ui, names); });
+  RunWork([this, &names](UiPort& ui) { StartUp(app_, ui, names); });
   setAcceptDrops(true);
   Refresh();
 }
 
 void MainWindow::RunMenuCommand(int id) {
   if (working_) return;
-  const Operation* op = FindOperation(id);
-  if (op != nullptr && op->reports_progress) {
-    RunWork([id](AppState& app, UiPort& ui) { RunCommand(app, ui, id); });
-  } else {
-    RunCommand(app_, port_, id);
-  }
+  RunCommand(app_, port_, id);
   Refresh();
   if (app_.quit_requested) close();
 }
 
-void MainWindow::RunWork(const std::function<void(AppState&, UiPort&)>& work) {
+void MainWindow::RunWork(const std::function<void(UiPort&)>& work) {
   if (working_) return;
   Freeze();
   working_ = true;
@@ -133,7 +128,7 @@ void MainWindow::RunWork(const std::function<void(AppState&, UiPort&)>& work) {
   QEventLoop loop;
   std::atomic<bool> done{false};
   std::thread worker([&] {
-    work(app_, port_);
+    work(port_);
     done = true;
     QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
   });
@@ -251,7 +246,7 @@ void MainWindow::OpenDropped(const QList<QUrl>& urls) {
   if (paths.empty() || working_) return;
   activateWindow();
   // A batch run or a camera RAW file reports progress.
-  RunWork([&paths](AppState& app, UiPort& ui) { DropFiles(app, ui, paths); });
+  RunWork([this, &paths](UiPort& ui) { DropFiles(app_, ui, paths); });
   Refresh();
 }
 

@@ -33,8 +33,7 @@ class MainWindow : public QMainWindow {
   // may be dropped.
   void Start(const std::vector<std::string>& names);
 
-  // Runs command `id` as its menu entry does; one that reports progress
-  // through RunWork.
+  // Runs command `id` as its menu entry does.
   void RunMenuCommand(int id);
   // Runs `work` on a worker thread and returns when it is done. Meanwhile
   // this thread keeps handling events in a loop of its own (as a modal
@@ -42,12 +41,14 @@ class MainWindow : public QMainWindow {
   // shows its progress and Cancel - or the close box, which closes the
   // window once the work has stopped - asks it to stop. The rest of the
   // window is disabled.
-  void RunWork(const std::function<void(AppState&, UiPort&)>& work);
+  void RunWork(const std::function<void(UiPort&)>& work);
   bool working() const { return working_; }
-  // While work runs, the widgets that draw from the AppState (which the
-  // worker may be writing) repaint the picture taken of them when it began
-  // or at its last Repaint, when the worker was waiting. True when
-  // `widget` was painted so.
+  // While work runs, the widgets that draw from the AppState repaint the
+  // picture taken of them when it began or at its last Repaint, while the
+  // worker waited: in-place operations write the current planes row by row,
+  // and even those that swap new planes in at the end change the slot
+  // table and flags, so painting from the state itself would race with the
+  // worker. True when `widget` was painted so.
   bool PaintFrozen(QWidget* widget);
   // Title, toolbar row, status text and image window brought up to date.
   void Refresh();

@@ -184,12 +184,18 @@ bool OperationBuilt(const Operation& op) { return op.command != nullptr || op.in
 CommandResult RunCommand(AppState& app, UiPort& ui, int id) {
   const Operation* op = FindOperation(id);
   if (op == nullptr) return kCommandUnknown;
-  if (op->command != nullptr) {
-    op->command(app, ui);
-  } else if (op->in_place != nullptr) {
-    RunInPlace(app, ui, op->dialog ? op->id : 0, op->in_place);
+  if (!OperationBuilt(*op)) return kCommandNotBuilt;
+  const auto run = [&app, op](UiPort& port) {
+    if (op->command != nullptr) {
+      op->command(app, port);
+    } else {
+      RunInPlace(app, port, op->dialog ? op->id : 0, op->in_place);
+    }
+  };
+  if (op->reports_progress) {
+    ui.RunWork(run);
   } else {
-    return kCommandNotBuilt;
+    run(ui);
   }
   return kCommandRan;
 }

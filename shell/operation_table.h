@@ -39,8 +39,8 @@ struct Operation {
   int batch_step;               // batch step code that runs it (batch/batch_sequence.h), 0 none
   BatchStepRun batch_run;       // null: `in_place` on the batch's current image
   const char* keywords;         // settings groups it reads, for the help text
-  // It reports progress (a long run the user may stop): a front end with a
-  // display of its own runs it off its display thread.
+  // It reports progress (a long run the user may stop): RunCommand runs it
+  // through UiPort::RunWork.
   bool reports_progress = false;
 };
 

@@ -148,13 +148,13 @@ TEST_F(MainWindowTest, WorkOffTheGuiThreadKeepsTheWindowRunning) {
     });
     timer.start();
     WhenModal<QDialog>([](QDialog* d) { d->accept(); });  // the wavelet dialog's OK
-    window_->RunWork([&](AppState& app, UiPort& ui) {
+    window_->RunWork([&](UiPort& ui) {
       worker = std::this_thread::get_id();
       ProgressScope progress(ui);
       for (int i = 0; i < 500 && ReportProgress(progress.get(), 0.5, "waiting"); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
-      RunCommand(app, ui, kCmdWavelet);
+      RunCommand(*app_, ui, kCmdWavelet);
     });
     EXPECT_TRUE(fired);
     EXPECT_NE(worker, std::this_thread::get_id());
