@@ -71,6 +71,7 @@ TEST(RestoreCommands, StoppedFromTheProgressLeaveImageAndUndo) {
     app->settings.wavelet.enlarge = enlarge;
     RunCommand(*app, ui, id);
     ASSERT_EQ(ui.progress, (std::vector<double>{0.0, 1.0 / 3, 2.0 / 3})) << id;
+    EXPECT_EQ(ui.works, 1) << id;  // a command that reports runs as the front end's work
     const Ints r = PlaneValues(img.r.get(), img), g = PlaneValues(img.g.get(), img), b = PlaneValues(img.b.get(), img);
     const uint16_t* undo_r = img.undo_r.get();
     ui.progress_answers = {true, false};
