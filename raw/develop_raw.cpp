@@ -82,7 +82,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   if (library_bytes == 0) return Fail(target, result, kRawUnsupported);
   if (!MemoryFits(library_bytes * 3)) return Fail(target, result, kRawNoMemory);
 
-  // The decoding takes about a third of the time, the development the rest.
+  // On the fast path the decoding takes about a third of the time.
   if (!ReportProgress(progress, 0.0, kProgressRawDecode)) return Fail(target, result, kRawCancelled);
   status = DecodeScaledMosaic(*session);
   if (status != kRawOk) return Fail(target, result, status);
