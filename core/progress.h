@@ -21,4 +21,25 @@ inline bool ReportProgress(Progress* progress, double fraction, const char* text
   return !progress->stopped;
 }
 
+// One part of a longer run: its reports (0..1) go to `outer` mapped into
+// from..to, and a stop there stops the part. get() is null when `outer` is.
+class ProgressPart {
+ public:
+  ProgressPart(Progress* outer, double from, double to) : outer_(outer), from_(from), to_(to) {
+    record_.report = [](void* context, double fraction, const char* text) {
+      auto* part = static_cast<ProgressPart*>(context);
+      return ReportProgress(part->outer_, part->from_ + fraction * (part->to_ - part->from_), text);
+    };
+    record_.context = this;
+  }
+  ProgressPart(const ProgressPart&) = delete;
+  ProgressPart& operator=(const ProgressPart&) = delete;
+  Progress* get() { return outer_ != nullptr ? &record_ : nullptr; }
+
+ private:
+  Progress record_;
+  Progress* outer_;
+  double from_, to_;
+};
+
 }  // namespace tavo

@@ -56,13 +56,21 @@ HistogramWindow::HistogramWindow(MainWindow* owner) : QWidget(owner, Qt::Window)
 }
 
 void HistogramWindow::paintEvent(QPaintEvent*) {
+  if (owner_->PaintFrozen(this)) return;
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   PaintDrawing(painter, MeasureDrawing(owner_->app()));
 }
 
 void HistogramWindow::closeEvent(QCloseEvent* event) {
-  owner_->app().histogram_open = false;
+  if (owner_->histogram_window() == this) {  // the user's close, not the window's Refresh
+    // The flag is the AppState's, which the worker may be reading.
+    if (owner_->working()) {
+      event->ignore();
+      return;
+    }
+    owner_->app().histogram_open = false;
+  }
   QWidget::closeEvent(event);
 }
 

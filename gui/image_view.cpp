@@ -78,6 +78,7 @@ void ImageView::ScrollAction(int bar, int qt_action) {
 void ImageView::scrollContentsBy(int, int) { viewport()->update(); }
 
 void ImageView::paintEvent(QPaintEvent*) {
+  if (window_->PaintFrozen(viewport())) return;
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), Qt::white);
   AppState& app = window_->app();
@@ -132,6 +133,7 @@ void ImageView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ImageView::mouseMoveEvent(QMouseEvent* event) {
+  if (window_->working()) return;
   const QPoint p = event->position().toPoint();
   AppState& app = window_->app();
   ImageMouseMove(app, p.x(), p.y());
@@ -140,8 +142,10 @@ void ImageView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ImageView::leaveEvent(QEvent* event) {
-  ImageMouseLeave(window_->app());
-  window_->RefreshStatus();
+  if (!window_->working()) {
+    ImageMouseLeave(window_->app());
+    window_->RefreshStatus();
+  }
   QAbstractScrollArea::leaveEvent(event);
 }
 

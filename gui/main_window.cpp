@@ -3,13 +3,19 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "gui/help_viewer.h"
 #include "gui/histogram_window.h"
@@ -88,7 +94,8 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::StoreClientSize() {
-  if (image_view_ == nullptr) return;
+  // The worker may be reading the size; it is stored when the work ends.
+  if (image_view_ == nullptr || working_) return;
   const QWidget* area = image_view_->viewport();
   ResizeImageArea(app_, area->width(), area->height());
 }
@@ -100,15 +107,72 @@ bool MainWindow::ShowHelpPage(const std::string& path) {
 
 void MainWindow::Start(const std::vector<std::string>& names) {
   StoreClientSize();
-  StartUp(app_, port_, names);
+  // Camera RAW files among the names are developed with progress.
+  RunWork([this, &names](UiPort& ui) { StartUp(app_, ui, names); });
   setAcceptDrops(true);
   Refresh();
 }
 
 void MainWindow::RunMenuCommand(int id) {
+  if (working_) return;
   RunCommand(app_, port_, id);
   Refresh();
   if (app_.quit_requested) close();
+}
+
+void MainWindow::RunWork(const std::function<void(UiPort&)>& work) {
+  if (working_) return;
+  Freeze();
+  working_ = true;
+  port_.BeginWork();
+  QEventLoop loop;
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    work(port_);
+    done = true;
+    QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+  });
+  loop.exec();
+  if (!done) {
+    // The loop was left early: the application quits. A new loop would
+    // return at once, so the worker's waiting calls are served here until
+    // it has stopped.
+    port_.Abandon();
+    while (!done) {
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  worker.join();
+  QCoreApplication::processEvents();  // what the worker posted last
+  working_ = false;
+  frozen_.clear();
+  port_.EndWork();
+  StoreClientSize();
+  Refresh();
+  if (close_pending_) {
+    close_pending_ = false;
+    close();
+  }
+}
+
+void MainWindow::Freeze() {
+  frozen_.clear();
+  std::map<QWidget*, QPixmap> pictures;
+  for (QWidget* w : {static_cast<QWidget*>(toolbar_row_), image_view_->viewport(),
+                     static_cast<QWidget*>(histogram_window_.data())}) {
+    if (w != nullptr) pictures[w] = w->grab();
+  }
+  frozen_ = std::move(pictures);
+}
+
+bool MainWindow::PaintFrozen(QWidget* widget) {
+  auto it = frozen_.find(widget);
+  if (it == frozen_.end()) return false;
+  QPainter painter(widget);
+  painter.fillRect(widget->rect(), Qt::white);
+  painter.drawPixmap(0, 0, it->second);
+  return true;
 }
 
 void MainWindow::Refresh() {
@@ -119,9 +183,13 @@ void MainWindow::Refresh() {
     histogram_window_ = new HistogramWindow(this);
     histogram_window_->show();
   } else if (!app_.histogram_open && histogram_window_ != nullptr) {
-    histogram_window_->close();
+    HistogramWindow* closing = histogram_window_;
+    histogram_window_ = nullptr;
+    closing->close();
   }
   RefreshHistogram();
+  // Only while the worker waits in Repaint: the pictures show this state.
+  if (working_) Freeze();
 }
 
 void MainWindow::RefreshStatus() {
@@ -134,6 +202,12 @@ void MainWindow::RefreshHistogram() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (working_) {
+    port_.RequestCancel();
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
   if (!app_.quit_requested && !ConfirmExit(app_, port_)) {
     event->ignore();
     Refresh();
@@ -145,7 +219,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
   // Held keys repeat releases; one press acts once.
-  if (event->isAutoRepeat()) return;
+  if (event->isAutoRepeat() || working_) return;
   const int key = ShellKey(event);
   if (key != 0 && HandleKey(app_, port_, key)) {
     Refresh();
@@ -156,7 +230,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (!working_ && event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
@@ -169,9 +243,10 @@ void MainWindow::OpenDropped(const QList<QUrl>& urls) {
   for (const QUrl& url : urls) {
     if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
   }
-  if (paths.empty()) return;
+  if (paths.empty() || working_) return;
   activateWindow();
-  DropFiles(app_, port_, paths);
+  // A batch run or a camera RAW file reports progress.
+  RunWork([this, &paths](UiPort& ui) { DropFiles(app_, ui, paths); });
   Refresh();
 }
 

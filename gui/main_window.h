@@ -5,8 +5,10 @@
 #pragma once
 #include <QList>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPointer>
 #include <QUrl>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,6 +35,21 @@ class MainWindow : public QMainWindow {
 
   // Runs command `id` as its menu entry does.
   void RunMenuCommand(int id);
+  // Runs `work` on a worker thread and returns when it is done. Meanwhile
+  // this thread keeps handling events in a loop of its own (as a modal
+  // dialog does): the worker's port calls are served here, the status bar
+  // shows its progress and Cancel - or the close box, which closes the
+  // window once the work has stopped - asks it to stop. The rest of the
+  // window is disabled.
+  void RunWork(const std::function<void(UiPort&)>& work);
+  bool working() const { return working_; }
+  // While work runs, the widgets that draw from the AppState repaint the
+  // picture taken of them when it began or at its last Repaint, while the
+  // worker waited: in-place operations write the current planes row by row,
+  // and even those that swap new planes in at the end change the slot
+  // table and flags, so painting from the state itself would race with the
+  // worker. True when `widget` was painted so.
+  bool PaintFrozen(QWidget* widget);
   // Title, toolbar row, status text and image window brought up to date.
   void Refresh();
   // The status text changed (mouse move) without anything else changing.
@@ -64,6 +81,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  // Takes the pictures PaintFrozen draws.
+  void Freeze();
 
   AppState& app_;
   GuiPort port_;
@@ -72,6 +91,9 @@ class MainWindow : public QMainWindow {
   HelpViewer* help_viewer_ = nullptr;  // made on first use
   std::map<int, QAction*> actions_;
   QPointer<HistogramWindow> histogram_window_;  // deletes itself on close
+  bool working_ = false;
+  bool close_pending_ = false;  // the close box was used during the work
+  std::map<QWidget*, QPixmap> frozen_;
 };
 
 }  // namespace tavo

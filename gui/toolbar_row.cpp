@@ -19,7 +19,7 @@ ToolbarRow::ToolbarRow(MainWindow* window) : QWidget(window), window_(window) {
 }
 
 bool ToolbarRow::event(QEvent* event) {
-  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  if (event->type() != QEvent::ToolTip || window_->working()) return QWidget::event(event);
   const auto* help = static_cast<QHelpEvent*>(event);
   const int button = ToolbarButtonAt(window_->app(), help->pos().x(), help->pos().y());
   const std::string tip = button >= 0 ? ToolbarTooltip(button) : "";
@@ -33,6 +33,7 @@ bool ToolbarRow::event(QEvent* event) {
 }
 
 void ToolbarRow::paintEvent(QPaintEvent*) {
+  if (window_->PaintFrozen(this)) return;
   QPainter painter(this);
   const AppState& app = window_->app();
   painter.fillRect(rect(), Qt::black);

@@ -14,6 +14,7 @@ enum ReadStatus {
   kReadBadFormat,      // wrong magic, damaged or impossible header
   kReadNoMemory,       // planes too large for the memory there is
   kReadUnsupported,    // a variant of the format that is not handled
+  kReadCancelled,      // the user stopped it (a camera RAW file's development)
 };
 
 // What a successful read noticed about the file: rows of the picture the

@@ -9,6 +9,7 @@
 
 #include "settings/settings.h"
 #include "core/image.h"
+#include "core/progress.h"
 #include "raw/dark_frames.h"
 #include "raw/libraw_session.h"
 
@@ -29,11 +30,16 @@ struct RawDevelopOutcome {
 // FastDevelopParams); hue_shift is -36..36.
 // Success: target has fresh planes, its developed size and the path as its
 // name. Failure: target width and height are -1 and its planes stay as
-// they were; outcome->status says why. `outcome` may be null.
+// they were; outcome->status says why. `outcome` may be null. `progress`
+// (may be null) hears of the decoding, the dark subtraction and the
+// development stages; a stop there fails with kRawCancelled.
 void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_code, double gamma_r,
                 double gamma_g, double gamma_b, int black_r, int white_r, int black_g, int white_g,
                 int black_b, int white_b, int sharpness, int radius, int false_colour, int saturation,
-                int hue_shift, const DarkFrameSet* darks, RawDevelopOutcome* outcome);
+                int hue_shift, const DarkFrameSet* darks, RawDevelopOutcome* outcome, Progress* progress = nullptr);
+
+inline constexpr char kProgressRawDecode[] = "Decoding RAW";     // progress texts
+inline constexpr char kProgressRawDark[] = "Subtracting dark";
 
 // The packing every caller does: path code (quality + 1) * path, dark code
 // threshold * 256 + mode, hue shift 2 * position - 36; values outside the
@@ -44,7 +50,7 @@ int RawHueShift(int hue_position);
 
 // DevelopRaw with the values of `settings`.
 void DevelopRawWithSettings(const std::string& path, Image& target, const RawDevelopSettings& settings,
-                            const DarkFrameSet* darks, RawDevelopOutcome* outcome);
+                            const DarkFrameSet* darks, RawDevelopOutcome* outcome, Progress* progress = nullptr);
 
 // Every field back to its default except the development path and the two
 // dark-frame fields.

@@ -437,12 +437,17 @@ bool FastDevelop(uint16_t* records, int width, int height, int pattern,
   // mosaic (stage 2), so the parts give the same result in any order. Small
   // images are not worth starting threads for.
   const bool parallel = n >= kParallelPixels;
+  const auto go_on = [&](int stage) { return ReportProgress(p.progress, stage / 4.0, kProgressRawDevelop); };
+  if (!go_on(0)) return false;
   RunInParts(height, parallel, [&](int first, int last) { ToneMosaicRows(records, width, first, last, table_ptrs); });
+  if (!go_on(1)) return false;
   RunInParts(height, parallel, [&](int first, int last) {
     DemosaicRows(records, width, height, pattern, first, last, target.r.get(), target.g.get(), target.b.get());
   });
+  if (!go_on(2)) return false;
   LuminanceStage(target.r.get(), target.g.get(), target.b.get(), width, height, p.sharpness, p.radius,
                  t1.get(), t2.get());
+  if (!go_on(3)) return false;
   ColourStage(target, t1.get(), t2.get(), p.false_colour, p.saturation, p.hue_shift, scratch);
   return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 
 namespace tavo {
 
@@ -21,7 +22,10 @@ struct FastDevelopParams {
   int false_colour = 2;               // 0..4
   int saturation = 3;                 // 0..4
   int hue_shift = 0;                  // -36..36
+  Progress* progress = nullptr;       // told before each stage; may stop the run
 };
+
+inline constexpr char kProgressRawDevelop[] = "Developing RAW";  // progress text
 
 // Out-of-range values are brought into the ranges above.
 FastDevelopParams ClampFastParams(const FastDevelopParams& params);
@@ -81,7 +85,9 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
 // three planes of width x height must exist; every sample is written. On
 // images of 2^18 pixels or more every stage splits its rows over as many
 // threads as OpenMP may use; the result does not depend on it. False -
-// target unchanged - when scratch memory is short.
+// target unchanged - when scratch memory is short; false with the target
+// partly written when stopped through params.progress (progress->stopped
+// tells the two apart).
 bool FastDevelop(uint16_t* records, int width, int height, int pattern,
                  const FastDevelopParams& params, Image& target);
 

@@ -18,6 +18,7 @@ enum RawStatus {
   kRawUnsupported,   // the library recognises no RAW format in it
   kRawDecodeError,   // damaged or truncated data, or any other library failure
   kRawNoMemory,      // the library or the planes could not get their memory
+  kRawCancelled,     // the user stopped the development
 };
 
 // Colour-filter layout of the mosaic, from the library's filter value.

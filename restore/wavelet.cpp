@@ -246,7 +246,7 @@ OpStatus ApplyWavelet(Image& image, const WaveletParams& p) {
   double g[6];
   GainsOf(p, g);
   if (WaveletEnlarges(image.width, image.height, p)) {
-    return WaveletEnlargeImage(image, std::clamp(p.filter_order, kWaveletOrderMin, kWaveletOrderMax), g);
+    return WaveletEnlargeImage(image, std::clamp(p.filter_order, kWaveletOrderMin, kWaveletOrderMax), g, p.progress);
   }
   return SharpenInPlace(image, g, p.progress);
 }

@@ -29,7 +29,7 @@ struct WaveletParams {
   int gains[6] = {10, 10, 10, 10, 10, 10};
   int filter_order = 2;  // Daubechies order of the enlarging path, 1..10 (clamped)
   int enlarge = 0;       // 1: enlarge to twice the width and height
-  Progress* progress = nullptr;  // told before each plane is sharpened; may stop the run
+  Progress* progress = nullptr;  // told before each plane is sharpened or enlarged; may stop the run
 };
 
 // The preset buttons, gains 0..5 each: none, weak, medium, strong.
@@ -68,9 +68,10 @@ uint64_t WaveletWorkBytes(int width, int height, const WaveletParams& p);
 // copies of the enlarged R so that every plane has the new size.
 // Empty image: kOpNothingToDo. Memory short (checked before anything is
 // allocated): kOpNoMemory, image untouched. Results do not depend on the
-// number of threads. Without enlarging, p.progress hears of each plane
-// before it is sharpened; a stop there returns kOpCancelled with the planes
-// done so far changed (the caller keeps a copy).
+// number of threads. p.progress hears of each plane before it is
+// sharpened or enlarged; a stop there returns kOpCancelled, in place with
+// the planes done so far changed (the caller keeps a copy), enlarging with
+// the image untouched.
 OpStatus ApplyWavelet(Image& image, const WaveletParams& p);
 
 // Sum of squares of the detail of levels 0..4 (energy[0] the finest) and of

@@ -10,6 +10,7 @@
 
 #include "core/memory.h"
 #include "restore/to_sample.h"
+#include "restore/wavelet.h"
 
 namespace tavo {
 namespace {
@@ -228,7 +229,7 @@ uint64_t WaveletEnlargeBytes(int width, int height, int levels, int threads) {
   return doubles * sizeof(double) + 3 * ImageBytes(2ll * width, 2ll * height, 2);
 }
 
-OpStatus WaveletEnlargeImage(Image& image, int order, const double g[6]) {
+OpStatus WaveletEnlargeImage(Image& image, int order, const double g[6], Progress* progress) {
   const int width = image.width, height = image.height;
   Work w;
   w.levels = WaveletEnlargeLevels(g);
@@ -251,7 +252,10 @@ OpStatus WaveletEnlargeImage(Image& image, int order, const double g[6]) {
   }
   const Filter f = MakeFilter(order);
   const int planes = image.monochrome == 1 ? 1 : 3;
-  for (int c = 0; c < planes; ++c) EnlargePlane(image.Channel(c), width, height, f, g, w, out[c].get());
+  for (int c = 0; c < planes; ++c) {
+    if (!ReportProgress(progress, static_cast<double>(c) / planes, kProgressWavelet)) return kOpCancelled;
+    EnlargePlane(image.Channel(c), width, height, f, g, w, out[c].get());
+  }
   // G and B of a monochrome image are stale; they still need the new size.
   for (int c = planes; c < 3; ++c) std::memcpy(out[c].get(), out[0].get(), count * 2);
   image.r = std::move(out[0]);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 #include "core/status.h"
 
 namespace tavo {
@@ -25,8 +26,10 @@ int WaveletEnlargeLevels(const double g[6]);
 // of 2W x 2H samples.
 uint64_t WaveletEnlargeBytes(int width, int height, int levels, int threads);
 
-// Enlarges every current plane to 2W x 2H (see ApplyWavelet). kOpNoMemory
-// leaves the image untouched.
-OpStatus WaveletEnlargeImage(Image& image, int order, const double g[6]);
+// Enlarges every current plane to 2W x 2H (see ApplyWavelet). `progress`
+// (may be null) hears of each plane before it is enlarged. kOpNoMemory, or
+// kOpCancelled when stopped there, leaves the image untouched: the new
+// planes are swapped in only at the end.
+OpStatus WaveletEnlargeImage(Image& image, int order, const double g[6], Progress* progress = nullptr);
 
 }  // namespace tavo

@@ -19,7 +19,9 @@ void StartUp(AppState& app, UiPort& ui, const std::vector<std::string>& names);
 
 // Opens `path` into slot `slot` under the wait cursor. On success the slot
 // becomes current with fresh flags and the window repaints; on failure an
-// error box names the file and the slot stays free.
+// error box names the file and the slot stays free. A RAW file's
+// development reports to `ui`; stopped there, the slot stays free without
+// a box.
 bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int slot);
 
 // The files named at start-up, in order (unsupported names are reported

@@ -29,12 +29,14 @@ const char* ReadFailureText(ReadStatus status) {
 }
 
 // Camera RAW files are developed with the current RAW settings and the
-// master dark; `dark_skipped` tells when the master did not fit.
-ReadStatus ReadAnyFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped,
+// master dark, reporting their progress to `ui`; `dark_skipped` tells when
+// the master did not fit.
+ReadStatus ReadAnyFile(AppState& app, UiPort& ui, const std::string& path, Image& image, bool* dark_skipped,
                        ReadReport* report) {
   *dark_skipped = false;
   if (DetectFileType(path) != kFileRaw) return ReadImageFile(path, image, report);
-  const ReadStatus status = DevelopRawFile(app, path, image, dark_skipped);
+  ProgressScope progress(ui);
+  const ReadStatus status = DevelopRawFile(app, path, image, dark_skipped, progress.get());
   if (status == kReadOk) image.monochrome = 0;
   return status;
 }
@@ -149,10 +151,11 @@ bool OpenFileIntoSlot(AppState& app, UiPort& ui, const std::string& path, int sl
   ReadReport report;
   {
     WaitCursor wait(ui);
-    status = ReadAnyFile(app, path, image, &dark_skipped, &report);
+    status = ReadAnyFile(app, ui, path, image, &dark_skipped, &report);
   }
   if (status != kReadOk || image.Empty()) {
     ClearSlot(app.slots, slot);
+    if (status == kReadCancelled) return false;
     ui.ShowMessage(kBoxError, FormatText(ReadFailureText(status), path));
     return false;
   }

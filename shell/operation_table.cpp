@@ -58,11 +58,16 @@ Operation WithButton(Operation op, int button, const char* bitmap) {
   return op;
 }
 
+Operation Reporting(Operation op) {
+  op.reports_progress = true;
+  return op;
+}
+
 }  // namespace
 
 const std::vector<Operation>& Operations() {
   static const std::vector<Operation> table = {
-      WithButton(Command(kCmdOpen, "開く(&O)", kMenuFile, false, CmdOpen), 0, "LOAD"),
+      Reporting(WithButton(Command(kCmdOpen, "開く(&O)", kMenuFile, false, CmdOpen), 0, "LOAD")),  // RAW files
       WithButton(Command(kCmdSave, "保存(BMP,JPG,TIF,PPM)(&S)", kMenuFile, false, CmdSave), 1, "SAVE"),
       Command(kCmdClose, "閉じる(&C)", kMenuFile, false, CmdClose),
       Command(kCmdCloseAll, "全画像を閉じる", kMenuFile, false, CmdCloseAll),
@@ -81,8 +86,8 @@ const std::vector<Operation>& Operations() {
       {kCmdCropResize, "切り出しとサイズ変更", kMenuEdit, false, nullptr, CmdCropResize, nullptr, true, -1, nullptr,
        kStepCrop, StepCropResize, "cut"},
 
-      {kCmdCompositeAuto, "画像合成-自動(&A)", kMenuComposite, false, nullptr, CmdCompositeAuto, nullptr, true, 11,
-       "COMP", kStepOpenComposite, StepOpenComposite, "composite composite-inputs composite-weights"},
+      Reporting({kCmdCompositeAuto, "画像合成-自動(&A)", kMenuComposite, false, nullptr, CmdCompositeAuto, nullptr, true,
+                 11, "COMP", kStepOpenComposite, StepOpenComposite, "composite composite-inputs composite-weights"}),
       {kCmdCompositePoints, "画像合成－ポイント指定(&P)", kMenuComposite, false, nullptr, CmdCompositePoints, nullptr,
        true, -1, nullptr, 0, nullptr, "composite composite-inputs composite-weights composite-points"},
       {kCmdLrgb, "L+RGB画像合成(&L)", kMenuComposite, true, nullptr, CmdLrgb, nullptr, true, -1, nullptr, 0, nullptr,
@@ -101,17 +106,17 @@ const std::vector<Operation>& Operations() {
        nullptr, true, -1, nullptr, 0, nullptr, "back1"},
       {kCmdBackgroundPoints, "バックグランド補正(ポイント指定)", kMenuBackground, false, nullptr, CmdBackgroundPoints,
        nullptr, true, -1, nullptr, 0, nullptr, "back1"},
-      {kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true, nullptr, CmdBackgroundMake, nullptr, true,
-       -1, nullptr, kStepBackground, StepBackgroundMake, "back3 VER264"},
+      Reporting({kCmdBackgroundMake, "バックグランドデータ生成", kMenuBackground, true, nullptr, CmdBackgroundMake, nullptr,
+                 true, -1, nullptr, kStepBackground, StepBackgroundMake, "back3 VER264"}),
 
       {kCmdSharpSmooth, "シャープ/スムーズ(&S)", kMenuFilter, false, nullptr, nullptr, RunSharpOn, true, 7, "SANDS",
        kStepSharp, nullptr, "sharp sharp-channels"},
       {kCmdEdge, "エッジ強調(&E)", kMenuFilter, false, nullptr, nullptr, RunEdgeOn, true, 8, "EDGE", kStepEdge,
        nullptr, "edge edgearea edge-channels"},
-      {kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false, nullptr, CmdWavelet, RunWaveletStepOn, true, -1, nullptr,
-       kStepWavelet, nullptr, "wavelet filter"},
-      {kCmdDeblur, "ボケ補正", kMenuFilter, false, nullptr, nullptr, RunDeblurOn, true, -1, nullptr, kStepDeblur,
-       nullptr, "restore"},
+      Reporting({kCmdWavelet, "ウェーブレット(&W)", kMenuFilter, false, nullptr, CmdWavelet, RunWaveletStepOn, true, -1,
+                 nullptr, kStepWavelet, nullptr, "wavelet filter"}),
+      Reporting({kCmdDeblur, "ボケ補正", kMenuFilter, false, nullptr, nullptr, RunDeblurOn, true, -1, nullptr,
+                 kStepDeblur, nullptr, "restore"}),
       {kCmdNoise, "ノイズ除去(&N)", kMenuFilter, false, nullptr, CmdNoise, RunNoiseOn, true, -1, nullptr, kStepNoise,
        nullptr, "noise"},
       {kCmdResize, "サイズ変更(&R)", kMenuFilter, true, nullptr, CmdResize, nullptr, true, 9, "SIZE", 0, nullptr,
@@ -179,12 +184,18 @@ bool OperationBuilt(const Operation& op) { return op.command != nullptr || op.in
 CommandResult RunCommand(AppState& app, UiPort& ui, int id) {
   const Operation* op = FindOperation(id);
   if (op == nullptr) return kCommandUnknown;
-  if (op->command != nullptr) {
-    op->command(app, ui);
-  } else if (op->in_place != nullptr) {
-    RunInPlace(app, ui, op->dialog ? op->id : 0, op->in_place);
+  if (!OperationBuilt(*op)) return kCommandNotBuilt;
+  const auto run = [&app, op](UiPort& port) {
+    if (op->command != nullptr) {
+      op->command(app, port);
+    } else {
+      RunInPlace(app, port, op->dialog ? op->id : 0, op->in_place);
+    }
+  };
+  if (op->reports_progress) {
+    ui.RunWork(run);
   } else {
-    return kCommandNotBuilt;
+    run(ui);
   }
   return kCommandRan;
 }

@@ -39,6 +39,9 @@ struct Operation {
   int batch_step;               // batch step code that runs it (batch/batch_sequence.h), 0 none
   BatchStepRun batch_run;       // null: `in_place` on the batch's current image
   const char* keywords;         // settings groups it reads, for the help text
+  // It reports progress (a long run the user may stop): RunCommand runs it
+  // through UiPort::RunWork.
+  bool reports_progress = false;
 };
 
 // Every command, in menu order.

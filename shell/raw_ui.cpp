@@ -19,6 +19,7 @@ ReadStatus ReadStatusFor(int raw_status) {
     case kRawCannotOpen: return kReadCannotOpen;
     case kRawUnsupported: return kReadUnsupported;
     case kRawNoMemory: return kReadNoMemory;
+    case kRawCancelled: return kReadCancelled;
     default: return kReadBadFormat;
   }
 }
@@ -48,9 +49,10 @@ bool IsBlack(int control) { return control >= kRawBlackR && control <= kRawBlack
 
 }  // namespace
 
-ReadStatus DevelopRawFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped) {
+ReadStatus DevelopRawFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped,
+                          Progress* progress) {
   RawDevelopOutcome outcome;
-  DevelopRawWithSettings(path, image, app.settings.raw, &app.darks, &outcome);
+  DevelopRawWithSettings(path, image, app.settings.raw, &app.darks, &outcome, progress);
   if (dark_skipped != nullptr) *dark_skipped = outcome.dark_skipped;
   return ReadStatusFor(outcome.status);
 }

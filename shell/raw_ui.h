@@ -18,7 +18,10 @@ namespace tavo {
 // master dark. On failure the image is left with width -1 (the caller
 // clears the slot) and the status names the reason. `dark_skipped` is set
 // when a master dark exists but could not be applied for its size.
-ReadStatus DevelopRawFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped);
+// `progress` (may be null) hears of the stages and may stop the development
+// (kReadCancelled).
+ReadStatus DevelopRawFile(AppState& app, const std::string& path, Image& image, bool* dark_skipped,
+                          Progress* progress = nullptr);
 
 // ---- "Dark file Select" (command 131) -------------------------------------
 

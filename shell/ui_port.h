@@ -4,6 +4,7 @@
 // repainting and the printer. The Qt window, the command-line tool and the tests each
 // implement it.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "core/progress.h"
@@ -75,6 +76,10 @@ class UiPort {
   // Front ends without a display of it keep the defaults.
   virtual bool ShowProgress(double /*fraction*/, const std::string& /*text*/) { return true; }
   virtual void EndProgress() {}
+  // Runs `work`, which reports progress, with the port it is to use and
+  // returns when it is done. A front end that must keep its display going
+  // meanwhile runs it on a thread of its own; by default it runs here.
+  virtual void RunWork(const std::function<void(UiPort&)>& work) { work(*this); }
 };
 
 // A Progress record (core/progress.h) that reports to `ui` for the life of

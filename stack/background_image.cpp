@@ -254,7 +254,9 @@ OpStatus MakeBackgroundData(const Image& source, Image& target, const Background
   if (!AllocateImagePlanes(fresh, source.width, source.height, false)) return kOpNoMemory;
   const int area = std::clamp(params.area, 1, 1 << 20), smoothing = std::clamp(params.smoothing, 0, 64);
   const int threshold = params.exclude_zero == 1 ? 0 : -1;
-  for (int c = 0; c < (mono ? 1 : 3); ++c) {
+  const int planes = mono ? 1 : 3;
+  for (int c = 0; c < planes; ++c) {
+    if (!ReportProgress(params.progress, static_cast<double>(c) / planes, kProgressBackground)) return kOpCancelled;
     if (!GenerateBackgroundPlane(fresh.Channel(c), source.Channel(c), source.width, source.height, area, smoothing,
                                  threshold)) {
       return kOpNoMemory;

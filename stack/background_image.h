@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/image.h"
+#include "core/progress.h"
 #include "core/status.h"
 
 namespace tavo {
@@ -50,16 +51,20 @@ OpStatus ApplyImageBackground(Image& image, int mode, const Image& background, i
 bool GenerateBackgroundPlane(uint16_t* out, const uint16_t* in, int width, int height, int area, int smoothing,
                              int threshold);
 
+inline constexpr char kProgressBackground[] = "Generating background";  // progress text
+
 struct BackgroundDataParams {
   int area = 32;        // detection area, 8..256
   int smoothing = 16;   // averaging area, 2..16
   int exclude_zero = 1; // 1: samples of 0 are no candidates
+  Progress* progress = nullptr;  // told before each plane; may stop the run
 };
 
 // Operation 50: `target` gets the source's size, monochrome flag and new
 // planes holding the generated background of each plane (a monochrome
 // source: R, copied to G and B). kOpNothingToDo for an empty source;
-// kOpNoMemory with `target` untouched. `target` must not be `source`.
+// kOpNoMemory, or kOpCancelled when stopped through params.progress, with
+// `target` untouched. `target` must not be `source`.
 OpStatus MakeBackgroundData(const Image& source, Image& target, const BackgroundDataParams& params);
 
 }  // namespace tavo

@@ -44,6 +44,10 @@ class FakeUi : public UiPort {
     return go_on;
   }
   void EndProgress() override { ++progress_ends; }
+  void RunWork(const std::function<void(UiPort&)>& work) override {
+    ++works;
+    work(*this);
+  }
 
   std::deque<int> answers;          // for Ask; empty: Cancel
   std::deque<bool> dialog_results;  // for EditSettings; empty: OK
@@ -67,6 +71,7 @@ class FakeUi : public UiPort {
   std::vector<double> progress;     // fractions reported, in order
   std::vector<std::string> progress_texts;
   int progress_ends = 0;
+  int works = 0;                    // runs through RunWork
 };
 
 }  // namespace tavo

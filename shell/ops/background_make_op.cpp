@@ -30,11 +30,15 @@ int SteppedBar(int value, int action, int thumb, int low, int high, int line, in
 
 }  // namespace
 
-OpStatus GenerateBackground(SlotTable& slots, int source, int target, int intermediate, const Back3Settings& back3) {
-  BackgroundDataParams p{back3.detect, back3.average, back3.exclude_zero};
+OpStatus GenerateBackground(SlotTable& slots, int source, int target, int intermediate, const Back3Settings& back3,
+                            Progress* progress) {
+  BackgroundDataParams p{back3.detect, back3.average, back3.exclude_zero, progress};
   if (back3.two_pass != 1) return MakeBackgroundData(slots[source], slots[target], p);
   p.area = back3.detect / 2;
+  ProgressPart first(progress, 0.0, 0.5), second(progress, 0.5, 1.0);
+  p.progress = first.get();
   OpStatus status = MakeBackgroundData(slots[source], slots[intermediate], p);
+  p.progress = second.get();
   if (status == kOpMade) status = MakeBackgroundData(slots[intermediate], slots[target], p);
   ClearSlot(slots, intermediate);
   return status;
@@ -80,7 +84,8 @@ void CmdBackgroundMake(AppState& app, UiPort& ui) {
   OpStatus status;
   {
     WaitCursor wait(ui);
-    status = GenerateBackground(app.slots, app.slots.current, target, intermediate, back3);
+    ProgressScope progress(ui);
+    status = GenerateBackground(app.slots, app.slots.current, target, intermediate, back3, progress.get());
     if (status == kOpMade && back3.correction != 0) {
       status = SnapshotUndo(*image) ? CorrectByGenerated(*image, app.slots[target], back3) : kOpNoMemory;
       if (status == kOpMade) MarkInPlaceChange(*image);
@@ -89,7 +94,7 @@ void CmdBackgroundMake(AppState& app, UiPort& ui) {
   }
   if (status != kOpMade) {
     ClearSlot(app.slots, target);
-    ui.ShowMessage(kBoxError, kMsgNoMemory);
+    if (status != kOpCancelled) ui.ShowMessage(kBoxError, kMsgNoMemory);
     return;
   }
   if (back3.correction == 0) {

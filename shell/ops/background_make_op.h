@@ -18,9 +18,11 @@ struct BatchRun;  // shell/batch_run.h
 // The background of slot `source` into slot `target` with the "back3"
 // settings. Two passes (`intermediate` a free slot): half the detection
 // area from the source into `intermediate`, then from there into
-// `target`; `intermediate` is cleared afterwards. kOpNoMemory with
+// `target`; `intermediate` is cleared afterwards. kOpNoMemory, or
+// kOpCancelled when stopped through `progress` (may be null), with
 // `target` as it was.
-OpStatus GenerateBackground(SlotTable& slots, int source, int target, int intermediate, const Back3Settings& back3);
+OpStatus GenerateBackground(SlotTable& slots, int source, int target, int intermediate, const Back3Settings& back3,
+                            Progress* progress = nullptr);
 
 // Correction 1 divides `image` by `background` (shift 0), 2 subtracts it
 // and adds the shift back; 0 leaves the image alone (kOpNothingToDo).

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QHelpEvent>
@@ -27,7 +28,9 @@
 #include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/gamma_dialog.h"
@@ -121,6 +124,45 @@ TEST_F(MainWindowTest, ProgressBarAndCancel) {
   EXPECT_TRUE(window_->menuBar()->isEnabled());
   EXPECT_TRUE(ui.ShowProgress(0, "Batch"));  // a new operation starts without the old Cancel
   ui.EndProgress();
+}
+
+// Work runs off the GUI thread: a timer here fires while the worker reports
+// (the rest of the window disabled), and Cancel - or the close box, which
+// then closes the window - stops the wavelet command that follows, leaving
+// the slot as it was.
+TEST_F(MainWindowTest, WorkOffTheGuiThreadKeepsTheWindowRunning) {
+  for (const bool close_box : {false, true}) {
+    Image& img = app_->slots[0] = MakeNoiseImage(20, 10, 8);
+    app_->slots.current = 0;
+    bool fired = false;
+    std::thread::id worker;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      auto* cancel = window_->statusBar()->findChild<QPushButton*>();
+      if (cancel == nullptr || cancel->isHidden()) return;  // no report yet
+      timer.stop();
+      fired = true;
+      EXPECT_FALSE(window_->menuBar()->isEnabled());
+      close_box ? static_cast<void>(window_->close()) : cancel->click();
+    });
+    timer.start();
+    WhenModal<QDialog>([](QDialog* d) { d->accept(); });  // the wavelet dialog's OK
+    window_->RunWork([&](UiPort& ui) {
+      worker = std::this_thread::get_id();
+      ProgressScope progress(ui);
+      for (int i = 0; i < 500 && ReportProgress(progress.get(), 0.5, "waiting"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      RunCommand(*app_, ui, kCmdWavelet);
+    });
+    EXPECT_TRUE(fired);
+    EXPECT_NE(worker, std::this_thread::get_id());
+    EXPECT_TRUE(SamePlanes(img, MakeNoiseImage(20, 10, 8)));
+    EXPECT_EQ(Ints({img.changed, img.undo_available}), Ints({0, 0}));
+    EXPECT_TRUE(window_->menuBar()->isEnabled());
+    EXPECT_EQ(window_->isVisible(), !close_box);
+  }
 }
 
 // Every toolbar picture is drawn, no two alike, and pressed ones differ.

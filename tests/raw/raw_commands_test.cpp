@@ -6,6 +6,7 @@
 
 #include "cli/cli_run.h"
 #include "raw/develop_raw.h"
+#include "raw/fast_develop.h"
 #include "shell/command_handlers.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
@@ -16,6 +17,8 @@
 
 namespace tavo {
 namespace {
+
+using Strings = std::vector<std::string>;
 
 std::unique_ptr<AppState> NewApp(UiPort& ui) {
   auto app = std::make_unique<AppState>();
@@ -70,6 +73,42 @@ TEST(OpenRawFile, DevelopsWithTheCurrentSettingsAndReportsFailures) {
   EXPECT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(app->slots[1].name, path);
   EXPECT_EQ(app->slots.current, 1);
+}
+
+// The stages report in order; a stop at any of them opens nothing: no box,
+// the slot stays free and the current image stays.
+TEST(OpenRawFile, StoppedAtAnyStageOpensNothing) {
+  const std::string dir = TempDir("raw_stop");
+  const std::string light = FlatRggb(dir, "light.dng", 3000);
+  FakeUi ui;
+  auto app = NewApp(ui);
+  app->darks.paths[0] = FlatRggb(dir, "dark.dng", 1000);
+  ASSERT_TRUE(RebuildDarkSet(*app));
+  app->slots[0] = MakeFlatImage(2, 2, 7);
+  app->slots.current = 0;
+  const Strings fast = {kProgressRawDecode, kProgressRawDark, kProgressRawDevelop, kProgressRawDevelop,
+                        kProgressRawDevelop, kProgressRawDevelop};
+  const Strings library = {kProgressRawDecode, kProgressRawDark, kProgressRawDevelop, kProgressRawDevelop};
+  for (int path : {0, 1}) {
+    const Strings& stages = path == 0 ? fast : library;
+    for (size_t stop = 0; stop < stages.size(); ++stop) {
+      app->settings.raw.path = path;
+      ui = FakeUi();
+      ui.progress_answers.assign(stop, true);
+      ui.progress_answers.push_back(false);
+      DropFiles(*app, ui, {light});
+      EXPECT_EQ(ui.progress_texts, Strings(stages.begin(), stages.begin() + static_cast<long>(stop) + 1));
+      EXPECT_TRUE(ui.boxes.empty()) << stop;
+      EXPECT_TRUE(app->slots[1].Empty()) << stop;
+      EXPECT_EQ(app->slots.current, 0);
+    }
+    ui = FakeUi();
+    DropFiles(*app, ui, {light});  // not stopped: every stage reports once
+    EXPECT_EQ(ui.progress_texts, stages);
+    EXPECT_EQ(app->slots.current, 1);
+    ClearSlot(app->slots, 1);
+    app->slots.current = 0;
+  }
 }
 
 TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {

@@ -60,14 +60,18 @@ TEST(WaveletCommand, ShortMemoryForTheWorkAreaKeepsImageAndUndo) {
   EXPECT_EQ(img.undo_available, 1);
 }
 
-// Stopped at the second of three planes: the first plane is put back, the earlier undo state stays, no box.
+// Stopped at the second of three planes: the first plane is put back (or,
+// enlarging, nothing was swapped in yet), the earlier undo state stays, no box.
 TEST(RestoreCommands, StoppedFromTheProgressLeaveImageAndUndo) {
-  for (int id : {kCmdDeblur, kCmdWavelet}) {
+  const int cases[3][2] = {{kCmdDeblur, 0}, {kCmdWavelet, 0}, {kCmdWavelet, 1}};  // command, enlarge
+  for (const auto& [id, enlarge] : cases) {
     auto app = NewApp();
     FakeUi ui;
     Image& img = PutImage(*app, 0, MakeNoiseImage(20, 10, 8));
+    app->settings.wavelet.enlarge = enlarge;
     RunCommand(*app, ui, id);
     ASSERT_EQ(ui.progress, (std::vector<double>{0.0, 1.0 / 3, 2.0 / 3})) << id;
+    EXPECT_EQ(ui.works, 1) << id;  // a command that reports runs as the front end's work
     const Ints r = PlaneValues(img.r.get(), img), g = PlaneValues(img.g.get(), img), b = PlaneValues(img.b.get(), img);
     const uint16_t* undo_r = img.undo_r.get();
     ui.progress_answers = {true, false};
@@ -77,6 +81,7 @@ TEST(RestoreCommands, StoppedFromTheProgressLeaveImageAndUndo) {
     EXPECT_EQ(PlaneValues(img.g.get(), img), g) << id;
     EXPECT_EQ(PlaneValues(img.b.get(), img), b) << id;
     EXPECT_EQ(img.undo_r.get(), undo_r) << id;
+    EXPECT_EQ(img.width, 20 << enlarge) << id;
     EXPECT_EQ(ui.progress_ends, 2) << id;
   }
 }

@@ -376,6 +376,33 @@ TEST_F(ShellTest, BackgroundMakeCommand) {
   EXPECT_TRUE(Slot(2).Empty());
 }
 
+// Two passes report half each: planes at 0, 1/6, 1/3 of the first, 1/2 for
+// the second's first. Stopped there, or at the very first report, neither
+// the background nor the intermediate slot stays and the image is as it
+// was, its undo state too; no box.
+TEST_F(ShellTest, BackgroundMakeStoppedFromTheProgress) {
+  Image& sky = PutImage(*app_, 0, MakeNoiseImage(24, 20, 5), "sky");
+  sky.undo_available = 1;
+  sky.undo_r = NewPlane(1, true);
+  const uint16_t* undo = sky.undo_r.get();
+  const Image before = MakeNoiseImage(24, 20, 5);
+  app_->settings.back3.two_pass = 1;
+  app_->settings.back3.correction = 1;
+  for (size_t go_on : {3u, 0u}) {
+    ui_ = FakeUi();
+    ui_.progress_answers.assign(go_on, true);
+    ui_.progress_answers.push_back(false);
+    Run(kCmdBackgroundMake);
+    EXPECT_EQ(ui_.progress, (go_on == 3 ? std::vector<double>{0.0, 1.0 / 6, 1.0 / 3, 0.5} : std::vector<double>{0.0}));
+    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(Slot(1).Empty() && Slot(2).Empty());
+    EXPECT_EQ(app_->slots.current, 0);
+    EXPECT_TRUE(SamePlanes(sky, before));
+    EXPECT_EQ(Ints({sky.changed, sky.undo_available}), Ints({0, 1}));
+    EXPECT_EQ(sky.undo_r.get(), undo);
+  }
+}
+
 // Clicks sample the 3 x 3 background; the right button fits through them.
 // All at 1000: subtractive with shift 1 gives 1000 - 1000 + 256.
 TEST_F(ShellTest, BackgroundPointsCapture) {
