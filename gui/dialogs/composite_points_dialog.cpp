@@ -18,6 +18,7 @@
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/dialog_widgets.h"
+#include "gui/dialogs/point_rows.h"
 #include "shell/app_state.h"
 #include "shell/command_ids.h"
 #include "shell/dialog_logic.h"
@@ -55,41 +56,9 @@ CompositePointsDialog::CompositePointsDialog(QWidget* parent, AppState& app) : Q
 
   auto* rows = new QGroupBox(this);
   auto* grid = new QGridLayout(rows);
-  const std::vector<std::string> entries = ImageListEntries(app_.slots);
-  for (int row = 0; row < 4; ++row) {
-    grid->addWidget(new QLabel(Utf8("合成画像") + QString::number(row + 1), rows), 2 * row, 0);
-    lists_[row] = new QComboBox(rows);
-    for (const std::string& entry : entries) lists_[row]->addItem(QString::fromStdString(entry));
-    lists_[row]->setCurrentIndex(ListIndexForSlot(entries, c.inputs[row]));
-    lists_[row]->setMinimumContentsLength(20);
-    lists_[row]->view()->setTextElideMode(Qt::ElideMiddle);
-    grid->addWidget(lists_[row], 2 * row, 1);
-    weight_edits_[row] = NumberEdit(rows, c.weights[row]);
-    connect(weight_edits_[row], &QLineEdit::textEdited, this, [this, row](const QString& text) {
-      int& w = app_.settings.composite.weights[row];
-      w = WeightFromText(text.toStdString());
-      weight_bars_[row]->setValue(WeightBarPosition(w));
-    });
-    grid->addWidget(weight_edits_[row], 2 * row, 2);
-    grid->addWidget(new QLabel("%", rows), 2 * row, 3);
-    weight_bars_[row] =
-        NewShellBar(rows, 0, 100, 10, WeightBarPosition(c.weights[row]), [this, row](int action, int thumb) {
-          int& w = app_.settings.composite.weights[row];
-          w = WeightAfterScroll(w, action, thumb);
-          weight_edits_[row]->setText(QString::number(w));
-          return WeightBarPosition(w);
-        });
-    grid->addWidget(weight_bars_[row], 2 * row, 4);
-    grid->addLayout(NewPointEdits(rows, c.points[row], points_[row]), 2 * row + 1, 1, 1, 4);
-    connect(lists_[row], &QComboBox::activated, this, [this, row] {
-      const int slot = SlotFromListText(lists_[row]->currentText().toStdString());
-      if (slot < 0 || slot >= kSlotCount || app_.slots[slot].Empty()) return;
-      int marks[4];
-      MarkedPointsRow(app_.slots[slot], marks);
-      ShowPoints(points_[row], marks);
-    });
-  }
-  grid->setColumnStretch(4, 1);
+  QString titles[4];
+  for (int row = 0; row < 4; ++row) titles[row] = Utf8("合成画像") + QString::number(row + 1);
+  AddPointImageRows(rows, grid, app_, titles, c.inputs, rows_);
 
   auto* options = new QGroupBox(Utf8("オプション"), this);
   auto* opt = new QGridLayout(options);
@@ -144,8 +113,8 @@ void CompositePointsDialog::accept() {
   CompositeSettings& c = app_.settings.composite;
   std::string texts[4];
   for (int row = 0; row < 4; ++row) {
-    texts[row] = lists_[row]->currentText().toStdString().substr(0, 255);
-    ReadPoints(points_[row], c.points[row]);
+    texts[row] = rows_.lists[row]->currentText().toStdString().substr(0, 255);
+    ReadPoints(rows_.points[row], c.points[row]);
   }
   AcceptCompositeDialog(c, texts, EditValue(noise_level_->text().toStdString(), true),
                         EditValue(shift_x_->text().toStdString(), true), EditValue(shift_y_->text().toStdString(), true));

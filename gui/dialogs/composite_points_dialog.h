@@ -8,6 +8,8 @@
 #pragma once
 #include <QDialog>
 
+#include "gui/dialogs/point_rows.h"
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -23,10 +25,10 @@ class CompositePointsDialog : public QDialog {
  public:
   CompositePointsDialog(QWidget* parent, AppState& app);
 
-  QComboBox* image_list(int row) const { return lists_[row]; }
-  QLineEdit* weight_edit(int row) const { return weight_edits_[row]; }
-  QScrollBar* weight_bar(int row) const { return weight_bars_[row]; }
-  QLineEdit* point_edit(int row, int k) const { return points_[row][k]; }
+  QComboBox* image_list(int row) const { return rows_.lists[row]; }
+  QLineEdit* weight_edit(int row) const { return rows_.weight_edits[row]; }
+  QScrollBar* weight_bar(int row) const { return rows_.weight_bars[row]; }
+  QLineEdit* point_edit(int row, int k) const { return rows_.points[row][k]; }
   QRadioButton* mode_button(int mode) const { return modes_[mode]; }
   QCheckBox* noise_box() const { return noise_; }
   QCheckBox* move_box() const { return move_; }
@@ -41,10 +43,7 @@ class CompositePointsDialog : public QDialog {
   void ShowNoiseOption();
 
   AppState& app_;
-  QComboBox* lists_[4] = {};
-  QLineEdit* weight_edits_[4] = {};
-  QScrollBar* weight_bars_[4] = {};
-  QLineEdit* points_[4][4] = {};
+  PointImageRows rows_;
   QRadioButton* modes_[5] = {};
   QCheckBox* noise_ = nullptr;
   QCheckBox* move_ = nullptr;

@@ -6,6 +6,8 @@
 #pragma once
 #include <QDialog>
 
+#include "gui/dialogs/point_rows.h"
+
 class QComboBox;
 class QLineEdit;
 class QScrollBar;
@@ -19,19 +21,16 @@ class LrgbCompDialog : public QDialog {
  public:
   LrgbCompDialog(QWidget* parent, AppState& app);
 
-  QComboBox* image_list(int row) const { return lists_[row]; }
-  QLineEdit* weight_edit(int row) const { return weight_edits_[row]; }
-  QScrollBar* weight_bar(int row) const { return weight_bars_[row]; }
-  QLineEdit* point_edit(int row, int k) const { return points_[row][k]; }
+  QComboBox* image_list(int row) const { return rows_.lists[row]; }
+  QLineEdit* weight_edit(int row) const { return rows_.weight_edits[row]; }
+  QScrollBar* weight_bar(int row) const { return rows_.weight_bars[row]; }
+  QLineEdit* point_edit(int row, int k) const { return rows_.points[row][k]; }
 
   void accept() override;
 
  private:
   AppState& app_;
-  QComboBox* lists_[4] = {};
-  QLineEdit* weight_edits_[4] = {};
-  QScrollBar* weight_bars_[4] = {};
-  QLineEdit* points_[4][4] = {};
+  PointImageRows rows_;
 };
 
 bool RunLrgbCompDialog(QWidget* parent, AppState& app, UiPort& ui);
