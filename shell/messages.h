@@ -53,6 +53,8 @@ inline constexpr char kMsgDarkSizeMismatch[] =
 // frames the master dark is made of.
 inline constexpr char kMsgDarkUnreadable[] =
     "%s\n上記のダークファイルを読み込めませんでした！\nダーク補正に使われるのは %d 枚です。";
+// The reading of the dark files was stopped: no master dark is in use.
+inline constexpr char kMsgDarkStopped[] = "ダークファイルの読み込みを中止しました。\nダーク補正は行われません。";
 
 // Composites.
 inline constexpr char kMsgTooFewImages[] = "画像が２つ以上選択されていません！";

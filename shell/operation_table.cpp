@@ -72,7 +72,7 @@ const std::vector<Operation>& Operations() {
       Command(kCmdClose, "閉じる(&C)", kMenuFile, false, CmdClose),
       Command(kCmdCloseAll, "全画像を閉じる", kMenuFile, false, CmdCloseAll),
       WithButton(Command(kCmdPrint, "印刷(&P)", kMenuFile, true, CmdPrint), 2, "PRINTER"),
-      Command(kCmdDarkFiles, "ダークファイル設定(&B)", kMenuFile, true, CmdDarkFiles, true),
+      Reporting(Command(kCmdDarkFiles, "ダークファイル設定(&B)", kMenuFile, true, CmdDarkFiles, true)),
       Command(kCmdRawSettings, "RAW現像設定(&R)", kMenuFile, false, CmdRawSettings, true),
       Command(kCmdResetSettings, "全設定の初期化", kMenuFile, true, CmdResetSettings),
       Command(kCmdSaveSettings, "全設定の保存", kMenuFile, false, CmdSaveSettings),

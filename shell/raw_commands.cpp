@@ -13,13 +13,19 @@ void CmdDarkFiles(AppState& app, UiPort& ui) {
   // The dialog has no Cancel: however it ends, the list it leaves is used,
   // and the master dark is rebuilt even when the list did not change.
   EditSettings(app, ui, kCmdDarkFiles);
-  bool built;
+  bool built, stopped;
   std::vector<std::string> unreadable;
   {
     WaitCursor wait(ui);
-    built = RebuildDarkSet(app, &unreadable);
+    ProgressScope progress(ui);
+    built = RebuildDarkSet(app, &unreadable, progress.get());
+    stopped = progress.get()->stopped;
   }
   ui.Repaint();
+  if (stopped) {
+    ui.ShowMessage(kBoxMessage, kMsgDarkStopped);
+    return;
+  }
   if (!built) ui.ShowMessage(kBoxError, kMsgNoMemory);
   // A dark that is not used must not go unnoticed: every RAW file
   // developed afterwards would silently lack its correction.

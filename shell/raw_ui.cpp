@@ -140,9 +140,13 @@ void DarkDialogAdd(AppState& app, UiPort& ui) {
   if (refusal != nullptr) ui.ShowMessage(kBoxError, refusal);
 }
 
-bool RebuildDarkSet(AppState& app, std::vector<std::string>* unreadable) {
+bool RebuildDarkSet(AppState& app, std::vector<std::string>* unreadable, Progress* progress) {
   if (DarkListCount(app.darks.paths) > 0) {
     for (int k = 0; k < kDarkFrameCount; ++k) {
+      if (!ReportProgress(progress, static_cast<double>(k) / kDarkFrameCount, kProgressDarkFrames)) {
+        ReleaseDarkFrames(app.darks);
+        break;
+      }
       const std::string& path = app.darks.paths[k];
       const int status = LoadDarkFrame(app.darks, path, k);
       if (status != kRawOk && !path.empty() && unreadable != nullptr) unreadable->push_back(path);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/progress.h"
 #include "io/image_file.h"
 #include "shell/dialog_logic.h"
 #include "shell/app_state.h"
@@ -64,8 +65,12 @@ void DarkDialogAdd(AppState& app, UiPort& ui);
 // loaded in turn (an empty one released) and the master dark rebuilt; with
 // none the frames are released and the master removed. False when the
 // master's memory was not there. `unreadable` (may be null) receives the
-// listed files that could not be loaded, in list order.
-bool RebuildDarkSet(AppState& app, std::vector<std::string>* unreadable = nullptr);
+// listed files that could not be loaded, in list order. Each file is
+// reported to `progress` before it is read; a stop there releases every
+// frame, so RAW files are developed without a dark rather than with a
+// master made from part of the list.
+inline constexpr char kProgressDarkFrames[] = "Reading dark frames";
+bool RebuildDarkSet(AppState& app, std::vector<std::string>* unreadable = nullptr, Progress* progress = nullptr);
 
 // ---- "RAW現像設定" (command 132) --------------------------------------------
 

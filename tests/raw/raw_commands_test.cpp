@@ -130,6 +130,13 @@ TEST(DarkFilesCommand, RebuildsTheMasterEveryTimeAndReportsAnotherSize) {
   ui.on_dialog = nullptr;
   RunCommand(*app, ui, 131);
   EXPECT_EQ(app->darks.master.planes[0][0], 1500);
+  // Stopped while the files are read: no master and no frames, and the user is told.
+  ui.progress_answers = {true, false};
+  RunCommand(*app, ui, 131);
+  EXPECT_FALSE(app->darks.master.Loaded() || app->darks.frames[0].Loaded());
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, kMsgDarkStopped);
+  ASSERT_TRUE(RebuildDarkSet(*app));
   ui.files.push_back({true, light, 0});
   CmdOpen(*app, ui);
   EXPECT_TRUE(SamePlanes(app->slots[0], Expected(light, app->settings.raw, &app->darks)));
