@@ -23,7 +23,8 @@ using U16x8 = uint16_t __attribute__((vector_size(16)));
 using U32x8 = uint32_t __attribute__((vector_size(32)));
 using I32x8 = int32_t __attribute__((vector_size(32)));
 using F32x8 = float __attribute__((vector_size(32)));
-using F64x8 = double __attribute__((vector_size(64)));
+using I32x4 = int32_t __attribute__((vector_size(16)));
+using F64x4 = double __attribute__((vector_size(32)));
 
 inline U32x8 Load8(const uint16_t* p) {
   U16x8 v;
@@ -35,6 +36,10 @@ inline void Store8(uint16_t* p, U32x8 v) {  // every lane is 0..65535
   const U16x8 s = __builtin_convertvector(v, U16x8);
   std::memcpy(p, &s, sizeof s);
 }
+
+inline I32x4 Low(I32x8 v) { return __builtin_shufflevector(v, v, 0, 1, 2, 3); }
+inline I32x4 High(I32x8 v) { return __builtin_shufflevector(v, v, 4, 5, 6, 7); }
+inline I32x8 Combine(I32x4 lo, I32x4 hi) { return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7); }
 
 // ---- Demosaic --------------------------------------------------------------
 
@@ -266,6 +271,13 @@ void ColourPixel(const ColourRowJob& job, int x) {
   FinishPixel(s, t1, job.t2[x], job.gain, job.hue_shift, job.out, x);
 }
 
+// trunc(min(lifted t2 / t1, 65535)) for lifted >= 0; see FinishPixel.
+inline I32x4 Quotient(F64x4 lifted, F64x4 t2, F64x4 t1) {
+  F64x4 q = lifted * t2 / t1;
+  q = q > 65535.0 ? F64x4{} + 65535.0 : q;
+  return __builtin_convertvector(q, I32x4);
+}
+
 // Unsigned lanes: every value below is non-negative except the lifted
 // difference, which is divided by its magnitude.
 template <int kF>
@@ -294,18 +306,19 @@ template <int kF>
     }
     const I32x8 m = reinterpret_cast<I32x8>((rot[0] + rot[1] + rot[2]) / 3);
     const I32x8 t1 = reinterpret_cast<I32x8>(Load8(job.t1 + x));
-    const F64x8 t2d = __builtin_convertvector(reinterpret_cast<I32x8>(Load8(job.t2 + x)), F64x8);
-    const F64x8 t1d = __builtin_convertvector(t1 - (t1 == 0), F64x8);  // 0 becomes 1; the pixel is black anyway
+    const I32x8 t2 = reinterpret_cast<I32x8>(Load8(job.t2 + x));
+    const I32x8 divisor = t1 - (t1 == 0);  // 0 becomes 1; the pixel is black anyway
+    const F64x4 t1_lo = __builtin_convertvector(Low(divisor), F64x4), t1_hi = __builtin_convertvector(High(divisor), F64x4);
+    const F64x4 t2_lo = __builtin_convertvector(Low(t2), F64x4), t2_hi = __builtin_convertvector(High(t2), F64x4);
     for (int c = 0; c < 3; ++c) {
       const I32x8 r = reinterpret_cast<I32x8>(rot[c]);
       const I32x8 a = (r - m) * gain;
       const I32x8 sign = a >> 31;  // 0 or -1
       const I32x8 magnitude = reinterpret_cast<I32x8>(reinterpret_cast<U32x8>((a ^ sign) - sign) / 60);
-      const I32x8 lifted = ((magnitude ^ sign) - sign) + r;
-      F64x8 q = __builtin_convertvector(lifted, F64x8) * t2d / t1d;
-      q = q < 0.0 ? F64x8{} : q;
-      q = q > 65535.0 ? F64x8{} + 65535.0 : q;
-      const I32x8 v = __builtin_convertvector(q, I32x8);
+      I32x8 lifted = ((magnitude ^ sign) - sign) + r;
+      lifted = lifted < 0 ? I32x8{} : lifted;  // t2 >= 0 and t1 > 0: no lift, no light
+      const I32x8 v = Combine(Quotient(__builtin_convertvector(Low(lifted), F64x4), t2_lo, t1_lo),
+                              Quotient(__builtin_convertvector(High(lifted), F64x4), t2_hi, t1_hi));
       Store8(job.out[c] + x, reinterpret_cast<U32x8>(t1 == 0 ? I32x8{} : v));
     }
   }

@@ -8,12 +8,17 @@
 #include <cstring>
 #include <new>
 
+#include "raw/fast_rows.h"
+
 namespace tavo {
 
 // The library runs its whole pipeline in one public call; this subclass
 // reaches the protected stages so that the pipeline can stop after the
 // colour scaling and after the green folding. The stage order below is
 // the library's own.
+// Below this many pixels a second thread costs more than it saves.
+constexpr int kParallelSamples = 1 << 18;
+
 class SteppedLibRaw : public LibRaw {
  public:
   // Copies the raw data into the four-sample image (masked border cropped).
@@ -45,6 +50,36 @@ class SteppedLibRaw : public LibRaw {
   }
 
   void Fold() { pre_interpolate(); }
+
+  // The library's own loop, on as many threads as the fast development
+  // uses: every sample is scaled on its own, by the same float operations.
+  // A black level that varies over a pattern stays with the library.
+  void scale_colors_loop(float scale_mul[4]) override {
+    const libraw_colordata_t& color = imgdata.color;
+    if (color.cblack[4] && color.cblack[5]) {
+      LibRaw::scale_colors_loop(scale_mul);
+      return;
+    }
+    const int size = static_cast<int>(imgdata.sizes.iheight * imgdata.sizes.iwidth);
+    const bool black = color.cblack[0] || color.cblack[1] || color.cblack[2] || color.cblack[3];
+    const float mul[4] = {scale_mul[0], scale_mul[1], scale_mul[2], scale_mul[3]};
+    const int cblack[4] = {static_cast<int>(color.cblack[0]), static_cast<int>(color.cblack[1]),
+                           static_cast<int>(color.cblack[2]), static_cast<int>(color.cblack[3])};
+    ushort(*image)[4] = imgdata.image;
+    RunInParts(size, RowParts(size, size >= kParallelSamples), [&](int first, int last) {
+      for (int i = first; i < last; ++i) {
+        for (int c = 0; c < 4; ++c) {
+          int val = image[i][c];
+          if (black) {
+            if (val == 0) continue;
+            val -= cblack[c];
+          }
+          val = static_cast<int>(static_cast<float>(val) * mul[c]);
+          image[i][c] = static_cast<ushort>(val < 0 ? 0 : val > 65535 ? 65535 : val);
+        }
+      }
+    });
+  }
 
   void Finish(int quality) {
     const unsigned filters = imgdata.idata.filters;
