@@ -2,6 +2,7 @@
 #include "raw/develop_raw.h"
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "core/memory.h"
@@ -42,6 +43,24 @@ void CopyWithGamma(const RawMosaicView& view, Image& out) {
   }
 }
 
+// Writes one sample in every page of the planes, so that the kernel maps
+// and clears the pages now, on the thread that calls this.
+void TouchPlanes(Image& image) {
+  const size_t n = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+  constexpr size_t kSamplesPerPage = 4096 / sizeof(uint16_t);
+  for (int c = 0; c < 3; ++c) {
+    uint16_t* plane = image.Channel(c);
+    for (size_t i = 0; i < n; i += kSamplesPerPage) plane[i] = 0;
+  }
+}
+
+struct JoinOnExit {
+  std::thread& thread;
+  ~JoinOnExit() {
+    if (thread.joinable()) thread.join();
+  }
+};
+
 void TakePlanes(Image& from, Image& target, const std::string& path) {
   AdoptPlanes(target, from);
   SetImageName(target, path);
@@ -75,12 +94,52 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   if (status != kRawOk) return Fail(target, result, status);
   result.exposure = RawShutterSeconds(*session);
 
-  // Memory is checked before the work starts: the library's buffers, then
-  // the three new planes and the fast path's scratch planes, which take at
-  // most 16 bytes a pixel, twice the library's image.
+  // Memory is checked before the work starts: the library's buffers, the
+  // three new planes (6 bytes a pixel, less than the library's 8 and its
+  // raw data), and as much again to spare.
   const uint64_t library_bytes = RawImageBytes(*session);
   if (library_bytes == 0) return Fail(target, result, kRawUnsupported);
   if (!MemoryFits(library_bytes * 3)) return Fail(target, result, kRawNoMemory);
+
+  FastDevelopParams params;
+  params.gamma[0] = gamma_r;
+  params.gamma[1] = gamma_g;
+  params.gamma[2] = gamma_b;
+  params.black[0] = black_r;
+  params.white[0] = white_r;
+  params.black[1] = black_g;
+  params.white[1] = white_g;
+  params.black[2] = black_b;
+  params.white[2] = white_b;
+  params.sharpness = sharpness;
+  params.radius = radius;
+  params.false_colour = false_colour;
+  params.saturation = saturation;
+  params.hue_shift = hue_shift;
+
+  // The library decodes on one thread. Meanwhile another one takes the
+  // fast path's new planes (their pages faulted in) and builds its tone
+  // tables.
+  Image developed;
+  std::vector<uint16_t> tables;
+  bool tables_ready = false, planes_ready = false;
+  std::thread prepare;
+  const JoinOnExit join_prepare{prepare};
+  if (path_code <= 0) {
+    int width = 0, height = 0;
+    PlannedMosaicSize(*session, &width, &height);
+    tables.resize(3 * 65536);
+    try {
+      prepare = std::thread([&, width, height] {
+        planes_ready = width > 0 && height > 0 && AllocateImagePlanes(developed, width, height, false);
+        if (planes_ready) TouchPlanes(developed);
+        BuildFastToneTables(params, tables.data());
+        tables_ready = true;
+      });
+    } catch (...) {
+      // No thread to be had: the planes and tables are made in order below.
+    }
+  }
 
   status = DecodeScaledMosaic(*session);
   if (status != kRawOk) return Fail(target, result, status);
@@ -98,30 +157,19 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   status = FoldSecondGreen(*session);
   if (status != kRawOk) return Fail(target, result, status);
 
-  Image developed;
   if (path_code <= 0) {
+    if (prepare.joinable()) prepare.join();
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
     }
     if (view.colors == 1 && view.pattern == kPatternNone) SpreadMonochrome(view);
-    FastDevelopParams params;
-    params.gamma[0] = gamma_r;
-    params.gamma[1] = gamma_g;
-    params.gamma[2] = gamma_b;
-    params.black[0] = black_r;
-    params.white[0] = white_r;
-    params.black[1] = black_g;
-    params.white[1] = white_g;
-    params.black[2] = black_b;
-    params.white[2] = white_b;
-    params.sharpness = sharpness;
-    params.radius = radius;
-    params.false_colour = false_colour;
-    params.saturation = saturation;
-    params.hue_shift = hue_shift;
-    if (!AllocateImagePlanes(developed, view.width, view.height, false) ||
-        !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed)) {
+    if (!planes_ready || developed.width != view.width || developed.height != view.height) {
+      developed = Image();
+      planes_ready = AllocateImagePlanes(developed, view.width, view.height, false);
+    }
+    if (!planes_ready || !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed,
+                                      tables_ready ? tables.data() : nullptr)) {
       return Fail(target, result, kRawNoMemory);
     }
   } else {

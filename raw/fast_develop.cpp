@@ -203,14 +203,23 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
   });
 }
 
+void BuildFastToneTables(const FastDevelopParams& params, uint16_t* tables) {
+  const FastDevelopParams p = ClampFastParams(params);
+  for (int c = 0; c < 3; ++c) BuildToneTable(p.black[c], p.white[c], p.gamma[c], tables + c * 65536);
+}
+
 bool FastDevelop(uint16_t* records, int width, int height, int pattern, const FastDevelopParams& params,
-                 Image& target) {
+                 Image& target, const uint16_t* tables) {
   if (width <= 0 || height <= 0 || target.width != width || target.height != height) return false;
   const FastDevelopParams p = ClampFastParams(params);
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
-  std::vector<uint16_t> tables(3 * 65536);
-  for (int c = 0; c < 3; ++c) BuildToneTable(p.black[c], p.white[c], p.gamma[c], &tables[c * 65536]);
-  const uint16_t* const table_ptrs[3] = {&tables[0], &tables[65536], &tables[2 * 65536]};
+  std::vector<uint16_t> own;
+  if (tables == nullptr) {
+    own.resize(3 * 65536);
+    BuildFastToneTables(p, own.data());
+    tables = own.data();
+  }
+  const uint16_t* const table_ptrs[3] = {tables, tables + 65536, tables + 2 * 65536};
 
   // Every sample depends only on its own input (stage 1) or on the finished
   // mosaic (stage 2), so the parts give the same result in any order. Small

@@ -34,6 +34,10 @@ FastDevelopParams ClampFastParams(const FastDevelopParams& params);
 // clamped. out[0] is 0.
 void BuildToneTable(int black, int white, double gamma, uint16_t* out);
 
+// The three tables of stage 1 (R, G, B, 65536 entries each) for `params`,
+// brought into their ranges first.
+void BuildFastToneTables(const FastDevelopParams& params, uint16_t* tables);
+
 // Stage 1 on mosaic channels 0..2 of rows [row_begin, row_end), in place.
 // `records` holds four samples per pixel, top row first; zero samples stay.
 void ToneMosaicRows(uint16_t* records, int width, int row_begin, int row_end,
@@ -81,8 +85,10 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
 // serve as working memory: afterwards they hold no mosaic. On images of
 // 2^18 pixels or more every stage splits its rows over as many threads as
 // OpenMP may use; the result does not depend on it. False - target
-// unchanged - when the sizes do not match.
+// unchanged - when the sizes do not match. `tables`, when given, must be
+// what BuildFastToneTables makes of `params` (built ahead, say, while the
+// file is decoded).
 bool FastDevelop(uint16_t* records, int width, int height, int pattern, const FastDevelopParams& params,
-                 Image& target);
+                 Image& target, const uint16_t* tables = nullptr);
 
 }  // namespace tavo

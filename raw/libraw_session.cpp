@@ -242,6 +242,12 @@ RawMosaicView MosaicView(RawSession& session) {
   return view;
 }
 
+void PlannedMosaicSize(RawSession& session, int* width, int* height) {
+  const libraw_image_sizes_t& s = session.lib.imgdata.sizes;
+  *width = s.iwidth;
+  *height = s.iheight;
+}
+
 const char* RawLibraryVersion() { return LibRaw::version(); }
 
 }  // namespace tavo
