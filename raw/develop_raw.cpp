@@ -117,34 +117,42 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   params.saturation = saturation;
   params.hue_shift = hue_shift;
 
-  // The library decodes on one thread. Meanwhile another one takes the
-  // fast path's new planes (their pages faulted in) and builds its tone
-  // tables.
+  // The library decodes on one thread. Meanwhile other threads take the
+  // fast path's new planes (their pages faulted in) and build its tone
+  // tables, which the scaling then applies on the way unless a dark frame
+  // has to come between.
+  const bool fast = path_code <= 0;
+  const bool dark = darks != nullptr && darks->master.Loaded() && dark_code >= 0;
   Image developed;
   std::vector<uint16_t> tables;
   bool tables_ready = false, planes_ready = false;
-  std::thread prepare;
-  const JoinOnExit join_prepare{prepare};
-  if (path_code <= 0) {
+  std::thread tabling, faulting;
+  const JoinOnExit join_tabling{tabling}, join_faulting{faulting};
+  if (fast) {
     int width = 0, height = 0;
     PlannedMosaicSize(*session, &width, &height);
     tables.resize(3 * 65536);
+    // Without a thread the planes and tables are made in order below.
     try {
-      prepare = std::thread([&, width, height] {
+      faulting = std::thread([&, width, height] {
         planes_ready = width > 0 && height > 0 && AllocateImagePlanes(developed, width, height, false);
         if (planes_ready) TouchPlanes(developed);
+      });
+      tabling = std::thread([&] {
         BuildFastToneTables(params, tables.data());
         tables_ready = true;
       });
     } catch (...) {
-      // No thread to be had: the planes and tables are made in order below.
     }
   }
 
-  status = DecodeScaledMosaic(*session);
+  status = DecodeMosaic(*session);
+  if (status != kRawOk) return Fail(target, result, status);
+  if (tabling.joinable()) tabling.join();
+  status = ScaleMosaic(*session, fast && !dark && tables_ready ? tables.data() : nullptr);
   if (status != kRawOk) return Fail(target, result, status);
 
-  if (darks != nullptr && darks->master.Loaded() && dark_code >= 0) {
+  if (dark) {
     const RawMosaicView view = MosaicView(*session);
     if (ApplyMasterDark(view.records, view.width, view.height, darks->master, dark_code & 255,
                         dark_code >> 8, RawScaleGain(*session))) {
@@ -157,8 +165,8 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   status = FoldSecondGreen(*session);
   if (status != kRawOk) return Fail(target, result, status);
 
-  if (path_code <= 0) {
-    if (prepare.joinable()) prepare.join();
+  if (fast) {
+    if (faulting.joinable()) faulting.join();
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
@@ -169,7 +177,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
       planes_ready = AllocateImagePlanes(developed, view.width, view.height, false);
     }
     if (!planes_ready || !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed,
-                                      tables_ready ? tables.data() : nullptr)) {
+                                      tables_ready ? tables.data() : nullptr, ScaledMosaicToned(*session))) {
       return Fail(target, result, kRawNoMemory);
     }
   } else {

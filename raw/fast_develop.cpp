@@ -209,7 +209,7 @@ void BuildFastToneTables(const FastDevelopParams& params, uint16_t* tables) {
 }
 
 bool FastDevelop(uint16_t* records, int width, int height, int pattern, const FastDevelopParams& params,
-                 Image& target, const uint16_t* tables) {
+                 Image& target, const uint16_t* tables, bool toned) {
   if (width <= 0 || height <= 0 || target.width != width || target.height != height) return false;
   const FastDevelopParams p = ClampFastParams(params);
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -225,7 +225,9 @@ bool FastDevelop(uint16_t* records, int width, int height, int pattern, const Fa
   // mosaic (stage 2), so the parts give the same result in any order. Small
   // images are not worth starting threads for.
   const int parts = RowParts(height, n >= kParallelPixels);
-  RunInParts(height, parts, [&](int first, int last) { ToneMosaicRows(records, width, first, last, table_ptrs); });
+  if (!toned) {
+    RunInParts(height, parts, [&](int first, int last) { ToneMosaicRows(records, width, first, last, table_ptrs); });
+  }
   RunInParts(height, parts, [&](int first, int last) {
     DemosaicRows(records, width, height, pattern, first, last, target.r.get(), target.g.get(), target.b.get());
   });

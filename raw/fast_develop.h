@@ -87,8 +87,8 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
 // OpenMP may use; the result does not depend on it. False - target
 // unchanged - when the sizes do not match. `tables`, when given, must be
 // what BuildFastToneTables makes of `params` (built ahead, say, while the
-// file is decoded).
+// file is decoded); `toned`: stage 1 has been done with them already.
 bool FastDevelop(uint16_t* records, int width, int height, int pattern, const FastDevelopParams& params,
-                 Image& target, const uint16_t* tables = nullptr);
+                 Image& target, const uint16_t* tables = nullptr, bool toned = false);
 
 }  // namespace tavo

@@ -56,6 +56,7 @@ class SteppedLibRaw : public LibRaw {
   // A black level that varies over a pattern stays with the library.
   void scale_colors_loop(float scale_mul[4]) override {
     const libraw_colordata_t& color = imgdata.color;
+    toned_ = false;
     if (color.cblack[4] && color.cblack[5]) {
       LibRaw::scale_colors_loop(scale_mul);
       return;
@@ -65,21 +66,30 @@ class SteppedLibRaw : public LibRaw {
     const float mul[4] = {scale_mul[0], scale_mul[1], scale_mul[2], scale_mul[3]};
     const int cblack[4] = {static_cast<int>(color.cblack[0]), static_cast<int>(color.cblack[1]),
                            static_cast<int>(color.cblack[2]), static_cast<int>(color.cblack[3])};
+    const uint16_t* tone[4] = {};
+    if (tone_ != nullptr && imgdata.idata.colors > 1) {
+      for (int c = 0; c < 4; ++c) tone[c] = tone_ + (c == 3 ? 1 : c) * 65536;
+      toned_ = true;
+    }
     ushort(*image)[4] = imgdata.image;
     RunInParts(size, RowParts(size, size >= kParallelSamples), [&](int first, int last) {
       for (int i = first; i < last; ++i) {
         for (int c = 0; c < 4; ++c) {
           int val = image[i][c];
           if (black) {
-            if (val == 0) continue;
+            if (val == 0) continue;  // stays 0, also through a tone table
             val -= cblack[c];
           }
           val = static_cast<int>(static_cast<float>(val) * mul[c]);
-          image[i][c] = static_cast<ushort>(val < 0 ? 0 : val > 65535 ? 65535 : val);
+          val = val < 0 ? 0 : val > 65535 ? 65535 : val;
+          image[i][c] = static_cast<ushort>(tone[c] != nullptr ? tone[c][val] : val);
         }
       }
     });
   }
+
+  void SetTone(const uint16_t* tone) { tone_ = tone; }
+  bool toned() const { return toned_; }
 
   void Finish(int quality) {
     const unsigned filters = imgdata.idata.filters;
@@ -119,6 +129,8 @@ class SteppedLibRaw : public LibRaw {
  private:
   int black_inline_ = 0;
   double gain_ = 1.0;
+  const uint16_t* tone_ = nullptr;
+  bool toned_ = false;
 };
 
 struct RawSession {
@@ -200,12 +212,25 @@ uint64_t RawImageBytes(RawSession& session) {
          static_cast<uint64_t>(s.width) * s.height * 8;
 }
 
-int DecodeScaledMosaic(RawSession& session) {
+int DecodeMosaic(RawSession& session) {
   const int rc = session.lib.unpack();
   if (rc != LIBRAW_SUCCESS) return StatusFromCode(rc);
   const int copied = session.lib.CopyRaw();
-  if (copied != LIBRAW_SUCCESS) return StatusFromCode(copied);
-  return Trap(session, [&] { session.lib.Scale(); });
+  return copied != LIBRAW_SUCCESS ? StatusFromCode(copied) : kRawOk;
+}
+
+int ScaleMosaic(RawSession& session, const uint16_t* tone) {
+  session.lib.SetTone(tone);
+  const int status = Trap(session, [&] { session.lib.Scale(); });
+  session.lib.SetTone(nullptr);
+  return status;
+}
+
+bool ScaledMosaicToned(RawSession& session) { return session.lib.toned(); }
+
+int DecodeScaledMosaic(RawSession& session) {
+  const int status = DecodeMosaic(session);
+  return status != kRawOk ? status : ScaleMosaic(session, nullptr);
 }
 
 void ClearBlackLevel(RawSession& session) { session.lib.ZeroBlack(); }

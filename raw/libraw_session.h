@@ -57,6 +57,17 @@ RawSessionPtr OpenRawSession(const std::string& path, int* status);
 // sensors keep their unscaled values. Returns a RawStatus.
 int DecodeScaledMosaic(RawSession& session);
 
+// DecodeScaledMosaic in two steps: decoding and copying, then the black
+// levels and the scaling. With `tone` (three tables of 65536 entries: R,
+// G, B) the scaling passes every sample of channels 0..3 through the table
+// of its colour as well (the second green through G's), which is what
+// toning channels 0..2 after FoldSecondGreen gives; it does so unless the
+// sensor is monochrome or the black level varies over a pattern.
+// ScaledMosaicToned says whether it did.
+int DecodeMosaic(RawSession& session);
+int ScaleMosaic(RawSession& session, const uint16_t* tone);
+bool ScaledMosaicToned(RawSession& session);
+
 // How much larger the scaled samples came out than scaling by the
 // identified maximum would have made them (1 unless the library lowered its
 // maximum to the file's brightest sample).
