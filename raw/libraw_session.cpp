@@ -3,6 +3,7 @@
 
 #include <libraw.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -50,6 +51,47 @@ class SteppedLibRaw : public LibRaw {
   }
 
   void Fold() { pre_interpolate(); }
+
+  // The library's copy of the visible part of a mosaic, on plain threads:
+  // its own OpenMP team would leave a worker spinning on the second core
+  // long after. Every sample lands in its own place, and the brightest one
+  // is the largest of the parts' brightest.
+  void copy_bayer(unsigned short cblack[4], unsigned short* dmaxp) override {
+    if (libraw_internal_data.internal_output_params.shrink) {
+      LibRaw::copy_bayer(cblack, dmaxp);
+      return;
+    }
+    const libraw_image_sizes_t& s = imgdata.sizes;
+    const int rows = std::max(0, std::min(static_cast<int>(s.height), s.raw_height - s.top_margin));
+    const int cols = std::max(0, std::min(static_cast<int>(s.width), s.raw_width - s.left_margin));
+    const int parts = RowParts(rows, static_cast<int64_t>(rows) * cols >= kParallelSamples);
+    unsigned short part_max[kMostParts] = {};
+    RunInParts(rows, parts, [&](int first, int last) {
+      int k = 0;
+      while (k + 1 < parts && PartStart(rows, parts, k + 1) <= first) ++k;
+      unsigned short ldmax = 0;
+      for (int row = first; row < last; ++row) {
+        const ushort* in = imgdata.rawdata.raw_image + static_cast<size_t>(row + s.top_margin) * s.raw_pitch / 2 +
+                           s.left_margin;
+        ushort(*out)[4] = imgdata.image + static_cast<size_t>(row) * s.iwidth;
+        for (int col = 0; col < cols; ++col) {
+          unsigned short val = in[col];
+          const int cc = fcol(row, col);
+          if (val > cblack[cc]) {
+            val = static_cast<unsigned short>(val - cblack[cc]);
+            if (val > ldmax) ldmax = val;
+          } else {
+            val = 0;
+          }
+          out[col][cc] = val;
+        }
+      }
+      part_max[k] = ldmax;
+    });
+    for (int k = 0; k < parts; ++k) {
+      if (*dmaxp < part_max[k]) *dmaxp = part_max[k];
+    }
+  }
 
   // The library's own loop, on as many threads as the fast development
   // uses: every sample is scaled on its own, by the same float operations.
