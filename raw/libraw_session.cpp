@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "raw/fast_rows.h"
 
@@ -70,13 +71,19 @@ class SteppedLibRaw : public LibRaw {
       int k = 0;
       while (k + 1 < parts && PartStart(rows, parts, k + 1) <= first) ++k;
       unsigned short ldmax = 0;
+      // The colour of a sample repeats along a row with a period that
+      // divides 48 (2 for a 2 x 2 mosaic, 6 and 16 for the others), so it
+      // is looked up once a row instead of once a sample.
+      constexpr int kPeriod = 48;
+      int colour[kPeriod];
       for (int row = first; row < last; ++row) {
         const ushort* in = imgdata.rawdata.raw_image + static_cast<size_t>(row + s.top_margin) * s.raw_pitch / 2 +
                            s.left_margin;
         ushort(*out)[4] = imgdata.image + static_cast<size_t>(row) * s.iwidth;
-        for (int col = 0; col < cols; ++col) {
+        for (int k = 0; k < kPeriod; ++k) colour[k] = fcol(row, k);
+        for (int col = 0, k = 0; col < cols; ++col, k = k + 1 == kPeriod ? 0 : k + 1) {
           unsigned short val = in[col];
-          const int cc = fcol(row, col);
+          const int cc = colour[k];
           if (val > cblack[cc]) {
             val = static_cast<unsigned short>(val - cblack[cc]);
             if (val > ldmax) ldmax = val;
@@ -113,19 +120,31 @@ class SteppedLibRaw : public LibRaw {
       for (int c = 0; c < 4; ++c) tone[c] = tone_ + (c == 3 ? 1 : c) * 65536;
       toned_ = true;
     }
+    // A sample's result depends on its value and channel alone: one table
+    // of 65536 entries a channel, made with the library's own float
+    // operations, then one lookup a sample.
+    std::vector<ushort> table(4 * 65536);
+    for (int c = 0; c < 4; ++c) {
+      ushort* t = table.data() + c * 65536;
+      for (int v = 0; v < 65536; ++v) {
+        int val = v;
+        if (black) {
+          if (val == 0) {
+            t[v] = 0;  // left as it is, also through a tone table
+            continue;
+          }
+          val -= cblack[c];
+        }
+        val = static_cast<int>(static_cast<float>(val) * mul[c]);
+        val = val < 0 ? 0 : val > 65535 ? 65535 : val;
+        t[v] = static_cast<ushort>(tone[c] != nullptr ? tone[c][val] : val);
+      }
+    }
+    const ushort* t = table.data();
     ushort(*image)[4] = imgdata.image;
     RunInParts(size, RowParts(size, size >= kParallelSamples), [&](int first, int last) {
       for (int i = first; i < last; ++i) {
-        for (int c = 0; c < 4; ++c) {
-          int val = image[i][c];
-          if (black) {
-            if (val == 0) continue;  // stays 0, also through a tone table
-            val -= cblack[c];
-          }
-          val = static_cast<int>(static_cast<float>(val) * mul[c]);
-          val = val < 0 ? 0 : val > 65535 ? 65535 : val;
-          image[i][c] = static_cast<ushort>(tone[c] != nullptr ? tone[c][val] : val);
-        }
+        for (int c = 0; c < 4; ++c) image[i][c] = t[c * 65536 + image[i][c]];
       }
     });
   }
