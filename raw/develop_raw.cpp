@@ -8,6 +8,7 @@
 #include "core/memory.h"
 #include "core/sample.h"
 #include "raw/fast_develop.h"
+#include "raw/fast_rows.h"
 
 namespace tavo {
 namespace {
@@ -30,17 +31,21 @@ void SpreadMonochrome(const RawMosaicView& view) {
 }
 
 // Library path output: library row r goes to target row height - 1 - r.
+// Rows are independent.
 void CopyWithGamma(const RawMosaicView& view, Image& out) {
   const uint16_t* table = LibraryGammaTable();
-  for (int r = 0; r < view.height; ++r) {
-    const uint16_t* in = view.records + static_cast<size_t>(r) * view.width * 4;
-    const size_t row = static_cast<size_t>(view.height - 1 - r) * view.width;
-    for (int x = 0; x < view.width; ++x, in += 4) {
-      out.r[row + x] = table[in[0]];
-      out.g[row + x] = table[in[1]];
-      out.b[row + x] = table[in[2]];
+  const int64_t pixels = static_cast<int64_t>(view.width) * view.height;
+  RunInParts(view.height, RowParts(view.height, pixels >= (1 << 18)), [&](int first, int last) {
+    for (int r = first; r < last; ++r) {
+      const uint16_t* in = view.records + static_cast<size_t>(r) * view.width * 4;
+      const size_t row = static_cast<size_t>(view.height - 1 - r) * view.width;
+      for (int x = 0; x < view.width; ++x, in += 4) {
+        out.r[row + x] = table[in[0]];
+        out.g[row + x] = table[in[1]];
+        out.b[row + x] = table[in[2]];
+      }
     }
-  }
+  });
 }
 
 // Writes one sample in every page of the planes, so that the kernel maps
@@ -118,9 +123,9 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   params.hue_shift = hue_shift;
 
   // The library decodes on one thread. Meanwhile other threads take the
-  // fast path's new planes (their pages faulted in) and build its tone
-  // tables, which the scaling then applies on the way unless a dark frame
-  // has to come between.
+  // new planes (their pages faulted in) and build the gamma table of the
+  // library path or the tone tables of the fast one, which the scaling then
+  // applies on the way unless a dark frame has to come between.
   const bool fast = path_code <= 0;
   const bool dark = darks != nullptr && darks->master.Loaded() && dark_code >= 0;
   Image developed;
@@ -128,20 +133,23 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   bool tables_ready = false, planes_ready = false;
   std::thread tabling, faulting;
   const JoinOnExit join_tabling{tabling}, join_faulting{faulting};
-  if (fast) {
+  {
     int width = 0, height = 0;
-    PlannedMosaicSize(*session, &width, &height);
-    tables.resize(3 * 65536);
+    PlannedMosaicSize(*session, !fast, &width, &height);
+    if (fast) tables.resize(3 * 65536);
     // Without a thread the planes and tables are made in order below.
     try {
       faulting = std::thread([&, width, height] {
         planes_ready = width > 0 && height > 0 && AllocateImagePlanes(developed, width, height, false);
         if (planes_ready) TouchPlanes(developed);
+        if (!fast) LibraryGammaTable();
       });
-      tabling = std::thread([&] {
-        BuildFastToneTables(params, tables.data());
-        tables_ready = true;
-      });
+      if (fast) {
+        tabling = std::thread([&] {
+          BuildFastToneTables(params, tables.data());
+          tables_ready = true;
+        });
+      }
     } catch (...) {
     }
   }
@@ -184,12 +192,14 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
     const int quality = path_code > 4 ? 0 : path_code - 1;
     status = FinishWithLibrary(*session, quality);
     if (status != kRawOk) return Fail(target, result, status);
+    if (faulting.joinable()) faulting.join();
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
     }
-    if (!AllocateImagePlanes(developed, view.width, view.height, false)) {
-      return Fail(target, result, kRawNoMemory);
+    if (!planes_ready || developed.width != view.width || developed.height != view.height) {
+      developed = Image();
+      if (!AllocateImagePlanes(developed, view.width, view.height, false)) return Fail(target, result, kRawNoMemory);
     }
     CopyWithGamma(view, developed);
   }

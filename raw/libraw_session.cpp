@@ -149,6 +149,69 @@ class SteppedLibRaw : public LibRaw {
     });
   }
 
+  // The library's bilinear interpolation, rows shared among threads. A
+  // pixel's code reads from its neighbours only the channel of each one's
+  // own colour and writes only the other channels of the pixel itself, so
+  // the rows may go in any order.
+  void lin_interpolate_loop(int* code, int size) override {
+    const int height = imgdata.sizes.height, width = imgdata.sizes.width, colors = imgdata.idata.colors;
+    const int rows = height - 2;
+    if (rows <= 0) return;
+    RunInParts(rows, RowParts(rows, static_cast<int64_t>(rows) * width >= kParallelSamples), [&](int first, int last) {
+      for (int row = first + 1; row <= last; ++row) {
+        for (int col = 1; col < width - 1; ++col) {
+          ushort* pix = imgdata.image[row * width + col];
+          const int* ip = code + ((((row % size) * 16) + (col % size)) * 32);
+          int sum[4] = {};
+          for (int i = *ip++; i--; ip += 3) sum[ip[2]] += pix[ip[0]] << ip[1];
+          for (int i = colors; --i; ip += 2) pix[ip[0]] = static_cast<ushort>(sum[ip[0]] * ip[1] >> 8);
+        }
+      }
+    });
+  }
+
+  // The library's conversion to the output colours for three and four
+  // colours, rows shared among threads, each counting its own histogram;
+  // the counts are then added up. Same float operations in the same order.
+  void convert_to_rgb_loop(float out_cam[3][4]) override {
+    const int colors = imgdata.idata.colors;
+    if (libraw_internal_data.internal_output_params.raw_color || (colors != 3 && colors != 4)) {
+      LibRaw::convert_to_rgb_loop(out_cam);
+      return;
+    }
+    const int height = imgdata.sizes.height, width = imgdata.sizes.width;
+    const int parts = RowParts(height, static_cast<int64_t>(height) * width >= kParallelSamples);
+    std::vector<int> counts(static_cast<size_t>(parts) * 4 * LIBRAW_HISTOGRAM_SIZE);
+    RunInParts(height, parts, [&](int first, int last) {
+      int k = 0;
+      while (k + 1 < parts && PartStart(height, parts, k + 1) <= first) ++k;
+      int* hist = counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE;
+      for (int row = first; row < last; ++row) {
+        ushort* img = imgdata.image[static_cast<size_t>(row) * width];
+        for (int col = 0; col < width; ++col, img += 4) {
+          float out[3];
+          for (int c = 0; c < 3; ++c) {
+            out[c] = out_cam[c][0] * img[0] + out_cam[c][1] * img[1] + out_cam[c][2] * img[2];
+            if (colors == 4) out[c] = out[c] + out_cam[c][3] * img[3];
+          }
+          for (int c = 0; c < 3; ++c) {
+            const int v = static_cast<int>(out[c]);
+            img[c] = static_cast<ushort>(v < 0 ? 0 : v > 65535 ? 65535 : v);
+          }
+          for (int c = 0; c < colors; ++c) ++hist[c * LIBRAW_HISTOGRAM_SIZE + (img[c] >> 3)];
+        }
+      }
+    });
+    int(*histogram)[LIBRAW_HISTOGRAM_SIZE] = libraw_internal_data.output_data.histogram;
+    for (int c = 0; c < 4; ++c) {
+      for (int b = 0; b < LIBRAW_HISTOGRAM_SIZE; ++b) {
+        int total = 0;
+        for (int k = 0; k < parts; ++k) total += counts[(static_cast<size_t>(k) * 4 + c) * LIBRAW_HISTOGRAM_SIZE + b];
+        histogram[c][b] = total;
+      }
+    }
+  }
+
   void SetTone(const uint16_t* tone) { tone_ = tone; }
   bool toned() const { return toned_; }
 
@@ -328,10 +391,10 @@ RawMosaicView MosaicView(RawSession& session) {
   return view;
 }
 
-void PlannedMosaicSize(RawSession& session, int* width, int* height) {
+void PlannedMosaicSize(RawSession& session, bool finished, int* width, int* height) {
   const libraw_image_sizes_t& s = session.lib.imgdata.sizes;
-  *width = s.iwidth;
-  *height = s.iheight;
+  *width = finished ? s.width : s.iwidth;
+  *height = finished ? s.height : s.iheight;
 }
 
 const char* RawLibraryVersion() { return LibRaw::version(); }

@@ -86,9 +86,10 @@ int FinishWithLibrary(RawSession& session, int quality);
 
 RawMosaicView MosaicView(RawSession& session);
 
-// The width and height MosaicView will give before the library's finish,
-// known after identification (0 x 0 when unusable).
-void PlannedMosaicSize(RawSession& session, int* width, int* height);
+// The width and height MosaicView will give before the library's finish
+// (`finished` false) or after it, as far as they are known after
+// identification: rotation and stretching may still change the latter.
+void PlannedMosaicSize(RawSession& session, bool finished, int* width, int* height);
 
 // The exposure time the file records, in seconds (0 when it gives none).
 double RawShutterSeconds(RawSession& session);
