@@ -18,6 +18,43 @@ namespace tavo {
 // reaches the protected stages so that the pipeline can stop after the
 // colour scaling and after the green folding. The stage order below is
 // the library's own.
+// Rows [first, last) of the library's conversion to output colours with
+// matrix m, counting the results into hist (four channels of
+// LIBRAW_HISTOGRAM_SIZE bins); the sums are formed left to right in
+// floats, as the library does.
+template <int kColors>
+void ConvertRows(ushort (*image)[4], int width, int first, int last, const float (*m)[4], int* hist) {
+  auto clip = [](float v) {
+    const int i = static_cast<int>(v);
+    return static_cast<ushort>(i < 0 ? 0 : i > 65535 ? 65535 : i);
+  };
+  int* h0 = hist;
+  int* h1 = hist + LIBRAW_HISTOGRAM_SIZE;
+  int* h2 = hist + 2 * LIBRAW_HISTOGRAM_SIZE;
+  int* h3 = hist + 3 * LIBRAW_HISTOGRAM_SIZE;
+  for (int row = first; row < last; ++row) {
+    ushort* img = image[static_cast<size_t>(row) * width];
+    for (int col = 0; col < width; ++col, img += 4) {
+      const float a = img[0], b = img[1], c = img[2], d = img[3];
+      float r = m[0][0] * a + m[0][1] * b + m[0][2] * c;
+      float g = m[1][0] * a + m[1][1] * b + m[1][2] * c;
+      float bl = m[2][0] * a + m[2][1] * b + m[2][2] * c;
+      if (kColors == 4) {
+        r = r + m[0][3] * d;
+        g = g + m[1][3] * d;
+        bl = bl + m[2][3] * d;
+      }
+      img[0] = clip(r);
+      img[1] = clip(g);
+      img[2] = clip(bl);
+      ++h0[img[0] >> 3];
+      ++h1[img[1] >> 3];
+      ++h2[img[2] >> 3];
+      if (kColors == 4) ++h3[img[3] >> 3];
+    }
+  }
+}
+
 // Below this many pixels a second thread costs more than it saves.
 constexpr int kParallelSamples = 1 << 18;
 
@@ -182,24 +219,18 @@ class SteppedLibRaw : public LibRaw {
     const int height = imgdata.sizes.height, width = imgdata.sizes.width;
     const int parts = RowParts(height, static_cast<int64_t>(height) * width >= kParallelSamples);
     std::vector<int> counts(static_cast<size_t>(parts) * 4 * LIBRAW_HISTOGRAM_SIZE);
-    RunInParts(height, parts, [&](int first, int last) {
+    float m[3][4];
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 4; ++j) m[i][j] = out_cam[i][j];
+    }
+    ushort(*image)[4] = imgdata.image;
+    RunInParts(height, parts, [&, width, colors](int first, int last) {
       int k = 0;
       while (k + 1 < parts && PartStart(height, parts, k + 1) <= first) ++k;
-      int* hist = counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE;
-      for (int row = first; row < last; ++row) {
-        ushort* img = imgdata.image[static_cast<size_t>(row) * width];
-        for (int col = 0; col < width; ++col, img += 4) {
-          float out[3];
-          for (int c = 0; c < 3; ++c) {
-            out[c] = out_cam[c][0] * img[0] + out_cam[c][1] * img[1] + out_cam[c][2] * img[2];
-            if (colors == 4) out[c] = out[c] + out_cam[c][3] * img[3];
-          }
-          for (int c = 0; c < 3; ++c) {
-            const int v = static_cast<int>(out[c]);
-            img[c] = static_cast<ushort>(v < 0 ? 0 : v > 65535 ? 65535 : v);
-          }
-          for (int c = 0; c < colors; ++c) ++hist[c * LIBRAW_HISTOGRAM_SIZE + (img[c] >> 3)];
-        }
+      if (colors == 3) {
+        ConvertRows<3>(image, width, first, last, m, counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE);
+      } else {
+        ConvertRows<4>(image, width, first, last, m, counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE);
       }
     });
     int(*histogram)[LIBRAW_HISTOGRAM_SIZE] = libraw_internal_data.output_data.histogram;
