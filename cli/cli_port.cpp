@@ -1,14 +1,42 @@
 // SPDX-License-Identifier: MIT
 #include "cli/cli_port.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "printing/print_page.h"
+#include "core/files.h"
+#include "printing/pdf_module.h"
 
 namespace tavo {
+namespace {
+
+// The module's entry, loaded once and kept: Qt is not made to be unloaded.
+// nullptr after saying on standard error why it could not be loaded.
+PdfModuleEntry LoadPdfModule(const std::string& program_dir) {
+  static PdfModuleEntry entry = nullptr;
+  if (entry != nullptr) return entry;
+  const std::string folders[] = {program_dir, program_dir + "/" TAVO_PRINT_MODULE_DIR};
+  std::string path;
+  for (const std::string& folder : folders) {
+    if (!program_dir.empty() && FileExists(folder + "/" + kPdfModuleFile)) {
+      path = folder + "/" + kPdfModuleFile;
+      break;
+    }
+  }
+  if (path.empty()) {
+    std::fprintf(stderr, kCliPdfModuleMissing, kPdfModuleFile, folders[0].c_str(), folders[1].c_str());
+    return nullptr;
+  }
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module != nullptr) entry = reinterpret_cast<PdfModuleEntry>(dlsym(module, kPdfModuleEntry));
+  if (entry == nullptr) std::fprintf(stderr, "tavo-cli: cannot load %s: %s\n", path.c_str(), dlerror());
+  return entry;
+}
+
+}  // namespace
 
 void CliPort::ShowMessage(int box_kind, const std::string& text) {
   if (box_kind == kBoxReport) {
@@ -59,7 +87,9 @@ int CliPort::PrintImage(const PrintJob& job, std::string* detail) {
     std::fputs("tavo-cli: give --print-to FILE.pdf to print into a PDF file\n", stderr);
     return kPrintNoPrinter;
   }
-  return PrintToPdf(print_to, job, detail);
+  const PdfModuleEntry print = LoadPdfModule(program_dir);
+  if (print == nullptr) return kPrintNoPrinter;
+  return print(print_to, job, detail);
 }
 
 bool CliPort::ShowProgress(double fraction, const std::string& text) {

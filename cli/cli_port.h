@@ -10,6 +10,10 @@
 
 namespace tavo {
 
+// Printing without the PDF module (printing/pdf_module.h): its file name
+// and the two folders it was looked for in.
+inline constexpr char kCliPdfModuleMissing[] = "tavo-cli: cannot print without %s, found neither in %s nor in %s\n";
+
 class CliPort : public UiPort {
  public:
   void ShowMessage(int box_kind, const std::string& text) override;
@@ -20,7 +24,8 @@ class CliPort : public UiPort {
   void Repaint() override {}
   bool OpenDocument(const std::string& path) override;
   // No printer without a window: kPrintNoPrinter unless print_to names a
-  // PDF file.
+  // PDF file and the PDF module is found beside the program or in the
+  // library folder of its installation.
   int PrintImage(const PrintJob& job, std::string* detail) override;
   // One line on standard error, rewritten in place, when that is a terminal
   // and `quiet` is not set; never asks to stop.
@@ -33,6 +38,7 @@ class CliPort : public UiPort {
   bool yes = false;            // answer questions with OK / Yes
   bool error_shown = false;    // an error box was shown since the last reset
   std::string print_to;        // PDF file that printing writes
+  std::string program_dir;     // folder of the running program, if known
   bool quiet = false;          // --quiet: no progress line
 
  private:

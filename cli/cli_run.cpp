@@ -340,10 +340,11 @@ int CliMain(const std::vector<std::string>& args) {
   }
   auto app = std::make_unique<AppState>();  // large: keep it off the stack
   CliPort port;
-  // The help pages are looked for beside the program, wherever installed.
+  // The help pages and the PDF module are looked for beside the program,
+  // wherever installed.
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) app->program_dir = self.parent_path().string();
+  if (!ec) app->program_dir = port.program_dir = self.parent_path().string();
   StartUp(*app, port, {});
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   const int status = args[0] == "batch" ? RunCliBatch(*app, port, rest) : RunCliSteps(*app, port, rest);

@@ -116,4 +116,56 @@ void SafeFile::Abandon() {
   }
 }
 
+BlockWriter::BlockWriter(SafeFile& out, size_t block_bytes, uint64_t total_bytes) : out_(out) {
+  blocks_[0] = std::make_unique<unsigned char[]>(block_bytes);
+  if (total_bytes < kWriteBehindMin) return;
+  blocks_[1] = std::make_unique<unsigned char[]>(block_bytes);
+  thread_ = std::thread([this] { Run(); });
+}
+
+BlockWriter::~BlockWriter() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void BlockWriter::Run() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return pending_ >= 0 || stop_; });
+    if (pending_ < 0) return;
+    const int block = pending_;
+    const size_t bytes = pending_bytes_;
+    lock.unlock();
+    const bool ok = out_.Write(blocks_[block].get(), bytes);
+    lock.lock();
+    if (!ok) failed_ = true;
+    pending_ = -1;
+    changed_.notify_all();
+  }
+}
+
+bool BlockWriter::Submit(size_t bytes) {
+  if (!thread_.joinable()) return out_.Write(blocks_[0].get(), bytes);
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return pending_ < 0; });
+  if (failed_) return false;
+  pending_ = current_;
+  pending_bytes_ = bytes;
+  current_ ^= 1;
+  changed_.notify_all();
+  return true;
+}
+
+bool BlockWriter::Finish() {
+  if (!thread_.joinable()) return true;
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return pending_ < 0; });
+  return !failed_;
+}
+
 }  // namespace tavo

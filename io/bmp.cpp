@@ -8,6 +8,7 @@
 
 #include "core/memory.h"
 #include "core/files.h"
+#include "io/row_convert.h"
 
 namespace tavo {
 namespace {
@@ -198,7 +199,9 @@ uint64_t RowStride(int64_t width, int bits) { return (static_cast<uint64_t>(widt
 // One stored row into the three planes.
 void DecodeRow(const unsigned char* p, const BmpInfo& info, const Rgb16* palette, const Field fields[3],
                bool plain32, int w, uint16_t* r, uint16_t* g, uint16_t* b) {
-  if (info.bits == 24 || plain32) {
+  if (info.bits == 24) {
+    SplitRow8(p, w, b, g, r);  // stored blue first
+  } else if (plain32) {
     const int step = info.bits / 8;
     for (int x = 0; x < w; ++x, p += step) {
       b[x] = static_cast<uint16_t>(p[0] << 8);
@@ -377,7 +380,7 @@ bool WriteBmp(const std::string& path, const Image& image) {
   // Rows go out a block at a time; the padding bytes stay 0.
   const size_t stride = static_cast<size_t>(row_bytes + padding);
   const int block_rows = BlockRows(stride, h);
-  std::vector<unsigned char> block(stride * block_rows, 0);
+  BlockWriter blocks(out, stride * block_rows, raster);
   for (int first = 0; first < h; first += block_rows) {
     const int count = std::min(block_rows, h - first);
     for (int k = 0; k < count; ++k) {
@@ -385,16 +388,16 @@ bool WriteBmp(const std::string& path, const Image& image) {
       const uint16_t* r = image.r.get() + base;
       const uint16_t* g = image.g.get() + base;
       const uint16_t* b = image.b.get() + base;
-      unsigned char* p = block.data() + k * stride;
+      unsigned char* p = blocks.Block() + k * stride;
       for (int x = 0; x < w; ++x, p += 3) {
         p[0] = static_cast<unsigned char>(b[x] >> 8);
         p[1] = static_cast<unsigned char>(g[x] >> 8);
         p[2] = static_cast<unsigned char>(r[x] >> 8);
       }
     }
-    if (!out.Write(block.data(), stride * count)) return false;
+    if (!blocks.Submit(stride * count)) return false;
   }
-  return out.Commit();
+  return blocks.Finish() && out.Commit();
 }
 
 }  // namespace tavo

@@ -1,29 +1,44 @@
 // SPDX-License-Identifier: MIT
 #include "io/byte_reader.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace tavo {
 
 namespace {
-constexpr size_t kBufferSize = ByteReader::kTakeMax;
-}
+constexpr size_t kChunk = ByteReader::kTakeMax;
+// Files at least this large are read ahead on a second thread.
+constexpr int64_t kReadAheadMin = int64_t{8} << 20;
+}  // namespace
 
 ByteReader::~ByteReader() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (ahead_thread_.joinable()) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ahead_stop_ = true;
+    }
+    changed_.notify_all();
+    ahead_thread_.join();
+  }
+  if (fd_ >= 0) close(fd_);
 }
 
 bool ByteReader::Open(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) return false;
-  if (std::fseek(file_, 0, SEEK_END) == 0) {
-    long end = std::ftell(file_);
-    if (end >= 0) size_ = end;
-    std::fseek(file_, 0, SEEK_SET);
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return false;
+  const off_t end = lseek(fd_, 0, SEEK_END);
+  if (end >= 0) {
+    size_ = end;
+  } else {
+    seekable_ = false;
   }
-  buffer_.resize(kBufferSize);
-  data_ = buffer_.data();
+  for (auto& b : buffers_) b = std::make_unique_for_overwrite<unsigned char[]>(2 * kChunk);
+  data_ = buffers_[0].get() + kChunk;
   return true;
 }
 
@@ -37,12 +52,93 @@ void ByteReader::OpenMemory(const void* data, size_t size) {
   consumed_ = 0;
 }
 
-bool ByteReader::Refill() {
-  if (file_ == nullptr) return false;
-  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+size_t ByteReader::ReadAt(int64_t offset, unsigned char* dst, size_t count) {
+  if (!seekable_) {
+    if (offset < stream_pos_) return 0;
+    while (stream_pos_ < offset) {  // skipped bytes pass through dst
+      const size_t step = static_cast<size_t>(std::min<int64_t>(offset - stream_pos_, static_cast<int64_t>(count)));
+      const ssize_t n = read(fd_, dst, step > 0 ? step : 1);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return 0;
+      stream_pos_ += n;
+    }
+    size_t done = 0;
+    while (done < count) {
+      const ssize_t n = read(fd_, dst + done, count - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    stream_pos_ += static_cast<int64_t>(done);
+    return done;
+  }
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = pread(fd_, dst + done, count - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // the end, or an error: the rest reads as missing
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+void ByteReader::RunAhead() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return ahead_busy_ || ahead_stop_; });
+    if (ahead_stop_) return;
+    const int64_t offset = ahead_offset_;
+    unsigned char* dst = buffers_[1 - active_].get() + kChunk;
+    lock.unlock();
+    const size_t got = ReadAt(offset, dst, kChunk);
+    lock.lock();
+    ahead_got_ = got;
+    ahead_busy_ = false;
+    changed_.notify_all();
+  }
+}
+
+void ByteReader::StartAhead(int64_t offset) {
+  if (size_ < kReadAheadMin || offset >= size_) return;
+  if (!ahead_thread_.joinable()) ahead_thread_ = std::thread([this] { RunAhead(); });
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ahead_offset_ = offset;
+    ahead_busy_ = true;
+  }
+  changed_.notify_all();
+}
+
+void ByteReader::WaitAhead() {
+  if (!ahead_thread_.joinable()) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return !ahead_busy_; });
+}
+
+bool ByteReader::Load(size_t rest) {
+  if (fd_ < 0) return false;
+  // The other buffer becomes the active one: the unread bytes go into its
+  // gap, the file's next bytes follow them, read ahead where they were.
+  WaitAhead();
+  const int64_t offset = consumed_ + static_cast<int64_t>(rest);
+  unsigned char* next = buffers_[1 - active_].get();
+  size_t got;
+  if (ahead_offset_ == offset) {
+    got = ahead_got_;
+  } else {
+    got = ReadAt(offset, next + kChunk, kChunk);
+  }
+  ahead_offset_ = -1;
+  std::memcpy(next + kChunk - rest, data_ + pos_, rest);
+  active_ = 1 - active_;
+  data_ = next + kChunk - rest;
   pos_ = 0;
+  len_ = rest + got;
+  if (got == kChunk) StartAhead(offset + static_cast<int64_t>(got));
   return len_ > 0;
 }
+
+bool ByteReader::Refill() { return Load(0); }
 
 int ByteReader::Get() {
   if (pos_ >= len_ && !Refill()) return kEof;
@@ -56,8 +152,8 @@ size_t ByteReader::Read(void* dst, size_t count) {
   while (done < count) {
     if (pos_ >= len_) {
       // Large reads bypass the buffer.
-      if (count - done >= buffer_.size() && file_ != nullptr) {
-        const size_t n = std::fread(out + done, 1, count - done, file_);
+      if (count - done >= kChunk && fd_ >= 0) {
+        const size_t n = ReadAt(consumed_, out + done, count - done);
         pos_ = len_ = 0;  // the buffer no longer sits at the read position
         done += n;
         consumed_ += static_cast<int64_t>(n);
@@ -77,14 +173,8 @@ size_t ByteReader::Read(void* dst, size_t count) {
 
 const unsigned char* ByteReader::Take(size_t count, size_t* got) {
   *got = 0;
-  if (memory_ == nullptr && (file_ == nullptr || count > buffer_.size())) return nullptr;
-  if (len_ - pos_ < count && file_ != nullptr) {
-    // Move what is left to the front and fill the buffer behind it.
-    const size_t rest = len_ - pos_;
-    std::memmove(buffer_.data(), buffer_.data() + pos_, rest);
-    pos_ = 0;
-    len_ = rest + std::fread(buffer_.data() + rest, 1, buffer_.size() - rest, file_);
-  }
+  if (memory_ == nullptr && (fd_ < 0 || count > kChunk)) return nullptr;
+  if (len_ - pos_ < count && fd_ >= 0) Load(len_ - pos_);
   const unsigned char* p = data_ + pos_;
   *got = std::min(len_ - pos_, count);
   pos_ += *got;
@@ -105,12 +195,9 @@ bool ByteReader::Seek(int64_t offset) {
     consumed_ = inside ? offset : size_;
     return inside;
   }
-  if (file_ == nullptr) return false;
+  if (fd_ < 0) return false;
   if (offset < 0 || (size_ >= 0 && offset > size_)) {
-    if (size_ >= 0) {
-      std::fseek(file_, 0, SEEK_END);
-      consumed_ = size_;
-    }
+    if (size_ >= 0) consumed_ = size_;
     pos_ = len_ = 0;
     return false;
   }
@@ -121,7 +208,6 @@ bool ByteReader::Seek(int64_t offset) {
     consumed_ = offset;
     return true;
   }
-  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
   pos_ = len_ = 0;
   consumed_ = offset;
   return true;

@@ -3,10 +3,14 @@
 // Reading past the end never fails loudly: Get() returns kEof and Read()
 // returns fewer bytes, so a reader can fill what is missing with 0.
 #pragma once
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/files.h"
@@ -26,7 +30,7 @@ class ByteReader {
   // Reads a caller-owned block instead of a file (fuzzing, tests). The block
   // must outlive the reader.
   void OpenMemory(const void* data, size_t size);
-  bool IsOpen() const { return file_ != nullptr || memory_ != nullptr; }
+  bool IsOpen() const { return fd_ >= 0 || memory_ != nullptr; }
   // Size of the file in bytes, or -1 when unknown.
   int64_t FileSize() const { return size_; }
   // Bytes consumed so far.
@@ -50,16 +54,39 @@ class ByteReader {
 
  private:
   bool Refill();
+  // Makes the buffer hold the `rest` bytes left at pos_ followed by the
+  // file's bytes after them; false when no byte is there.
+  bool Load(size_t rest);
+  // Up to `count` bytes at `offset` from the file; short at its end.
+  size_t ReadAt(int64_t offset, unsigned char* dst, size_t count);
+  // Read-ahead: while the caller works on one buffer, the other is filled
+  // with the file's next bytes on a second thread (large files only).
+  void StartAhead(int64_t offset);
+  void WaitAhead();
+  void RunAhead();
 
-  FILE* file_ = nullptr;
+  int fd_ = -1;
   const unsigned char* memory_ = nullptr;
-  std::vector<unsigned char> buffer_;
-  // `data_` is the buffer or the memory block; data_[pos_] is the byte at
-  // file offset consumed_.
+  // Two buffers of kTakeMax bytes behind a gap of kTakeMax, where the
+  // unread bytes of the other buffer are put in front of new data.
+  std::unique_ptr<unsigned char[]> buffers_[2];
+  int active_ = 0;
+  // `data_` is in the active buffer or the memory block; data_[pos_] is the
+  // byte at file offset consumed_.
   const unsigned char* data_ = nullptr;
   size_t pos_ = 0, len_ = 0;
   int64_t consumed_ = 0;
   int64_t size_ = -1;
+  // A pipe cannot be read at an offset: its bytes come in order only.
+  bool seekable_ = true;
+  int64_t stream_pos_ = 0;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::thread ahead_thread_;
+  int64_t ahead_offset_ = -1;  // what the other buffer holds or receives; -1 none
+  size_t ahead_got_ = 0;
+  bool ahead_busy_ = false, ahead_stop_ = false;
 };
 
 // A raster of `raster_bytes` (as stored, or the least its encoding can

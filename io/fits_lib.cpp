@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "io/fits_lib.h"
 
+#include <dlfcn.h>
 #include <fitsio.h>
 
 #include <climits>
@@ -82,25 +83,83 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
   return true;
 }
 
+// cfitsio is loaded when the first file needs it rather than linked: it
+// brings some thirty libraries of its own (network, TLS and Kerberos for
+// its URL support), and loading those was most of every start-up of the
+// programs, FITS files or not. The entries keep the header's types.
+struct Cfitsio {
+  decltype(&ffclos) close_file;
+  decltype(&ffcmsg) clear_errmsg;
+  decltype(&ffthdu) get_num_hdus;
+  decltype(&ffmahd) movabs_hdu;
+  decltype(&ffgidm) get_img_dim;
+  decltype(&ffgky) read_key;
+  decltype(&ffgpxv) read_pix;
+  decltype(&ffgncl) get_num_cols;
+  decltype(&ffgnrwll) get_num_rowsll;
+  decltype(&ffgkyjj) read_key_lnglng;
+  decltype(&ffgtclll) get_coltypell;
+  decltype(&ffgdesll) read_descriptll;
+  decltype(&ffomem) open_memfile;
+  decltype(&ffgipr) get_img_param;
+  decltype(&fits_is_compressed_image) is_compressed_image;
+};
+
+template <typename Entry>
+bool Bind(void* module, const char* symbol, Entry* entry) {
+  *entry = reinterpret_cast<Entry>(dlsym(module, symbol));
+  return *entry != nullptr;
+}
+
+// nullptr when the library (of the soname the header belongs to) cannot be
+// loaded; tried once, kept loaded.
+const Cfitsio* LoadCfitsio() {
+  static Cfitsio lib;
+  static const bool loaded = [] {
+    const std::string soname = "libcfitsio.so." + std::to_string(CFITSIO_SONAME);
+    void* module = dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) return false;
+    return Bind(module, "ffclos", &lib.close_file) &&
+           Bind(module, "ffcmsg", &lib.clear_errmsg) &&
+           Bind(module, "ffthdu", &lib.get_num_hdus) &&
+           Bind(module, "ffmahd", &lib.movabs_hdu) &&
+           Bind(module, "ffgidm", &lib.get_img_dim) &&
+           Bind(module, "ffgky", &lib.read_key) &&
+           Bind(module, "ffgpxv", &lib.read_pix) &&
+           Bind(module, "ffgncl", &lib.get_num_cols) &&
+           Bind(module, "ffgnrwll", &lib.get_num_rowsll) &&
+           Bind(module, "ffgkyjj", &lib.read_key_lnglng) &&
+           Bind(module, "ffgtclll", &lib.get_coltypell) &&
+           Bind(module, "ffgdesll", &lib.read_descriptll) &&
+           Bind(module, "ffomem", &lib.open_memfile) &&
+           Bind(module, "ffgipr", &lib.get_img_param) &&
+           Bind(module, "fits_is_compressed_image", &lib.is_compressed_image);
+  }();
+  return loaded ? &lib : nullptr;
+}
+
+// Only reached once LoadCfitsio succeeded.
+const Cfitsio& Lib() { return *LoadCfitsio(); }
+
 // Closes the file and drops cfitsio's message stack (it is process-wide).
 struct FitsHandle {
   fitsfile* f = nullptr;
   ~FitsHandle() {
     int status = 0;
-    if (f != nullptr) fits_close_file(f, &status);
-    fits_clear_errmsg();
+    if (f != nullptr) Lib().close_file(f, &status);
+    Lib().clear_errmsg();
   }
 };
 
 // Moves to the first HDU with image data; false when there is none.
 bool FindImage(fitsfile* f) {
   int status = 0, hdus = 0;
-  if (fits_get_num_hdus(f, &hdus, &status) != 0) return false;
+  if (Lib().get_num_hdus(f, &hdus, &status) != 0) return false;
   for (int k = 1; k <= hdus; ++k) {
     int type = 0, naxis = 0;
-    if (fits_movabs_hdu(f, k, &type, &status) != 0) return false;
+    if (Lib().movabs_hdu(f, k, &type, &status) != 0) return false;
     if (type != IMAGE_HDU) continue;
-    if (fits_get_img_dim(f, &naxis, &status) != 0) return false;
+    if (Lib().get_img_dim(f, &naxis, &status) != 0) return false;
     if (naxis > 0) return true;
   }
   return false;
@@ -109,7 +168,7 @@ bool FindImage(fitsfile* f) {
 double KeyOr(fitsfile* f, const char* key, double fallback, bool* found) {
   int status = 0;
   double v = 0;
-  if (fits_read_key(f, TDOUBLE, key, &v, nullptr, &status) != 0 || !std::isfinite(v)) {
+  if (Lib().read_key(f, TDOUBLE, key, &v, nullptr, &status) != 0 || !std::isfinite(v)) {
     *found = false;
     return fallback;
   }
@@ -127,7 +186,7 @@ struct Mapping {
 bool ReadRow(fitsfile* f, int row, int plane, std::vector<double>* values) {
   int status = 0, any_null = 0;
   long first[3] = {1, row + 1L, plane + 1L};
-  fits_read_pix(f, TDOUBLE, first, static_cast<LONGLONG>(values->size()), nullptr, values->data(), &any_null,
+  Lib().read_pix(f, TDOUBLE, first, static_cast<LONGLONG>(values->size()), nullptr, values->data(), &any_null,
                 &status);
   return status == 0;
 }
@@ -138,16 +197,16 @@ bool ReadRow(fitsfile* f, int row, int plane, std::vector<double>* values) {
 bool TileDescriptorsInsideHeap(fitsfile* f) {
   int status = 0, columns = 0;
   LONGLONG rows = 0, heap = 0;
-  if (fits_get_num_cols(f, &columns, &status) != 0 || fits_get_num_rowsll(f, &rows, &status) != 0) return false;
-  if (fits_read_key_lnglng(f, "PCOUNT", &heap, nullptr, &status) != 0 || heap < 0) return false;
+  if (Lib().get_num_cols(f, &columns, &status) != 0 || Lib().get_num_rowsll(f, &rows, &status) != 0) return false;
+  if (Lib().read_key_lnglng(f, "PCOUNT", &heap, nullptr, &status) != 0 || heap < 0) return false;
   for (int c = 1; c <= columns; ++c) {
     int type = 0;
     LONGLONG repeat = 0, width = 0;
-    if (fits_get_coltypell(f, c, &type, &repeat, &width, &status) != 0) return false;
+    if (Lib().get_coltypell(f, c, &type, &repeat, &width, &status) != 0) return false;
     if (type >= 0) continue;  // a fixed-size column
     for (LONGLONG r = 1; r <= rows; ++r) {
       LONGLONG count = 0, offset = 0;
-      if (fits_read_descriptll(f, c, r, &count, &offset, &status) != 0) return false;
+      if (Lib().read_descriptll(f, c, r, &count, &offset, &status) != 0) return false;
       if (count < 0 || offset < 0 || offset > heap || width <= 0 || count > (heap - offset) / width) return false;
     }
   }
@@ -161,18 +220,19 @@ ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& i
   std::vector<unsigned char> bytes;
   if (!SlurpInput(in, &bytes)) return kReadNoMemory;
   if (bytes.empty() || !TileCardsPlausible(bytes)) return kReadBadFormat;
+  if (LoadCfitsio() == nullptr) return kReadUnsupported;
   FitsHandle h;
   int status = 0;
   void* block = bytes.data();
   size_t block_size = bytes.size();
-  if (fits_open_memfile(&h.f, "memory", READONLY, &block, &block_size, 0, nullptr, &status) != 0) {
+  if (Lib().open_memfile(&h.f, "memory", READONLY, &block, &block_size, 0, nullptr, &status) != 0) {
     h.f = nullptr;
     return kReadBadFormat;
   }
   if (!FindImage(h.f)) return kReadBadFormat;
   int bitpix = 0, naxis = 0;
   long axes[3] = {0, 0, 0};
-  if (fits_get_img_param(h.f, 3, &bitpix, &naxis, axes, &status) != 0) return kReadBadFormat;
+  if (Lib().get_img_param(h.f, 3, &bitpix, &naxis, axes, &status) != 0) return kReadBadFormat;
   int planes = 1;
   if (naxis == 3 && (axes[2] == 1 || axes[2] == 3)) {
     planes = static_cast<int>(axes[2]);
@@ -183,7 +243,7 @@ ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& i
   const int w = static_cast<int>(axes[0]), hgt = static_cast<int>(axes[1]);
   // Plain data that the file could never hold is a damaged header, not a
   // reason to plan planes (tile-compressed data can be far smaller).
-  const int compressed = fits_is_compressed_image(h.f, &status);
+  const int compressed = Lib().is_compressed_image(h.f, &status);
   if (compressed != 0 && !TileDescriptorsInsideHeap(h.f)) return kReadBadFormat;
   const uint64_t raster = static_cast<uint64_t>(w) * static_cast<uint64_t>(hgt) * static_cast<uint64_t>(planes) *
                           static_cast<uint64_t>(std::abs(bitpix) / 8);

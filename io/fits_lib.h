@@ -28,7 +28,8 @@ namespace tavo {
 //                    (or are all one value); else the data's own least and
 //                    greatest value. NaN reads as 0.
 // all limited to 0..65535. Refused with kReadUnsupported: other numbers of
-// axes or planes; with kReadBadFormat: anything cfitsio cannot read,
+// axes or planes, and any file when cfitsio cannot be loaded (it is loaded
+// on first use); with kReadBadFormat: anything cfitsio cannot read,
 // damaged or short data included, and any card ZTILEn or ZNAXIS(n) whose
 // value is not a positive whole number (cfitsio would divide by it); kReadNoMemory when the file and planes
 // do not fit. The image is untouched on failure; `name` becomes its name.

@@ -9,6 +9,7 @@
 
 #include "core/memory.h"
 #include "io/byte_reader.h"
+#include "io/row_convert.h"
 #include "core/files.h"
 
 namespace tavo {
@@ -106,17 +107,9 @@ uint16_t ScaleAscii(int64_t n, int64_t maximum) {
 void ConvertPnmRow(const unsigned char* p, int channels, int bytes_per_sample, int w, uint16_t* r, uint16_t* g,
                    uint16_t* b) {
   if (channels == 3 && bytes_per_sample == 2) {
-    for (int x = 0; x < w; ++x, p += 6) {
-      r[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
-      g[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
-      b[x] = static_cast<uint16_t>((p[4] << 8) | p[5]);
-    }
+    SplitRowBe16(p, w, r, g, b);
   } else if (channels == 3) {
-    for (int x = 0; x < w; ++x, p += 3) {
-      r[x] = static_cast<uint16_t>(p[0] << 8);
-      g[x] = static_cast<uint16_t>(p[1] << 8);
-      b[x] = static_cast<uint16_t>(p[2] << 8);
-    }
+    SplitRow8(p, w, r, g, b);
   } else {
     for (int x = 0; x < w; ++x, p += bytes_per_sample) {
       const uint16_t v = static_cast<uint16_t>(bytes_per_sample == 1 ? p[0] << 8 : (p[0] << 8) | p[1]);
@@ -235,10 +228,11 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
   // block of rows goes out in one write.
   const size_t row_most = static_cast<size_t>(w) * (ascii ? 18 : 6);
   const int block_rows = BlockRows(row_most, h);
-  const auto buf = std::make_unique_for_overwrite<char[]>(row_most * block_rows);
+  BlockWriter blocks(out, row_most * block_rows, static_cast<uint64_t>(row_most) * h);
   for (int top = 0; top < h; top += block_rows) {
     const int count = std::min(block_rows, h - top);
-    char* p = buf.get();
+    char* const start = reinterpret_cast<char*>(blocks.Block());
+    char* p = start;
     for (int k = 0; k < count; ++k) {
       const size_t base = static_cast<size_t>(h - 1 - (top + k)) * w;
       const uint16_t* r = image.r.get() + base;
@@ -262,9 +256,9 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
         }
       }
     }
-    if (!out.Write(buf.get(), static_cast<size_t>(p - buf.get()))) return false;
+    if (!blocks.Submit(static_cast<size_t>(p - start))) return false;
   }
-  return out.Commit();
+  return blocks.Finish() && out.Commit();
 }
 
 }  // namespace tavo

@@ -8,6 +8,7 @@
 
 #include "core/memory.h"
 #include "core/files.h"
+#include "io/row_convert.h"
 
 namespace tavo {
 namespace {
@@ -101,7 +102,9 @@ void ConvertRow(const unsigned char* p, int layout, int step, const Order& order
                 uint16_t* g, uint16_t* b) {
   switch (layout) {
     case kLayout48:
-      if (order.big()) {
+      if (step == 6) {
+        (order.big() ? SplitRowBe16 : SplitRowLe16)(p, w, r, g, b);
+      } else if (order.big()) {
         for (int x = 0; x < w; ++x, p += step) {
           r[x] = static_cast<uint16_t>((p[0] << 8) | p[1]);
           g[x] = static_cast<uint16_t>((p[2] << 8) | p[3]);
@@ -116,6 +119,10 @@ void ConvertRow(const unsigned char* p, int layout, int step, const Order& order
       }
       break;
     case kLayout24:
+      if (step == 3) {
+        SplitRow8(p, w, r, g, b);
+        break;
+      }
       for (int x = 0; x < w; ++x, p += step) {
         r[x] = static_cast<uint16_t>(p[0] << 8);
         g[x] = static_cast<uint16_t>(p[1] << 8);
@@ -291,10 +298,10 @@ bool WriteTiff(const std::string& path, const Image& image) {
   if (!out.Open(path)) return false;
   out.Write(header, sizeof header);
   // File rows run from the top (memory row h - 1) down; a block of them is
-  // converted in parallel, then written in one call.
+  // converted while the one before is being written.
   const size_t row_bytes = static_cast<size_t>(w) * 6;
   const int block_rows = BlockRows(row_bytes, h);
-  const auto block = std::make_unique_for_overwrite<unsigned char[]>(row_bytes * block_rows);
+  BlockWriter blocks(out, row_bytes * block_rows, raster);
   for (int top = 0; top < h; top += block_rows) {
     const int count = std::min(block_rows, h - top);
     for (int j = 0; j < count; ++j) {
@@ -302,16 +309,16 @@ bool WriteTiff(const std::string& path, const Image& image) {
       const uint16_t* r = image.r.get() + base;
       const uint16_t* g = image.g.get() + base;
       const uint16_t* b = image.b.get() + base;
-      unsigned char* p = block.get() + j * row_bytes;
+      unsigned char* p = blocks.Block() + j * row_bytes;
       for (int x = 0; x < w; ++x, p += 6) {
         StoreLe16(p, r[x]);
         StoreLe16(p + 2, g[x]);
         StoreLe16(p + 4, b[x]);
       }
     }
-    if (!out.Write(block.get(), row_bytes * count)) return false;
+    if (!blocks.Submit(row_bytes * count)) return false;
   }
-  return out.Commit();
+  return blocks.Finish() && out.Commit();
 }
 
 }  // namespace tavo

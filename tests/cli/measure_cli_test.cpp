@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "cli/cli_port.h"
 #include "io/image_file.h"
 #include "io/pnm.h"
 #include "shell/messages.h"
@@ -37,6 +39,21 @@ TEST(CliMeasure, PointReportOnStandardOutputAndUnwritablePdf) {
   Output(cli + " --command 111 --print-to " + dir + "/no/such/folder/out.pdf 2> /dev/null", &status);
   EXPECT_EQ(status, 1);
   EXPECT_FALSE(PathExists(dir + "/no"));
+}
+
+// A copy of the program in a folder without the PDF module: the print
+// fails saying what is missing, and no file appears.
+TEST(CliMeasure, PrintingWithoutTheModuleSaysWhy) {
+  const std::string dir = TempDir("cli_no_module");
+  std::filesystem::copy_file(TAVO_CLI_PATH, dir + "/tavo-cli", std::filesystem::copy_options::overwrite_existing);
+  WritePnm(dir + "/in.ppm", MakeFlatImage(2, 2, 0), false);
+  int status = -1;
+  const std::string out = Output(dir + "/tavo-cli run --open " + dir + "/in.ppm --command 111 --print-to " + dir +
+                                     "/out.pdf 2>&1", &status);
+  EXPECT_EQ(status, 1);
+  const std::string missing(kCliPdfModuleMissing);
+  EXPECT_NE(out.find(missing.substr(0, missing.find('%'))), std::string::npos) << out;
+  EXPECT_FALSE(PathExists(dir + "/out.pdf"));
 }
 
 // 310 x 155 on the 2480 x 3508-pixel A4 page (300 dpi): scale 8, y0 =

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installs the build into a fresh prefix and runs the programs from there:
 # every installed file is in place, the help page is found beside the
-# installed binary (not in the source tree), the start-up settings come
+# installed binary (not in the source tree), printing finds tavo-cli's PDF
+# module, the start-up settings come
 # from ./tavo.tvp or else the user's configuration folder, and the window
 # program starts and keeps running until it is stopped.
 # usage: install_test.sh BUILD_DIR WORK_DIR GUI(0|1)
@@ -26,6 +27,11 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 # Command 501 shows the help page; the command-line front end prints its path.
 help=$("$cli" run --command 501) || fail "help command failed"
 [ "$help" = "$(realpath "$prefix/share/tavo/help/tavo_help.html")" ] || fail "help found at '$help'"
+
+# Printing loads the PDF module from the installed library folder.
+printf 'P6\n1 1\n255\n\377\0\0' > in.ppm
+"$cli" run --open in.ppm --command 111 --print-to out.pdf > print.log 2>&1 || fail "printing failed: $(cat print.log)"
+[ "$(head -c 4 out.pdf)" = "%PDF" ] || fail "no PDF written"
 
 # Settings: the configuration folder's file is read when there is no ./tavo.tvp; a ./tavo.tvp wins.
 "$cli" run --set gamma "1 0 0 100 120 255 255" --save-settings "$XDG_CONFIG_HOME/tavo/tavo.tvp" || fail "cannot write settings"

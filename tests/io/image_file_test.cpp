@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 #include "cli/cli_run.h"
 #include "io/file_type.h"
@@ -45,11 +48,13 @@ TEST(ImageFile, EveryWriterRoundTripsThroughTheDispatch) {
   EXPECT_EQ(ReadImageFile(dir + "/z.png", image), kReadUnsupported);
 }
 
-// Rasters several read blocks (1 MiB) long, with rows that do not divide
-// a block, then a TIFF cut inside its second block.
+// Rasters of many read blocks (1 MiB), with rows that do not divide a
+// block; TIFF and PPM pass 8 MiB, where reading ahead and writing behind
+// on a second thread start. Then a TIFF cut in its ninth block, and a PPM
+// that comes through a pipe, which cannot be read at an offset.
 TEST(ImageFile, LargeRastersCrossReadBlocks) {
   const std::string dir = TempDir("image_file_large");
-  const int w = 1001, h = 400;  // 6006 bytes a row in TIFF and PPM
+  const int w = 1001, h = 1500;  // 6006 bytes a row in TIFF and PPM: 9 MB
   const Image original = MakeNoiseImage(w, h, 9);
   Image high = MakeNoiseImage(w, h, 9);  // what 8-bit BMP keeps
   for (int c = 0; c < 3; ++c) {
@@ -67,12 +72,13 @@ TEST(ImageFile, LargeRastersCrossReadBlocks) {
     ASSERT_EQ(ReadImageFile(dir + "/" + c.name, back), kReadOk) << c.name;
     EXPECT_TRUE(SamePlanes(back, c.expected)) << c.name;
   }
-  // The raster starts at byte 128; 250 rows from the top stay, and 3 bytes
-  // of the next (memory row 399 - 250 = 149): red whole, green's low byte.
-  WriteBytes(dir + "/cut.tif", ReadBytes(dir + "/a.tif").substr(0, 128 + 250 * 6006 + 3));
+  // The raster starts at byte 128; 1400 rows from the top stay, and 3
+  // bytes of the next (memory row 1499 - 1400 = 99): red whole, green's
+  // low byte.
+  WriteBytes(dir + "/cut.tif", ReadBytes(dir + "/a.tif").substr(0, 128 + 1400 * 6006 + 3));
   Image cut;
   ASSERT_EQ(ReadImageFile(dir + "/cut.tif", cut), kReadOk);
-  const size_t kept = 150 * static_cast<size_t>(w), partial = 149 * static_cast<size_t>(w);
+  const size_t kept = 100 * static_cast<size_t>(w), partial = 99 * static_cast<size_t>(w);
   for (int c = 0; c < 3; ++c) {
     const uint16_t* got = cut.Channel(c);
     const uint16_t* want = original.Channel(c);
@@ -83,6 +89,14 @@ TEST(ImageFile, LargeRastersCrossReadBlocks) {
   EXPECT_EQ(cut.r[partial], original.r[partial]);
   EXPECT_EQ(cut.g[partial], original.g[partial] & 0xFF);
   EXPECT_EQ(cut.b[partial], 0);
+
+  const std::string pipe = dir + "/pipe.ppm";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::thread feed([&] { WriteBytes(pipe, ReadBytes(dir + "/b.ppm")); });
+  Image piped;
+  EXPECT_EQ(ReadImageFile(pipe, piped), kReadOk);
+  feed.join();
+  EXPECT_TRUE(SamePlanes(piped, original));
 }
 
 TEST(ImageFile, CommandLineSavesAndFailedSaves) {

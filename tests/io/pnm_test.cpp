@@ -80,10 +80,15 @@ TEST_F(PnmTest, FailedSavesKeepTheOldFile) {
   limit.rlim_cur = 100;
   setrlimit(RLIMIT_FSIZE, &limit);
   const bool binary_ok = WritePnm(old, img, false), ascii_ok = WritePnm(old, img, true);
+  // 9 MB goes out through the second thread; the write past 4 MiB fails there.
+  limit.rlim_cur = 4 << 20;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  const bool large_ok = WritePnm(old, MakeFlatImage(1001, 1500, 7), false);
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, SIG_DFL);
   EXPECT_FALSE(binary_ok);
   EXPECT_FALSE(ascii_ok);
+  EXPECT_FALSE(large_ok);
   EXPECT_EQ(ReadBytes(old), "old contents");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
   EXPECT_FALSE(WritePnm(dir_ + "/no/such/folder/x.ppm", img, false));
