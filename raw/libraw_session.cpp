@@ -75,7 +75,7 @@ class SteppedLibRaw : public LibRaw {
     if (libraw_internal_data.internal_output_params.zero_is_bad) remove_zeroes();
     if (!black_inline_ || !imgdata.color.data_maximum) {
       adjust_bl();
-      subtract_black_internal();
+      SubtractBlack();
     }
     // The library lowers its maximum to the brightest sample when that lies
     // above 3/4 of it; the ratio is kept so that darks and lights scaled by
@@ -89,6 +89,50 @@ class SteppedLibRaw : public LibRaw {
   }
 
   void Fold() { pre_interpolate(); }
+
+  // The library's black subtraction, which also finds the brightest sample,
+  // on plain threads; a black level that varies over a pattern stays with
+  // the library. Each part finds its own brightest sample.
+  void SubtractBlack() {
+    libraw_colordata_t& color = imgdata.color;
+    const bool black = color.cblack[0] || color.cblack[1] || color.cblack[2] || color.cblack[3];
+    if (is_phaseone_compressed() || (color.cblack[4] && color.cblack[5])) {
+      subtract_black_internal();
+      return;
+    }
+    const int size = static_cast<int>(imgdata.sizes.iheight * imgdata.sizes.iwidth);
+    const int parts = RowParts(size, size >= kParallelSamples);
+    const int cblack[4] = {static_cast<int>(color.cblack[0]), static_cast<int>(color.cblack[1]),
+                           static_cast<int>(color.cblack[2]), static_cast<int>(color.cblack[3])};
+    int part_max[kMostParts] = {};
+    ushort(*image)[4] = imgdata.image;
+    RunInParts(size, parts, [&](int first, int last) {
+      int k = 0;
+      while (k + 1 < parts && PartStart(size, parts, k + 1) <= first) ++k;
+      int dmax = 0;
+      for (int i = first; i < last; ++i) {
+        for (int c = 0; c < 4; ++c) {
+          int val = image[i][c];
+          if (black) {
+            val -= cblack[c];
+            image[i][c] = static_cast<ushort>(val < 0 ? 0 : val > 65535 ? 65535 : val);
+          }
+          if (dmax < val) dmax = val;
+        }
+      }
+      part_max[k] = dmax;
+    });
+    int dmax = 0;
+    for (int k = 0; k < parts; ++k) dmax = std::max(dmax, part_max[k]);
+    if (black) {
+      color.data_maximum = dmax & 0xffff;
+      color.maximum -= color.black;
+      std::memset(color.cblack, 0, sizeof color.cblack);
+      color.black = 0;
+    } else {
+      color.data_maximum = dmax;
+    }
+  }
 
   // The library's copy of the visible part of a mosaic, on plain threads:
   // its own OpenMP team would leave a worker spinning on the second core
