@@ -75,7 +75,8 @@ int SaturationGain(int hue_shift, int saturation);
 // source is each channel smoothed with its eight neighbours, as they were
 // before the stage. Per pixel: black where t1 is 0; otherwise hue
 // rotation, then ((((c - m) * A) / 60 + c) * t2) / t1 with m the mean of
-// the three channels, clamped. false_colour is brought into 0..4.
+// the three channels, clamped. t1 and t2 lie below 16384, as stage 3
+// makes them. false_colour is brought into 0..4.
 void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int false_colour, int saturation,
                  int hue_shift);
 
