@@ -55,6 +55,26 @@ void ConvertRows(ushort (*image)[4], int width, int first, int last, const float
   }
 }
 
+// The brightest of n samples.
+int MaxOfRange(const ushort* p, size_t n) {
+  int dmax = 0;
+  for (size_t i = 0; i < n; ++i) dmax = std::max(dmax, static_cast<int>(p[i]));
+  return dmax;
+}
+
+// Takes the black level of its channel (sample i is channel i % 4) off
+// each of n samples, clipped to 0..65535; returns the largest difference
+// before clipping.
+int SubtractRange(ushort* p, size_t n, const int cblack[4]) {
+  int dmax = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const int val = p[i] - cblack[i & 3];
+    p[i] = static_cast<ushort>(std::clamp(val, 0, 65535));
+    dmax = std::max(dmax, val);
+  }
+  return dmax;
+}
+
 // Below this many pixels a second thread costs more than it saves.
 constexpr int kParallelSamples = 1 << 18;
 
@@ -105,22 +125,13 @@ class SteppedLibRaw : public LibRaw {
     const int cblack[4] = {static_cast<int>(color.cblack[0]), static_cast<int>(color.cblack[1]),
                            static_cast<int>(color.cblack[2]), static_cast<int>(color.cblack[3])};
     int part_max[kMostParts] = {};
-    ushort(*image)[4] = imgdata.image;
+    ushort* samples = imgdata.image[0];
     RunInParts(size, parts, [&](int first, int last) {
       int k = 0;
       while (k + 1 < parts && PartStart(size, parts, k + 1) <= first) ++k;
-      int dmax = 0;
-      for (int i = first; i < last; ++i) {
-        for (int c = 0; c < 4; ++c) {
-          int val = image[i][c];
-          if (black) {
-            val -= cblack[c];
-            image[i][c] = static_cast<ushort>(val < 0 ? 0 : val > 65535 ? 65535 : val);
-          }
-          if (dmax < val) dmax = val;
-        }
-      }
-      part_max[k] = dmax;
+      part_max[k] = black ? SubtractRange(samples + 4 * static_cast<size_t>(first),
+                                          4 * static_cast<size_t>(last - first), cblack)
+                          : MaxOfRange(samples + 4 * static_cast<size_t>(first), 4 * static_cast<size_t>(last - first));
     });
     int dmax = 0;
     for (int k = 0; k < parts; ++k) dmax = std::max(dmax, part_max[k]);
