@@ -234,9 +234,12 @@ class SteppedLibRaw : public LibRaw {
     }
     const ushort* t = table.data();
     ushort(*image)[4] = imgdata.image;
+    // Full-colour records of three colours never have their fourth sample
+    // read again.
+    const int channels = imgdata.idata.filters == 0 && imgdata.idata.colors == 3 ? 3 : 4;
     RunInParts(size, RowParts(size, size >= kParallelSamples), [&](int first, int last) {
       for (int i = first; i < last; ++i) {
-        for (int c = 0; c < 4; ++c) image[i][c] = t[c * 65536 + image[i][c]];
+        for (int c = 0; c < channels; ++c) image[i][c] = t[c * 65536 + image[i][c]];
       }
     });
   }
