@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "raw/develop_raw.h"
 
+#include <omp.h>
+
 #include <cmath>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -131,32 +134,34 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   Image developed;
   std::vector<uint16_t> tables;
   bool tables_ready = false, planes_ready = false;
-  std::thread tabling, faulting;
-  const JoinOnExit join_tabling{tabling}, join_faulting{faulting};
+  std::promise<void> tables_done;
+  std::future<void> tables_wait = tables_done.get_future();
+  std::thread prepare;
+  const JoinOnExit join_prepare{prepare};
   {
     int width = 0, height = 0;
     PlannedMosaicSize(*session, !fast, &width, &height);
     if (fast) tables.resize(3 * 65536);
     // Without a thread the planes and tables are made in order below.
     try {
-      faulting = std::thread([&, width, height] {
+      prepare = std::thread([&, width, height] {
+        if (fast) {
+          omp_set_num_threads(1);  // on this thread only: the decoding has the other core
+          BuildFastToneTables(params, tables.data());
+          tables_ready = true;
+        }
+        tables_done.set_value();
         planes_ready = width > 0 && height > 0 && AllocateImagePlanes(developed, width, height, false);
         if (planes_ready) TouchPlanes(developed);
         if (!fast) LibraryGammaTable();
       });
-      if (fast) {
-        tabling = std::thread([&] {
-          BuildFastToneTables(params, tables.data());
-          tables_ready = true;
-        });
-      }
     } catch (...) {
     }
   }
 
   status = DecodeMosaic(*session);
   if (status != kRawOk) return Fail(target, result, status);
-  if (tabling.joinable()) tabling.join();
+  if (prepare.joinable()) tables_wait.wait();
   status = ScaleMosaic(*session, fast && !dark && tables_ready ? tables.data() : nullptr);
   if (status != kRawOk) return Fail(target, result, status);
 
@@ -174,7 +179,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   if (status != kRawOk) return Fail(target, result, status);
 
   if (fast) {
-    if (faulting.joinable()) faulting.join();
+    if (prepare.joinable()) prepare.join();
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
@@ -192,7 +197,7 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
     const int quality = path_code > 4 ? 0 : path_code - 1;
     status = FinishWithLibrary(*session, quality);
     if (status != kRawOk) return Fail(target, result, status);
-    if (faulting.joinable()) faulting.join();
+    if (prepare.joinable()) prepare.join();
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
