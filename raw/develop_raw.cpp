@@ -195,18 +195,27 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
     }
   } else {
     const int quality = path_code > 4 ? 0 : path_code - 1;
-    status = FinishWithLibrary(*session, quality);
-    if (status != kRawOk) return Fail(target, result, status);
     if (prepare.joinable()) prepare.join();
+    bool written = false;
+    if (planes_ready) {
+      const RawPlanesOut out{{developed.r.get(), developed.g.get(), developed.b.get()}, LibraryGammaTable(),
+                             developed.width, developed.height};
+      status = FinishWithLibrary(*session, quality, out, &written);
+    } else {
+      status = FinishWithLibrary(*session, quality);
+    }
+    if (status != kRawOk) return Fail(target, result, status);
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
     }
-    if (!planes_ready || developed.width != view.width || developed.height != view.height) {
-      developed = Image();
-      if (!AllocateImagePlanes(developed, view.width, view.height, false)) return Fail(target, result, kRawNoMemory);
+    if (!written) {
+      if (!planes_ready || developed.width != view.width || developed.height != view.height) {
+        developed = Image();
+        if (!AllocateImagePlanes(developed, view.width, view.height, false)) return Fail(target, result, kRawNoMemory);
+      }
+      CopyWithGamma(view, developed);
     }
-    CopyWithGamma(view, developed);
   }
   TakePlanes(developed, target, path);
 }

@@ -23,7 +23,8 @@ namespace tavo {
 // LIBRAW_HISTOGRAM_SIZE bins); the sums are formed left to right in
 // floats, as the library does.
 template <int kColors>
-void ConvertRows(ushort (*image)[4], int width, int first, int last, const float (*m)[4], int* hist) {
+void ConvertRows(ushort (*image)[4], int width, int height, int first, int last, const float (*m)[4], int* hist,
+                 const RawPlanesOut* out) {
   auto clip = [](float v) {
     const int i = static_cast<int>(v);
     return static_cast<ushort>(i < 0 ? 0 : i > 65535 ? 65535 : i);
@@ -34,6 +35,7 @@ void ConvertRows(ushort (*image)[4], int width, int first, int last, const float
   int* h3 = hist + 3 * LIBRAW_HISTOGRAM_SIZE;
   for (int row = first; row < last; ++row) {
     ushort* img = image[static_cast<size_t>(row) * width];
+    const size_t at = static_cast<size_t>(height - 1 - row) * width;  // bottom row first
     for (int col = 0; col < width; ++col, img += 4) {
       const float a = img[0], b = img[1], c = img[2], d = img[3];
       float r = m[0][0] * a + m[0][1] * b + m[0][2] * c;
@@ -51,6 +53,9 @@ void ConvertRows(ushort (*image)[4], int width, int first, int last, const float
       ++h1[img[1] >> 3];
       ++h2[img[2] >> 3];
       if (kColors == 4) ++h3[img[3] >> 3];
+      if (out != nullptr) {
+        for (int k = 0; k < 3; ++k) out->planes[k][at + col] = out->table[img[k]];
+      }
     }
   }
 }
@@ -275,6 +280,11 @@ class SteppedLibRaw : public LibRaw {
       return;
     }
     const int height = imgdata.sizes.height, width = imgdata.sizes.width;
+    // The planes can be filled here when nothing changes the picture
+    // afterwards: stretching follows only for pixels that are not square.
+    const bool stretched = imgdata.params.use_fuji_rotate && imgdata.sizes.pixel_aspect != 1;
+    const RawPlanesOut* out =
+        out_ != nullptr && out_->width == width && out_->height == height && !stretched ? out_ : nullptr;
     const int parts = RowParts(height, static_cast<int64_t>(height) * width >= kParallelSamples);
     std::vector<int> counts(static_cast<size_t>(parts) * 4 * LIBRAW_HISTOGRAM_SIZE);
     float m[3][4];
@@ -285,12 +295,14 @@ class SteppedLibRaw : public LibRaw {
     RunInParts(height, parts, [&, width, colors](int first, int last) {
       int k = 0;
       while (k + 1 < parts && PartStart(height, parts, k + 1) <= first) ++k;
+      int* hist = counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE;
       if (colors == 3) {
-        ConvertRows<3>(image, width, first, last, m, counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE);
+        ConvertRows<3>(image, width, height, first, last, m, hist, out);
       } else {
-        ConvertRows<4>(image, width, first, last, m, counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE);
+        ConvertRows<4>(image, width, height, first, last, m, hist, out);
       }
     });
+    written_ = out != nullptr;
     int(*histogram)[LIBRAW_HISTOGRAM_SIZE] = libraw_internal_data.output_data.histogram;
     for (int c = 0; c < 4; ++c) {
       for (int b = 0; b < LIBRAW_HISTOGRAM_SIZE; ++b) {
@@ -302,6 +314,11 @@ class SteppedLibRaw : public LibRaw {
   }
 
   void SetTone(const uint16_t* tone) { tone_ = tone; }
+  void SetOut(const RawPlanesOut* out) {
+    out_ = out;
+    written_ = false;
+  }
+  bool written() const { return written_; }
   bool toned() const { return toned_; }
 
   void Finish(int quality) {
@@ -344,6 +361,8 @@ class SteppedLibRaw : public LibRaw {
   double gain_ = 1.0;
   const uint16_t* tone_ = nullptr;
   bool toned_ = false;
+  const RawPlanesOut* out_ = nullptr;
+  bool written_ = false;
 };
 
 struct RawSession {
@@ -462,6 +481,14 @@ int FoldSecondGreen(RawSession& session) {
 int FinishWithLibrary(RawSession& session, int quality) {
   const int status = Trap(session, [&] { session.lib.Finish(quality); });
   session.finished = status == kRawOk;
+  return status;
+}
+
+int FinishWithLibrary(RawSession& session, int quality, const RawPlanesOut& out, bool* written) {
+  session.lib.SetOut(&out);
+  const int status = FinishWithLibrary(session, quality);
+  *written = status == kRawOk && session.lib.written();
+  session.lib.SetOut(nullptr);
   return status;
 }
 

@@ -82,7 +82,21 @@ int FoldSecondGreen(RawSession& session);
 // The library's demosaicing (0 bilinear, 1 VNG, 2 PPG, 3 AHD; other values
 // act as 0), green mixing, back-rotation of 45-degree sensors, conversion
 // to sRGB and stretching of non-square pixels. Returns a RawStatus.
+// Where FinishWithLibrary may put its picture as well: three planes of
+// width x height, the bottom row first, every sample through `table`.
+struct RawPlanesOut {
+  uint16_t* planes[3];
+  const uint16_t* table;
+  int width;
+  int height;
+};
+
 int FinishWithLibrary(RawSession& session, int quality);
+
+// FinishWithLibrary that also fills `out` on the way when it can (three or
+// four colours, the size of `out`, no stretching after the colour
+// conversion); *written says whether it did.
+int FinishWithLibrary(RawSession& session, int quality, const RawPlanesOut& out, bool* written);
 
 RawMosaicView MosaicView(RawSession& session);
 
