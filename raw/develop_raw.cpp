@@ -125,10 +125,10 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   params.saturation = saturation;
   params.hue_shift = hue_shift;
 
-  // The library decodes on one thread. Meanwhile other threads take the
-  // new planes (their pages faulted in) and build the gamma table of the
-  // library path or the tone tables of the fast one, which the scaling then
-  // applies on the way unless a dark frame has to come between.
+  // The library decodes on this thread. Meanwhile another one builds the
+  // fast path's tone tables - the scaling then applies them on the way
+  // unless a dark frame has to come between - then takes the new planes,
+  // faults their pages in, and builds the library path's gamma table.
   const bool fast = path_code <= 0;
   const bool dark = darks != nullptr && darks->master.Loaded() && dark_code >= 0;
   Image developed;
