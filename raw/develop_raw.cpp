@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "raw/develop_raw.h"
 
+#include <omp.h>
+
 #include <cmath>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include "core/memory.h"
 #include "core/sample.h"
 #include "raw/fast_develop.h"
+#include "raw/fast_rows.h"
 
 namespace tavo {
 namespace {
@@ -29,18 +34,40 @@ void SpreadMonochrome(const RawMosaicView& view) {
 }
 
 // Library path output: library row r goes to target row height - 1 - r.
+// Rows are independent.
 void CopyWithGamma(const RawMosaicView& view, Image& out) {
   const uint16_t* table = LibraryGammaTable();
-  for (int r = 0; r < view.height; ++r) {
-    const uint16_t* in = view.records + static_cast<size_t>(r) * view.width * 4;
-    const size_t row = static_cast<size_t>(view.height - 1 - r) * view.width;
-    for (int x = 0; x < view.width; ++x, in += 4) {
-      out.r[row + x] = table[in[0]];
-      out.g[row + x] = table[in[1]];
-      out.b[row + x] = table[in[2]];
+  const int64_t pixels = static_cast<int64_t>(view.width) * view.height;
+  RunInParts(view.height, RowParts(view.height, pixels >= (1 << 18)), [&](int first, int last) {
+    for (int r = first; r < last; ++r) {
+      const uint16_t* in = view.records + static_cast<size_t>(r) * view.width * 4;
+      const size_t row = static_cast<size_t>(view.height - 1 - r) * view.width;
+      for (int x = 0; x < view.width; ++x, in += 4) {
+        out.r[row + x] = table[in[0]];
+        out.g[row + x] = table[in[1]];
+        out.b[row + x] = table[in[2]];
+      }
     }
+  });
+}
+
+// Writes one sample in every page of the planes, so that the kernel maps
+// and clears the pages now, on the thread that calls this.
+void TouchPlanes(Image& image) {
+  const size_t n = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+  constexpr size_t kSamplesPerPage = 4096 / sizeof(uint16_t);
+  for (int c = 0; c < 3; ++c) {
+    uint16_t* plane = image.Channel(c);
+    for (size_t i = 0; i < n; i += kSamplesPerPage) plane[i] = 0;
   }
 }
+
+struct JoinOnExit {
+  std::thread& thread;
+  ~JoinOnExit() {
+    if (thread.joinable()) thread.join();
+  }
+};
 
 void TakePlanes(Image& from, Image& target, const std::string& path) {
   AdoptPlanes(target, from);
@@ -75,19 +102,74 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   if (status != kRawOk) return Fail(target, result, status);
   result.exposure = RawShutterSeconds(*session);
 
-  // Memory is checked before the work starts: the library's buffers, then
-  // the three new planes and the fast path's scratch planes, which take at
-  // most 16 bytes a pixel, twice the library's image.
+  // Memory is checked before the work starts: the library's buffers, the
+  // three new planes (6 bytes a pixel, less than the library's 8 and its
+  // raw data), and as much again to spare.
   const uint64_t library_bytes = RawImageBytes(*session);
   if (library_bytes == 0) return Fail(target, result, kRawUnsupported);
   if (!MemoryFits(library_bytes * 3)) return Fail(target, result, kRawNoMemory);
-
   // On the fast path the decoding takes about a third of the time.
   if (!ReportProgress(progress, 0.0, kProgressRawDecode)) return Fail(target, result, kRawCancelled);
-  status = DecodeScaledMosaic(*session);
+
+  FastDevelopParams params;
+  params.gamma[0] = gamma_r;
+  params.gamma[1] = gamma_g;
+  params.gamma[2] = gamma_b;
+  params.black[0] = black_r;
+  params.white[0] = white_r;
+  params.black[1] = black_g;
+  params.white[1] = white_g;
+  params.black[2] = black_b;
+  params.white[2] = white_b;
+  params.sharpness = sharpness;
+  params.radius = radius;
+  params.false_colour = false_colour;
+  params.saturation = saturation;
+  params.hue_shift = hue_shift;
+  ProgressPart development(progress, 0.4, 1.0);
+  params.progress = development.get();
+
+  // The library decodes on this thread. Meanwhile another one builds the
+  // fast path's tone tables - the scaling then applies them on the way
+  // unless a dark frame has to come between - then takes the new planes,
+  // faults their pages in, and builds the library path's gamma table.
+  const bool fast = path_code <= 0;
+  const bool dark = darks != nullptr && darks->master.Loaded() && dark_code >= 0;
+  Image developed;
+  std::vector<uint16_t> tables;
+  bool tables_ready = false, planes_ready = false;
+  std::promise<void> tables_done;
+  std::future<void> tables_wait = tables_done.get_future();
+  std::thread prepare;
+  const JoinOnExit join_prepare{prepare};
+  {
+    int width = 0, height = 0;
+    PlannedMosaicSize(*session, !fast, &width, &height);
+    if (fast) tables.resize(3 * 65536);
+    // Without a thread the planes and tables are made in order below.
+    try {
+      prepare = std::thread([&, width, height] {
+        if (fast) {
+          omp_set_num_threads(1);  // on this thread only: the decoding has the other core
+          BuildFastToneTables(params, tables.data());
+          tables_ready = true;
+        }
+        tables_done.set_value();
+        planes_ready = width > 0 && height > 0 && AllocateImagePlanes(developed, width, height, false);
+        if (planes_ready) TouchPlanes(developed);
+        if (!fast) LibraryGammaTable();
+      });
+    } catch (...) {
+    }
+  }
+
+  status = DecodeMosaic(*session);
+  if (status != kRawOk) return Fail(target, result, status);
+  if (prepare.joinable()) tables_wait.wait();
+  status = ScaleMosaic(*session, fast && !dark && tables_ready ? tables.data() : nullptr);
   if (status != kRawOk) return Fail(target, result, status);
 
-  if (darks != nullptr && darks->master.Loaded() && dark_code >= 0) {
+  if (dark) {
     if (!ReportProgress(progress, 0.3, kProgressRawDark)) return Fail(target, result, kRawCancelled);
     const RawMosaicView view = MosaicView(*session);
     if (ApplyMasterDark(view.records, view.width, view.height, darks->master, dark_code & 255,
@@ -101,48 +183,46 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
   status = FoldSecondGreen(*session);
   if (status != kRawOk) return Fail(target, result, status);
 
-  Image developed;
-  ProgressPart development(progress, 0.4, 1.0);
-  if (path_code <= 0) {
+  if (fast) {
+    if (prepare.joinable()) prepare.join();
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
     }
     if (view.colors == 1 && view.pattern == kPatternNone) SpreadMonochrome(view);
-    FastDevelopParams params;
-    params.gamma[0] = gamma_r;
-    params.gamma[1] = gamma_g;
-    params.gamma[2] = gamma_b;
-    params.black[0] = black_r;
-    params.white[0] = white_r;
-    params.black[1] = black_g;
-    params.white[1] = white_g;
-    params.black[2] = black_b;
-    params.white[2] = white_b;
-    params.sharpness = sharpness;
-    params.radius = radius;
-    params.false_colour = false_colour;
-    params.saturation = saturation;
-    params.hue_shift = hue_shift;
-    params.progress = development.get();
-    if (!AllocateImagePlanes(developed, view.width, view.height, false) ||
-        !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed)) {
+    if (!planes_ready || developed.width != view.width || developed.height != view.height) {
+      developed = Image();
+      planes_ready = AllocateImagePlanes(developed, view.width, view.height, false);
+    }
+    if (!planes_ready || !FastDevelop(view.records, view.width, view.height, view.pattern, params, developed,
+                                      tables_ready ? tables.data() : nullptr, ScaledMosaicToned(*session))) {
       return Fail(target, result, progress != nullptr && progress->stopped ? kRawCancelled : kRawNoMemory);
     }
   } else {
     const int quality = path_code > 4 ? 0 : path_code - 1;
+    if (prepare.joinable()) prepare.join();
     if (!ReportProgress(development.get(), 0.0, kProgressRawDevelop)) return Fail(target, result, kRawCancelled);
-    status = FinishWithLibrary(*session, quality);
+    bool written = false;
+    if (planes_ready) {
+      const RawPlanesOut out{{developed.r.get(), developed.g.get(), developed.b.get()}, LibraryGammaTable(),
+                             developed.width, developed.height};
+      status = FinishWithLibrary(*session, quality, out, &written);
+    } else {
+      status = FinishWithLibrary(*session, quality);
+    }
     if (status != kRawOk) return Fail(target, result, status);
     if (!ReportProgress(development.get(), 0.9, kProgressRawDevelop)) return Fail(target, result, kRawCancelled);
     const RawMosaicView view = MosaicView(*session);
     if (view.records == nullptr || view.width <= 0 || view.height <= 0) {
       return Fail(target, result, kRawDecodeError);
     }
-    if (!AllocateImagePlanes(developed, view.width, view.height, false)) {
-      return Fail(target, result, kRawNoMemory);
+    if (!written) {
+      if (!planes_ready || developed.width != view.width || developed.height != view.height) {
+        developed = Image();
+        if (!AllocateImagePlanes(developed, view.width, view.height, false)) return Fail(target, result, kRawNoMemory);
+      }
+      CopyWithGamma(view, developed);
     }
-    CopyWithGamma(view, developed);
   }
   TakePlanes(developed, target, path);
 }

@@ -38,6 +38,10 @@ FastDevelopParams ClampFastParams(const FastDevelopParams& params);
 // clamped. out[0] is 0.
 void BuildToneTable(int black, int white, double gamma, uint16_t* out);
 
+// The three tables of stage 1 (R, G, B, 65536 entries each) for `params`,
+// brought into their ranges first.
+void BuildFastToneTables(const FastDevelopParams& params, uint16_t* tables);
+
 // Stage 1 on mosaic channels 0..2 of rows [row_begin, row_end), in place.
 // `records` holds four samples per pixel, top row first; zero samples stay.
 void ToneMosaicRows(uint16_t* records, int width, int row_begin, int row_end,
@@ -71,27 +75,27 @@ int RingMean(const uint16_t* plane, int width, int height, int x, int y, int rad
 // |h| + 15q - 120 from 120 on.
 int SaturationGain(int hue_shift, int saturation);
 
-// Stage 4 on the target planes. With false_colour > 0 the colour source is
-// each channel smoothed with its eight neighbours (read from the planes as
-// they were) and the results go to `scratch` planes that are then swapped
-// into the target; with 0 the planes are changed in place and the scratch
-// planes are not used. Per pixel: black where t1 is 0; otherwise hue
+// Stage 4 on the target planes, in place. With false_colour > 0 the colour
+// source is each channel smoothed with its eight neighbours, as they were
+// before the stage. Per pixel: black where t1 is 0; otherwise hue
 // rotation, then ((((c - m) * A) / 60 + c) * t2) / t1 with m the mean of
-// the three channels, in 64-bit arithmetic, clamped.
-void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int false_colour,
-                 int saturation, int hue_shift, Plane scratch[3]);
+// the three channels, clamped. t1 and t2 lie below 16384, as stage 3
+// makes them. false_colour is brought into 0..4.
+void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int false_colour, int saturation,
+                 int hue_shift);
 
-// All four stages: the mosaic (changed by stage 1) into the target, whose
-// three planes of width x height must exist; every sample is written. On
-// images of 2^18 pixels or more every stage splits its rows over as many
-// threads as OpenMP may use; the result does not depend on it. False -
-// target unchanged - when scratch memory is short; false with the target
-// partly written when stopped through params.progress (progress->stopped
-// tells the two apart).
-bool FastDevelop(uint16_t* records, int width, int height, int pattern,
-                 const FastDevelopParams& params, Image& target);
-
-// Bytes of scratch memory FastDevelop takes for this size and setting.
-uint64_t FastDevelopScratchBytes(int width, int height, int false_colour);
+// All four stages: the mosaic (width x height records of four samples,
+// changed by stage 1) into the target, whose three planes of width x
+// height must exist; every sample is written. After stage 2 the records
+// serve as working memory: afterwards they hold no mosaic. On images of
+// 2^18 pixels or more every stage splits its rows over as many threads as
+// OpenMP may use; the result does not depend on it. False - target
+// unchanged - when the sizes do not match; false with the target partly
+// written when stopped through params.progress (progress->stopped tells
+// the two apart). `tables`, when given, must be
+// what BuildFastToneTables makes of `params` (built ahead, say, while the
+// file is decoded); `toned`: stage 1 has been done with them already.
+bool FastDevelop(uint16_t* records, int width, int height, int pattern, const FastDevelopParams& params,
+                 Image& target, const uint16_t* tables = nullptr, bool toned = false);
 
 }  // namespace tavo

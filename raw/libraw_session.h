@@ -58,6 +58,17 @@ RawSessionPtr OpenRawSession(const std::string& path, int* status);
 // sensors keep their unscaled values. Returns a RawStatus.
 int DecodeScaledMosaic(RawSession& session);
 
+// DecodeScaledMosaic in two steps: decoding and copying, then the black
+// levels and the scaling. With `tone` (three tables of 65536 entries: R,
+// G, B) the scaling passes every sample of channels 0..3 through the table
+// of its colour as well (the second green through G's), which is what
+// toning channels 0..2 after FoldSecondGreen gives; it does so unless the
+// sensor is monochrome or the black level varies over a pattern.
+// ScaledMosaicToned says whether it did.
+int DecodeMosaic(RawSession& session);
+int ScaleMosaic(RawSession& session, const uint16_t* tone);
+bool ScaledMosaicToned(RawSession& session);
+
 // How much larger the scaled samples came out than scaling by the
 // identified maximum would have made them (1 unless the library lowered its
 // maximum to the file's brightest sample).
@@ -72,9 +83,28 @@ int FoldSecondGreen(RawSession& session);
 // The library's demosaicing (0 bilinear, 1 VNG, 2 PPG, 3 AHD; other values
 // act as 0), green mixing, back-rotation of 45-degree sensors, conversion
 // to sRGB and stretching of non-square pixels. Returns a RawStatus.
+// Where FinishWithLibrary may put its picture as well: three planes of
+// width x height, the bottom row first, every sample through `table`.
+struct RawPlanesOut {
+  uint16_t* planes[3];
+  const uint16_t* table;
+  int width;
+  int height;
+};
+
 int FinishWithLibrary(RawSession& session, int quality);
 
+// FinishWithLibrary that also fills `out` on the way when it can (three or
+// four colours, the size of `out`, no stretching after the colour
+// conversion); *written says whether it did.
+int FinishWithLibrary(RawSession& session, int quality, const RawPlanesOut& out, bool* written);
+
 RawMosaicView MosaicView(RawSession& session);
+
+// The width and height MosaicView will give before the library's finish
+// (`finished` false) or after it, as far as they are known after
+// identification: rotation and stretching may still change the latter.
+void PlannedMosaicSize(RawSession& session, bool finished, int* width, int* height);
 
 // The exposure time the file records, in seconds (0 when it gives none).
 double RawShutterSeconds(RawSession& session);

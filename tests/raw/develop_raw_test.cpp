@@ -2,6 +2,7 @@
 #include "raw/develop_raw.h"
 
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -111,6 +112,27 @@ TEST(DevelopRawLibrary, RealFilesMatchTheLibrarysOwnToolAndTheFastPathIsPlausibl
       EXPECT_TRUE(a[c] > 10000 && a[c] < 55000 && a[c] / b[c] > 0.6 && a[c] / b[c] < 1.6) << c << ": " << a[c] << b[c];
     }
   }
+}
+
+// Large enough for the library's stages and the fast path to share their rows among threads.
+TEST(DevelopRaw, SameResultOnOneOrTwoThreads) {
+  const std::string dir = TempDir("develop");
+  DngImage dng = FlatDng("GRBG", 640, 420, 0, 0, 0);
+  uint32_t s = 9;
+  for (uint16_t& v : dng.samples) v = static_cast<uint16_t>(((s = s * 1664525u + 1013904223u) >> 12) % 4096);
+  const std::string path = WriteDngFile(dir, "threads.dng", dng);
+  const int before = omp_get_max_threads();
+  for (const int path_code : {0, 1}) {  // fast path, library bilinear
+    Image one, two;
+    RawDevelopOutcome outcome;
+    omp_set_num_threads(1);
+    DevelopRaw(path, one, path_code, 2, 2.2, 2.0, 1.8, 5, 180, 3, 160, 0, 130, 6, 0, 2, 3, 8, nullptr, &outcome);
+    omp_set_num_threads(2);
+    DevelopRaw(path, two, path_code, 2, 2.2, 2.0, 1.8, 5, 180, 3, 160, 0, 130, 6, 0, 2, 3, 8, nullptr, &outcome);
+    EXPECT_EQ(outcome.status, kRawOk);
+    EXPECT_TRUE(SamePlanes(one, two)) << path_code;
+  }
+  omp_set_num_threads(before);
 }
 
 TEST(DevelopRawFailure, UnreadableFilesAndShortMemoryLeaveMinusOneAndTheOldPlanes) {

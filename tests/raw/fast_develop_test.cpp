@@ -169,8 +169,7 @@ TEST(SaturationGain, PiecewiseRule) {
 std::vector<int> ColourOf(int r, int g, int b, uint16_t t1, uint16_t t2, int q, int h) {
   Image img = MakeFlatImage(1, 1, 0);
   img.r[0] = static_cast<uint16_t>(r), img.g[0] = static_cast<uint16_t>(g), img.b[0] = static_cast<uint16_t>(b);
-  Plane scratch[3];
-  ColourStage(img, &t1, &t2, 0, q, h, scratch);
+  ColourStage(img, &t1, &t2, 0, q, h);
   return PixelValues(img, 0, 0);
 }
 
@@ -193,21 +192,34 @@ TEST(ColourStage, GainHueAndLuminanceRatio) {
     EXPECT_EQ(ColourOf(c.r, c.g, c.b, static_cast<uint16_t>(c.t1), static_cast<uint16_t>(c.t2), c.q, c.h), c.want)
         << c.r << " " << c.t1 << " " << c.q << " " << c.h;
   }
-  // False colour f = 2 smooths from the planes as they were, into new planes: 3 x 3 grey of 90 with a centre of 30:
+  // Grey rows (A = 0, c = m) give c t2 / t1 truncated and clamped; eight pixels at a time plus a ninth. c, t1, t2:
+  // whole 21845 * 3 = 65535; 100 / 3 = 33.3; 40000 * 2 = 80000 clamps; t1 = 0 black; 65535 * 16383 (above 2^31)
+  // clamps; 65535 * 16383 / 16383 whole; 30000 * 16383 / 16382 = 30001.8; 4088 * 41 / 41 whole (in floats 4087.9998);
+  // the ninth 9 * 7 / 2 = 31.5.
+  const int grey[9][3] = {{21845, 1, 3},     {100, 3, 1},         {40000, 5, 10},   {500, 0, 9},  {65535, 1, 16383},
+                          {65535, 16383, 16383}, {30000, 16382, 16383}, {4088, 41, 41}, {9, 2, 7}};
+  Image row = MakeFlatImage(9, 1, 0);
+  std::vector<uint16_t> t1s(9), t2s(9);
+  for (int i = 0; i < 9; ++i) {
+    for (int c = 0; c < 3; ++c) row.Channel(c)[i] = static_cast<uint16_t>(grey[i][0]);
+    t1s[i] = static_cast<uint16_t>(grey[i][1]), t2s[i] = static_cast<uint16_t>(grey[i][2]);
+  }
+  ColourStage(row, t1s.data(), t2s.data(), 0, 0, 0);
+  EXPECT_EQ(PlaneValues(row.g.get(), row), Ints({65535, 33, 65535, 0, 65535, 65535, 30001, 4088, 31}));
+  // False colour f = 2 smooths from the planes as they were, in place: 3 x 3 grey of 90 with a centre of 30:
   // centre ((2*720)/8 + 30)/3 = 70; corner ((2*210)/3 + 90)/3 = 76; edge ((2*390)/5 + 90)/3 = 82.
   Image img = MakeFlatImage(3, 3, 90);
   for (int c = 0; c < 3; ++c) img.Channel(c)[4] = 30;
   const uint16_t* old_r = img.r.get();
   std::vector<uint16_t> t(9, 100);
-  Plane scratch[3] = {NewPlane(9, false), NewPlane(9, false), NewPlane(9, false)};
-  ColourStage(img, t.data(), t.data(), 2, 0, 0, scratch);
-  EXPECT_NE(img.r.get(), old_r);
+  ColourStage(img, t.data(), t.data(), 2, 0, 0);
+  EXPECT_EQ(img.r.get(), old_r);
   for (int c = 0; c < 3; ++c) {
     EXPECT_EQ(PlaneValues(img.Channel(c), img), Ints({76, 82, 76, 82, 70, 82, 76, 82, 76})) << c;
   }
   // A single pixel has no neighbours to smooth with: unchanged.
   Image one = MakeFlatImage(1, 1, 500);
-  ColourStage(one, t.data(), t.data(), 2, 0, 0, scratch);
+  ColourStage(one, t.data(), t.data(), 2, 0, 0);
   EXPECT_EQ(PixelValues(one, 0, 0), Ints({500, 500, 500}));
 }
 
