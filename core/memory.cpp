@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/memory.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -65,6 +69,53 @@ Plane NewPlane(size_t count, bool zero) {
   if (!MemoryFits(static_cast<uint64_t>(count) * 2)) return nullptr;
   void* p = zero ? std::calloc(count, 2) : std::malloc(count * 2);
   return Plane(static_cast<uint16_t*>(p));
+}
+
+namespace {
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14
+#endif
+
+// Planes below this (all three together) fill fast enough alone.
+constexpr uint64_t kPrefaultMin = uint64_t{8} << 20;
+constexpr size_t kPrefaultStep = size_t{256} << 10;
+
+}  // namespace
+
+PlanePrefault::PlanePrefault(const Image& image, bool filled_from_end) {
+  const size_t bytes = image.PixelCount() * 2;
+  if (bytes * 3 < kPrefaultMin || !image.r || !image.g || !image.b) return;
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  uintptr_t first[3], last[3];  // whole pages inside each plane
+  for (int c = 0; c < 3; ++c) {
+    const uintptr_t start = reinterpret_cast<uintptr_t>(image.Channel(c));
+    first[c] = (start + page - 1) / page * page;
+    last[c] = (start + bytes) / page * page;
+    if (last[c] <= first[c]) return;
+  }
+  try {
+    thread_ = std::thread([this, first, last, filled_from_end] {
+      const size_t span = last[0] - first[0];
+      for (size_t done = 0; done < span && !stop_.load(std::memory_order_relaxed); done += kPrefaultStep) {
+        for (int c = 0; c < 3; ++c) {
+          const size_t length = last[c] - first[c];
+          if (done >= length) continue;
+          const size_t step = std::min(kPrefaultStep, length - done);
+          const uintptr_t at = filled_from_end ? first[c] + done : last[c] - done - step;
+          // Mapping pages in writes nothing; a kernel without it says so once.
+          if (madvise(reinterpret_cast<void*>(at), step, MADV_POPULATE_WRITE) != 0) return;
+        }
+      }
+    });
+  } catch (...) {
+    // No thread to be had: the caller's own writes fault the pages in.
+  }
+}
+
+PlanePrefault::~PlanePrefault() {
+  stop_.store(true, std::memory_order_relaxed);
+  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace tavo

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // core/memory.h - checked plane allocation and the memory headroom check.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include "core/image.h"
 
 namespace tavo {
@@ -27,5 +29,23 @@ uint64_t ImageBytes(int64_t width, int64_t height, int bytes_per_pixel);
 // A plane of `count` samples, or null when the memory is not there.
 // `zero` fills it with 0; otherwise the contents are undefined.
 Plane NewPlane(size_t count, bool zero);
+
+// Faults in the pages of large new planes on a second thread while the
+// caller fills them, so the kernel's mapping and clearing of fresh pages
+// (most of the time of reading a large file) runs on both cores. The
+// caller fills from the planes' last row down when `filled_from_end`;
+// the faulting starts at the other end. Contents are never touched. Small
+// planes and kernels without the facility get no thread.
+class PlanePrefault {
+ public:
+  PlanePrefault(const Image& image, bool filled_from_end);
+  PlanePrefault(const PlanePrefault&) = delete;
+  PlanePrefault& operator=(const PlanePrefault&) = delete;
+  ~PlanePrefault();  // stops and waits
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 }  // namespace tavo

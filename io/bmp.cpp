@@ -347,7 +347,13 @@ ReadStatus ReadBmpFrom(ByteReader& in, const std::string& name, Image& image, Re
   }
   in.Seek(info.raster_start);
   const Target target{fresh.r.get(), fresh.g.get(), fresh.b.get(), fresh.width, fresh.height, info.top_down};
-  const int missing = rle ? DecodeRle(in, info.bits, palette, target) : DecodeRows(in, info, palette, target);
+  int missing;
+  if (rle) {
+    missing = DecodeRle(in, info.bits, palette, target);
+  } else {
+    const PlanePrefault prefault(fresh, info.top_down);
+    missing = DecodeRows(in, info, palette, target);
+  }
   if (report != nullptr) report->missing_rows = missing;
   AdoptPlanes(image, fresh);
   SetImageName(image, name);

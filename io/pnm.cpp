@@ -151,6 +151,8 @@ ReadStatus ReadPnmFrom(ByteReader& in, const std::string& name, Image& image, Re
   uint16_t* g = fresh.g.get();
   uint16_t* b = fresh.b.get();
 
+  // Rows are filled from the planes' last row (the file's top) down.
+  const PlanePrefault prefault(fresh, kind != 1 && kind != 4);
   if (kind == 2 || kind == 3) {
     AsciiNumbers numbers(in);
     for (int row = 0; row < h; ++row) {

@@ -233,6 +233,7 @@ ReadStatus ReadTiffFrom(ByteReader& in, const std::string& name, Image& image, R
   // so the planes need no clearing.
   Image fresh;
   if (!AllocateImagePlanes(fresh, w, h, false)) return kReadNoMemory;
+  const PlanePrefault prefault(fresh, true);  // the file's top row is the planes' last
   // Strips are taken a block of rows at a time, straight from the reader's
   // buffer where they can be.
   const uint64_t row_bytes = static_cast<uint64_t>(w) * step;
