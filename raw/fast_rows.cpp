@@ -24,16 +24,21 @@ using U32x8 = uint32_t __attribute__((vector_size(32)));
 using I32x8 = int32_t __attribute__((vector_size(32)));
 using F32x8 = float __attribute__((vector_size(32)));
 
-inline U32x8 Load8(const uint16_t* p) {
-  U16x8 v;
-  std::memcpy(&v, p, sizeof v);
-  return __builtin_convertvector(v, U32x8);
-}
-
-inline void Store8(uint16_t* p, U32x8 v) {  // every lane is 0..65535
-  const U16x8 s = __builtin_convertvector(v, U16x8);
-  std::memcpy(p, &s, sizeof s);
-}
+// Eight samples widened to 32 bits, and back (every lane 0..65535). Macros
+// rather than functions: a function taking or returning a 32-byte vector
+// needs AVX in its calling convention, which the baseline build of these
+// loops lacks (one compiler refuses it outright).
+#define LOAD8(p)                                 \
+  (__extension__({                               \
+    U16x8 loaded_;                               \
+    std::memcpy(&loaded_, (p), sizeof loaded_);  \
+    __builtin_convertvector(loaded_, U32x8);     \
+  }))
+#define STORE8(p, v)                                          \
+  do {                                                        \
+    const U16x8 stored_ = __builtin_convertvector((v), U16x8); \
+    std::memcpy((p), &stored_, sizeof stored_);               \
+  } while (false)
 
 // ---- Demosaic --------------------------------------------------------------
 
@@ -83,8 +88,8 @@ TAVO_ROW_CLONES void MeanRecords(const uint16_t* p, size_t stride, int n, int ce
   const uint16_t* down = p + stride;
   int j = 0;
   for (; j + 8 <= n; j += 8) {
-    const U32x8 c = Load8(p + j), u = Load8(up + j), d = Load8(down + j), l = Load8(p + j - 4), r = Load8(p + j + 4);
-    const U32x8 ul = Load8(up + j - 4), ur = Load8(up + j + 4), dl = Load8(down + j - 4), dr = Load8(down + j + 4);
+    const U32x8 c = LOAD8(p + j), u = LOAD8(up + j), d = LOAD8(down + j), l = LOAD8(p + j - 4), r = LOAD8(p + j + 4);
+    const U32x8 ul = LOAD8(up + j - 4), ur = LOAD8(up + j + 4), dl = LOAD8(down + j - 4), dr = LOAD8(down + j + 4);
     const U32x8 sum = static_cast<uint32_t>(centre_weight) * c + 2 * (u + d + l + r) + ul + ur + dl + dr;
     // A comparison gives -1 (all bits) where true.
     const I32x8 edges = (u != 0) + (d != 0) + (l != 0) + (r != 0);
@@ -94,7 +99,7 @@ TAVO_ROW_CLONES void MeanRecords(const uint16_t* p, size_t stride, int n, int ce
     const F32x8 q = __builtin_convertvector(reinterpret_cast<I32x8>(sum), F32x8) /
                     __builtin_convertvector(divisor, F32x8);
     const U32x8 mean = reinterpret_cast<U32x8>(__builtin_convertvector(q, I32x8));
-    Store8(out + j, keep_present ? (c != 0 ? c : mean) : mean);
+    STORE8(out + j, keep_present ? (c != 0 ? c : mean) : mean);
   }
   for (; j < n; ++j) {
     const uint16_t* s = p + j;
@@ -129,7 +134,7 @@ TAVO_ROW_CLONES void SplitRecords(const uint16_t* records, int count, uint16_t* 
 TAVO_ROW_CLONES void LumaSpan(const uint16_t* r, const uint16_t* g, const uint16_t* b, int width,
                               uint16_t* __restrict out) {
   int x = 0;
-  for (; x + 8 <= width; x += 8) Store8(out + x, ((Load8(r + x) + Load8(g + x) + Load8(b + x)) / 3) >> 2);
+  for (; x + 8 <= width; x += 8) STORE8(out + x, ((LOAD8(r + x) + LOAD8(g + x) + LOAD8(b + x)) / 3) >> 2);
   for (; x < width; ++x) out[x] = static_cast<uint16_t>(((r[x] + g[x] + b[x]) / 3) >> 2);
 }
 
@@ -137,8 +142,8 @@ TAVO_ROW_CLONES void CrossSpan(const uint16_t* up, const uint16_t* mid, const ui
                                uint16_t* __restrict out) {
   int x = begin;
   for (; x + 8 <= end; x += 8) {
-    Store8(out + x,
-           (Load8(mid + x) + Load8(up + x) + Load8(down + x) + Load8(mid + x - 1) + Load8(mid + x + 1)) / 5);
+    STORE8(out + x,
+           (LOAD8(mid + x) + LOAD8(up + x) + LOAD8(down + x) + LOAD8(mid + x - 1) + LOAD8(mid + x + 1)) / 5);
   }
   for (; x < end; ++x) out[x] = static_cast<uint16_t>((mid[x] + up[x] + down[x] + mid[x - 1] + mid[x + 1]) / 5);
 }
@@ -173,19 +178,19 @@ TAVO_ROW_CLONES void SharpenSpan(const uint16_t* t1, ptrdiff_t stride, int begin
     const uint16_t* p = t1 + x;
     U32x8 u;
     if (radius == 0) {
-      u = (Load8(p - stride - 1) + Load8(p - stride) + Load8(p - stride + 1) + Load8(p - 1) + Load8(p + 1) +
-           Load8(p + stride - 1) + Load8(p + stride) + Load8(p + stride + 1)) >>
+      u = (LOAD8(p - stride - 1) + LOAD8(p - stride) + LOAD8(p - stride + 1) + LOAD8(p - 1) + LOAD8(p + 1) +
+           LOAD8(p + stride - 1) + LOAD8(p + stride) + LOAD8(p + stride + 1)) >>
           3;
     } else {
-      U32x8 sum = Load8(p - 2 * stride - 1) + Load8(p - 2 * stride) + Load8(p - 2 * stride + 1) +
-                  Load8(p + 2 * stride - 1) + Load8(p + 2 * stride) + Load8(p + 2 * stride + 1) + Load8(p - 2) +
-                  Load8(p - 1) + Load8(p + 1) + Load8(p + 2);
+      U32x8 sum = LOAD8(p - 2 * stride - 1) + LOAD8(p - 2 * stride) + LOAD8(p - 2 * stride + 1) +
+                  LOAD8(p + 2 * stride - 1) + LOAD8(p + 2 * stride) + LOAD8(p + 2 * stride + 1) + LOAD8(p - 2) +
+                  LOAD8(p - 1) + LOAD8(p + 1) + LOAD8(p + 2);
       for (const ptrdiff_t row : {-stride, stride}) {
-        sum += Load8(p + row - 2) + Load8(p + row - 1) + Load8(p + row) + Load8(p + row + 1) + Load8(p + row + 2);
+        sum += LOAD8(p + row - 2) + LOAD8(p + row - 1) + LOAD8(p + row) + LOAD8(p + row + 1) + LOAD8(p + row + 2);
       }
       u = sum / 20;
     }
-    const I32x8 v = reinterpret_cast<I32x8>(Load8(p)), ui = reinterpret_cast<I32x8>(u);
+    const I32x8 v = reinterpret_cast<I32x8>(LOAD8(p)), ui = reinterpret_cast<I32x8>(u);
     const I32x8 d = v - ui;
     // Signed halving truncates toward zero: add 1 to a negative odd value first.
     const I32x8 up = (d - n) * sharpness, down = (d + n) * sharpness;
@@ -194,7 +199,7 @@ TAVO_ROW_CLONES void SharpenSpan(const uint16_t* t1, ptrdiff_t stride, int begin
     result = d <= -n ? v + ((down - (down >> 31)) >> 1) : result;
     result = result < zero ? zero : result;
     result = result > 16383 ? I32x8{} + 16383 : result;
-    Store8(out + x, reinterpret_cast<U32x8>(result));
+    STORE8(out + x, reinterpret_cast<U32x8>(result));
   }
   for (; x < end; ++x) {
     const uint16_t* p = t1 + x;
@@ -265,18 +270,6 @@ void ColourPixel(const ColourRowJob& job, int x) {
   FinishPixel(s, t1, job.t2[x], job.gain, job.hue_shift, job.out, x);
 }
 
-// trunc(min(lifted t2 / t1, 65535)) for 0 <= lifted < 2^17, 1 <= t1 and
-// 0 <= t2 below 2^14, eight lanes at a time. The product p (below 2^31) is
-// exact in integers. In floats, p * fl(1 / t1) lies within 3 * 2^-24 of
-// p / t1 relatively, so below 2^17 within 0.012 of it: its truncation q is
-// floor(p / t1) or one off, and the remainder p - q t1 says which way.
-inline I32x8 Quotient(I32x8 lifted, I32x8 t2, I32x8 t1, F32x8 inverse) {
-  const I32x8 p = lifted * t2;
-  I32x8 q = __builtin_convertvector(__builtin_convertvector(p, F32x8) * inverse, I32x8);
-  const I32x8 rest = p - q * t1;
-  q = q - (rest >= t1) + (rest < 0);  // a true comparison is -1
-  return q > 65535 ? I32x8{} + 65535 : q;
-}
 
 // Unsigned lanes: every value below is non-negative except the lifted
 // difference, which is divided by its magnitude.
@@ -290,12 +283,12 @@ template <int kF>
     U32x8 s[3];
     for (int c = 0; c < 3; ++c) {
       const uint16_t* p = job.cur[c] + x;
-      s[c] = Load8(p);
+      s[c] = LOAD8(p);
       if constexpr (kF > 0) {
         const uint16_t* a = job.above[c] + x;
         const uint16_t* b = job.below[c] + x;
-        const U32x8 sum = Load8(a - 1) + Load8(a) + Load8(a + 1) + Load8(p - 1) + Load8(p + 1) + Load8(b - 1) +
-                          Load8(b) + Load8(b + 1);
+        const U32x8 sum = LOAD8(a - 1) + LOAD8(a) + LOAD8(a + 1) + LOAD8(p - 1) + LOAD8(p + 1) + LOAD8(b - 1) +
+                          LOAD8(b) + LOAD8(b + 1);
         s[c] = (((kF * sum) >> 3) + s[c]) / (kF + 1);
       }
     }
@@ -305,8 +298,8 @@ template <int kF>
       for (int c = 0; c < 3; ++c) rot[c] = ((120 - h) * s[c] + h * partner[c]) / 120;
     }
     const I32x8 m = reinterpret_cast<I32x8>((rot[0] + rot[1] + rot[2]) / 3);
-    const I32x8 t1 = reinterpret_cast<I32x8>(Load8(job.t1 + x));
-    const I32x8 t2 = reinterpret_cast<I32x8>(Load8(job.t2 + x));
+    const I32x8 t1 = reinterpret_cast<I32x8>(LOAD8(job.t1 + x));
+    const I32x8 t2 = reinterpret_cast<I32x8>(LOAD8(job.t2 + x));
     const I32x8 divisor = t1 - (t1 == 0);  // 0 becomes 1; the pixel is black anyway
     const F32x8 inverse = 1.0f / __builtin_convertvector(divisor, F32x8);
     for (int c = 0; c < 3; ++c) {
@@ -319,8 +312,17 @@ template <int kF>
       // c + (c - m) A / 60 is largest, 5/3 * 65535, for a pure primary
       // without hue shift; a shift narrows c - m more than it raises A.
       lifted = lifted < 0 ? I32x8{} : lifted;
-      const I32x8 v = Quotient(lifted, t2, divisor, inverse);
-      Store8(job.out[c] + x, reinterpret_cast<U32x8>(t1 == 0 ? I32x8{} : v));
+      // trunc(min(lifted t2 / t1, 65535)) with 0 <= lifted < 2^17, 1 <= t1
+      // and 0 <= t2 below 2^14. The product p (below 2^31) is exact in
+      // integers. In floats, p * fl(1 / t1) lies within 3 * 2^-24 of p / t1
+      // relatively, so below 2^17 within 0.012 of it: its truncation q is
+      // floor(p / t1) or one off, and the remainder p - q t1 says which way.
+      const I32x8 product = lifted * t2;
+      I32x8 q = __builtin_convertvector(__builtin_convertvector(product, F32x8) * inverse, I32x8);
+      const I32x8 rest = product - q * divisor;
+      q = q - (rest >= divisor) + (rest < 0);  // a true comparison is -1
+      const I32x8 v = q > 65535 ? I32x8{} + 65535 : q;
+      STORE8(job.out[c] + x, reinterpret_cast<U32x8>(t1 == 0 ? I32x8{} : v));
     }
   }
   for (; x < end; ++x) ColourPixel(job, x);
