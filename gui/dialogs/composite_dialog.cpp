@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "gui/dialogs/composite_widgets.h"
 #include "gui/dialogs/dialog_widgets.h"
 #include "shell/app_state.h"
 #include "shell/dialog_logic.h"
@@ -26,7 +27,6 @@
 namespace tavo {
 namespace {
 
-constexpr const char* kModeLabels[5] = {"平均", "加算", "最大", "最小", "コントラスト最大"};
 constexpr const char* kMethodLabels[3] = {"高速(中央と角)", "高速(中央のみ)", "低速(全画素比較)"};
 // The list texts are kept up to 255 characters.
 constexpr int kListTextMax = 255;
@@ -48,16 +48,7 @@ CompositeDialog::CompositeDialog(QWidget* parent, AppState& app) : QDialog(paren
   auto* grid = new QGridLayout(images);
   BuildRows(grid);
 
-  auto* mode_box = new QGroupBox(Utf8("合成方法"), this);
-  auto* mode_layout = new QVBoxLayout(mode_box);
-  auto* mode_group = new QButtonGroup(this);
-  for (int m = 0; m < 5; ++m) {
-    modes_[m] = new QRadioButton(Utf8(kModeLabels[m]), mode_box);
-    mode_group->addButton(modes_[m], m);
-    mode_layout->addWidget(modes_[m]);
-  }
-  if (c.mode >= 0 && c.mode < 5) modes_[c.mode]->setChecked(true);
-  connect(mode_group, &QButtonGroup::idClicked, this, [this](int m) { app_.settings.composite.mode = m; });
+  QGroupBox* mode_box = NewCompositeModeBox(this, app_, true, modes_);
 
   auto* method_box = new QGroupBox(Utf8("位置合わせ"), this);
   auto* method_layout = new QVBoxLayout(method_box);

@@ -18,7 +18,7 @@
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/dialog_widgets.h"
-#include "gui/dialogs/point_rows.h"
+#include "gui/dialogs/composite_widgets.h"
 #include "shell/app_state.h"
 #include "shell/command_ids.h"
 #include "shell/dialog_logic.h"
@@ -27,8 +27,6 @@
 
 namespace tavo {
 namespace {
-
-constexpr const char* kModeLabels[5] = {"平均", "加算", "最大", "最小", "コントラスト最大"};
 
 QLineEdit* NumberEdit(QWidget* parent, int value) {
   auto* edit = new QLineEdit(QString::number(value), parent);
@@ -43,16 +41,7 @@ CompositePointsDialog::CompositePointsDialog(QWidget* parent, AppState& app) : Q
   setWindowTitle("Composite(By point)");
   CompositeSettings& c = app_.settings.composite;
 
-  auto* mode_box = new QGroupBox(Utf8("合成方法"), this);
-  auto* mode_layout = new QHBoxLayout(mode_box);
-  auto* mode_group = new QButtonGroup(this);
-  for (int m = 0; m < 5; ++m) {
-    modes_[m] = new QRadioButton(Utf8(kModeLabels[m]), mode_box);
-    mode_group->addButton(modes_[m], m);
-    mode_layout->addWidget(modes_[m]);
-  }
-  if (c.mode >= 0 && c.mode < 5) modes_[c.mode]->setChecked(true);
-  connect(mode_group, &QButtonGroup::idClicked, this, [this](int m) { app_.settings.composite.mode = m; });
+  QGroupBox* mode_box = NewCompositeModeBox(this, app_, false, modes_);
 
   auto* rows = new QGroupBox(this);
   auto* grid = new QGridLayout(rows);

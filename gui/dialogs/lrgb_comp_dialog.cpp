@@ -13,7 +13,7 @@
 
 #include "gui/dialog_registry.h"
 #include "gui/dialogs/dialog_widgets.h"
-#include "gui/dialogs/point_rows.h"
+#include "gui/dialogs/composite_widgets.h"
 #include "shell/app_state.h"
 #include "shell/command_ids.h"
 #include "shell/dialog_logic.h"

@@ -6,7 +6,7 @@
 #pragma once
 #include <QDialog>
 
-#include "gui/dialogs/point_rows.h"
+#include "gui/dialogs/composite_widgets.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,20 +1,27 @@
 // SPDX-License-Identifier: MIT
-// gui/dialogs/point_rows.h - the four image rows of the composites by
-// points: an image list, the composite weight as an edit and a bar
-// (stored as either moves) and the points A and B, filled from the
-// image's marked points when it is chosen.
+// gui/dialogs/composite_widgets.h - controls the composite dialogs share:
+// the combine mode, and the four image rows of the composites by points
+// (an image list, the composite weight as an edit and a bar, stored as
+// either moves, and the points A and B, filled from the image's marked
+// points when it is chosen).
 #pragma once
 #include <QString>
 
 class QComboBox;
+class QGroupBox;
 class QGridLayout;
 class QLineEdit;
+class QRadioButton;
 class QScrollBar;
 class QWidget;
 
 namespace tavo {
 
 struct AppState;
+
+// "合成方法": the five combine modes, one button each into `buttons`,
+// stacked or side by side; a click stores the mode at once.
+QGroupBox* NewCompositeModeBox(QWidget* parent, AppState& app, bool vertical, QRadioButton* buttons[5]);
 
 struct PointImageRows {
   QComboBox* lists[4] = {};

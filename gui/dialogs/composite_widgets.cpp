@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "gui/dialogs/point_rows.h"
+#include "gui/dialogs/composite_widgets.h"
 
 #include <QAbstractItemView>
+#include <QBoxLayout>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <string>
 #include <vector>
@@ -17,6 +21,22 @@
 #include "shell/ops/composite_points_op.h"
 
 namespace tavo {
+
+QGroupBox* NewCompositeModeBox(QWidget* parent, AppState& app, bool vertical, QRadioButton* buttons[5]) {
+  static constexpr const char* kModeLabels[5] = {"平均", "加算", "最大", "最小", "コントラスト最大"};
+  auto* box = new QGroupBox(Utf8("合成方法"), parent);
+  auto* layout = new QBoxLayout(vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, box);
+  auto* group = new QButtonGroup(box);
+  for (int m = 0; m < 5; ++m) {
+    buttons[m] = new QRadioButton(Utf8(kModeLabels[m]), box);
+    group->addButton(buttons[m], m);
+    layout->addWidget(buttons[m]);
+  }
+  const int mode = app.settings.composite.mode;
+  if (mode >= 0 && mode < 5) buttons[mode]->setChecked(true);
+  QObject::connect(group, &QButtonGroup::idClicked, box, [&app](int m) { app.settings.composite.mode = m; });
+  return box;
+}
 
 void AddPointImageRows(QWidget* box, QGridLayout* grid, AppState& app, const QString titles[4], const int inputs[4],
                        PointImageRows& rows) {
