@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <fitsio.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -79,6 +80,55 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
   }
   for (int n = 1; n < 10; ++n) {
     if (divisor[n] && has_value[n] && value_of[n] <= 0) return false;
+  }
+  return true;
+}
+
+// cfitsio copies header values into fixed buffers and trusts them to be
+// what FITS allows (a value running into column 10 overran one), so every
+// header card must be printable ASCII and a value indicator "=" in column
+// 9 must have its space in column 10. Headers are found by walking the
+// units: cards up to END, then the data they announce, each in whole
+// blocks of 2880 bytes. What lies past the file's end is not looked at.
+bool HeaderCardsPlausible(const std::vector<unsigned char>& bytes) {
+  constexpr size_t kCard = 80, kBlock = 2880;
+  size_t at = 0;
+  while (at + kCard <= bytes.size()) {
+    const size_t start = at;
+    uint64_t bits = 0, elements = 0, pcount = 0, gcount = 1;
+    bool ended = false;
+    for (; at + kCard <= bytes.size() && !ended; at += kCard) {
+      const char* card = reinterpret_cast<const char*>(bytes.data() + at);
+      for (size_t k = 0; k < kCard; ++k) {
+        if (card[k] < 0x20 || card[k] > 0x7e) return false;
+      }
+      if (card[8] == '=' && card[9] != ' ') return false;
+      ended = std::memcmp(card, "END     ", 8) == 0;
+      if (card[8] != '=') continue;
+      const long long v = std::strtoll(card + 10, nullptr, 10);
+      const uint64_t u = v > 0 ? static_cast<uint64_t>(v) : 0;
+      if (std::memcmp(card, "BITPIX  ", 8) == 0) {
+        bits = static_cast<uint64_t>(v < 0 ? -v : v);
+      } else if (std::memcmp(card, "NAXIS   ", 8) == 0) {
+        elements = u > 0 ? 1 : 0;
+      } else if (std::memcmp(card, "NAXIS", 5) == 0) {
+        elements = u != 0 && elements > UINT64_MAX / u ? UINT64_MAX : elements * u;
+      } else if (std::memcmp(card, "PCOUNT  ", 8) == 0) {
+        pcount = u;
+      } else if (std::memcmp(card, "GCOUNT  ", 8) == 0) {
+        gcount = u;
+      }
+    }
+    if (!ended) return true;
+    at = start + (at - start + kBlock - 1) / kBlock * kBlock;
+    // Data beyond what the file holds ends the walk (the library stops there too).
+    const uint64_t left = bytes.size() - std::min(at, bytes.size());
+    if (elements > UINT64_MAX - pcount || bits > 64 || gcount > left) return true;
+    const uint64_t per_group = elements + pcount;
+    if (gcount != 0 && per_group > left / gcount) return true;
+    const uint64_t data = bits / 8 * gcount * per_group;
+    if (data > left) return true;
+    at += static_cast<size_t>((data + kBlock - 1) / kBlock * kBlock);
   }
   return true;
 }
@@ -219,7 +269,7 @@ ReadStatus ReadFitsLibraryFrom(ByteReader& in, const std::string& name, Image& i
   if (report != nullptr) *report = ReadReport{};  // the library reports a cut file as an error
   std::vector<unsigned char> bytes;
   if (!SlurpInput(in, &bytes)) return kReadNoMemory;
-  if (bytes.empty() || !TileCardsPlausible(bytes)) return kReadBadFormat;
+  if (bytes.empty() || !HeaderCardsPlausible(bytes) || !TileCardsPlausible(bytes)) return kReadBadFormat;
   if (LoadCfitsio() == nullptr) return kReadUnsupported;
   FitsHandle h;
   int status = 0;
