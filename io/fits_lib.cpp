@@ -86,10 +86,39 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
 
 // cfitsio copies header values into fixed buffers and trusts them to be
 // what FITS allows (a value running into column 10 overran one), so every
-// header card must be printable ASCII and a value indicator "=" in column
-// 9 must have its space in column 10. Headers are found by walking the
+// header card must be printable ASCII and a value after "=" in column 9
+// must be well formed (ValuePlausible). Headers are found by walking the
 // units: cards up to END, then the data they announce, each in whole
 // blocks of 2880 bytes. What lies past the file's end is not looked at.
+// The value of a card with "=" in column 9: a space in column 10, then a
+// string closed within the card (a doubled quote stands for one) or a
+// token without quotes, then at most spaces and a comment after "/".
+bool ValuePlausible(const char* card) {
+  constexpr int kEnd = 80;
+  if (card[9] != ' ') return false;
+  int k = 10;
+  while (k < kEnd && card[k] == ' ') ++k;
+  if (k < kEnd && card[k] == '\'') {
+    for (++k;; ++k) {
+      if (k >= kEnd) return false;  // never closed
+      if (card[k] != '\'') continue;
+      if (k + 1 < kEnd && card[k + 1] == '\'') {
+        ++k;
+        continue;
+      }
+      ++k;
+      break;
+    }
+  } else {
+    while (k < kEnd && card[k] != ' ' && card[k] != '/') {
+      if (card[k] == '\'') return false;
+      ++k;
+    }
+  }
+  while (k < kEnd && card[k] == ' ') ++k;
+  return k == kEnd || card[k] == '/';
+}
+
 bool HeaderCardsPlausible(const std::vector<unsigned char>& bytes) {
   constexpr size_t kCard = 80, kBlock = 2880;
   size_t at = 0;
@@ -102,7 +131,7 @@ bool HeaderCardsPlausible(const std::vector<unsigned char>& bytes) {
       for (size_t k = 0; k < kCard; ++k) {
         if (card[k] < 0x20 || card[k] > 0x7e) return false;
       }
-      if (card[8] == '=' && card[9] != ' ') return false;
+      if (card[8] == '=' && !ValuePlausible(card)) return false;
       ended = std::memcmp(card, "END     ", 8) == 0;
       if (card[8] != '=') continue;
       const long long v = std::strtoll(card + 10, nullptr, 10);
