@@ -49,6 +49,8 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
   bool divisor[10] = {};
   long value_of[10] = {};
   bool has_value[10] = {};
+  bool rice = false;
+  long zbitpix = 0;
   for (size_t at = 0; at + 80 <= bytes.size(); at += 80) {
     const char* card = reinterpret_cast<const char*>(bytes.data() + at);
     const bool tile = std::memcmp(card, "ZTILE", 5) == 0 || std::memcmp(card, "ZNAXIS", 6) == 0;
@@ -58,7 +60,9 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
       // RICE takes ZVAL1 and ZVAL2 as block size and bytes per pixel,
       // whatever ZNAMEn says.
       divisor[1] = divisor[2] = true;
+      rice = true;
     }
+    if (std::memcmp(card, "ZBITPIX ", 8) == 0) zbitpix = std::strtol(card + 10, nullptr, 10);
     if (!tile && !name && !val) continue;
     const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
     if (eq == nullptr) return false;
@@ -80,6 +84,14 @@ bool TileCardsPlausible(const std::vector<unsigned char>& bytes) {
   }
   for (int n = 1; n < 10; ++n) {
     if (divisor[n] && has_value[n] && value_of[n] <= 0) return false;
+  }
+  // RICE samples take 1, 2 or 4 bytes, no more than the image's integers
+  // (quantised floats take 4); the library decodes wider ones past its
+  // buffers.
+  if (rice && has_value[2]) {
+    const long most = zbitpix > 0 ? std::min(zbitpix / 8, 4L) : 4;
+    const long b = value_of[2];
+    if ((b != 1 && b != 2 && b != 4) || b > most) return false;
   }
   return true;
 }

@@ -33,7 +33,10 @@ for f in $formats; do
   [ -d "$regressions" ] || regressions=""
   echo "== $f: $seconds s"
   # shellcheck disable=SC2086
-  if ! "$build/tests/fuzz/${f}_fuzz" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+  # A fixed seed by default, so that a run over the committed corpus takes
+  # the same path each time and a failure can be replayed; TAVO_FUZZ_SEED=0
+  # lets the fuzzer pick one for exploratory runs.
+  if ! "$build/tests/fuzz/${f}_fuzz" -seed="${TAVO_FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
       -max_len=65536 -print_final_stats=1 -artifact_prefix="$build/$f-" \
       "$scratch" "$seeds" $regressions; then
     echo "== $f: FAILED (see $build/$f-*)"
