@@ -391,15 +391,7 @@ bool WriteBmp(const std::string& path, const Image& image) {
     const int count = std::min(block_rows, h - first);
     for (int k = 0; k < count; ++k) {
       const size_t base = static_cast<size_t>(first + k) * w;
-      const uint16_t* r = image.r.get() + base;
-      const uint16_t* g = image.g.get() + base;
-      const uint16_t* b = image.b.get() + base;
-      unsigned char* p = blocks.Block() + k * stride;
-      for (int x = 0; x < w; ++x, p += 3) {
-        p[0] = static_cast<unsigned char>(b[x] >> 8);
-        p[1] = static_cast<unsigned char>(g[x] >> 8);
-        p[2] = static_cast<unsigned char>(r[x] >> 8);
-      }
+      MergeRow8(image.b.get() + base, image.g.get() + base, image.r.get() + base, w, blocks.Block() + k * stride);
     }
     if (!blocks.Submit(stride * count)) return false;
   }

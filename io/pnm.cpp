@@ -248,14 +248,8 @@ bool WritePnm(const std::string& path, const Image& image, bool ascii) {
           }
         }
       } else {
-        for (int x = 0; x < w; ++x, p += 6) {
-          p[0] = static_cast<char>(r[x] >> 8);
-          p[1] = static_cast<char>(r[x] & 0xff);
-          p[2] = static_cast<char>(g[x] >> 8);
-          p[3] = static_cast<char>(g[x] & 0xff);
-          p[4] = static_cast<char>(b[x] >> 8);
-          p[5] = static_cast<char>(b[x] & 0xff);
-        }
+        MergeRowBe16(r, g, b, w, reinterpret_cast<unsigned char*>(p));
+        p += static_cast<size_t>(w) * 6;
       }
     }
     if (!blocks.Submit(static_cast<size_t>(p - start))) return false;

@@ -307,15 +307,8 @@ bool WriteTiff(const std::string& path, const Image& image) {
     const int count = std::min(block_rows, h - top);
     for (int j = 0; j < count; ++j) {
       const size_t base = static_cast<size_t>(h - 1 - (top + j)) * w;
-      const uint16_t* r = image.r.get() + base;
-      const uint16_t* g = image.g.get() + base;
-      const uint16_t* b = image.b.get() + base;
-      unsigned char* p = blocks.Block() + j * row_bytes;
-      for (int x = 0; x < w; ++x, p += 6) {
-        StoreLe16(p, r[x]);
-        StoreLe16(p + 2, g[x]);
-        StoreLe16(p + 4, b[x]);
-      }
+      MergeRowLe16(image.r.get() + base, image.g.get() + base, image.b.get() + base, w,
+                   blocks.Block() + j * row_bytes);
     }
     if (!blocks.Submit(row_bytes * count)) return false;
   }
