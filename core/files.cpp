@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/background.h"
+
 namespace tavo {
 
 bool FileExists(const std::string& path) {
@@ -99,9 +101,19 @@ bool SafeFile::Commit() {
   bool ok = !failed_ && std::fflush(file_) == 0 && std::ferror(file_) == 0;
   ok = (std::fclose(file_) == 0) && ok;
   file_ = nullptr;
+  // Renaming over the old file would free its pages (or blocks) right here;
+  // holding it open moves that work to the background.
+  const int old = ok ? open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
   if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
   if (!ok) unlink(temp_.c_str());
   temp_.clear();
+  if (old >= 0) {
+    if (ok) {
+      RunInBackground([old] { close(old); });
+    } else {
+      close(old);
+    }
+  }
   return ok;
 }
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/background.h"
 #include "core/memory.h"
 #include "core/sample.h"
 #include "raw/fast_develop.h"
@@ -225,6 +226,10 @@ void DevelopRaw(const std::string& path, Image& target, int path_code, int dark_
     }
   }
   TakePlanes(developed, target, path);
+  // The library's buffers (several times the planes) are freed off this
+  // path; the planes are ready now.
+  RawSession* done = session.release();
+  RunInBackground([done] { RawSessionDeleter()(done); });
 }
 
 int RawPathCode(const RawDevelopSettings& s) {
