@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "io/fits_lib.h"
 
-#include <dlfcn.h>
 #include <fitsio.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 
 #include "core/memory.h"
 #include "core/sample.h"
+#include "io/shared_library.h"
 
 namespace tavo {
 namespace {
@@ -196,35 +196,29 @@ struct Cfitsio {
   decltype(&fits_is_compressed_image) is_compressed_image;
 };
 
-template <typename Entry>
-bool Bind(void* module, const char* symbol, Entry* entry) {
-  *entry = reinterpret_cast<Entry>(dlsym(module, symbol));
-  return *entry != nullptr;
-}
-
 // nullptr when the library (of the soname the header belongs to) cannot be
 // loaded; tried once, kept loaded.
 const Cfitsio* LoadCfitsio() {
   static Cfitsio lib;
   static const bool loaded = [] {
     const std::string soname = "libcfitsio.so." + std::to_string(CFITSIO_SONAME);
-    void* module = dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = OpenSharedLibrary(soname.c_str());
     if (module == nullptr) return false;
-    return Bind(module, "ffclos", &lib.close_file) &&
-           Bind(module, "ffcmsg", &lib.clear_errmsg) &&
-           Bind(module, "ffthdu", &lib.get_num_hdus) &&
-           Bind(module, "ffmahd", &lib.movabs_hdu) &&
-           Bind(module, "ffgidm", &lib.get_img_dim) &&
-           Bind(module, "ffgky", &lib.read_key) &&
-           Bind(module, "ffgpxv", &lib.read_pix) &&
-           Bind(module, "ffgncl", &lib.get_num_cols) &&
-           Bind(module, "ffgnrwll", &lib.get_num_rowsll) &&
-           Bind(module, "ffgkyjj", &lib.read_key_lnglng) &&
-           Bind(module, "ffgtclll", &lib.get_coltypell) &&
-           Bind(module, "ffgdesll", &lib.read_descriptll) &&
-           Bind(module, "ffomem", &lib.open_memfile) &&
-           Bind(module, "ffgipr", &lib.get_img_param) &&
-           Bind(module, "fits_is_compressed_image", &lib.is_compressed_image);
+    return BindEntry(module, "ffclos", &lib.close_file) &&
+           BindEntry(module, "ffcmsg", &lib.clear_errmsg) &&
+           BindEntry(module, "ffthdu", &lib.get_num_hdus) &&
+           BindEntry(module, "ffmahd", &lib.movabs_hdu) &&
+           BindEntry(module, "ffgidm", &lib.get_img_dim) &&
+           BindEntry(module, "ffgky", &lib.read_key) &&
+           BindEntry(module, "ffgpxv", &lib.read_pix) &&
+           BindEntry(module, "ffgncl", &lib.get_num_cols) &&
+           BindEntry(module, "ffgnrwll", &lib.get_num_rowsll) &&
+           BindEntry(module, "ffgkyjj", &lib.read_key_lnglng) &&
+           BindEntry(module, "ffgtclll", &lib.get_coltypell) &&
+           BindEntry(module, "ffgdesll", &lib.read_descriptll) &&
+           BindEntry(module, "ffomem", &lib.open_memfile) &&
+           BindEntry(module, "ffgipr", &lib.get_img_param) &&
+           BindEntry(module, "fits_is_compressed_image", &lib.is_compressed_image);
   }();
   return loaded ? &lib : nullptr;
 }

@@ -11,9 +11,74 @@
 #include <vector>
 
 #include "core/memory.h"
+#include "io/shared_library.h"
 
 namespace tavo {
 namespace {
+
+// libtiff is loaded when the first file needs it rather than linked: it
+// brings the codecs of every compression it knows (WebP, Zstandard, LZMA,
+// LERC, JBIG, deflate), and loading those took a good part of every
+// start-up of the programs, TIFF files or not. The entries keep the
+// header's types (get_field stays variadic).
+struct Libtiff {
+  decltype(&TIFFOpenOptionsAlloc) options_alloc;
+  decltype(&TIFFOpenOptionsFree) options_free;
+  decltype(&TIFFOpenOptionsSetErrorHandlerExtR) options_set_error_handler;
+  decltype(&TIFFOpenOptionsSetWarningHandlerExtR) options_set_warning_handler;
+  decltype(&TIFFOpenOptionsSetMaxSingleMemAlloc) options_set_max_single_mem_alloc;
+  decltype(&TIFFClientOpenExt) client_open;
+  decltype(&TIFFClose) close;
+  decltype(&TIFFGetField) get_field;
+  decltype(&TIFFGetFieldDefaulted) get_field_defaulted;
+  decltype(&TIFFIsTiled) is_tiled;
+  decltype(&TIFFTileSize) tile_size;
+  decltype(&TIFFComputeTile) compute_tile;
+  decltype(&TIFFReadEncodedTile) read_encoded_tile;
+  decltype(&TIFFStripSize) strip_size;
+  decltype(&TIFFComputeStrip) compute_strip;
+  decltype(&TIFFReadEncodedStrip) read_encoded_strip;
+  decltype(&TIFFRGBAImageOK) rgba_image_ok;
+  decltype(&TIFFReadRGBAImageOriented) read_rgba_image_oriented;
+};
+
+// The open options arrived in libtiff 4.5, which also began the library's
+// soname 6 (still that of every later 4.x).
+#if !defined(TIFFLIB_MAJOR_VERSION) || TIFFLIB_MAJOR_VERSION != 4
+#error "libtiff 4.5 or a later 4.x is needed"
+#endif
+constexpr char kLibtiffSoname[] = "libtiff.so.6";
+
+// nullptr when the library cannot be loaded; tried once, kept loaded.
+const Libtiff* LoadLibtiff() {
+  static Libtiff lib;
+  static const bool loaded = [] {
+    void* module = OpenSharedLibrary(kLibtiffSoname);
+    if (module == nullptr) return false;
+    return BindEntry(module, "TIFFOpenOptionsAlloc", &lib.options_alloc) &&
+           BindEntry(module, "TIFFOpenOptionsFree", &lib.options_free) &&
+           BindEntry(module, "TIFFOpenOptionsSetErrorHandlerExtR", &lib.options_set_error_handler) &&
+           BindEntry(module, "TIFFOpenOptionsSetWarningHandlerExtR", &lib.options_set_warning_handler) &&
+           BindEntry(module, "TIFFOpenOptionsSetMaxSingleMemAlloc", &lib.options_set_max_single_mem_alloc) &&
+           BindEntry(module, "TIFFClientOpenExt", &lib.client_open) &&
+           BindEntry(module, "TIFFClose", &lib.close) &&
+           BindEntry(module, "TIFFGetField", &lib.get_field) &&
+           BindEntry(module, "TIFFGetFieldDefaulted", &lib.get_field_defaulted) &&
+           BindEntry(module, "TIFFIsTiled", &lib.is_tiled) &&
+           BindEntry(module, "TIFFTileSize", &lib.tile_size) &&
+           BindEntry(module, "TIFFComputeTile", &lib.compute_tile) &&
+           BindEntry(module, "TIFFReadEncodedTile", &lib.read_encoded_tile) &&
+           BindEntry(module, "TIFFStripSize", &lib.strip_size) &&
+           BindEntry(module, "TIFFComputeStrip", &lib.compute_strip) &&
+           BindEntry(module, "TIFFReadEncodedStrip", &lib.read_encoded_strip) &&
+           BindEntry(module, "TIFFRGBAImageOK", &lib.rgba_image_ok) &&
+           BindEntry(module, "TIFFReadRGBAImageOriented", &lib.read_rgba_image_oriented);
+  }();
+  return loaded ? &lib : nullptr;
+}
+
+// Only reached once LoadLibtiff succeeded.
+const Libtiff& Lib() { return *LoadLibtiff(); }
 
 // libtiff reads through these from our ByteReader, so files and memory
 // blocks (fuzzing) take the same path.
@@ -45,7 +110,7 @@ int Quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 struct TiffHandle {
   TIFF* t = nullptr;
   ~TiffHandle() {
-    if (t != nullptr) TIFFClose(t);
+    if (t != nullptr) Lib().close(t);
   }
 };
 
@@ -94,11 +159,11 @@ void StoreBlock(const Layout& l, const unsigned char* block, size_t stride, uint
 ReadStatus ReadSamples(TIFF* t, const Layout& l, Image& fresh) {
   const int planes = l.separate ? l.colours : 1;
   const size_t pixel_bytes = static_cast<size_t>(l.separate ? 1 : l.samples) * l.bytes;
-  if (TIFFIsTiled(t)) {
+  if (Lib().is_tiled(t)) {
     uint32_t tw = 0, th = 0;
-    TIFFGetField(t, TIFFTAG_TILEWIDTH, &tw);
-    TIFFGetField(t, TIFFTAG_TILELENGTH, &th);
-    const tmsize_t size = TIFFTileSize(t);
+    Lib().get_field(t, TIFFTAG_TILEWIDTH, &tw);
+    Lib().get_field(t, TIFFTAG_TILELENGTH, &th);
+    const tmsize_t size = Lib().tile_size(t);
     if (tw == 0 || th == 0 || size <= 0 || static_cast<uint64_t>(size) < uint64_t{tw} * th * pixel_bytes) {
       return kReadBadFormat;
     }
@@ -107,8 +172,8 @@ ReadStatus ReadSamples(TIFF* t, const Layout& l, Image& fresh) {
     for (int p = 0; p < planes; ++p) {
       for (uint32_t y = 0; y < l.height; y += th) {
         for (uint32_t x = 0; x < l.width; x += tw) {
-          const uint32_t tile = TIFFComputeTile(t, x, y, 0, static_cast<uint16_t>(p));
-          if (TIFFReadEncodedTile(t, tile, buf.data(), size) < 0) return kReadBadFormat;
+          const uint32_t tile = Lib().compute_tile(t, x, y, 0, static_cast<uint16_t>(p));
+          if (Lib().read_encoded_tile(t, tile, buf.data(), size) < 0) return kReadBadFormat;
           StoreBlock(l, buf.data(), tw * pixel_bytes, x, y, tw, th, l.separate ? p : -1, fresh);
         }
       }
@@ -116,18 +181,20 @@ ReadStatus ReadSamples(TIFF* t, const Layout& l, Image& fresh) {
     return kReadOk;
   }
   uint32_t rows_per_strip = l.height;
-  TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
+  Lib().get_field_defaulted(t, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
   rows_per_strip = std::min(std::max(rows_per_strip, 1u), l.height);
-  const tmsize_t size = TIFFStripSize(t);
+  const tmsize_t size = Lib().strip_size(t);
   const size_t stride = l.width * pixel_bytes;
   if (size <= 0 || static_cast<uint64_t>(size) < uint64_t{rows_per_strip} * stride) return kReadBadFormat;
   if (!MemoryFits(static_cast<uint64_t>(size))) return kReadNoMemory;
   std::vector<unsigned char> buf(static_cast<size_t>(size));
   for (int p = 0; p < planes; ++p) {
     for (uint32_t y = 0; y < l.height; y += rows_per_strip) {
-      const uint32_t strip = TIFFComputeStrip(t, y, static_cast<uint16_t>(p));
+      const uint32_t strip = Lib().compute_strip(t, y, static_cast<uint16_t>(p));
       const uint32_t rows = std::min(rows_per_strip, l.height - y);
-      if (TIFFReadEncodedStrip(t, strip, buf.data(), static_cast<tmsize_t>(rows * stride)) < 0) return kReadBadFormat;
+      if (Lib().read_encoded_strip(t, strip, buf.data(), static_cast<tmsize_t>(rows * stride)) < 0) {
+        return kReadBadFormat;
+      }
       StoreBlock(l, buf.data(), stride, 0, y, l.width, rows, l.separate ? p : -1, fresh);
     }
   }
@@ -137,11 +204,11 @@ ReadStatus ReadSamples(TIFF* t, const Layout& l, Image& fresh) {
 // Any other layout as 8-bit RGBA; rows come bottom first, as memory has them.
 ReadStatus ReadRgba(TIFF* t, uint32_t w, uint32_t h, Image& fresh) {
   char why[1024];
-  if (!TIFFRGBAImageOK(t, why)) return kReadUnsupported;
+  if (!Lib().rgba_image_ok(t, why)) return kReadUnsupported;
   const uint64_t bytes = ImageBytes(w, h, 4);
   if (bytes == 0 || !MemoryFits(bytes)) return kReadNoMemory;
   std::vector<uint32_t> raster(static_cast<size_t>(w) * h);
-  if (!TIFFReadRGBAImageOriented(t, w, h, raster.data(), ORIENTATION_BOTLEFT, 0)) return kReadBadFormat;
+  if (!Lib().read_rgba_image_oriented(t, w, h, raster.data(), ORIENTATION_BOTLEFT, 0)) return kReadBadFormat;
   for (size_t i = 0; i < raster.size(); ++i) {
     fresh.r[i] = static_cast<uint16_t>(TIFFGetR(raster[i]) << 8);
     fresh.g[i] = static_cast<uint16_t>(TIFFGetG(raster[i]) << 8);
@@ -154,29 +221,30 @@ ReadStatus ReadRgba(TIFF* t, uint32_t w, uint32_t h, Image& fresh) {
 
 ReadStatus ReadTiffLibraryFrom(ByteReader& in, const std::string& name, Image& image, ReadReport* report) {
   if (report != nullptr) *report = ReadReport{};  // the library reports a cut file as an error
-  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+  if (LoadLibtiff() == nullptr) return kReadUnsupported;
+  TIFFOpenOptions* options = Lib().options_alloc();
   if (options == nullptr) return kReadNoMemory;
-  TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
-  TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
+  Lib().options_set_error_handler(options, Quiet, nullptr);
+  Lib().options_set_warning_handler(options, Quiet, nullptr);
   // One allocation may not take more than there is to hand out.
   const uint64_t spare = AvailableMemoryBytes();
-  TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(std::min<uint64_t>(spare, INT64_MAX)));
+  Lib().options_set_max_single_mem_alloc(options, static_cast<tmsize_t>(std::min<uint64_t>(spare, INT64_MAX)));
   TiffHandle h;
-  h.t = TIFFClientOpenExt("tiff", "rm", &in, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc, UnmapProc,
+  h.t = Lib().client_open("tiff", "rm", &in, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc, UnmapProc,
                           options);
-  TIFFOpenOptionsFree(options);
+  Lib().options_free(options);
   if (h.t == nullptr) return kReadBadFormat;
 
   Layout l;
   uint16_t samples = 1, bits = 1, format = SAMPLEFORMAT_UINT, photometric = 0, planar = PLANARCONFIG_CONTIG;
-  if (!TIFFGetField(h.t, TIFFTAG_IMAGEWIDTH, &l.width) || !TIFFGetField(h.t, TIFFTAG_IMAGELENGTH, &l.height) ||
-      !TIFFGetField(h.t, TIFFTAG_PHOTOMETRIC, &photometric)) {
+  if (!Lib().get_field(h.t, TIFFTAG_IMAGEWIDTH, &l.width) || !Lib().get_field(h.t, TIFFTAG_IMAGELENGTH, &l.height) ||
+      !Lib().get_field(h.t, TIFFTAG_PHOTOMETRIC, &photometric)) {
     return kReadBadFormat;
   }
-  TIFFGetFieldDefaulted(h.t, TIFFTAG_SAMPLESPERPIXEL, &samples);
-  TIFFGetFieldDefaulted(h.t, TIFFTAG_BITSPERSAMPLE, &bits);
-  TIFFGetFieldDefaulted(h.t, TIFFTAG_SAMPLEFORMAT, &format);
-  TIFFGetFieldDefaulted(h.t, TIFFTAG_PLANARCONFIG, &planar);
+  Lib().get_field_defaulted(h.t, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  Lib().get_field_defaulted(h.t, TIFFTAG_BITSPERSAMPLE, &bits);
+  Lib().get_field_defaulted(h.t, TIFFTAG_SAMPLEFORMAT, &format);
+  Lib().get_field_defaulted(h.t, TIFFTAG_PLANARCONFIG, &planar);
   if (l.width == 0 || l.height == 0 || l.width > INT32_MAX || l.height > INT32_MAX) return kReadBadFormat;
   const bool gray = photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
   l.samples = samples;

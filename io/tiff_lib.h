@@ -21,7 +21,8 @@ namespace tavo {
 // other layout libtiff can turn into 8-bit RGBA (palettes, YCbCr,
 // CMYK, 1 to 4-bit samples) is read that way, the 8-bit values x 256.
 // Gray images (either path) fill R, G and B alike and set image.monochrome = 1 (0 otherwise).
-// Refused with kReadUnsupported: layouts libtiff cannot convert; with
+// Refused with kReadUnsupported: layouts libtiff cannot convert, and any
+// file when libtiff cannot be loaded (it is loaded on first use); with
 // kReadBadFormat: no TIFF, or a strip or tile that does not decode;
 // kReadNoMemory when planes and buffers do not fit. The image is untouched
 // on failure; `name` becomes its name.

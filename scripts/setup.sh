@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libomp-dev
   clang libclang-rt-14-dev
   libjpeg62-turbo-dev libraw-dev libraw-bin libcfitsio-dev libtiff-dev
+  libcfitsio10 libtiff6  # opened at run time rather than linked, so listed in their own right
   qt6-base-dev libgl-dev
   fonts-noto-cjk xvfb xauth
   imagemagick libtiff-tools poppler-utils python3 python3-pil python3-numpy python3-astropy fitsverify
