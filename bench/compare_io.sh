@@ -12,13 +12,17 @@
 # processor times are the steadier of the two under load.
 #   bench/compare_io.sh [BUILD_DIR [WORK_DIR [OTHER_TAVO_CLI]]]
 # OTHER_TAVO_CLI (an earlier build, say) runs in the same rounds and gets
-# its own columns, so before and after compare within one run.
+# its own columns, so before and after compare within one run. The "floor"
+# rows run bench/io_floor in tavo's place: a program that only reads the
+# file into its memory and writes it out again, the least any program
+# holding the picture can do; its ratio to the peer bounds tavo's.
 # Debian: apt-get install libtiff-tools libraw-bin. A missing peer is
 # reported as "-".
 set -euo pipefail
 build=$(realpath "${1:-build}")
 work=${2:-/dev/shm/tavo_compare_io}
 cli=$build/cli/tavo-cli
+tool=$cli  # what the "wall" columns run
 other=${3:+$(realpath "$3")}
 samples=$(realpath "$(dirname "$0")/../../shared/samples/raw" 2> /dev/null || true)
 [ -d "${samples:-}" ] || samples=/work/shared/samples/raw
@@ -69,9 +73,9 @@ compare() {
   command -v "$1" > /dev/null || have_peer=0
   local t_w=() t_c=() o_w=() o_c=() p_w=() p_c=() rss=() w c m
   for _ in $(seq $runs); do
-    read -r w c m <<< "$(once "$cli" "${args[@]}")"
+    read -r w c m <<< "$(once "$tool" "${args[@]}")"
     t_w+=("$w") t_c+=("$c") rss+=("$m")
-    if [ -n "$other" ]; then
+    if [ -n "$other" ] && [ "$tool" = "$cli" ]; then
       read -r w c _ <<< "$(once "$other" "${args[@]}")"
       o_w+=("$w") o_c+=("$c")
     fi
@@ -85,7 +89,7 @@ compare() {
   [ $have_peer = 1 ] && pw=$(med "${p_w[@]}") pc=$(med "${p_c[@]}")
   printf '%-28s %7s %6s %4s  %-20s %7s %6s  %5s %5s' "$label" "$tw" "$tc" "$m" "$peer_label" "$pw" "$pc" \
     "$(ratio "$tw" "$pw")" "$(ratio "$tc" "$pc")"
-  if [ -n "$other" ]; then
+  if [ -n "$other" ] && [ "$tool" = "$cli" ]; then
     ow=$(med "${o_w[@]}") oc=$(med "${o_c[@]}")
     printf '  %7s %6s  %5s %5s  %5s %5s' "$ow" "$oc" "$(ratio "$ow" "$pw")" "$(ratio "$oc" "$pc")" \
       "$(ratio "$tw" "$ow")" "$(ratio "$tc" "$oc")"
@@ -110,6 +114,13 @@ compare "PPM 16-bit to PPM 16-bit" "cp" -- run --yes --open in.ppm --save out/p.
   -- cp in.ppm out/cp.ppm
 compare "BMP 24-bit to BMP 24-bit" "cp" -- run --yes --open in.bmp --save out/b.bmp \
   -- cp in.bmp out/cp.bmp
+if [ -x "$build/bench/io_floor" ]; then
+  tool=$build/bench/io_floor
+  compare "floor TIFF (no planes)" "tiffcp" -- in.tif out/floor.tif -- tiffcp in.tif out/tiffcp.tif
+  compare "floor PPM (no planes)" "cp" -- in.ppm out/floor.ppm -- cp in.ppm out/cp.ppm
+  compare "floor BMP (no planes)" "cp" -- in.bmp out/floor.bmp -- cp in.bmp out/cp.bmp
+  tool=$cli
+fi
 for f in *.CRW *.raw *.dng; do
   [ -f "$f" ] || continue
   compare "RAW fast ${f:0:19}" "dcraw_emu -q 0 -4 -T" -- run --yes --open "$f" --save "out/$f.tif" \
