@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "core/background.h"
+#include "core/files.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "core/files.h"
+#include "core/background.h"
 
 namespace tavo {
 namespace {
@@ -48,6 +49,36 @@ TEST(BackgroundJobs, ReplacedFileIsReleased) {
   ASSERT_TRUE(ReadWholeFile(path, &bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
   std::remove(path.c_str());
+}
+
+// A replaced file keeps its rights, a new one gets the usual ones (0666
+// less the umask), and a folder of that name is not replaced at all.
+TEST(SafeFile, RightsAndWhatIsNotReplaced) {
+  const std::string dir = testing::TempDir() + "tavo_safe_file";
+  mkdir(dir.c_str(), 0755);
+  const std::string kept = dir + "/kept", fresh = dir + "/fresh", folder = dir + "/folder";
+  std::remove(fresh.c_str());
+  mkdir(folder.c_str(), 0755);
+  FILE* f = std::fopen(kept.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  chmod(kept.c_str(), 0640);
+  const mode_t mask = umask(022);
+  for (const std::string& path : {kept, fresh}) {
+    SafeFile out;
+    ASSERT_TRUE(out.Open(path));
+    ASSERT_TRUE(out.Print("x"));
+    ASSERT_TRUE(out.Commit());
+  }
+  FinishBackgroundJobs();
+  umask(mask);
+  struct stat st;
+  ASSERT_EQ(stat(kept.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+  SafeFile out;
+  EXPECT_FALSE(out.Open(folder));
 }
 
 }  // namespace
