@@ -102,7 +102,7 @@ PlanePrefault::PlanePrefault(const Image& image, bool filled_from_end) {
           const size_t length = last[c] - first[c];
           if (done >= length) continue;
           const size_t step = std::min(kPrefaultStep, length - done);
-          const uintptr_t at = filled_from_end ? first[c] + done : last[c] - done - step;
+          const uintptr_t at = filled_from_end ? last[c] - done - step : first[c] + done;
           // Mapping pages in writes nothing; a kernel without it says so once.
           if (madvise(reinterpret_cast<void*>(at), step, MADV_POPULATE_WRITE) != 0) return;
         }

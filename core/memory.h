@@ -34,7 +34,9 @@ Plane NewPlane(size_t count, bool zero);
 // caller fills them, so the kernel's mapping and clearing of fresh pages
 // (most of the time of reading a large file) runs on both cores. The
 // caller fills from the planes' last row down when `filled_from_end`;
-// the faulting starts at the other end. Contents are never touched. Small
+// the faulting starts at the same end and keeps ahead of the caller, the
+// three planes in step (measured: a quarter faster than meeting the
+// caller from the other end). Contents are never touched. Small
 // planes and kernels without the facility get no thread.
 class PlanePrefault {
  public:
