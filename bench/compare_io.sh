@@ -119,6 +119,7 @@ if [ -x "$build/bench/io_floor" ]; then
   compare "floor TIFF (no planes)" "tiffcp" -- in.tif out/floor.tif -- tiffcp in.tif out/tiffcp.tif
   compare "floor PPM (no planes)" "cp" -- in.ppm out/floor.ppm -- cp in.ppm out/cp.ppm
   compare "floor BMP (no planes)" "cp" -- in.bmp out/floor.bmp -- cp in.bmp out/cp.bmp
+  compare "floor BMP (planes' memory)" "cp" -- in.bmp out/floor.bmp 2 -- cp in.bmp out/cp.bmp
   tool=$cli
 fi
 for f in *.CRW *.raw *.dng; do
