@@ -54,7 +54,13 @@ int main(int argc, char** argv) {
   if (mapped == MAP_FAILED) return 1;
   auto* memory = static_cast<unsigned char*>(mapped);
   std::thread extra;
-  if (factor == 2) extra = std::thread([&] { madvise(memory + size, size, MADV_POPULATE_WRITE); });
+  if (factor == 2) {
+    extra = std::thread([&] {
+      const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+      const size_t first = (size + page - 1) / page * page;  // madvise wants whole pages
+      if (madvise(memory + first, mapped_size - first, MADV_POPULATE_WRITE) != 0) std::perror("madvise");
+    });
+  }
   bool second_ok = true;
   std::thread second([&] { second_ok = ReadPart(in, memory, size / 2, size); });
   const bool first_ok = ReadPart(in, memory, 0, size / 2);
