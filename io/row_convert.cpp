@@ -21,6 +21,18 @@ inline uint16_t InOrder(uint16_t v, bool low_first) {
   return low_first == (std::endian::native == std::endian::little) ? v : __builtin_bswap16(v);
 }
 
+// Whole 16-bit stores (in the file's byte order) let the compiler
+// interleave the planes with vector shuffles; byte by byte it does not.
+template <bool kLowFirst>
+inline void MergeRow16(const uint16_t* a, const uint16_t* b, const uint16_t* c, int w, unsigned char* p) {
+  Loose16* q = reinterpret_cast<Loose16*>(p);
+  for (int x = 0; x < w; ++x) {
+    q[3 * x] = InOrder(a[x], kLowFirst);
+    q[3 * x + 1] = InOrder(b[x], kLowFirst);
+    q[3 * x + 2] = InOrder(c[x], kLowFirst);
+  }
+}
+
 }  // namespace
 
 TAVO_ROW_CLONES void SplitRowBe16(const unsigned char* p, int w, uint16_t* a, uint16_t* b, uint16_t* c) {
@@ -47,26 +59,14 @@ TAVO_ROW_CLONES void SplitRow8(const unsigned char* p, int w, uint16_t* a, uint1
   }
 }
 
-// Whole 16-bit stores (in the file's byte order) let the compiler
-// interleave the planes with vector shuffles; byte by byte it does not.
 TAVO_ROW_CLONES void MergeRowBe16(const uint16_t* a, const uint16_t* b, const uint16_t* c, int w,
                                   unsigned char* p) {
-  Loose16* q = reinterpret_cast<Loose16*>(p);
-  for (int x = 0; x < w; ++x) {
-    q[3 * x] = InOrder(a[x], false);
-    q[3 * x + 1] = InOrder(b[x], false);
-    q[3 * x + 2] = InOrder(c[x], false);
-  }
+  MergeRow16<false>(a, b, c, w, p);
 }
 
 TAVO_ROW_CLONES void MergeRowLe16(const uint16_t* a, const uint16_t* b, const uint16_t* c, int w,
                                   unsigned char* p) {
-  Loose16* q = reinterpret_cast<Loose16*>(p);
-  for (int x = 0; x < w; ++x) {
-    q[3 * x] = InOrder(a[x], true);
-    q[3 * x + 1] = InOrder(b[x], true);
-    q[3 * x + 2] = InOrder(c[x], true);
-  }
+  MergeRow16<true>(a, b, c, w, p);
 }
 
 TAVO_ROW_CLONES void MergeRow8(const uint16_t* a, const uint16_t* b, const uint16_t* c, int w, unsigned char* p) {

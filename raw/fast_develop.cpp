@@ -180,8 +180,7 @@ void ColourStage(Image& target, const uint16_t* t1, const uint16_t* t2, int fals
   }
   const int gain = SaturationGain(hue_shift, saturation);
   RunInParts(height, parts, [&](int first, int last) {
-    int k = 0;
-    while (k + 1 < parts && PartStart(height, parts, k + 1) <= first) ++k;
+    const int k = PartAt(height, parts, first);
     std::vector<uint16_t> rows(6 * w);
     uint16_t* prev = rows.data();
     uint16_t* cur = rows.data() + 3 * w;

@@ -28,6 +28,14 @@ inline int PartStart(int count, int parts, int k) {
   return static_cast<int>(static_cast<int64_t>(count) * k / parts);
 }
 
+// Which of those parts begins at `first` (the index a part's body gets to
+// keep per-part results apart).
+inline int PartAt(int count, int parts, int first) {
+  int k = 0;
+  while (k + 1 < parts && PartStart(count, parts, k + 1) <= first) ++k;
+  return k;
+}
+
 // Runs body(begin, end) over the `parts` parts of [0, count), each on its
 // own thread, the first on this one; returns when all are done. Plain
 // threads rather than an OpenMP team: a team's idle workers spin between

@@ -132,8 +132,7 @@ class SteppedLibRaw : public LibRaw {
     int part_max[kMostParts] = {};
     ushort* samples = imgdata.image[0];
     RunInParts(size, parts, [&](int first, int last) {
-      int k = 0;
-      while (k + 1 < parts && PartStart(size, parts, k + 1) <= first) ++k;
+      const int k = PartAt(size, parts, first);
       part_max[k] = black ? SubtractRange(samples + 4 * static_cast<size_t>(first),
                                           4 * static_cast<size_t>(last - first), cblack)
                           : MaxOfRange(samples + 4 * static_cast<size_t>(first), 4 * static_cast<size_t>(last - first));
@@ -165,8 +164,7 @@ class SteppedLibRaw : public LibRaw {
     const int parts = RowParts(rows, static_cast<int64_t>(rows) * cols >= kParallelSamples);
     unsigned short part_max[kMostParts] = {};
     RunInParts(rows, parts, [&](int first, int last) {
-      int k = 0;
-      while (k + 1 < parts && PartStart(rows, parts, k + 1) <= first) ++k;
+      const int k = PartAt(rows, parts, first);
       unsigned short ldmax = 0;
       // The colour of a sample repeats along a row with a period that
       // divides 48 (2 for a 2 x 2 mosaic, 6 and 16 for the others), so it
@@ -293,8 +291,7 @@ class SteppedLibRaw : public LibRaw {
     }
     ushort(*image)[4] = imgdata.image;
     RunInParts(height, parts, [&, width, colors](int first, int last) {
-      int k = 0;
-      while (k + 1 < parts && PartStart(height, parts, k + 1) <= first) ++k;
+      const int k = PartAt(height, parts, first);
       int* hist = counts.data() + static_cast<size_t>(k) * 4 * LIBRAW_HISTOGRAM_SIZE;
       if (colors == 3) {
         ConvertRows<3>(image, width, height, first, last, m, hist, out);
